@@ -1,0 +1,66 @@
+#include "app/Ui_Controler.h"
+
+#include "app/Widget.h"
+#include "app/myQQuickView.h"
+
+#include <QQmlContext>
+#include <QSettings>
+
+void Ui_Controler::init(Widget *w)
+{
+    if (w->objectName().isEmpty())
+        w->setObjectName(QStringLiteral("Widget"));
+    widget = w;
+    w->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
+    w->setWindowOpacity(1.0);
+    w->setAttribute(Qt::WA_TranslucentBackground, true);
+    w->setStyleSheet(QStringLiteral("background:transparent;"));
+
+    view = new myQQuickView(w);
+    view->setObjectName(QStringLiteral("ui_View"));
+    view->setClearColor(Qt::transparent);
+    view->setAttribute(Qt::WA_AlwaysStackOnTop, false);
+    view->setSource(QUrl(QStringLiteral("qrc:/modules/qml/main.qml")));
+    QQmlContext *ctx = view->rootContext();
+    ctx->setContextProperty(QStringLiteral("ui_View"), view);
+    ctx->setContextProperty(QStringLiteral("hid"), &w->hid);
+    ctx->setContextProperty(QStringLiteral("ui_Ctl"), this);
+    // SizeViewToRootObject is the default: the view takes the root's size.
+    view->adjustSize();
+    w->resize(view->size());
+
+    QSettings config(QStringLiteral("./modules/setting/apConfig.bin"), QSettings::IniFormat);
+    w->setWindowTitle(config.value(QStringLiteral("common/name")).toString());
+}
+
+void Ui_Controler::onMinimize()
+{
+    if (widget)
+        widget->showMinimized();
+}
+
+void Ui_Controler::onClose()
+{
+    if (widget)
+        widget->setVisible(false);
+}
+
+void Ui_Controler::onXChanged(int dx)
+{
+    if (widget)
+        widget->move(widget->x() + dx, widget->y());
+}
+
+void Ui_Controler::onYChanged(int dy)
+{
+    if (widget)
+        widget->move(widget->x(), widget->y() + dy);
+}
+
+void Ui_Controler::setBusy(int busyTime)
+{
+    if (view)
+        view->setBusy(busyTime);
+}
+
+void Ui_Controler::setBusy() { setBusy(0); }

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+
+class Widget;
+class myQQuickView;
+
+// The window controller the UI reaches as "ui_Ctl": minimise, hide, drag and
+// lock the window. It also builds the view inside the window.
+class Ui_Controler : public QObject
+{
+    Q_OBJECT
+public:
+    Ui_Controler() = default;
+
+    void init(Widget *w);
+    myQQuickView *view = nullptr;
+    Widget *widget = nullptr;
+
+public slots:
+    void onMinimize();
+    void onClose();
+    void onXChanged(int dx);
+    void onYChanged(int dy);
+    void setBusy(int busyTime);
+    void setBusy();
+};

@@ -1,0 +1,141 @@
+#include "app/Widget.h"
+
+#include "app/Ui_Controler.h"
+#include "app/myQQuickView.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QIcon>
+#include <QMenu>
+
+std::atomic<bool> deviceConnected{false};
+
+namespace {
+const char *const kMenuStyle =
+    "QMenu { border: 1px solid rgb(100, 100, 100); background: rgb(68, 69, 73); } "
+    "QMenu::item { height: 22px; padding: 0px 25px 0px 20px; } "
+    "QMenu::item:enabled { color: rgb(225, 225, 225); } "
+    "QMenu::item:!enabled { color: rgb(155, 155, 155); } "
+    "QMenu::item:enabled:selected { color: rgb(230, 230, 230); background: rgba(255, 255, "
+    "255, 40); } "
+    "QMenu::separator { height: 1px; background: rgb(100, 100, 100); } "
+    "QMenu::indicator { width: 13px; height: 13px; } "
+    "QMenu::icon { padding-left: 2px; padding-right: 2px; } ";
+} // namespace
+
+Widget::Widget(QWidget *parent) : QWidget(parent)
+{
+    hid.owner = this;
+    controller = new Ui_Controler;
+    controller->init(this);
+    controller->view->hid = &hid;
+
+    checkTimer.setInterval(2048);
+    checkTimer.setSingleShot(true);
+    connect(&checkTimer, &QTimer::timeout, this, &Widget::checkDevice);
+
+    trayIcon = new QSystemTrayIcon(this);
+    auto *quit = new QAction(tr("Quit (&Q)"), this);
+    connect(quit, &QAction::triggered, this, &Widget::exitSYS);
+    auto *menu = new QMenu(this);
+    menu->addAction(quit);
+    menu->setStyleSheet(QString::fromLatin1(kMenuStyle));
+    trayIcon->setContextMenu(menu);
+    trayIcon->setToolTip(QStringLiteral("ORVANTE SKELD MOUSE R772"));
+    trayIcon->setIcon(QIcon(QStringLiteral("./modules/img/logo.ico")));
+    connect(trayIcon, &QSystemTrayIcon::activated, this, &Widget::trayIconActivated);
+    trayIcon->setVisible(true);
+}
+
+Widget::~Widget()
+{
+    hid.stopEventReader();
+    hid.waitForReader();
+    controller->deleteLater();
+}
+
+myQQuickView *Widget::view() const { return controller ? controller->view : nullptr; }
+
+void Widget::restoreRequest()
+{
+    setVisible(true);
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
+}
+
+void Widget::deviceChanged()
+{
+    // While a connection is open its reader notices removal itself.
+    if (!hid.readerRunning)
+        checkTimer.start();
+}
+
+void Widget::trayIconActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::DoubleClick && deviceConnected)
+        restoreRequest();
+}
+
+void Widget::checkDevice()
+{
+    qDebug() << "Device DisConnect";
+    deviceConnected = false;
+    if (myQQuickView *v = view())
+        v->initUI();
+}
+
+void Widget::exitSYS()
+{
+    hid.stopEventReader();
+    QCoreApplication::exit(0);
+}
+
+void Widget::receiveMessage(QString message)
+{
+    Q_UNUSED(message);
+    if (deviceConnected)
+        restoreRequest();
+}
+
+void Widget::showTrayMessage(const QString &title, const QString &text, int msecs)
+{
+    trayIcon->showMessage(title, text, QSystemTrayIcon::Information, msecs);
+}
+
+void Widget::hostSetCurrentDPI(int stage)
+{
+    if (myQQuickView *v = view())
+        v->setCurrentDPI(stage);
+}
+
+void Widget::hostSetRight(bool right)
+{
+    if (myQQuickView *v = view())
+        v->right = right;
+}
+
+void Widget::hostRunUI()
+{
+    if (myQQuickView *v = view())
+        v->runUI();
+}
+
+void Widget::hostSetViewEnabled(bool enabled)
+{
+    if (myQQuickView *v = view())
+        v->setEnabled(enabled);
+}
+
+int Widget::hostCurrentProfile() const
+{
+    myQQuickView *v = view();
+    return v ? v->currentProfile() : 0;
+}
+
+QString Widget::hostIcType() const
+{
+    myQQuickView *v = view();
+    return v ? v->icType : QString();
+}

@@ -1,0 +1,32 @@
+#include "app/SingleInstance.h"
+#include "app/Widget.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char *argv[])
+{
+    auto app = std::make_unique<QApplication>(argc, argv);
+    // Closing the window only hides it; the tray keeps the program alive.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance(QCoreApplication::applicationFilePath());
+    if (instance.isRunning()) {
+        instance.sendMessage(QString(), 5000);
+        return 1;
+    }
+
+    // Every data path is ./modules/... beside the executable.
+    const QString exe = QCoreApplication::applicationFilePath();
+    QDir::setCurrent(exe.left(exe.lastIndexOf(QLatin1Char('/'))));
+
+    int rc = 0;
+    {
+        Widget w;
+        QObject::connect(&instance, &SingleInstance::messageReceived, &w, &Widget::receiveMessage);
+        w.showNormal();
+        w.checkDevice();
+        rc = QApplication::exec();
+    }
+    return rc;
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "settings/SettingsStores.h"
+
+#include <QQuickWidget>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantList>
+#include <array>
+
+class Hid_Thread;
+
+// The view that shows the UI documents and, at the same time, the bridge the
+// documents call (context property "ui_View"). Its public slots are the UI's
+// operations, declared in their fixed meta-object order; the rest of the
+// system reaches the UI only through the root-object calls below.
+class myQQuickView : public QQuickWidget
+{
+    Q_OBJECT
+public:
+    explicit myQQuickView(QWidget *parent = nullptr);
+    ~myQQuickView() override;
+
+    Hid_Thread *hid = nullptr;
+    bool isColorful = false;
+    bool isGun = false;
+    QString icType;
+    bool is55328 = false;
+    bool right = false;
+
+    SettingsStores &stores() { return *m_stores; }
+    int currentProfile() const { return m_stores->currentProfile(); }
+
+    // Device profile images of the "560" family, one per device slot.
+    std::array<std::array<quint8, 128>, 5> profileImages{};
+    std::array<bool, 5> profileImageRead{};
+
+    // Not slots: only the input hook calls them, always queued.
+    void detectKeyboard(bool isDown, int usbCode);
+    void detectMouse(bool isDown, uint buttonCode, uint x, uint y);
+
+public slots:
+    void clearHidBusy();
+    void initUI();
+    void runUI();
+    void resetApconfig();
+    void openUpdateExe();
+    QVariant getData(QVariant key, bool isRecovery = false);
+    QVariant getGlobalData(QVariant key);
+    QVariantList getDataList(QVariant key, bool isRecovery = false);
+    void setData(QVariant key, QVariant data);
+    void setGlobalData(QVariant key, QVariant tmpdata);
+    void setDataList(QVariant key, QVariantList datalist);
+    void setBusy(int busyTime);
+    void setCurrentDPI(int dpiValue);
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+
+private:
+    void invokeRoot(const char *function, Qt::ConnectionType type,
+                    QGenericArgument a0 = QGenericArgument(),
+                    QGenericArgument a1 = QGenericArgument(),
+                    QGenericArgument a2 = QGenericArgument(),
+                    QGenericArgument a3 = QGenericArgument());
+
+    std::unique_ptr<SettingsStores> m_stores;
+};

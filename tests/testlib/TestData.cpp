@@ -1,0 +1,90 @@
+#include "TestData.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QMutex>
+#include <QtTest>
+
+namespace {
+bool copyTree(const QString &from, const QString &to)
+{
+    QDir().mkpath(to);
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString src = it.next();
+        const QString dst = to + src.mid(from.size());
+        if (it.fileInfo().isDir()) {
+            QDir().mkpath(dst);
+        } else if (!QFile::copy(src, dst)) {
+            return false;
+        } else {
+            QFile(dst).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                                      QFile::WriteUser);
+        }
+    }
+    return true;
+}
+
+QMutex captureMutex;
+QStringList captured;
+} // namespace
+
+QString TestData::sourceDir() { return qEnvironmentVariable("SKELD_SOURCE_DIR"); }
+QString TestData::buildDir() { return qEnvironmentVariable("SKELD_BUILD_DIR"); }
+
+TestData::TestData()
+{
+    m_oldCwd = QDir::currentPath();
+    const QString src = sourceDir() + QStringLiteral("/modules");
+    m_ok = m_dir.isValid() && QDir(src).exists() &&
+           copyTree(src, m_dir.path() + QStringLiteral("/modules")) &&
+           QDir::setCurrent(m_dir.path());
+}
+
+TestData::~TestData() { QDir::setCurrent(m_oldCwd); }
+
+QString TestData::path(const QString &relative) const { return m_dir.filePath(relative); }
+
+QByteArray TestData::read(const QString &relative) const
+{
+    QFile f(path(relative));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void TestData::write(const QString &relative, const QByteArray &bytes) const
+{
+    QFile f(path(relative));
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+static void captureHandler(QtMsgType type, const QMessageLogContext &ctx, const QString &msg)
+{
+    Q_UNUSED(ctx);
+    if (type == QtDebugMsg) {
+        QMutexLocker lock(&captureMutex);
+        captured << msg;
+    }
+}
+
+DebugCapture::DebugCapture()
+{
+    clear();
+    m_previous = qInstallMessageHandler(captureHandler);
+}
+
+DebugCapture::~DebugCapture() { qInstallMessageHandler(m_previous); }
+
+QStringList DebugCapture::lines() const
+{
+    QMutexLocker lock(&captureMutex);
+    return captured;
+}
+
+void DebugCapture::clear()
+{
+    QMutexLocker lock(&captureMutex);
+    captured.clear();
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QtMessageHandler>
+
+// A private copy of the shipped modules/ folder; the test's working
+// directory points at it while the object lives.
+class TestData
+{
+public:
+    TestData();
+    ~TestData();
+
+    bool isValid() const { return m_ok; }
+    QString root() const { return m_dir.path(); }
+    QString path(const QString &relative) const;
+    QByteArray read(const QString &relative) const;
+    void write(const QString &relative, const QByteArray &bytes) const;
+
+    static QString sourceDir();
+    static QString buildDir();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_oldCwd;
+    bool m_ok = false;
+};
+
+// Collects qDebug() lines while alive, so tests can assert the exact texts.
+class DebugCapture
+{
+public:
+    DebugCapture();
+    ~DebugCapture();
+    QStringList lines() const;
+    bool contains(const QString &line) const { return lines().contains(line); }
+    void clear();
+
+private:
+    QtMessageHandler m_previous;
+};
