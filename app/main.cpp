@@ -1,4 +1,5 @@
 #include "app/SingleInstance.h"
+#include "app/UnixSignals.h"
 #include "app/Widget.h"
 
 #include <QApplication>
@@ -24,6 +25,8 @@ int main(int argc, char *argv[])
     {
         Widget w;
         QObject::connect(&instance, &SingleInstance::messageReceived, &w, &Widget::receiveMessage);
+        UnixSignals signalWatch;
+        QObject::connect(&signalWatch, &UnixSignals::terminateRequested, &w, &Widget::exitSYS);
         w.showNormal();
         w.checkDevice();
         rc = QApplication::exec();
