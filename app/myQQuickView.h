@@ -44,6 +44,8 @@ public slots:
     void initUI();
     void runUI();
     void resetApconfig();
+    void mouseGetRight();
+    void mouseReadProfile(uint profileNo);
     void openUpdateExe();
     QVariant getData(QVariant key, bool isRecovery = false);
     QVariant getGlobalData(QVariant key);
