@@ -44,6 +44,9 @@ public slots:
     void initUI();
     void runUI();
     void resetApconfig();
+    void mouseSetCursorSpeed(uint cursorSpeed);
+    void mouseSetVerticalScrollLines(uint lines);
+    void mouseSetDoubleClickSpeed(uint speed);
     void openUpdateExe();
     QVariant getData(QVariant key, bool isRecovery = false);
     QVariant getGlobalData(QVariant key);
