@@ -44,6 +44,8 @@ public slots:
     void initUI();
     void runUI();
     void resetApconfig();
+    void mouseGetRight();
+    void mouseReadProfile(uint profileNo);
     void mouseSetCursorSpeed(uint cursorSpeed);
     void mouseSetVerticalScrollLines(uint lines);
     void mouseSetDoubleClickSpeed(uint speed);
