@@ -23,7 +23,8 @@ static_assert(cursorSpeed(0) == 1 && cursorSpeed(10) == 20);
 static_assert(doubleClickMs(0) == 900 && doubleClickMs(10) == 200);
 } // namespace PointerSteps
 
-// The three operations with their failure lines, on any back end.
-void applyCursorSpeed(PointerSettings &settings, uint step);
-void applyDoubleClickSpeed(PointerSettings &settings, uint step);
-void applyVerticalScrollLines(PointerSettings &settings, uint lines);
+// The three operations with their failure lines, on any back end; false when
+// the desktop did not store the value.
+bool applyCursorSpeed(PointerSettings &settings, uint step);
+bool applyDoubleClickSpeed(PointerSettings &settings, uint step);
+bool applyVerticalScrollLines(PointerSettings &settings, uint lines);
