@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <unistd.h>
 
 namespace {
 QString source(const QString &relative) { return TestData::sourceDir() + QLatin1Char('/') + relative; }
@@ -41,7 +42,8 @@ private slots:
     void badOptionIsRefused();
 
 private:
-    int install(const QString &home, const QStringList &args, QString *output = nullptr);
+    int install(const QString &home, const QStringList &args, QString *output = nullptr,
+                const QString &sudoUser = QString());
 };
 
 void TestPackaging::udevRule()
@@ -95,10 +97,14 @@ void TestPackaging::udevRule()
     QCOMPARE(ruled, devices);
 }
 
-int TestPackaging::install(const QString &home, const QStringList &args, QString *output)
+int TestPackaging::install(const QString &home, const QStringList &args, QString *output,
+                           const QString &sudoUser)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("SUDO_USER"));
+    if (!sudoUser.isEmpty())
+        env.insert(QStringLiteral("SUDO_USER"), sudoUser);
     env.insert(QStringLiteral("HOME"), home);
     env.remove(QStringLiteral("XDG_DATA_HOME"));
     env.remove(QStringLiteral("XDG_CONFIG_HOME"));
@@ -189,6 +195,13 @@ void TestPackaging::badOptionIsRefused()
     QVERIFY(out.contains(QStringLiteral("unknown option: --frobnicate")));
     QCOMPARE(install(tmp.path(), {QStringLiteral("--prefix"), QStringLiteral("/tmp/a$b")}, &out), 2);
     QVERIFY(QDir(tmp.path()).isEmpty());
+    // Under sudo the program part would land in the user's home owned by
+    // root: refused.
+    if (::geteuid() == 0) {
+        QCOMPARE(install(tmp.path(), {QStringLiteral("--autostart")}, &out, QStringLiteral("nobody")), 2);
+        QVERIFY(out.contains(QStringLiteral("run it without sudo")));
+        QVERIFY(QDir(tmp.path()).isEmpty());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPackaging)
