@@ -5,12 +5,14 @@
 #include "features/PointerSettings.h"
 #include "platform/PointerSettings.h"
 
-namespace {
+namespace
+{
 int runPointer(CliContext &ctx, const QStringList &args)
 {
     Q_UNUSED(ctx);
     if (args.size() != 2) {
-        cliError(QStringLiteral("pointer needs a setting and a value: speed|doubleclick|lines VALUE"));
+        cliError(
+            QStringLiteral("pointer needs a setting and a value: speed|doubleclick|lines VALUE"));
         return CliUsage;
     }
     const QString &what = args.at(0);
@@ -19,7 +21,8 @@ int runPointer(CliContext &ctx, const QStringList &args)
     PointerSettings &desktop = systemPointerSettings();
     if (what == QLatin1String("speed") || what == QLatin1String("doubleclick")) {
         if (!ok || value > PointerSteps::maxStep) {
-            cliError(QStringLiteral("pointer %1: the step must be 0..10, not \"%2\"").arg(what, args.at(1)));
+            cliError(QStringLiteral("pointer %1: the step must be 0..10, not \"%2\"")
+                         .arg(what, args.at(1)));
             return CliUsage;
         }
         const bool stored = what == QLatin1String("speed") ? applyCursorSpeed(desktop, value)
@@ -45,13 +48,15 @@ int runPointer(CliContext &ctx, const QStringList &args)
         }
         return CliOk;
     }
-    cliError(QStringLiteral("pointer: unknown setting \"%1\" (speed, doubleclick or lines)").arg(what));
+    cliError(
+        QStringLiteral("pointer: unknown setting \"%1\" (speed, doubleclick or lines)").arg(what));
     return CliUsage;
 }
 
-const CliRegistrar reg({"pointer",
-                        "pointer speed|doubleclick|lines VALUE - set the desktop's pointer speed "
-                        "(step 0..10), double-click time (step 0..10) or wheel lines (1..100, 1000); "
-                        "exits 1 when the desktop cannot store it",
-                        &runPointer});
+const CliRegistrar
+    reg({"pointer",
+         "pointer speed|doubleclick|lines VALUE - set the desktop's pointer speed "
+         "(step 0..10), double-click time (step 0..10) or wheel lines (1..100, 1000); "
+         "exits 1 when the desktop cannot store it",
+         &runPointer});
 } // namespace

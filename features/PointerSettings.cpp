@@ -7,16 +7,14 @@
 
 bool applyCursorSpeed(PointerSettings &settings, uint step)
 {
-    if (settings.setCursorSpeed(PointerSteps::cursorSpeed(step)))
-        return true;
+    if (settings.setCursorSpeed(PointerSteps::cursorSpeed(step))) return true;
     qDebug() << "setCursorSpeed Failed";
     return false;
 }
 
 bool applyDoubleClickSpeed(PointerSettings &settings, uint step)
 {
-    if (settings.setDoubleClickTime(PointerSteps::doubleClickMs(step)))
-        return true;
+    if (settings.setDoubleClickTime(PointerSteps::doubleClickMs(step))) return true;
     qDebug() << "setDoubleClickSpeed Failed";
     return false;
 }
@@ -24,8 +22,7 @@ bool applyDoubleClickSpeed(PointerSettings &settings, uint step)
 bool applyVerticalScrollLines(PointerSettings &settings, uint lines)
 {
     // 1000 ("one screen") goes through like any count; the desktop decides.
-    if (settings.setWheelScrollLines(lines))
-        return true;
+    if (settings.setWheelScrollLines(lines)) return true;
     qDebug() << "setVerticalScrollLines Failed";
     return false;
 }

@@ -7,7 +7,8 @@ class PointerSettings;
 // The system settings page speaks in steps 0..10; the desktop wants a pointer
 // speed 1..20 and a double-click time 900..200 ms. Steps beyond 10 count as
 // 10, so no step can produce a speed or a time the desktop does not know.
-namespace PointerSteps {
+namespace PointerSteps
+{
 constexpr uint maxStep = 10;
 constexpr int cursorSpeed(uint step)
 {
