@@ -80,6 +80,7 @@ Rectangle {
 
     Item {
         id: mainItem
+        objectName: "mainItem"
         anchors.fill: parent
         visible: false
 

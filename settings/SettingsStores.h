@@ -53,6 +53,9 @@ public:
     // wrote as numbers or booleans back into those types so a value reads the
     // same after a restart as in the session that wrote it.
     static QVariant normalize(const QVariant &value);
+    // Strict boolean read: only true, "true" or a non-zero number count, so a
+    // garbled value falls back to false instead of "any text is true".
+    static bool readBool(const QVariant &value);
 
 private:
     std::unique_ptr<QSettings> m_global;
