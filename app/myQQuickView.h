@@ -76,6 +76,9 @@ public slots:
     void setCurrentProfile(int profile);
     void mouseGetRight();
     void mouseReadProfile(uint profileNo);
+    void mouseSetCursorSpeed(uint cursorSpeed);
+    void mouseSetVerticalScrollLines(uint lines);
+    void mouseSetDoubleClickSpeed(uint speed);
     void openUpdateExe();
     QVariant getData(QVariant key, bool isRecovery = false);
     QVariant getGlobalData(QVariant key);
