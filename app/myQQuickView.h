@@ -52,12 +52,14 @@ public slots:
     void mouseSetCurrentDPI(uchar currentDPI);
     void mouseResetKeyMatrix();
     QVariant mouseGetCurrentDPI();
+    void mouseGetRight();
     void mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVariantList otherParam);
     void mouseSetMaxDpi(int dpiCount);
     void mouseSetDpi(int dpiCount, QString sensorType, QVariantList dpiValueArray);
     void mouseSetRGBEffect(uchar effect, uchar option1, uchar option2);
     void mouseSetRGBColor(uchar type, QVariantList src24);
     void mouseSetProfile(uint profileNo);
+    void mouseReadProfile(uint profileNo);
     QVariant mouseReadCurrentProfile();
     void mouseSwitchKeyMatrix(int indexNo);
     QVariantList GetKeyboardoption();
