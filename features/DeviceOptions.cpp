@@ -10,6 +10,8 @@ std::optional<quint8> rateByteForIndex(int index)
     return bytes[size_t(index)];
 }
 
+quint8 rateByteForStored(int index) { return rateByteForIndex(index).value_or(1); }
+
 std::optional<int> rateIndexForHz(int hz)
 {
     switch (hz) {

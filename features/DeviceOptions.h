@@ -12,6 +12,8 @@ namespace DeviceOptions {
 std::optional<quint8> rateByteForIndex(int index);
 std::optional<quint8> rateByteForHz(int hz);
 std::optional<int> rateIndexForHz(int hz);
+// The main page's rule for a stored index: anything unknown is 1000 Hz.
+quint8 rateByteForStored(int index);
 
 // The 553 firmware mirrors the vertical axis when option byte 3 is set, so
 // the Y correction must be sent negated then.
