@@ -98,8 +98,8 @@ void TestCliFeatures::commands_data()
                              << QStringList{"00 82 00 00 00 00 00 00 7d"} << "" << "";
     QTest::newRow("light effect on colourful 553") << "553" << QStringList{"light", "effect", "10", "2", "4"}
         << QStringList{"00 10 00 18 00 00 00 00 d7", "00 10 00 18 00 00 00 00 d7",
-                       "00 0d 0a ff 1a 00 00 00 c5", "00 10 00 18 00 00 00 00 d7",
-                       "00 10 00 18 00 00 00 00 d7", "00 0d 0a ff 1a 00 00 00 c5"}
+                       "00 0d 0a ff 1a 00 00 00 cf", "00 10 00 18 00 00 00 00 d7",
+                       "00 10 00 18 00 00 00 00 d7", "00 0d 0a ff 1a 00 00 00 cf"}
         << "mouse/lightValue" << "10, 2, 4";
     QTest::newRow("buttons apply on 560") << "560" << QStringList{"buttons", "apply"}
         << QStringList{"00 82 00 00 00 00 00 00 7d", "00 0d 01 80 00 00 00 00 71"} << "" << "";
