@@ -13,8 +13,11 @@ DeviceRig::Options optionsOf(const FeatureRig::Model &m)
 }
 } // namespace
 
-FeatureRig::FeatureRig(const Model &model) : rig(optionsOf(model)), m_model(model)
+FeatureRig::FeatureRig(const Model &model) : rig(optionsOf(model), true), m_model(model)
 {
+    // The bridge opens its stores relative to the working directory, which
+    // must be the rig's private data copy.
+    Q_ASSERT(rig.data && rig.data->isValid());
     rig.attach();
     view = std::make_unique<myQQuickView>();
     view->hid = &rig.hid;

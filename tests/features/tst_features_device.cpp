@@ -1,8 +1,11 @@
 #include "FeatureRig.h"
 
 #include "features/DpiCodec.h"
+#include "features/ProfileApply.h"
 #include "input/KeyMatrix.h"
 
+#include <QQmlComponent>
+#include <QQmlEngine>
 #include <QtTest>
 
 using F = VirtualMouse::Family;
@@ -63,6 +66,9 @@ private slots:
     void gun553();
     void gun560();
     void profileSlots();
+    void applyWholeProfile_data();
+    void applyWholeProfile();
+    void macroCodecRegistered();
 };
 
 void TestFeaturesDevice::keyMatrix553_data()
@@ -629,6 +635,92 @@ void TestFeaturesDevice::profileSlots()
     QCOMPARE(f.view->mouseReadCurrentProfile(), QVariant(3));
     f.rig.mouse->unplug();
     QCOMPARE(f.view->mouseReadCurrentProfile(), QVariant(0));
+}
+
+void TestFeaturesDevice::applyWholeProfile_data()
+{
+    QTest::addColumn<VirtualMouse::Family>("family");
+    QTest::addColumn<bool>("isEncode");
+    QTest::addColumn<QStringList>("codes");
+    QTest::newRow("553") << F::F553 << false
+                         << QStringList{"02", "12", "01", "11", "10", "10", "0d", "10", "10", "0d"};
+    QTest::newRow("553 scrambled") << F::F553 << true
+                                   << QStringList{"02", "12", "01", "11", "10", "10", "0d", "10", "10", "0d"};
+    QTest::newRow("560") << F::F560 << false
+                         << QStringList{"0d", "03", "0c", "0c", "0c", "0c", "0c"};
+}
+
+// The device ends up holding exactly what the current profile stores.
+void TestFeaturesDevice::applyWholeProfile()
+{
+    QFETCH(VirtualMouse::Family, family);
+    QFETCH(bool, isEncode);
+    QFETCH(QStringList, codes);
+    FeatureRig f(Model{family, isEncode, true});
+    const bool is560 = family == F::F560;
+    if (is560)
+        f.readImages({0, 1, 2, 3, 4});
+    f.view->setData("mouse/reportRate", 2);
+    f.view->setDataList("mouse/dpiValueArray", {400, 800, 1600, 3200, 4000, 4800, 5400, 6000});
+    f.view->setData("mouse/currentDpiCount", 4);
+    f.view->setDataList("mouse/lightValue", {9, 1, 2});
+    QVariantList colors;
+    for (int i = 0; i < 24; ++i)
+        colors << 10 * i;
+    f.view->setDataList("mouse/colorValue", colors);
+    for (int k = 0; k < 16; ++k)
+        f.view->setDataList(QStringLiteral("mouseKeyMatrix/%1").arg(k), {2, 0, 4 + k, 0});
+
+    ProfileApply::all(*f.view);
+    QStringList sent;
+    for (const QString &c : f.commands())
+        sent << c.mid(3, 2);
+    QCOMPARE(sent, codes);
+
+    QVariantList flat;
+    for (int k = 0; k < 16; ++k)
+        flat << 2 << 0 << 4 + k << 0;
+    const KeyMatrix::Matrix matrix = KeyMatrix::buildDeviceMatrix(KeyMatrix::bindingsFromFlat(flat), is560);
+    const QByteArray codes4090 = QByteArray::fromHex("03070f1f272f5b5e");
+    QByteArray colorBytes;
+    for (const QVariant &c : colors)
+        colorBytes += char(c.toInt());
+    const VirtualMouse::State s = f.state();
+    QCOMPARE(s.rejectedReports, 0);
+    if (!is560) {
+        QCOMPARE(bytesOf(s.keyMatrix553.at(0)), bytesOf(matrix));
+        QCOMPARE(int(s.reportRate553), 2);
+        QCOMPARE(bytesOf(s.dpiCodes553).toHex(' '), QByteArray("03 07 0f 1f 80 80 80 80"));
+        QCOMPARE(int(s.dpiStageCount553), 4);
+        QCOMPARE(bytesOf(s.rgbEffect).toHex(' '), QByteArray("09 80 0d"));
+        QCOMPARE(bytesOf(s.led8StageColors), colorBytes);
+        return;
+    }
+    QCOMPARE(bytesOf(s.keyMatrix560.at(1)).left(64), bytesOf(matrix));
+    QCOMPARE(int(s.reportRate560[1]), 2);
+    QCOMPARE(bytesOf(s.profiles[1]).mid(84, 8).toHex(' '), codes4090.toHex(' '));
+    QCOMPARE(int(s.profiles[1][100]), 0x0F);
+    QCOMPARE(bytesOf(s.profiles[1]).mid(71, 3).toHex(' '), QByteArray("09 80 0d"));
+    QCOMPARE(bytesOf(s.profiles[0]).mid(24, 24), colorBytes);
+    for (int r = 0; r < 2; ++r)
+        QCOMPARE(bytesOf(s.profiles[size_t(r)]), bytesOf(f.view->profileImages[size_t(r)]));
+    // The other profiles hold the new stages in their images until they are
+    // sent; the device still has the old ones.
+    QCOMPARE(bytesOf(f.view->profileImages[3]).mid(84, 8), codes4090);
+    QCOMPARE(int(s.profiles[3][84]), int(FeatureRig::recordByte(3, 84)));
+}
+
+// The pages reach the encoder as soon as the application runs.
+void TestFeaturesDevice::macroCodecRegistered()
+{
+    QQmlEngine engine;
+    QQmlComponent c(&engine);
+    c.setData("import QtQml\nimport skeld.macro 1.0\n"
+              "QtObject { property int size: MacroCodec.recordCount([\"1,A\", \"2,A\"]) }",
+              QUrl());
+    std::unique_ptr<QObject> o(c.create());
+    QVERIFY2(o, qPrintable(c.errorString()));
+    QCOMPARE(o->property("size").toInt(), 8);
 }
 
 QTEST_MAIN(TestFeaturesDevice)
