@@ -92,6 +92,8 @@ DeviceRig::DeviceRig(const Options &opts, bool withData) : options(opts)
 DeviceRig::~DeviceRig()
 {
     hid.stopEventReader();
+    if (mouse)
+        mouse->endPendingReads();
     hid.waitForReader();
 }
 
