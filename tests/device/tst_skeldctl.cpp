@@ -1,5 +1,6 @@
 // The command-line tool end to end: options, detect, call and batch, with
 // the virtual mouse or with no device at all.
+#include "device/DeviceCheck.h"
 #include "testlib/TestData.h"
 
 #include <QProcess>
@@ -13,6 +14,7 @@ private slots:
     void runs();
     void batchKeepsOneConnection();
     void callConvertsArguments();
+    void detectNamesTheInstallCommand();
 
 private:
     struct Run
@@ -139,6 +141,18 @@ void tst_Skeldctl::callConvertsArguments()
     QVERIFY2(r.err.contains("SET_FEATURE 00 8c 02 00 00 00 00 00 71"), qPrintable(r.err));
     QVERIFY(r.err.contains("READ 40 41 42 43"));
     QVERIFY(r.out.isEmpty());
+}
+
+void tst_Skeldctl::detectNamesTheInstallCommand()
+{
+    TestData data;
+    qputenv("SKELD_VIRTUAL_MOUSE_DENIED", "1");
+    const Run r = run({"--data-dir", data.root(), "--virtual", "553", "detect"});
+    qunsetenv("SKELD_VIRTUAL_MOUSE_DENIED");
+    QCOMPARE(r.status, 1);
+    QVERIFY(r.out.isEmpty());
+    QVERIFY2(r.err.contains("skeldctl: " + DeviceCheck::permissionHint()), qPrintable(r.err));
+    QVERIFY(r.err.contains("permission denied on virtual:553:cmd"));
 }
 
 QTEST_GUILESS_MAIN(tst_Skeldctl)
