@@ -192,9 +192,16 @@ std::shared_ptr<HidBackend> create(const QString &virtualFamily, bool trace)
 {
     std::shared_ptr<HidBackend> backend;
     if (virtualFamily == QLatin1String("553") || virtualFamily == QLatin1String("560")) {
-        backend = VirtualMouse::fromDataFolder(virtualFamily == QLatin1String("560")
-                                                   ? VirtualMouse::Family::F560
-                                                   : VirtualMouse::Family::F553);
+        auto mouse = VirtualMouse::fromDataFolder(virtualFamily == QLatin1String("560")
+                                                      ? VirtualMouse::Family::F560
+                                                      : VirtualMouse::Family::F553);
+        // Shows the permission hint without a real device.
+        if (qEnvironmentVariableIntValue("SKELD_VIRTUAL_MOUSE_DENIED") == 1) {
+            VirtualMouse::Faults faults;
+            faults.accessDenied = true;
+            mouse->setFaults(faults);
+        }
+        backend = mouse;
     } else {
         if (!virtualFamily.isEmpty())
             qCWarning(lcBackend).noquote()
