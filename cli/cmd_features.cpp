@@ -18,7 +18,8 @@
 #include <cstdio>
 #include <optional>
 
-namespace {
+namespace
+{
 void printLine(const QString &line)
 {
     const QByteArray bytes = line.toUtf8() + '\n';
@@ -36,12 +37,14 @@ std::optional<int> parseInt(const QString &text, int min, int max)
 {
     bool ok = false;
     const int v = text.toInt(&ok);
-    if (!ok || v < min || v > max)
-        return std::nullopt;
+    if (!ok || v < min || v > max) return std::nullopt;
     return v;
 }
 
-bool is560(CliContext &ctx) { return ctx.bridge().icType == QLatin1String("560"); }
+bool is560(CliContext &ctx)
+{
+    return ctx.bridge().icType == QLatin1String("560");
+}
 
 // Connects and points the bridge at the profile the user last chose, as the
 // pages see it. Returns whether a device answered.
@@ -49,26 +52,26 @@ bool prepare(CliContext &ctx)
 {
     const bool connected = ctx.connect().connected;
     myQQuickView &view = ctx.bridge();
-    const int profile = int(ByteValues::toInt(view.getGlobalData(QStringLiteral("mouse/profileNo"))));
+    const int profile =
+        int(ByteValues::toInt(view.getGlobalData(QStringLiteral("mouse/profileNo"))));
     view.stores().setCurrentProfile(profile);
     return connected;
 }
 
 int finish(bool connected)
 {
-    if (connected)
-        return CliOk;
+    if (connected) return CliOk;
     cliError(QStringLiteral("no device connected; the values are stored in the profile"));
     return CliNoDevice;
 }
 
 int runStatus(CliContext &ctx, const QStringList &args)
 {
-    if (!args.isEmpty())
-        return usage(QStringLiteral("status takes no arguments"));
+    if (!args.isEmpty()) return usage(QStringLiteral("status takes no arguments"));
     const bool connected = prepare(ctx);
     myQQuickView &view = ctx.bridge();
-    printLine(QStringLiteral("family: %1").arg(view.icType.isEmpty() ? QStringLiteral("553 (unset)") : view.icType));
+    printLine(QStringLiteral("family: %1")
+                  .arg(view.icType.isEmpty() ? QStringLiteral("553 (unset)") : view.icType));
     if (connected) {
         const DeviceRecord *rec = ctx.widget().hid.currentRecord();
         printLine(QStringLiteral("connection: connected %1:%2")
@@ -94,15 +97,15 @@ int runDpi(CliContext &ctx, const QStringList &args)
     myQQuickView &view = ctx.bridge();
     if (sub == QLatin1String("get") && args.size() == 1) {
         const bool connected = prepare(ctx);
-        if (!connected)
-            return finish(false);
+        if (!connected) return finish(false);
         printLine(QString::number(view.mouseGetCurrentDPI().toInt()));
         return CliOk;
     }
     if (sub == QLatin1String("stage") && args.size() == 2) {
         const auto stage = parseInt(args[1], 1, 8);
         if (!stage)
-            return usage(QStringLiteral("dpi stage takes a stage number 1..8, not %1").arg(args[1]));
+            return usage(
+                QStringLiteral("dpi stage takes a stage number 1..8, not %1").arg(args[1]));
         const bool connected = prepare(ctx);
         view.mouseSetCurrentDPI(uchar(*stage));
         return finish(connected);
@@ -111,26 +114,32 @@ int runDpi(CliContext &ctx, const QStringList &args)
         const auto count = parseInt(args[1], 1, 8);
         if (!count)
             return usage(QStringLiteral("dpi set takes a stage count 1..8, not %1").arg(args[1]));
-        const int minDpi = int(ByteValues::toInt(view.getGlobalData(QStringLiteral("mouse/minDPI"))));
+        const int minDpi =
+            int(ByteValues::toInt(view.getGlobalData(QStringLiteral("mouse/minDPI"))));
         const QVariant maxSetting = view.getGlobalData(QStringLiteral("mouse/maxDPI"));
         const int maxDpi = maxSetting.isValid() ? int(ByteValues::toInt(maxSetting)) : 1 << 20;
         QList<int> given;
         for (int i = 2; i < args.size(); ++i) {
             const auto v = parseInt(args[i], minDpi, maxDpi);
             if (!v)
-                return usage(QStringLiteral("DPI value %1 is outside %2..%3").arg(args[i]).arg(minDpi).arg(maxDpi));
+                return usage(QStringLiteral("DPI value %1 is outside %2..%3")
+                                 .arg(args[i])
+                                 .arg(minDpi)
+                                 .arg(maxDpi));
             given << *v;
         }
         const bool connected = prepare(ctx);
         // Stages the command line leaves out keep their stored values.
-        QVariantList values = view.getDataList(QStringLiteral("mouse/dpiValueArray"), false).mid(0, 8);
+        QVariantList values =
+            view.getDataList(QStringLiteral("mouse/dpiValueArray"), false).mid(0, 8);
         while (values.size() < 8)
             values << 0;
         for (qsizetype i = 0; i < given.size(); ++i)
             values[i] = given[i];
         view.setDataList(QStringLiteral("mouse/dpiValueArray"), values);
         view.setData(QStringLiteral("mouse/currentDpiCount"), *count);
-        view.mouseSetDpi(*count, view.getGlobalData(QStringLiteral("mouse/sensorType")).toString(), values);
+        view.mouseSetDpi(*count, view.getGlobalData(QStringLiteral("mouse/sensorType")).toString(),
+                         values);
         return finish(connected);
     }
     return usage(QStringLiteral("dpi takes: set N V1..V8 | stage K | get"));
@@ -138,9 +147,9 @@ int runDpi(CliContext &ctx, const QStringList &args)
 
 int runRate(CliContext &ctx, const QStringList &args)
 {
-    const auto index = args.size() == 1 ? DeviceOptions::rateIndexForHz(args[0].toInt()) : std::nullopt;
-    if (!index)
-        return usage(QStringLiteral("rate takes 125, 250, 500 or 1000"));
+    const auto index =
+        args.size() == 1 ? DeviceOptions::rateIndexForHz(args[0].toInt()) : std::nullopt;
+    if (!index) return usage(QStringLiteral("rate takes 125, 250, 500 or 1000"));
     const bool connected = prepare(ctx);
     myQQuickView &view = ctx.bridge();
     view.setData(QStringLiteral("mouse/reportRate"), *index);
@@ -158,8 +167,10 @@ int runLight(CliContext &ctx, const QStringList &args)
         const auto speed = parseInt(args[2], 0, 4);
         const auto bright = parseInt(args[3], 0, 4);
         if (!effect || !speed || !bright)
-            return usage(QStringLiteral("light effect takes an effect 0..%1, a speed 0..4 and a brightness 0..4")
-                             .arg(effects - 1));
+            return usage(
+                QStringLiteral(
+                    "light effect takes an effect 0..%1, a speed 0..4 and a brightness 0..4")
+                    .arg(effects - 1));
         const bool connected = prepare(ctx);
         view.setDataList(QStringLiteral("mouse/lightValue"), {*effect, *speed, *bright});
         ProfileApply::lighting(view);
@@ -171,7 +182,8 @@ int runLight(CliContext &ctx, const QStringList &args)
             if (!hex.match(args[i]).hasMatch())
                 return usage(QStringLiteral("colour %1 is not RRGGBB").arg(args[i]));
         const bool connected = prepare(ctx);
-        QVariantList colors = view.getDataList(QStringLiteral("mouse/colorValue"), false).mid(0, 24);
+        QVariantList colors =
+            view.getDataList(QStringLiteral("mouse/colorValue"), false).mid(0, 24);
         while (colors.size() < 24)
             colors << 0;
         for (int i = 1; i < args.size(); ++i) {
@@ -194,13 +206,13 @@ int runButtons(CliContext &ctx, const QStringList &args)
         return usage(QStringLiteral("buttons takes: show | apply"));
     const bool connected = prepare(ctx);
     myQQuickView &view = ctx.bridge();
-    if (connected)
-        view.mouseGetRight();
+    if (connected) view.mouseGetRight();
     if (sub == QLatin1String("apply")) {
         ProfileApply::keyMatrix(view);
         return finish(connected);
     }
-    printLine(QStringLiteral("profile %1, %2 set").arg(view.currentProfile() + 1)
+    printLine(QStringLiteral("profile %1, %2 set")
+                  .arg(view.currentProfile() + 1)
                   .arg(view.right ? QStringLiteral("alternate") : QStringLiteral("normal")));
     for (int k = 0; k < KeyMatrix::kButtons; ++k) {
         const KeyMatrix::Binding b = KeyMatrix::bindingFromList(view.mouseGetKeydefine(k, false));
@@ -223,8 +235,7 @@ QStringList keyNames(myQQuickView &view)
         return {};
     QSettings file(QStringLiteral("./modules/i18n/%1.ini").arg(lang), QSettings::IniFormat);
     const int total = file.value(QStringLiteral("keyCode/total")).toInt();
-    if (total != MacroEncoder::keyCodes().size())
-        return {};
+    if (total != MacroEncoder::keyCodes().size()) return {};
     QStringList names;
     for (int i = 0; i < total; ++i)
         names << file.value(QStringLiteral("keyCode/%1").arg(i)).toString();
@@ -238,7 +249,9 @@ int runMacro(CliContext &ctx, const QStringList &args)
     const QString name = args[1];
     const auto slot = parseInt(args[2], 1, MacroEncoder::kSlots);
     if (!slot)
-        return usage(QStringLiteral("macro slot must be 1..%1, not %2").arg(MacroEncoder::kSlots).arg(args[2]));
+        return usage(QStringLiteral("macro slot must be 1..%1, not %2")
+                         .arg(MacroEncoder::kSlots)
+                         .arg(args[2]));
     if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
         name.startsWith(QLatin1Char('.')))
         return usage(QStringLiteral("'%1' is not a macro name").arg(name));
@@ -256,13 +269,13 @@ int runMacro(CliContext &ctx, const QStringList &args)
         entries << file.value(QStringLiteral("macro/%1").arg(i)).toString();
     const qint64 repeat = file.value(QStringLiteral("config/repeat")).toLongLong();
     myQQuickView &view = ctx.bridge();
-    const QByteArray bytes = MacroEncoder::encode(MacroEncoder::parseEntries(entries), repeat, keyNames(view));
+    const QByteArray bytes =
+        MacroEncoder::encode(MacroEncoder::parseEntries(entries), repeat, keyNames(view));
     QVariantList data;
     for (char b : bytes)
         data << int(quint8(b));
     view.mouseSendMacroData(data, *slot - 1);
-    if (connected)
-        printLine(QStringLiteral("%1 bytes to slot %2").arg(bytes.size()).arg(*slot));
+    if (connected) printLine(QStringLiteral("%1 bytes to slot %2").arg(bytes.size()).arg(*slot));
     return finish(connected);
 }
 
@@ -273,7 +286,8 @@ int runProfile(CliContext &ctx, const QStringList &args)
     if (sub == QLatin1String("switch") && args.size() == 2) {
         const auto number = parseInt(args[1], 1, 6);
         if (!number)
-            return usage(QStringLiteral("profile switch takes a profile 1..6, not %1").arg(args[1]));
+            return usage(
+                QStringLiteral("profile switch takes a profile 1..6, not %1").arg(args[1]));
         const bool connected = prepare(ctx);
         const int index = *number - 1;
         view.setGlobalData(QStringLiteral("mouse/profileNo"), index);
@@ -282,22 +296,23 @@ int runProfile(CliContext &ctx, const QStringList &args)
             QMetaObject::invokeMethod(&view, "setCurrentProfile", Q_ARG(int, index));
         } else {
             view.stores().setCurrentProfile(index);
-            if (view.hid)
-                view.hid->hid560_02H_SetCurrentProfile(uchar(index + 1));
+            if (view.hid) view.hid->hid560_02H_SetCurrentProfile(uchar(index + 1));
         }
         ProfileApply::all(view);
         if (connected)
-            printLine(QStringLiteral("profile %1, dpi stage %2").arg(*number).arg(view.mouseGetCurrentDPI().toInt()));
+            printLine(QStringLiteral("profile %1, dpi stage %2")
+                          .arg(*number)
+                          .arg(view.mouseGetCurrentDPI().toInt()));
         return finish(connected);
     }
     if (sub == QLatin1String("read") && args.size() == 2) {
         const auto record = parseInt(args[1], 0, 4);
         if (!record)
-            return usage(QStringLiteral("profile read takes a device record 0..4, not %1").arg(args[1]));
+            return usage(
+                QStringLiteral("profile read takes a device record 0..4, not %1").arg(args[1]));
         if (!is560(ctx))
             return usage(QStringLiteral("only 560-family devices keep profile records"));
-        if (!prepare(ctx))
-            return finish(false);
+        if (!prepare(ctx)) return finish(false);
         view.profileImageRead[size_t(*record)] = false;
         view.mouseReadProfile(uint(*record));
         if (!view.profileImageRead[size_t(*record)]) {
@@ -307,20 +322,22 @@ int runProfile(CliContext &ctx, const QStringList &args)
         const auto &image = view.profileImages[size_t(*record)];
         for (int row = 0; row < 128; row += 16) {
             const QByteArray bytes(reinterpret_cast<const char *>(image.data()) + row, 16);
-            printLine(QStringLiteral("%1: %2").arg(row, 3).arg(QString::fromLatin1(bytes.toHex(' '))));
+            printLine(
+                QStringLiteral("%1: %2").arg(row, 3).arg(QString::fromLatin1(bytes.toHex(' '))));
         }
         return CliOk;
     }
     return usage(QStringLiteral("profile takes: switch N | read N"));
 }
 
-const CliRegistrar statusReg({"status", "status - family, connection, current profile and DPI stage",
-                              &runStatus});
+const CliRegistrar
+    statusReg({"status", "status - family, connection, current profile and DPI stage", &runStatus});
 const CliRegistrar dpiReg({"dpi",
                            "dpi set N V1..V8 | dpi stage K | dpi get - store and send N active "
                            "stages with their values, select stage K, or print the active stage",
                            &runDpi});
-const CliRegistrar rateReg({"rate", "rate 125|250|500|1000 - store and send the report rate", &runRate});
+const CliRegistrar rateReg({"rate", "rate 125|250|500|1000 - store and send the report rate",
+                            &runRate});
 const CliRegistrar lightReg({"light",
                              "light effect E SPEED BRIGHT | light colors RRGGBB... - store and "
                              "send the lighting effect (steps 0..4) or up to eight colours",
@@ -329,8 +346,8 @@ const CliRegistrar buttonsReg({"buttons",
                                "buttons show | buttons apply - print the current profile's "
                                "button bindings, or send them to the device",
                                &runButtons});
-const CliRegistrar macroReg({"macro", "macro send NAME SLOT - encode a stored macro and send it to slot 1..12",
-                             &runMacro});
+const CliRegistrar macroReg(
+    {"macro", "macro send NAME SLOT - encode a stored macro and send it to slot 1..12", &runMacro});
 const CliRegistrar profileReg({"profile",
                                "profile switch N | profile read N - make profile 1..6 current and "
                                "send its settings, or print device record 0..4 (560 family)",

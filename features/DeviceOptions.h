@@ -5,7 +5,8 @@
 #include <optional>
 
 // Report rate, option bytes and the gun fields of the profile images.
-namespace DeviceOptions {
+namespace DeviceOptions
+{
 
 // The rate byte is the report interval in ms; the main page stores the
 // index of its four choices.

@@ -6,7 +6,8 @@
 #include "features/LightingTables.h"
 #include "input/KeyMatrix.h"
 
-namespace ProfileApply {
+namespace ProfileApply
+{
 
 void keyMatrix(myQQuickView &view)
 {
@@ -26,10 +27,12 @@ void dpi(myQQuickView &view)
 {
     QVariantList values = view.getDataList(QStringLiteral("mouse/dpiValueArray"), false);
     values = values.mid(0, 8);
-    const int count = int(ByteValues::toInt(view.getData(QStringLiteral("mouse/currentDpiCount"), false)));
+    const int count =
+        int(ByteValues::toInt(view.getData(QStringLiteral("mouse/currentDpiCount"), false)));
     view.setDataList(QStringLiteral("mouse/dpiValueArray"), values);
     view.setData(QStringLiteral("mouse/currentDpiCount"), count);
-    view.mouseSetDpi(count, view.getGlobalData(QStringLiteral("mouse/sensorType")).toString(), values);
+    view.mouseSetDpi(count, view.getGlobalData(QStringLiteral("mouse/sensorType")).toString(),
+                     values);
 }
 
 void lighting(myQQuickView &view)
@@ -45,8 +48,7 @@ void lighting(myQQuickView &view)
         colors << int(v);
     // Only "Breath Loop" shows colour 8 on these models; the others would
     // otherwise take the stage-colour command instead of the fixed colour.
-    if (view.is55328 && effect != 4)
-        colors[21] = colors[22] = colors[23] = 0;
+    if (view.is55328 && effect != 4) colors[21] = colors[22] = colors[23] = 0;
     view.setDataList(QStringLiteral("mouse/lightValue"), {int(effect), int(speed), int(bright)});
     view.setDataList(QStringLiteral("mouse/colorValue"), colors);
 

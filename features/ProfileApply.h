@@ -4,7 +4,8 @@ class myQQuickView;
 
 // Sends what the current profile stores, the way the pages do when they are
 // initialised with sending on (after a profile switch): store, then send.
-namespace ProfileApply {
+namespace ProfileApply
+{
 
 void keyMatrix(myQQuickView &view);
 void reportRate(myQQuickView &view);

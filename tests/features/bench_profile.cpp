@@ -23,7 +23,8 @@
 #include <atomic>
 #include <cstdio>
 
-namespace {
+namespace
+{
 // Counts the fixed delays the worker announces, then lets them pass for real.
 class DelayCounter : public HidBackend
 {
@@ -31,7 +32,10 @@ public:
     explicit DelayCounter(std::shared_ptr<HidBackend> inner) : m_inner(std::move(inner)) {}
     std::atomic<qint64> fixedMs{0};
 
-    QList<HidInterfaceInfo> enumerate(quint16 vid, quint16 pid) override { return m_inner->enumerate(vid, pid); }
+    QList<HidInterfaceInfo> enumerate(quint16 vid, quint16 pid) override
+    {
+        return m_inner->enumerate(vid, pid);
+    }
     std::unique_ptr<HidDevice> open(const QByteArray &path) override { return m_inner->open(path); }
     bool exists(const QByteArray &path) override { return m_inner->exists(path); }
     bool accessDenied(const QByteArray &path) override { return m_inner->accessDenied(path); }
@@ -61,7 +65,8 @@ public:
 
 bool copyTree(const QString &from, const QString &to)
 {
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
     QDir().mkpath(to);
     while (it.hasNext()) {
         const QString src = it.next();
@@ -101,8 +106,9 @@ Result applyOnce(const QString &family, const QString &modules)
     }
     Result r;
     {
-        auto mouse = VirtualMouse::fromDataFolder(family == QLatin1String("560") ? VirtualMouse::Family::F560
-                                                                                : VirtualMouse::Family::F553);
+        auto mouse = VirtualMouse::fromDataFolder(family == QLatin1String("560")
+                                                      ? VirtualMouse::Family::F560
+                                                      : VirtualMouse::Family::F553);
         auto counter = std::make_shared<DelayCounter>(mouse);
         Hid_Thread hid;
         hid.setBackend(counter);
@@ -130,8 +136,7 @@ Result applyOnce(const QString &family, const QString &modules)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qunsetenv("SKELD_HID_TRACE");
     QApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
@@ -147,7 +152,8 @@ int main(int argc, char *argv[])
         for (int i = 0; i < rounds; ++i) {
             const Result r = applyOnce(family, modules);
             if (r.fixedMs == 0) {
-                std::fprintf(stderr, "bench: the virtual %s mouse did not connect\n", qPrintable(family));
+                std::fprintf(stderr, "bench: the virtual %s mouse did not connect\n",
+                             qPrintable(family));
                 return 2;
             }
             walls << r.wallMs;
@@ -156,10 +162,11 @@ int main(int argc, char *argv[])
         std::sort(walls.begin(), walls.end());
         const double median = walls.at(walls.size() / 2);
         const double ratio = median / double(fixed);
-        std::printf("apply profile, %s family: fixed delays %lld ms | wall min %.1f median %.1f max "
-                    "%.1f ms | ratio %.4f\n",
-                    qPrintable(family), static_cast<long long>(fixed), walls.first(), median,
-                    walls.last(), ratio);
+        std::printf(
+            "apply profile, %s family: fixed delays %lld ms | wall min %.1f median %.1f max "
+            "%.1f ms | ratio %.4f\n",
+            qPrintable(family), static_cast<long long>(fixed), walls.first(), median, walls.last(),
+            ratio);
         ok = ok && ratio <= 1.05;
     }
     return ok ? 0 : 1;

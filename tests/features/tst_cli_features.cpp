@@ -4,7 +4,8 @@
 #include <QSettings>
 #include <QtTest>
 
-namespace {
+namespace
+{
 // The family the bridge uses comes from the global file, as on a real install.
 void setFamily(TestData &data, const QString &family)
 {
@@ -48,18 +49,15 @@ TestCliFeatures::Run TestCliFeatures::run(const QString &family, const QStringLi
     p.start(TestData::buildDir() + "/skeldctl",
             QStringList{"--data-dir", m_data->root(), "--virtual", family, "--trace"} + args);
     Run r;
-    if (!p.waitForFinished(30000))
-        return r;
+    if (!p.waitForFinished(30000)) return r;
     r.status = p.exitCode();
     r.out = QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     r.err = QString::fromUtf8(p.readAllStandardError());
     bool connected = false;
     for (const QString &line : r.err.split('\n')) {
         // The device check's own exchanges come before "Device Connect".
-        if (line == "Device Connect")
-            connected = true;
-        if (!connected)
-            continue;
+        if (line == "Device Connect") connected = true;
+        if (!connected) continue;
         if (line.startsWith("SET_FEATURE "))
             r.sets << line.mid(12);
         else if (line.startsWith("WRITE "))
@@ -73,7 +71,8 @@ TestCliFeatures::Run TestCliFeatures::run(const QString &family, const QStringLi
 // profile records; the subcommand's own reports follow.
 void TestCliFeatures::dropConnectionStart(Run &r, const QString &family)
 {
-    const QStringList codes = family == "560" ? QStringList{"81", "01", "8c"} : QStringList{"83", "03"};
+    const QStringList codes =
+        family == "560" ? QStringList{"81", "01", "8c"} : QStringList{"83", "03"};
     while (!r.sets.isEmpty() && codes.contains(r.sets.first().mid(3, 2)))
         r.sets.removeFirst();
 }
@@ -86,23 +85,35 @@ void TestCliFeatures::commands_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("stored");
 
-    QTest::newRow("rate 500 on 553") << "553" << QStringList{"rate", "500"}
-                                     << QStringList{"00 01 02 00 00 00 00 00 fc"} << "mouse/reportRate" << "2";
-    QTest::newRow("rate 125 on 560") << "560" << QStringList{"rate", "125"}
-                                     << QStringList{"00 03 01 08 00 00 00 00 f3"} << "mouse/reportRate" << "0";
+    QTest::newRow("rate 500 on 553")
+        << "553" << QStringList{"rate", "500"} << QStringList{"00 01 02 00 00 00 00 00 fc"}
+        << "mouse/reportRate"
+        << "2";
+    QTest::newRow("rate 125 on 560")
+        << "560" << QStringList{"rate", "125"} << QStringList{"00 03 01 08 00 00 00 00 f3"}
+        << "mouse/reportRate"
+        << "0";
     QTest::newRow("dpi stage 2") << "553" << QStringList{"dpi", "stage", "2"}
-                                 << QStringList{"00 0b 02 00 00 00 00 00 f2"} << "" << "";
-    QTest::newRow("dpi set on 553") << "553" << QStringList{"dpi", "set", "3", "800", "1600", "6000"}
-                                    << QStringList{"00 11 03 08 00 00 00 00 e3"} << "mouse/currentDpiCount" << "3";
+                                 << QStringList{"00 0b 02 00 00 00 00 00 f2"} << ""
+                                 << "";
+    QTest::newRow("dpi set on 553")
+        << "553" << QStringList{"dpi", "set", "3", "800", "1600", "6000"}
+        << QStringList{"00 11 03 08 00 00 00 00 e3"} << "mouse/currentDpiCount"
+        << "3";
     QTest::newRow("dpi get") << "553" << QStringList{"dpi", "get"}
-                             << QStringList{"00 82 00 00 00 00 00 00 7d"} << "" << "";
-    QTest::newRow("light effect on colourful 553") << "553" << QStringList{"light", "effect", "10", "2", "4"}
+                             << QStringList{"00 82 00 00 00 00 00 00 7d"} << ""
+                             << "";
+    QTest::newRow("light effect on colourful 553")
+        << "553" << QStringList{"light", "effect", "10", "2", "4"}
         << QStringList{"00 10 00 18 00 00 00 00 d7", "00 10 00 18 00 00 00 00 d7",
                        "00 0d 0a ff 1a 00 00 00 cf", "00 10 00 18 00 00 00 00 d7",
                        "00 10 00 18 00 00 00 00 d7", "00 0d 0a ff 1a 00 00 00 cf"}
-        << "mouse/lightValue" << "10, 2, 4";
-    QTest::newRow("buttons apply on 560") << "560" << QStringList{"buttons", "apply"}
-        << QStringList{"00 82 00 00 00 00 00 00 7d", "00 0d 01 80 00 00 00 00 71"} << "" << "";
+        << "mouse/lightValue"
+        << "10, 2, 4";
+    QTest::newRow("buttons apply on 560")
+        << "560" << QStringList{"buttons", "apply"}
+        << QStringList{"00 82 00 00 00 00 00 00 7d", "00 0d 01 80 00 00 00 00 71"} << ""
+        << "";
 }
 
 void TestCliFeatures::commands()
@@ -121,7 +132,8 @@ void TestCliFeatures::commands()
     if (!key.isEmpty()) {
         QSettings p1(data.path("modules/setting/p1.bin"), QSettings::IniFormat);
         const QVariant v = p1.value(key);
-        QCOMPARE(v.typeId() == QMetaType::QStringList ? v.toStringList().join(", ") : v.toString(), stored);
+        QCOMPARE(v.typeId() == QMetaType::QStringList ? v.toStringList().join(", ") : v.toString(),
+                 stored);
     }
 }
 
@@ -132,7 +144,8 @@ void TestCliFeatures::badUsage_data()
     QTest::newRow("dpi set 9 stages") << QStringList{"dpi", "set", "9", "800"};
     QTest::newRow("dpi value above range") << QStringList{"dpi", "set", "2", "800", "90000"};
     QTest::newRow("dpi value not a number") << QStringList{"dpi", "set", "2", "abc"};
-    QTest::newRow("light effect 11 on a 553 colourful model") << QStringList{"light", "effect", "11", "0", "0"};
+    QTest::newRow("light effect 11 on a 553 colourful model")
+        << QStringList{"light", "effect", "11", "0", "0"};
     QTest::newRow("light bad colour") << QStringList{"light", "colors", "12345g"};
     QTest::newRow("macro slot 13") << QStringList{"macro", "send", "m", "13"};
     QTest::newRow("macro name with a path") << QStringList{"macro", "send", "../setting/p1", "1"};
@@ -158,8 +171,8 @@ void TestCliFeatures::macroSend()
 {
     TestData data;
     m_data = &data;
-    data.write("modules/macro/burst.bin",
-               "[config]\nindex=0\ntotal=4\nrepeat=1\ndid=-1\n\n[macro]\n0=\"1,A\"\n1=\"0,50\"\n2=\"2,A\"\n3=\"0,30\"\n");
+    data.write("modules/macro/burst.bin", "[config]\nindex=0\ntotal=4\nrepeat=1\ndid=-1\n\n[macro]"
+                                          "\n0=\"1,A\"\n1=\"0,50\"\n2=\"2,A\"\n3=\"0,30\"\n");
     const Run r = run("553", {"macro", "send", "burst", "12"});
     QCOMPARE(r.status, 0);
     QCOMPARE(r.sets, QStringList{"00 13 0c 80 00 00 00 00 60"});

@@ -13,7 +13,8 @@
 #include <QMetaMethod>
 #include <QtTest>
 
-namespace {
+namespace
+{
 struct Expected {
     const char *returnType;
     const char *signature;
@@ -123,10 +124,10 @@ QStringList ownSlots(const QMetaObject &mo)
         const QMetaMethod m = mo.method(i);
         // Default arguments add cloned entries right after their method;
         // they carry no index of the table.
-        if (m.attributes() & QMetaMethod::Cloned)
-            continue;
+        if (m.attributes() & QMetaMethod::Cloned) continue;
         if (m.methodType() == QMetaMethod::Slot && m.access() == QMetaMethod::Public)
-            out << QString::fromLatin1(m.typeName()) + ' ' + QString::fromLatin1(m.methodSignature());
+            out << QString::fromLatin1(m.typeName()) + ' ' +
+                       QString::fromLatin1(m.methodSignature());
     }
     return out;
 }
@@ -143,18 +144,19 @@ void compareTables(const QStringList &actual, const QStringList &want)
 {
     QStringList missing;
     for (const QString &s : want)
-        if (!actual.contains(s))
-            missing << s;
+        if (!actual.contains(s)) missing << s;
     QStringList extra;
     for (const QString &s : actual)
-        if (!want.contains(s))
-            extra << s;
+        if (!want.contains(s)) extra << s;
     if (!missing.isEmpty() || !extra.isEmpty())
-        QFAIL(qPrintable(QStringLiteral("missing: %1\nnot in the table: %2")
-                             .arg(missing.join(QStringLiteral("; ")), extra.join(QStringLiteral("; ")))));
+        QFAIL(qPrintable(
+            QStringLiteral("missing: %1\nnot in the table: %2")
+                .arg(missing.join(QStringLiteral("; ")), extra.join(QStringLiteral("; ")))));
     for (qsizetype i = 0; i < want.size(); ++i)
-        QVERIFY2(actual.at(i) == want.at(i),
-                 qPrintable(QStringLiteral("index %1: %2 instead of %3").arg(i).arg(actual.at(i), want.at(i))));
+        QVERIFY2(
+            actual.at(i) == want.at(i),
+            qPrintable(
+                QStringLiteral("index %1: %2 instead of %3").arg(i).arg(actual.at(i), want.at(i))));
 }
 
 // One slot that only each area's branch brings.
@@ -181,11 +183,11 @@ void TestSlotOrder::bridge()
     QStringList absent;
     for (const auto &[area, marker] : areaMarkers) {
         const QString m = QString::fromLatin1(marker);
-        const QString withResult = m.startsWith(QLatin1String("void getLangStrings"))
-                                       ? QStringLiteral("QStringList getLangStrings(QString,QString)")
-                                       : m;
-        if (!actual.contains(withResult))
-            absent << QString::fromLatin1(area);
+        const QString withResult =
+            m.startsWith(QLatin1String("void getLangStrings"))
+                ? QStringLiteral("QStringList getLangStrings(QString,QString)")
+                : m;
+        if (!actual.contains(withResult)) absent << QString::fromLatin1(area);
     }
     if (absent.isEmpty()) {
         compareTables(actual, want);
@@ -194,8 +196,7 @@ void TestSlotOrder::bridge()
     // Partial tree: the slots present must already be in table order.
     QStringList present;
     for (const QString &s : want)
-        if (actual.contains(s))
-            present << s;
+        if (actual.contains(s)) present << s;
     for (const QString &s : actual)
         QVERIFY2(want.contains(s), qPrintable(QStringLiteral("not in the table: ") + s));
     QCOMPARE(actual, present);
