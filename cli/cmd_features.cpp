@@ -58,10 +58,11 @@ bool prepare(CliContext &ctx)
     return connected;
 }
 
-int finish(bool connected)
+int finish(bool connected, bool stored = true)
 {
     if (connected) return CliOk;
-    cliError(QStringLiteral("no device connected; the values are stored in the profile"));
+    cliError(stored ? QStringLiteral("no device connected; the values are stored in the profile")
+                    : QStringLiteral("no device connected"));
     return CliNoDevice;
 }
 
@@ -97,7 +98,7 @@ int runDpi(CliContext &ctx, const QStringList &args)
     myQQuickView &view = ctx.bridge();
     if (sub == QLatin1String("get") && args.size() == 1) {
         const bool connected = prepare(ctx);
-        if (!connected) return finish(false);
+        if (!connected) return finish(false, false);
         printLine(QString::number(view.mouseGetCurrentDPI().toInt()));
         return CliOk;
     }
@@ -108,7 +109,7 @@ int runDpi(CliContext &ctx, const QStringList &args)
                 QStringLiteral("dpi stage takes a stage number 1..8, not %1").arg(args[1]));
         const bool connected = prepare(ctx);
         view.mouseSetCurrentDPI(uchar(*stage));
-        return finish(connected);
+        return finish(connected, false);
     }
     if (sub == QLatin1String("set") && args.size() >= 3 && args.size() <= 10) {
         const auto count = parseInt(args[1], 1, 8);
@@ -312,7 +313,7 @@ int runProfile(CliContext &ctx, const QStringList &args)
                 QStringLiteral("profile read takes a device record 0..4, not %1").arg(args[1]));
         if (!is560(ctx))
             return usage(QStringLiteral("only 560-family devices keep profile records"));
-        if (!prepare(ctx)) return finish(false);
+        if (!prepare(ctx)) return finish(false, false);
         view.profileImageRead[size_t(*record)] = false;
         view.mouseReadProfile(uint(*record));
         if (!view.profileImageRead[size_t(*record)]) {

@@ -26,6 +26,7 @@ private slots:
     void badUsage();
     void macroSend();
     void profileRead560();
+    void profileSwitch();
 
 private:
     struct Run {
@@ -199,6 +200,27 @@ void TestCliFeatures::profileRead560()
     QCOMPARE(s.status, 0);
     QCOMPARE(s.out, (QStringList{"family: 560", "connection: connected 04d9:a1ee",
                                  "profile: 1 (device slot 1)", "dpi stage: 1"}));
+}
+
+void TestCliFeatures::profileSwitch()
+{
+    TestData data;
+    m_data = &data;
+    const Run r = run("553", {"profile", "switch", "2"});
+    QCOMPARE(r.status, 0);
+    QStringList codes;
+    for (const QString &set : r.sets)
+        codes << set.mid(3, 2);
+    // Select profile 2, then re-send its buttons, rate, DPI and lighting as
+    // the pages do after a switch, then read the active stage.
+    QCOMPARE(codes, (QStringList{"02", "02", "12", "01", "11", "10", "10", "0d", "10", "10", "0d", "82"}));
+    QCOMPARE(r.sets.first(), QString("00 02 02 00 00 00 00 00 fb"));
+    QSettings global(data.path("modules/setting/apConfig.bin"), QSettings::IniFormat);
+    QCOMPARE(global.value("mouse/profileNo").toInt(), 1);
+    QCOMPARE(r.out, QStringList{"profile 2, dpi stage 1"});
+
+    const Run status = run("553", {"status"});
+    QVERIFY(status.out.contains("profile: 2"));
 }
 
 QTEST_GUILESS_MAIN(TestCliFeatures)
