@@ -336,6 +336,13 @@ void TestFeaturesDevice::dpi560()
     f.clear();
     f.view->mouseSetProfile(2);
     QCOMPARE(f.payload(), bytesOf(s.profiles[2]));
+
+    // Read back through the device's own command, the record carries them.
+    const QByteArray sent = bytesOf(f.view->profileImages[2]);
+    f.view->profileImages[2].fill(0);
+    f.view->mouseReadProfile(2);
+    QCOMPARE(bytesOf(f.view->profileImages[2]), sent);
+    QCOMPARE(bytesOf(f.view->profileImages[2]).mid(84, 8).toHex(' '), codes.toHex(' '));
 }
 
 void TestFeaturesDevice::dpi560UnreadImageIsReadFirst()
