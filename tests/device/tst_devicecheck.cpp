@@ -233,7 +233,7 @@ void tst_DeviceCheck::garbageTableIsQuick_data()
     QTest::newRow("non-hex ids, the mouse's usages")
         << QByteArray("[common]\ndeviceCount=1\n[0]\nvid=zz\npid=??\nusagePage=ff00\nusage=ff00\n")
         << true;
-    QTest::newRow("binary junk") << QByteArray("\x01\x02\xff[[[=\n\0\0deviceCount", 24) << false;
+    QTest::newRow("binary junk") << QByteArray("\x01\x02\xff[[[=\n\0\0deviceCount", 20) << false;
 }
 
 void tst_DeviceCheck::garbageTableIsQuick()
