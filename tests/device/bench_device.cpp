@@ -14,7 +14,8 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace {
+namespace
+{
 class BenchHost : public HidHost
 {
 public:
@@ -35,8 +36,7 @@ public:
     }
 };
 
-struct Stats
-{
+struct Stats {
     double min, median, max;
 };
 
