@@ -56,7 +56,8 @@ private:
     std::shared_ptr<Sink> m_sink;
 };
 
-namespace HidBackends {
+namespace HidBackends
+{
 // SKELD_VIRTUAL_MOUSE=553|560 picks the virtual mouse (identity from
 // ./modules/setting/apConfig.bin), SKELD_HID_TRACE=1 adds the trace on
 // standard error. SKELD_HID_NO_HARDWARE=1 (set for every test) replaces the

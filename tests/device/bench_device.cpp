@@ -14,7 +14,8 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace {
+namespace
+{
 class BenchHost : public HidHost
 {
 public:
@@ -35,8 +36,7 @@ public:
     }
 };
 
-struct Stats
-{
+struct Stats {
     double min, median, max;
 };
 
@@ -59,6 +59,8 @@ void report(const char *what, int fixedMs, const QList<double> &walls)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    // The check's own lines would drown the figures.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 7;
     QTemporaryDir dir;
     QDir(dir.path()).mkpath(QStringLiteral("modules/setting"));
