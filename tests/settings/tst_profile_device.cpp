@@ -37,7 +37,7 @@ void TestProfileDevice::setCurrentProfileSends02H()
     DeviceRig::Options o;
     o.family = family560 ? VirtualMouse::Family::F560 : VirtualMouse::Family::F553;
     o.isEncode = isEncode;
-    DeviceRig rig(o);
+    DeviceRig rig(o, true);
     QVERIFY(rig.attach());
     myQQuickView view;
     view.hid = &rig.hid;
@@ -58,7 +58,7 @@ void TestProfileDevice::setCurrentProfileSends02H()
 
 void TestProfileDevice::outOfRangeProfileSendsNothing()
 {
-    DeviceRig rig;
+    DeviceRig rig(DeviceRig::Options{}, true);
     QVERIFY(rig.attach());
     myQQuickView view;
     view.hid = &rig.hid;
@@ -72,7 +72,7 @@ void TestProfileDevice::outOfRangeProfileSendsNothing()
 
 void TestProfileDevice::absentDeviceStillSwitchesStore()
 {
-    DeviceRig rig;
+    DeviceRig rig(DeviceRig::Options{}, true);
     QVERIFY(rig.attach());
     myQQuickView view;
     view.hid = &rig.hid;
