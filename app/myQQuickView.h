@@ -74,6 +74,8 @@ public slots:
     void setXYSensitive(QVariant index, QVariant xyData);
     void setSelectGun(QVariant index, QVariant xyData);
     void setCurrentProfile(int profile);
+    void mouseGetRight();
+    void mouseReadProfile(uint profileNo);
     void openUpdateExe();
     QVariant getData(QVariant key, bool isRecovery = false);
     QVariant getGlobalData(QVariant key);
