@@ -1,5 +1,8 @@
+#include "app/InputRouting.h"
 #include "app/SingleInstance.h"
+#include "app/UnixSignals.h"
 #include "app/Widget.h"
+#include "input/GlobalInputHook.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,9 +27,19 @@ int main(int argc, char *argv[])
     {
         Widget w;
         QObject::connect(&instance, &SingleInstance::messageReceived, &w, &Widget::receiveMessage);
+        UnixSignals signalWatch;
+        QObject::connect(&signalWatch, &UnixSignals::terminateRequested, &w, &Widget::exitSYS);
+        // A hook that cannot be installed leaves the pages without recorded
+        // keys; the program runs on regardless.
+        GlobalInputHook hook;
+        hook.setKeyboardCallback(&InputRouting::keyboardToBridge, &w);
+        hook.setMouseCallback(&InputRouting::mouseToBridge, &w);
+        hook.setCopyDataCallback(&InputRouting::copyDataToWarning, app.get(),
+                                 static_cast<QWidget *>(&w));
         w.showNormal();
         w.checkDevice();
         rc = QApplication::exec();
+        hook.removeHooks();
     }
     return rc;
 }

@@ -93,6 +93,9 @@ public slots:
     QVariant mouseReadCurrentProfile();
     void mouseSwitchKeyMatrix(int indexNo);
     QVariantList GetKeyboardoption();
+    void mouseSetCursorSpeed(uint cursorSpeed);
+    void mouseSetVerticalScrollLines(uint lines);
+    void mouseSetDoubleClickSpeed(uint speed);
     QVariantList mouseGetKeydefine(QVariant index, bool isRecovery);
     void openUpdateExe();
     QVariant getData(QVariant key, bool isRecovery = false);
