@@ -11,7 +11,9 @@
 #include <QLoggingCategory>
 #include <QSettings>
 
+namespace {
 Q_LOGGING_CATEGORY(lcMacro, "skeld.macro")
+} // namespace
 
 namespace {
 QString key(const char *group, qint64 i)
