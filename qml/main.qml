@@ -250,6 +250,16 @@ Item {
         page.visible = true
     }
 
+    // Closes every pop-up and the mask with them.
+    function closePopups() {
+        endEditing()
+        profilePage.visible = false
+        var pages = [systemLoader, resetLoader, infoLoader, macroEditorHook, keyAssigmentHook]
+        for (var i = 0; i < pages.length; ++i)
+            if (pages[i].item)
+                pages[i].item.visible = false
+    }
+
     function openProfilePage() {
         openPopup(profilePage)
     }
@@ -529,6 +539,20 @@ Item {
             width: 232
             height: keyMatrixHook.item ? keyMatrixHook.item.height
                                        : 40 + 24 * Math.min(root.keyCount, 8) + 2 * (Math.min(root.keyCount, 8) - 1) + 8
+            Rectangle {
+                anchors.fill: parent
+                visible: !keyMatrixHook.item
+                color: Skin.black
+                Text {
+                    x: 8
+                    y: 8
+                    text: root.keyMatrixLang[1]
+                    color: Skin.text
+                    font.family: Skin.fontFamily
+                    font.pixelSize: Skin.fontMiddle
+                    font.bold: true
+                }
+            }
             Loader {
                 id: keyMatrixHook
                 objectName: "keyMatrixHook"
@@ -571,12 +595,18 @@ Item {
             width: 232
             height: 42
             color: Skin.black
+            // Long headings shrink and wrap rather than run under the list.
             Text {
+                objectName: "reportRateHeading"
                 x: 8
-                width: 96
+                width: 94
+                height: 36
                 anchors.verticalCenter: parent.verticalCenter
+                verticalAlignment: Text.AlignVCenter
+                wrapMode: Text.WordWrap
+                fontSizeMode: Text.Fit
+                minimumPixelSize: Skin.fontMin
                 text: root.mainLang[3]
-                elide: Text.ElideRight
                 color: Skin.text
                 font.family: Skin.fontFamily
                 font.pixelSize: Skin.fontMiddle
