@@ -380,6 +380,7 @@ Rectangle {
                 drag.minimumX: hueBar.x - marker.width / 2
                 drag.maximumX: hueBar.x + page.hueWidth - 1 - marker.width / 2
                 drag.threshold: 0
+                drag.smoothed: false
                 onPositionChanged: {
                     if (drag.active)
                         page.hueMoved(page.markerPoint())
