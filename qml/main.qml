@@ -79,6 +79,9 @@ Item {
     property var keyCodeLang: []
     property var otherLang: []
 
+    // Key names by usage code, in the language's names once loaded.
+    property alias keyCodeString: keyCodeString
+
     signal msg_KB(bool isDown, int usbCode)
     signal uiLocked()
 
@@ -210,7 +213,9 @@ Item {
         systemSettingLang = texts("systemSetting", systemSettingLang)
         gunControlLang = texts("gunControl", gunControlLang)
         profilePage.profileLang = texts("profile", profilePage.profileLang)
-        keyCodeLang = texts("keyCode", keyCodeLang)
+        // Taken only when every code gets its name.
+        keyCodeString.loadNames(ui_View.getLangStrings("keyCode", language))
+        keyCodeLang = keyCodeString.keyCodeStr
         // Also hands the DPI balloon texts to the native side.
         otherLang = Logic.toList(ui_View.getLangStrings("other", language))
     }
@@ -419,6 +424,10 @@ Item {
             m.detectInput(isDown, usbCode)
         else if (route === "assign")
             a.detectKeyboard(isDown, usbCode)
+    }
+
+    KeyCodeString {
+        id: keyCodeString
     }
 
     Timer {

@@ -6,6 +6,7 @@
 #include "device/HidBackends.h"
 #include "device/VirtualMouse.h"
 #include "platform/PointerSettings.h"
+#include "settings/DpiNotifications.h"
 #include "settings/FileDialogs.h"
 
 #include <QFile>
@@ -17,22 +18,9 @@ namespace {
 
 QMutex sharedMutex;
 QStringList pointerLog;
-QStringList debugLog;
 QStringList captions;
 QString openAnswer;
 QString saveAnswer;
-QtMessageHandler previousHandler = nullptr;
-
-void recordingHandler(QtMsgType type, const QMessageLogContext &context, const QString &msg)
-{
-    if (type == QtDebugMsg) {
-        QMutexLocker lock(&sharedMutex);
-        debugLog << msg;
-    }
-    if (previousHandler)
-        previousHandler(type, context, msg);
-}
-
 // The desktop's pointer settings, as a list of what was asked.
 class RecordingPointerSettings : public PointerSettings
 {
@@ -80,7 +68,6 @@ QVariantList bytes(const quint8 *data, size_t n)
 
 PagesRig::PagesRig(QQmlEngine *engine) : m_engine(engine)
 {
-    previousHandler = qInstallMessageHandler(recordingHandler);
     setSystemPointerSettings(std::make_unique<RecordingPointerSettings>());
     build();
 }
@@ -88,8 +75,6 @@ PagesRig::PagesRig(QQmlEngine *engine) : m_engine(engine)
 PagesRig::~PagesRig()
 {
     m_widget.reset();
-    qInstallMessageHandler(previousHandler);
-    previousHandler = nullptr;
 }
 
 void PagesRig::build()
@@ -211,18 +196,6 @@ void PagesRig::clearPointerCalls()
     pointerLog.clear();
 }
 
-QStringList PagesRig::debugLines() const
-{
-    QMutexLocker lock(&sharedMutex);
-    return debugLog;
-}
-
-void PagesRig::clearDebug()
-{
-    QMutexLocker lock(&sharedMutex);
-    debugLog.clear();
-}
-
 QString PagesRig::readFile(const QString &relative) const { return QString::fromUtf8(m_data.read(relative)); }
 
 void PagesRig::writeFile(const QString &relative, const QString &text) const
@@ -271,3 +244,5 @@ QStringList PagesRig::dialogCaptions() const
 bool PagesRig::viewEnabled() const { return m_widget->view()->isEnabled(); }
 
 QPoint PagesRig::windowPos() const { return m_widget->pos(); }
+
+QString PagesRig::dpiNotification(int k) const { return DpiNotifications::text(k); }

@@ -43,9 +43,6 @@ public:
     Q_INVOKABLE QStringList pointerCalls() const;
     Q_INVOKABLE void clearPointerCalls();
 
-    Q_INVOKABLE QStringList debugLines() const;
-    Q_INVOKABLE void clearDebug();
-
     Q_INVOKABLE QString readFile(const QString &relative) const;
     Q_INVOKABLE void writeFile(const QString &relative, const QString &text) const;
     Q_INVOKABLE bool sameFile(const QString &a, const QString &b) const;
@@ -58,6 +55,8 @@ public:
     Q_INVOKABLE QStringList dialogCaptions() const;
 
     Q_INVOKABLE bool viewEnabled() const;
+    // The tray texts of the DPI button, stage k + 1.
+    Q_INVOKABLE QString dpiNotification(int k) const;
     Q_INVOKABLE QPoint windowPos() const;
 
 private:

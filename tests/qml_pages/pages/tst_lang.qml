@@ -94,6 +94,15 @@ MainUnderTest {
                 }
             }
             verify(count > 40, "only " + count + " texts seen")
+            // Key names and the DPI button's tray texts come along.
+            var keyNames = ui_View.getLangStrings("keyCode", data.language)
+            compare(r.keyCodeString.keyCodeStr, keyNames)
+            compare(r.keyCodeString.keycodeTostr(0xE0), keyNames[120])
+            var other = ui_View.getLangStrings("other", data.language)
+            if (data.language !== "French")
+                compare(rig.dpiNotification(2), other[2])
+            else
+                compare(rig.dpiNotification(2), "DPI switch to the 3st segment")
         }
 
         // A language without a file keeps the built-in texts (rather than
