@@ -248,10 +248,11 @@ Item {
         return systemLoader.item
     }
 
+    // Pop-ups open centred in the window, over the mask.
     function openPopup(page) {
         closeDropDowns()
-        if (typeof page.centre === "function")
-            page.centre()
+        page.x = Math.round((root.width - page.width) / 2)
+        page.y = Math.round((root.height - page.height) / 2)
         page.visible = true
     }
 
@@ -294,8 +295,9 @@ Item {
             return
         if (Logic.isOnlyLeftClick(keyMatrixHook.item.keyCodes, k))
             return
-        closeDropDowns()
-        keyAssigmentHook.item.open(k)
+        var dialog = keyAssigmentHook.item
+        dialog.open(k)
+        openPopup(dialog)
     }
 
     // --- report rate ---------------------------------------------------------------

@@ -161,6 +161,15 @@ MainUnderTest {
             assign.visible = false
         }
 
+        function test_macroEditorButtonOpensIt() {
+            mouseClick(findChild(host.root, "macroEditorButton"))
+            verify(macros.visible)
+            verify(findChild(host.root, "mask").visible)
+            compare(macros.x, Math.round((1024 - 640) / 2))
+            host.root.closePopups()
+            compare(macros.visible, false)
+        }
+
         function test_runReloadsTheButtonList() {
             host.root.run()
             compare(keys.calls, [])

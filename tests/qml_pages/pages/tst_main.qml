@@ -257,6 +257,71 @@ MainUnderTest {
             compare(r.isLock, false)
         }
 
+        function geometry(name) {
+            var item = child(name)
+            var p = item.mapToItem(host.root, 0, 0)
+            return [p.x, p.y, item.width, item.height]
+        }
+
+        function test_layout_data() {
+            return [
+                { tag: "left column", name: "leftColumn", g: [24, 88] },
+                { tag: "editor panel", name: "editorPanel", g: [24, undefined, 232, 75] },
+                { tag: "macro editor button", name: "macroEditorButton", g: [32, undefined, 216, 24] },
+                { tag: "report rate panel", name: "reportRatePanel", g: [24, undefined, 232, 42] },
+                { tag: "report rate list", name: "reportRateDropDown", g: [undefined, undefined, 120, 24] },
+                { tag: "system setting button", name: "systemSettingButton", g: [24, undefined, 232, 24] },
+                { tag: "right column", name: "rightColumn", g: [768, 56] },
+                { tag: "DPI panel", name: "dpiSetting", g: [768, 56, 232, 256] },
+                { tag: "lighting panel", name: "lightControl", g: [768, 56 + 256 + 8, 232, 264] },
+                { tag: "save", name: "saveButton", g: [1024 - 24 - 100, 640 - 8 - 24, 100, 24] },
+                { tag: "reset", name: "resetButton", g: [1024 - 24 - 100 - 16 - 100, 640 - 8 - 24, 100, 24] },
+                { tag: "config", name: "configButton", g: [1024 - 24 - 3 * 100 - 2 * 16, 640 - 8 - 24, 100, 24] },
+                { tag: "top bar", name: "topBar", g: [920, 16] },
+                { tag: "profile list", name: "profileDropDown", g: [920 - 16 - 144, 16, 144, 24] },
+                { tag: "title area", name: "titleArea", g: [40, 10, 200, 60] }
+            ]
+        }
+        function test_layout(data) {
+            host.started(test)
+            waitForItemPolished(child("leftColumn"))
+            waitForItemPolished(child("bottomBar"))
+            var g = geometry(data.name)
+            for (var i = 0; i < data.g.length; ++i)
+                if (data.g[i] !== undefined)
+                    compare(g[i], data.g[i], ["x", "y", "width", "height"][i])
+            // The left column's parts follow each other 8 apart.
+            var editor = geometry("editorPanel"), rate = geometry("reportRatePanel")
+            compare(rate[1], editor[1] + 75 + 8)
+        }
+
+        function test_popupStaysInTheWindow() {
+            var r = host.started(test)
+            r.openProfilePage()
+            var page = child("profilePage")
+            mousePress(page, 200, 280)
+            mouseMove(page, 100, 200)
+            mouseMove(page, -400, -400)
+            mouseRelease(page, -400, -400)
+            compare(page.x, 0)
+            compare(page.y, 0)
+            r.closePopups()
+        }
+
+        function test_maskEndsEditing() {
+            ui_View.updataNameList(2, ["Standard0", "profile_01"])
+            var r = host.started(test)
+            r.openProfilePage()
+            var page = child("profilePage")
+            mouseDoubleClickSequence(page.listView.itemAtIndex(1), 40, 10)
+            page.listView.itemAtIndex(1).editText = "Edited"
+            mouseClick(child("mask"), 5, 5)
+            compare(page.editingRow, -1)
+            compare(page.entries[1].name, "Edited")
+            r.closePopups()
+            ui_View.updataNameList(2, ["Standard0", "loaderkestle"])
+        }
+
         function test_keyboardRouting() {
             var r = host.started(test)
             kbSpy.target = r
