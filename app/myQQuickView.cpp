@@ -10,10 +10,10 @@ myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
     m_stores = std::make_unique<SettingsStores>();
     // Cached once: the device's capabilities do not change while we run,
     // not even when the global file is reset.
-    isColorful = getGlobalData(QStringLiteral("mouse/isColorful")).toBool();
-    isGun = getGlobalData(QStringLiteral("mouse/isGun")).toBool();
+    isColorful = SettingsStores::readBool(getGlobalData(QStringLiteral("mouse/isColorful")));
+    isGun = SettingsStores::readBool(getGlobalData(QStringLiteral("mouse/isGun")));
     icType = m_stores->global().value(QStringLiteral("mouse/icType")).toString();
-    is55328 = getGlobalData(QStringLiteral("mouse/is55328")).toBool();
+    is55328 = SettingsStores::readBool(getGlobalData(QStringLiteral("mouse/is55328")));
     right = false;
 }
 

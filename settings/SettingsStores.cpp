@@ -74,6 +74,22 @@ QVariant SettingsStores::normalize(const QVariant &value)
     }
 }
 
+bool SettingsStores::readBool(const QVariant &value)
+{
+    const QVariant v = normalize(value);
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        return v.toBool();
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::Double:
+        return v.toDouble() != 0;
+    default:
+        return false;
+    }
+}
+
 QVariant SettingsStores::getData(const QString &key, bool isRecovery)
 {
     QSettings &store = isRecovery ? defaults() : current();

@@ -44,7 +44,8 @@ public:
     void resetGlobal();
 
     // Drops the store at `index` and reopens it on its file, after the caller
-    // replaced the file. Unsaved writes of the dropped store are discarded.
+    // replaced the file. The dropped store writes pending changes back when it
+    // closes, so callers flush (syncProfile) before they replace the file.
     void reopenProfile(int index);
     // Writes pending changes of the store at `index` to disk.
     void syncProfile(int index);
@@ -53,6 +54,9 @@ public:
     // wrote as numbers or booleans back into those types so a value reads the
     // same after a restart as in the session that wrote it.
     static QVariant normalize(const QVariant &value);
+    // Strict boolean read: only true, "true" or a non-zero number count, so a
+    // garbled value falls back to false instead of "any text is true".
+    static bool readBool(const QVariant &value);
 
 private:
     std::unique_ptr<QSettings> m_global;

@@ -1,4 +1,4 @@
-#include "XvfbServer.h"
+#include "testlib/Xvfb.h"
 
 #include "testlib/TestData.h"
 
@@ -24,7 +24,7 @@ private:
     bool xdotool(const QStringList &args);
     QStringList collect(int count, int quietMs = 300);
 
-    std::unique_ptr<XvfbServer> m_x;
+    std::unique_ptr<Xvfb> m_x;
     std::unique_ptr<TestData> m_data;
     QProcess m_probe;
     QByteArray m_pending;
@@ -35,8 +35,8 @@ void TestHookEndToEnd::initTestCase()
     if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty() ||
         QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
         QFAIL("Xvfb and xdotool are needed (scripts/setup.sh installs them)");
-    m_x = std::make_unique<XvfbServer>();
-    QVERIFY2(m_x->isValid(), "Xvfb did not start");
+    m_x = std::make_unique<Xvfb>();
+    QVERIFY2(m_x->isRunning(), "Xvfb did not start");
     m_data = std::make_unique<TestData>();
     QVERIFY(m_data->isValid());
 
@@ -55,15 +55,14 @@ void TestHookEndToEnd::initTestCase()
 
     // Without a window manager nothing activates the program's window; the
     // probe reports that with every event. The pointer stays outside it.
-    QVERIFY(xdotool({QStringLiteral("mousemove"), QStringLiteral("1200"), QStringLiteral("1000")}));
+    QVERIFY(xdotool({QStringLiteral("mousemove"), QStringLiteral("1200"), QStringLiteral("700")}));
 }
 
 void TestHookEndToEnd::cleanupTestCase()
 {
     if (m_probe.state() != QProcess::NotRunning) {
         m_probe.terminate();
-        if (!m_probe.waitForFinished(5000))
-            m_probe.kill();
+        if (!m_probe.waitForFinished(5000)) m_probe.kill();
         m_probe.waitForFinished(2000);
     }
     m_x.reset();
@@ -76,8 +75,7 @@ bool TestHookEndToEnd::xdotool(const QStringList &args)
     env.insert(QStringLiteral("DISPLAY"), m_x->display());
     p.setProcessEnvironment(env);
     p.start(QStringLiteral("xdotool"), args);
-    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit &&
-           p.exitCode() == 0;
+    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
 // Waits for count lines, then a little longer for lines that should not come.
@@ -113,18 +111,42 @@ void TestHookEndToEnd::keys_data()
     // modifier (left Ctrl for right Ctrl): that key comes first, then ours.
     QTest::addColumn<QString>("alongWith");
 
-    QTest::newRow("a") << "a" << "04" << "";
-    QTest::newRow("Return") << "Return" << "28" << "";
-    QTest::newRow("keypad Enter") << "KP_Enter" << "58" << "";
-    QTest::newRow("right Ctrl") << "Control_R" << "e4" << "e0";
-    QTest::newRow("left Ctrl") << "Control_L" << "e0" << "";
-    QTest::newRow("right Shift") << "Shift_R" << "e5" << "e1";
-    QTest::newRow("keypad /") << "KP_Divide" << "54" << "";
-    QTest::newRow("slash") << "slash" << "38" << "";
-    QTest::newRow("Up") << "Up" << "52" << "";
-    QTest::newRow("F12") << "F12" << "45" << "";
-    QTest::newRow("Print") << "Print" << "46" << "";
-    QTest::newRow("Num Lock") << "Num_Lock" << "53" << "";
+    QTest::newRow("a") << "a"
+                       << "04"
+                       << "";
+    QTest::newRow("Return") << "Return"
+                            << "28"
+                            << "";
+    QTest::newRow("keypad Enter") << "KP_Enter"
+                                  << "58"
+                                  << "";
+    QTest::newRow("right Ctrl") << "Control_R"
+                                << "e4"
+                                << "e0";
+    QTest::newRow("left Ctrl") << "Control_L"
+                               << "e0"
+                               << "";
+    QTest::newRow("right Shift") << "Shift_R"
+                                 << "e5"
+                                 << "e1";
+    QTest::newRow("keypad /") << "KP_Divide"
+                              << "54"
+                              << "";
+    QTest::newRow("slash") << "slash"
+                           << "38"
+                           << "";
+    QTest::newRow("Up") << "Up"
+                        << "52"
+                        << "";
+    QTest::newRow("F12") << "F12"
+                         << "45"
+                         << "";
+    QTest::newRow("Print") << "Print"
+                           << "46"
+                           << "";
+    QTest::newRow("Num Lock") << "Num_Lock"
+                              << "53"
+                              << "";
 }
 
 void TestHookEndToEnd::keys()
@@ -157,14 +179,14 @@ void TestHookEndToEnd::buttons_data()
     QTest::addColumn<QStringList>("expected");
 
     QTest::newRow("left") << "1"
-                          << QStringList{"button f0 1 1200 1000 active=0",
-                                         "button f0 0 1200 1000 active=0"};
+                          << QStringList{"button f0 1 1200 700 active=0",
+                                         "button f0 0 1200 700 active=0"};
     QTest::newRow("right") << "3"
-                           << QStringList{"button f1 1 1200 1000 active=0",
-                                          "button f1 0 1200 1000 active=0"};
+                           << QStringList{"button f1 1 1200 700 active=0",
+                                          "button f1 0 1200 700 active=0"};
     QTest::newRow("middle") << "2"
-                            << QStringList{"button f2 1 1200 1000 active=0",
-                                           "button f2 0 1200 1000 active=0"};
+                            << QStringList{"button f2 1 1200 700 active=0",
+                                           "button f2 0 1200 700 active=0"};
     QTest::newRow("wheel gives nothing") << "4" << QStringList{};
     QTest::newRow("side button gives nothing") << "8" << QStringList{};
 }

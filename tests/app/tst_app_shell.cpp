@@ -1,0 +1,218 @@
+#include "app/Ui_Controler.h"
+#include "app/Widget.h"
+#include "app/myQQuickView.h"
+#include "testlib/TestData.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QQmlContext>
+#include <QQuickItem>
+#include <QtTest>
+
+class AppShellTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { deviceConnected = false; }
+    void windowIsFramelessAndSizedToTheDocument();
+    void titleComesFromTheGlobalFile();
+    void contextPropertiesAndNames();
+    void trayIconAndMenu();
+    void dragMovesTheWindow();
+    void busyLocksAndReleases();
+    void closeHidesAndRestoreIsGated_data();
+    void closeHidesAndRestoreIsGated();
+    void secondInstanceMessageIsGated();
+    void checkWithoutDeviceStillInitialisesTheUi();
+    void setCurrentDPISelectsStage();
+    void quitEndsTheLoopWithZero();
+};
+
+static QQuickItem *root(Widget &w) { return w.view()->rootObject(); }
+
+void AppShellTest::windowIsFramelessAndSizedToTheDocument()
+{
+    TestData data;
+    Widget w;
+    QVERIFY(root(w));
+    QCOMPARE(w.size(), QSize(1024, 640));
+    QCOMPARE(w.view()->size(), QSize(1024, 640));
+    QCOMPARE(int(w.windowFlags()), 0x02000801);
+    QVERIFY(w.testAttribute(Qt::WA_TranslucentBackground));
+    QCOMPARE(w.styleSheet(), QStringLiteral("background:transparent;"));
+    QCOMPARE(w.objectName(), QStringLiteral("Widget"));
+}
+
+void AppShellTest::titleComesFromTheGlobalFile()
+{
+    TestData data;
+    {
+        Widget w;
+        QCOMPARE(w.windowTitle(), QStringLiteral("SKELD R772"));
+    }
+    QFile::remove(data.path("modules/setting/apConfig.bin"));
+    Widget w;
+    QCOMPARE(w.windowTitle(), QString());
+    // Reading the title must not bring a missing file into being.
+    QVERIFY(!QFile::exists(data.path("modules/setting/apConfig.bin")));
+}
+
+void AppShellTest::contextPropertiesAndNames()
+{
+    TestData data;
+    Widget w;
+    QQmlContext *ctx = w.view()->rootContext();
+    QCOMPARE(ctx->contextProperty("ui_View").value<QObject *>(), w.view());
+    QCOMPARE(ctx->contextProperty("hid").value<QObject *>(), &w.hid);
+    QCOMPARE(ctx->contextProperty("ui_Ctl").value<QObject *>(), w.controller);
+    QCOMPARE(w.view()->objectName(), QStringLiteral("ui_View"));
+    QCOMPARE(w.view()->hid, &w.hid);
+    QCOMPARE(w.hid.owner, static_cast<HidHost *>(&w));
+    QCOMPARE(w.checkTimer.interval(), 2048);
+    QVERIFY(w.checkTimer.isSingleShot());
+}
+
+void AppShellTest::trayIconAndMenu()
+{
+    TestData data;
+    Widget w;
+    QCOMPARE(w.trayIcon->toolTip(), QStringLiteral("ORVANTE SKELD MOUSE R772"));
+    QVERIFY(!w.trayIcon->icon().isNull());
+    QMenu *menu = w.trayIcon->contextMenu();
+    QVERIFY(menu);
+    QCOMPARE(menu->actions().size(), 1);
+    QCOMPARE(menu->actions().first()->text(), QStringLiteral("Quit (&Q)"));
+    QVERIFY(menu->styleSheet().startsWith("QMenu { border: 1px solid rgb(100, 100, 100);"));
+    QVERIFY(menu->styleSheet().endsWith("padding-right: 2px; } "));
+}
+
+void AppShellTest::dragMovesTheWindow()
+{
+    TestData data;
+    Widget w;
+    w.move(100, 100);
+    const QPoint start = w.pos();
+    w.controller->onXChanged(5);
+    w.controller->onYChanged(-3);
+    QCOMPARE(w.pos(), start + QPoint(5, -3));
+}
+
+void AppShellTest::busyLocksAndReleases()
+{
+    TestData data;
+    Widget w;
+    QQuickItem *r = root(w);
+    w.controller->setBusy(1500);
+    QVERIFY(r->property("isLock").toBool());
+    QVERIFY(!w.view()->isEnabled());
+    QTest::qWait(1000);
+    QVERIFY(r->property("isLock").toBool());
+    QTRY_VERIFY_WITH_TIMEOUT(!r->property("isLock").toBool(), 1500);
+    QVERIFY(w.view()->isEnabled());
+
+    w.view()->setBusy(60000);
+    QVERIFY(!w.view()->isEnabled());
+    w.controller->setBusy(); // the same as setBusy(0): released at once
+    QVERIFY(!r->property("isLock").toBool());
+    QVERIFY(w.view()->isEnabled());
+}
+
+void AppShellTest::closeHidesAndRestoreIsGated_data()
+{
+    QTest::addColumn<bool>("connected");
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("double click, device") << true << int(QSystemTrayIcon::DoubleClick) << true;
+    QTest::newRow("double click, no device") << false << int(QSystemTrayIcon::DoubleClick) << false;
+    QTest::newRow("single click, device") << true << int(QSystemTrayIcon::Trigger) << false;
+    QTest::newRow("right click, device") << true << int(QSystemTrayIcon::Context) << false;
+}
+
+void AppShellTest::closeHidesAndRestoreIsGated()
+{
+    QFETCH(bool, connected);
+    QFETCH(int, reason);
+    QFETCH(bool, shown);
+    TestData data;
+    Widget w;
+    w.showNormal();
+    w.controller->onClose();
+    QVERIFY(!w.isVisible());
+    deviceConnected = connected;
+    w.trayIconActivated(QSystemTrayIcon::ActivationReason(reason));
+    QCOMPARE(w.isVisible(), shown);
+
+    w.controller->onMinimize();
+    w.trayIconActivated(QSystemTrayIcon::ActivationReason(reason));
+    QCOMPARE(w.isMinimized(), !shown);
+}
+
+void AppShellTest::secondInstanceMessageIsGated()
+{
+    TestData data;
+    Widget w;
+    w.showNormal();
+    w.controller->onClose();
+    w.receiveMessage(QString());
+    QVERIFY(!w.isVisible());
+    deviceConnected = true;
+    w.receiveMessage(QStringLiteral("anything"));
+    QVERIFY(w.isVisible());
+}
+
+void AppShellTest::checkWithoutDeviceStillInitialisesTheUi()
+{
+    TestData data;
+    // An empty device table: nothing can answer.
+    QSettings(data.path("modules/setting/apConfig.bin"), QSettings::IniFormat)
+        .setValue("common/deviceCount", 0);
+    Widget w;
+    deviceConnected = true;
+    QQuickItem *r = root(w);
+    // The root document stays hidden until "initUI" has run.
+    QQuickItem *main = r;
+    QVERIFY(!main->isVisible());
+    DebugCapture cap;
+    w.checkDevice();
+    QVERIFY(cap.contains("Device DisConnect"));
+    QVERIFY(!deviceConnected);
+    QVERIFY(!main->isVisible()); // queued: runs after the caller returns
+    QTRY_VERIFY(main->isVisible());
+}
+
+void AppShellTest::setCurrentDPISelectsStage()
+{
+    TestData data;
+    Widget w;
+    QQuickItem *dpi = root(w)->findChild<QQuickItem *>("dpiSetting");
+    QVERIFY(dpi);
+    w.view()->setCurrentDPI(3);
+    QCOMPARE(dpi->property("currentDPI").toInt(), 2);
+    w.view()->setCurrentDPI(0);
+    QCOMPARE(dpi->property("currentDPI").toInt(), 2);
+    w.view()->openUpdateExe();
+    QCOMPARE(dpi->property("currentDPI").toInt(), 2);
+}
+
+void AppShellTest::quitEndsTheLoopWithZero()
+{
+    TestData data;
+    Widget w;
+    w.show();
+    w.controller->onClose(); // hiding does not end the program
+    QAction *quit = w.trayIcon->contextMenu()->actions().first();
+    QTimer::singleShot(50, quit, &QAction::trigger);
+    const int rc = QApplication::exec();
+    QCOMPARE(rc, 0);
+    QVERIFY(!w.hid.readerRunning);
+}
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    AppShellTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_app_shell.moc"
