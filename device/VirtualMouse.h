@@ -27,8 +27,7 @@ class VirtualMouse : public HidBackend, public std::enable_shared_from_this<Virt
 public:
     enum class Family { F553, F560 };
 
-    struct Identity
-    {
+    struct Identity {
         quint16 vid = 0x04d9;
         quint16 pid = 0xa1ee;
         quint16 usagePage = 0xff00;
@@ -45,8 +44,7 @@ public:
 
     // Everything the firmware keeps. Records start with a recognisable
     // pattern: byte i of profile record n is (n * 0x20 + i) & 0xff.
-    struct State
-    {
+    struct State {
         bool plugged = true;
         bool right = false;
         // 553 family
@@ -66,7 +64,7 @@ public:
         // 560 family
         std::array<quint8, 2> options560{};
         quint8 currentProfile560 = 1;
-        std::array<quint8, 5> reportRate560{};   // by profile number
+        std::array<quint8, 5> reportRate560{}; // by profile number
         std::array<quint8, 5> dpiStage560{1, 1, 1, 1, 1};
         std::map<quint8, Block128> keyMatrix560; // by the command's indexAddOne
         std::array<Block128, 5> profiles{};
@@ -80,28 +78,33 @@ public:
         int unknownCommands = 0;
         int unexpectedWrites = 0;
         int incompletePayloads = 0;
+        // Handles open right now and the most ever open at once, per port.
+        int openCommandHandles = 0;
+        int openEventHandles = 0;
+        int maxOpenEventHandles = 0;
     };
 
     // Ways to misbehave, for tests of the transport's fault handling.
-    struct Faults
-    {
-        bool muteReadBack = false;    // never send the input reports of 8C
-        bool failGetFeature = false;  // every reply fails
-        bool failOpen = false;        // every open fails (node still present)
-        bool accessDenied = false;    // nodes present but not ours to open
+    struct Faults {
+        bool muteReadBack = false;   // never send the input reports of 8C
+        bool failGetFeature = false; // every reply fails
+        bool failOpen = false;       // every open fails (node still present)
+        bool accessDenied = false;   // nodes present but not ours to open
         bool noEventInterface = false;
         int unplugAfterTransfers = -1; // unplug before transfer n+1
         // Replaces the reply of a command (any length; cut to what the host
         // asked for). Runs under the mouse's lock: do not call back into it.
         std::function<QByteArray(quint8 code, const QByteArray &reply)> replyFilter;
+        // Replaces each read-back input report as it is queued; same rules.
+        std::function<QByteArray(const QByteArray &report)> inputFilter;
     };
 
     VirtualMouse(Family family, Identity identity);
     ~VirtualMouse() override;
 
     // Identity from the mouse row (type 1) of the device table in `file`.
-    static Identity identityFromTable(
-        const QString &file = QStringLiteral("./modules/setting/apConfig.bin"));
+    static Identity
+    identityFromTable(const QString &file = QStringLiteral("./modules/setting/apConfig.bin"));
     static std::shared_ptr<VirtualMouse> fromDataFolder(Family family);
 
     Family family() const { return m_family; }
@@ -120,6 +123,9 @@ public:
     void replug();
     // Queues a raw event report (any length), for tests of the reader.
     void pushEvent(const QByteArray &report);
+    // Ends every read waiting right now as if its time-out had passed, so a
+    // stopped reader need not sit out its turn (tests).
+    void endPendingReads();
 
     // HidBackend
     QList<HidInterfaceInfo> enumerate(quint16 vid, quint16 pid) override;
@@ -131,6 +137,7 @@ private:
     friend class VirtualMouseHandle;
     enum class Port { Command, Event };
 
+    void handleClosed(Port port);
     bool liveLocked(quint64 generation);
     bool countTransferLocked();
     int sendFeature(quint64 generation, Port port, const quint8 *data, size_t length);
@@ -152,6 +159,7 @@ private:
     State m_state;
     Faults m_faults;
     quint64 m_generation = 1;
+    quint64 m_readTicket = 0;
     int m_transfers = 0;
 
     std::array<quint8, 9> m_reply{};

@@ -17,7 +17,7 @@ class FakeHost : public HidHost
 public:
     QString icType = QStringLiteral("553");
     int currentProfile = 0;
-    Hid_Thread *hid = nullptr;          // for clearHidBusy and profile reads
+    Hid_Thread *hid = nullptr; // for clearHidBusy and profile reads
     std::array<std::array<uchar, 128>, 5> images{};
 
     QStringList calls() const;
@@ -47,19 +47,21 @@ private:
 class DeviceRig
 {
 public:
-    struct Options
-    {
+    struct Options {
         VirtualMouse::Family family = VirtualMouse::Family::F553;
         int reportLength = 32;
         bool isEncode = false;
         QString sCode = QStringLiteral("731952");
     };
 
-    explicit DeviceRig(const Options &options);
+    // With `withData` the rig works in a copy of modules/ whose device table
+    // matches the options (needed by the device check); without, the mouse
+    // takes its identity from the options alone, which is much quicker.
+    explicit DeviceRig(const Options &options, bool withData = false);
     DeviceRig() : DeviceRig(Options{}) {}
     ~DeviceRig();
 
-    TestData data;
+    std::unique_ptr<TestData> data;
     std::shared_ptr<VirtualMouse> mouse;
     Hid_Thread hid;
     FakeHost host;
@@ -67,6 +69,7 @@ public:
     // Writes a device table whose mouse row (section 1) matches the options;
     // section 0 is the keyboard row of the shipped table.
     void writeTable(const Options &options, const QString &extraMouseKeys = QString());
+    static VirtualMouse::Identity identity(const Options &options);
     // Puts the mouse's record in place as a check would (index 1) and runs
     // the handshake; returns its result.
     bool attach();
@@ -92,3 +95,16 @@ private:
 QByteArray plainReport(quint8 code, std::array<quint8, 6> params);
 // The report as it goes over the wire for a device with this code.
 QByteArray wireReport(const QByteArray &plain, bool isEncode, const QString &sCode);
+
+// Payloads of the command tests: byte i is (7i + 3) & 0xff.
+QByteArray pattern(int n);
+template <size_t N> QByteArray toBytes(const std::array<quint8, N> &a, size_t n = N)
+{
+    return QByteArray(reinterpret_cast<const char *>(a.data()), int(n));
+}
+// Runs one command slot by its key ("553:0B", "560:8C", ...) with fixed
+// arguments; returns what it hands back to its caller (gets start from
+// `preset`, 8C from 128 bytes of 0x55).
+QByteArray runCommand(Hid_Thread &hid, const QString &key,
+                      QByteArray preset = QByteArray(4, '\x09'));
+QStringList commandKeys();
