@@ -64,7 +64,8 @@ Item {
     property int activeProfile: 0
     // Hidden until the first busy protection has run out.
     property bool panelsShown: false
-    readonly property bool isLock: busy.visible
+    // Input is locked (busy protection or a multi-step action running).
+    property bool isLock: false
     readonly property bool anyUnsaved: dpiSetting.isSave || lightControl.isSave
         || (keyMatrixHook.item ? keyMatrixHook.item.isSave === true : false)
 
@@ -149,7 +150,7 @@ Item {
             endProtection()
             return
         }
-        busy.visible = true
+        isLock = true
         ui_View.setEnabled(false)
         uiLocked()
         protectTimer.interval = t
@@ -173,12 +174,12 @@ Item {
     // --- locking ---------------------------------------------------------------------
     function endProtection() {
         ui_View.setEnabled(true)
-        busy.visible = false
+        isLock = false
         panelsShown = true
     }
 
     function lockUI() {
-        busy.visible = true
+        isLock = true
         ui_View.setEnabled(false)
         uiLocked()
     }
@@ -188,7 +189,7 @@ Item {
         if (protectTimer.running)
             return
         ui_View.setEnabled(true)
-        busy.visible = false
+        isLock = false
     }
 
     // --- helpers ----------------------------------------------------------------------
@@ -886,6 +887,6 @@ Item {
         objectName: "busyIndicator"
         anchors.centerIn: parent
         z: 100
-        visible: false
+        visible: root.isLock
     }
 }
