@@ -12,7 +12,8 @@
 #include <QTimer>
 #include <cstdio>
 
-namespace {
+namespace
+{
 void settle(int ms)
 {
     QEventLoop loop;
@@ -42,19 +43,20 @@ int main(int argc, char *argv[])
     QDir().mkpath(out);
 
     TestData data;
-    if (!data.isValid())
-        return 1;
+    if (!data.isValid()) return 1;
     Widget w;
     w.move(0, 0);
     w.showNormal();
     w.checkDevice();
     settle(1800);
     QQuickItem *root = w.view()->rootObject();
-    if (!root)
-        return 1;
+    if (!root) return 1;
 
     bool ok = shoot(w, out, QStringLiteral("main"));
-    const struct { const char *open; const char *name; } popups[] = {
+    const struct {
+        const char *open;
+        const char *name;
+    } popups[] = {
         {"openProfilePage", "profile"},
         {"openSystemPage", "system-settings"},
         {"openResetBox", "reset"},
