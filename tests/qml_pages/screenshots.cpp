@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QQuickItem>
+#include <QSettings>
 #include <QTimer>
 #include <cstdio>
 
@@ -36,7 +37,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: skeld_screenshots <output folder>\n");
+        std::fprintf(stderr, "usage: skeld_screenshots <output folder> [language]\n");
         return 2;
     }
     const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
@@ -44,6 +45,9 @@ int main(int argc, char *argv[])
 
     TestData data;
     if (!data.isValid()) return 1;
+    if (argc > 2)
+        QSettings(data.path(QStringLiteral("modules/setting/apConfig.bin")), QSettings::IniFormat)
+            .setValue(QStringLiteral("common/language"), QString::fromLocal8Bit(argv[2]));
     Widget w;
     w.move(0, 0);
     w.showNormal();
