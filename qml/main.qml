@@ -74,6 +74,8 @@ Item {
         "Reset factory setting", "Cancel", "OK", "System setting", "Save", "LOD", "", "", ""]
     property var mainLang: builtInMain
     property var keyMatrixLang: ["Key ", "Key Function"]
+    property var systemSettingLang: ["System Setting", "Mouse Speed", "Double Click Speed", "Slow", "Fast",
+        "Scroll Speed", "Number of Rows", "Scroll one Screen", "", "", "", "", "", "", ""]
     property var keyAssigmentLang: []
     property var macroEditorLang: []
     property var gunControlLang: []
@@ -91,12 +93,11 @@ Item {
         setProtectUI(1000)
         root.visible = true
         if (!isPownOn) {
-            isColorful = ui_View.getGlobalData("mouse/isColorful") === true
-                || String(ui_View.getGlobalData("mouse/isColorful")) === "true"
+            isColorful = globalFlag("mouse/isColorful")
             var ic = ui_View.getGlobalData("mouse/icType")
             icType = (ic === undefined || ic === null) ? "553" : String(ic)
-            is55328 = String(ui_View.getGlobalData("mouse/is55328")) === "true"
-            isGun = String(ui_View.getGlobalData("mouse/isGun")) === "true"
+            is55328 = globalFlag("mouse/is55328")
+            isGun = globalFlag("mouse/isGun")
             keyCount = Logic.clamp(Logic.toInt(ui_View.getGlobalData("mouse/keyCount"), 8), 0, 16)
             var lang = ui_View.getGlobalData("common/language")
             if (lang !== undefined && lang !== null && String(lang) !== "")
@@ -193,6 +194,11 @@ Item {
     }
 
     // --- helpers ----------------------------------------------------------------------
+    // A flag of the global file: stored as text, or as a boolean once written.
+    function globalFlag(key) {
+        return String(ui_View.getGlobalData(key)) === "true"
+    }
+
     // A stage number (1-based) from the device, shown in the DPI panel.
     function showDeviceStage(stage) {
         var v = Logic.toInt(stage, 0)
@@ -220,9 +226,6 @@ Item {
         // Also hands the DPI balloon texts to the native side.
         otherLang = Logic.toList(ui_View.getLangStrings("other", language))
     }
-
-    property var systemSettingLang: ["System Setting", "Mouse Speed", "Double Click Speed", "Slow", "Fast",
-        "Scroll Speed", "Number of Rows", "Scroll one Screen", "", "", "", "", "", "", ""]
 
     function closeDropDowns() {
         profileDrop.close()
