@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/FileDialogs.h"
 #include "settings/SettingsStores.h"
 
 #include <QQuickWidget>
@@ -7,6 +8,7 @@
 #include <QVariant>
 #include <QVariantList>
 #include <array>
+#include <memory>
 
 class Hid_Thread;
 
@@ -35,6 +37,10 @@ public:
     std::array<std::array<quint8, 128>, 5> profileImages{};
     std::array<bool, 5> profileImageRead{};
 
+    // The import/export dialogs; tests install their own answers.
+    void setFileDialogs(std::unique_ptr<FileDialogs> dialogs);
+    FileDialogs &fileDialogs();
+
     // Not slots: only the input hook calls them, always queued.
     void detectKeyboard(bool isDown, int usbCode);
     void detectMouse(bool isDown, uint buttonCode, uint x, uint y);
@@ -44,6 +50,30 @@ public slots:
     void initUI();
     void runUI();
     void resetApconfig();
+    bool loadMacroFile(QVariant macroFileName);
+    void saveMacroFile(QVariant macroFileName);
+    bool loadProfile(int profile);
+    void saveProfile(int profile);
+    void resetProfile(int profile);
+    void copyProfile(int destprofile, int srcprofile);
+    QStringList getLangStrings(QString typeStr, QString langCode);
+    QVariant createMacroIni(QVariant name, QVariant macroIndex);
+    QVariant updataNameList(QVariant type, QStringList nameList);
+    QVariant modifyMacroNameUpdateProfile(QVariant oldname, QVariant newname);
+    void deleteMacroUpdateProfile(QVariant macroName);
+    QVariant deleteMacroIni(QVariant name);
+    QVariantList getNameList(QVariant type);
+    QVariant saveMacroIni(QVariant name, QStringList macros, QVariant repeat);
+    QStringList loadMacroIni(QVariant name);
+    void mouseSaveGundata(QVariant index, QVariantList src6);
+    void modifyGundata(QVariant modifyType, QVariantList src6);
+    QVariantList getGunData(QVariant name);
+    QStringList getGunDataKey();
+    QVariant getXYSensitive(QVariant index);
+    QVariant getselectGun(QVariant index);
+    void setXYSensitive(QVariant index, QVariant xyData);
+    void setSelectGun(QVariant index, QVariant xyData);
+    void setCurrentProfile(int profile);
     void openUpdateExe();
     QVariant getData(QVariant key, bool isRecovery = false);
     QVariant getGlobalData(QVariant key);
@@ -65,4 +95,5 @@ private:
                     QGenericArgument a3 = QGenericArgument());
 
     std::unique_ptr<SettingsStores> m_stores;
+    std::unique_ptr<FileDialogs> m_dialogs;
 };

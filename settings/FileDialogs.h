@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The file dialogs of profile and macro import/export. The bridge holds one
+// of these so that tests can answer the dialogs instead of a user.
+class FileDialogs
+{
+public:
+    virtual ~FileDialogs() = default;
+    // Both return the chosen file name, or an empty string on cancel.
+    virtual QString openFile(QWidget *parent, const QString &caption, const QString &dir,
+                             const QString &filter) = 0;
+    virtual QString saveFile(QWidget *parent, const QString &caption, const QString &dir,
+                             const QString &filter) = 0;
+
+    // Where the dialogs start: the user's desktop folder.
+    static QString startFolder();
+};
+
+// The real dialogs.
+class QtFileDialogs final : public FileDialogs
+{
+public:
+    QString openFile(QWidget *parent, const QString &caption, const QString &dir,
+                     const QString &filter) override;
+    QString saveFile(QWidget *parent, const QString &caption, const QString &dir,
+                     const QString &filter) override;
+};

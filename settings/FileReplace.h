@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// Byte copies of whole files (profile and macro import/export, profile
+// reset and copy) that never leave a target half-written or missing.
+namespace FileReplace {
+enum class Result {
+    Copied,
+    SameFile,         // source and target are one file: nothing to do
+    SourceUnreadable, // target left as it was
+    TargetExists,     // copyNew only: target left as it was
+    WriteFailed,      // target left as it was
+};
+
+// Replaces `target` by the bytes of `source`. The copy is written beside the
+// target and renamed over it only once complete.
+Result replace(const QString &source, const QString &target);
+// Copies `source` to `target` only when no file of that name exists.
+Result copyNew(const QString &source, const QString &target);
+// True when both names lead to the same existing file.
+bool sameFile(const QString &a, const QString &b);
+const char *describe(Result result);
+} // namespace FileReplace

@@ -1,0 +1,70 @@
+#include "settings/LangStrings.h"
+
+#include "app/myQQuickView.h"
+#include "settings/DpiNotifications.h"
+#include "settings/SettingsLog.h"
+#include "settings/SettingsValue.h"
+
+#include <QSettings>
+
+namespace LangStrings {
+QString filePath(const QString &langCode)
+{
+    return QStringLiteral("./modules/i18n/") + langCode + QStringLiteral(".ini");
+}
+
+QStringList read(const QString &section, const QString &langCode)
+{
+    const QString path = filePath(langCode);
+    QSettings file(path, QSettings::IniFormat);
+    const QVariant totalValue = file.value(section + QStringLiteral("/total"));
+    qint64 total = 0;
+    if (!settingsValueCount(totalValue, &total)) {
+        qCDebug(lcSettings).noquote() << QStringLiteral("config: %1 [%2] total \"%3\" is no number")
+                                             .arg(path, section, totalValue.toString());
+        return {};
+    }
+    if (total < 0) {
+        qCDebug(lcSettings).noquote()
+            << QStringLiteral("config: %1 [%2] total %3 is negative").arg(path, section).arg(total);
+        return {};
+    }
+    if (total > kMaxTexts) {
+        qCDebug(lcSettings).noquote() << QStringLiteral("config: %1 [%2] total %3 cut to %4")
+                                             .arg(path, section)
+                                             .arg(total)
+                                             .arg(kMaxTexts);
+        total = kMaxTexts;
+    }
+    QStringList texts;
+    texts.reserve(int(total));
+    for (int i = 0; i < int(total); ++i)
+        texts << settingsValueText(file.value(section + QLatin1Char('/') + QString::number(i)),
+                                   QStringLiteral(", "));
+    return texts;
+}
+
+QStringList frenchNotificationTexts()
+{
+    QStringList texts;
+    for (const char *ordinal : {"1st", "2st", "3st", "4st", "5st", "6st", "7st", "8st"})
+        texts << QStringLiteral("DPI switch to the %1 segment").arg(QLatin1String(ordinal));
+    return texts;
+}
+
+QStringList load(const QString &section, const QString &langCode)
+{
+    const QStringList texts = read(section, langCode);
+    if (section == QLatin1String("other"))
+        DpiNotifications::replace(langCode == QLatin1String("French") ? frenchNotificationTexts()
+                                                                      : texts);
+    return texts;
+}
+} // namespace LangStrings
+
+// Bridge operation ----------------------------------------------------------
+
+QStringList myQQuickView::getLangStrings(QString typeStr, QString langCode)
+{
+    return LangStrings::load(typeStr, langCode);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The UI texts of one language, ./modules/i18n/<language>.ini: per section a
+// count under "total" and the texts under "0" .. "total-1".
+namespace LangStrings {
+// No page has more than a few hundred texts; a larger count is a broken
+// file and is cut here rather than filling memory with empty strings.
+constexpr int kMaxTexts = 1024;
+
+QString filePath(const QString &langCode);
+// The texts of one section; a missing file or section gives an empty list.
+QStringList read(const QString &section, const QString &langCode);
+// The fixed notification texts used for the "French" language.
+QStringList frenchNotificationTexts();
+// read(), and for section "other" also replaces the DPI-stage notification
+// texts of the event reader.
+QStringList load(const QString &section, const QString &langCode);
+} // namespace LangStrings
