@@ -1,6 +1,8 @@
+#include "app/InputRouting.h"
 #include "app/SingleInstance.h"
 #include "app/UnixSignals.h"
 #include "app/Widget.h"
+#include "input/GlobalInputHook.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,9 +29,16 @@ int main(int argc, char *argv[])
         QObject::connect(&instance, &SingleInstance::messageReceived, &w, &Widget::receiveMessage);
         UnixSignals signalWatch;
         QObject::connect(&signalWatch, &UnixSignals::terminateRequested, &w, &Widget::exitSYS);
+        // A hook that cannot be installed leaves the pages without recorded
+        // keys; the program runs on regardless.
+        GlobalInputHook hook;
+        hook.setKeyboardCallback(&InputRouting::keyboardToBridge, &w);
+        hook.setMouseCallback(&InputRouting::mouseToBridge, &w);
+        hook.setCopyDataCallback(&InputRouting::copyDataToWarning, app.get(), &w);
         w.showNormal();
         w.checkDevice();
         rc = QApplication::exec();
+        hook.removeHooks();
     }
     return rc;
 }

@@ -74,6 +74,9 @@ public slots:
     void setXYSensitive(QVariant index, QVariant xyData);
     void setSelectGun(QVariant index, QVariant xyData);
     void setCurrentProfile(int profile);
+    void mouseSetCursorSpeed(uint cursorSpeed);
+    void mouseSetVerticalScrollLines(uint lines);
+    void mouseSetDoubleClickSpeed(uint speed);
     void openUpdateExe();
     QVariant getData(QVariant key, bool isRecovery = false);
     QVariant getGlobalData(QVariant key);

@@ -8,7 +8,7 @@ PACKAGES="build-essential cmake ninja-build pkg-config
  qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml-workerscript
  qml6-module-qttest qml6-module-qtquick-dialogs
  libqt6svg6 qt6-svg-dev qml6-module-qtquick-shapes
- libhidapi-dev libudev-dev libxi-dev libx11-dev
+ libhidapi-dev libudev-dev libxi-dev libx11-dev libglib2.0-dev
  xvfb xauth xdotool x11-utils gsettings-desktop-schemas libglib2.0-bin dbus
  libgl1-mesa-dri fonts-dejavu-core"
 missing=""

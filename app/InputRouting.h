@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QtGlobal>
+
+struct CopyDataRecord;
+
+// The input hook's callbacks as start-up sets them; the context is the main
+// window (a Widget). The bridge calls they make are queued, so they return
+// at once.
+namespace InputRouting {
+void keyboardToBridge(quint8 usbCode, quint8 isDown, void *context);
+void mouseToBridge(quint8 buttonCode, quint8 isDown, qint32 x, qint32 y, void *context);
+// A tagged UTF-8 text from another process: one modal warning box captioned
+// with the window's title.
+void copyDataToWarning(const CopyDataRecord *record, void *context);
+} // namespace InputRouting
