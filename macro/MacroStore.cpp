@@ -1,4 +1,5 @@
 #include "macro/MacroStore.h"
+#include "macro/MacroEncoder.h"
 
 #include "app/myQQuickView.h"
 #include "settings/FileDialogs.h"
@@ -11,7 +12,7 @@
 #include <QLoggingCategory>
 #include <QSettings>
 
-Q_LOGGING_CATEGORY(lcMacro, "skeld.macro")
+// The skeld.macro category is defined once, beside the encoder.
 
 namespace {
 QString key(const char *group, qint64 i)

@@ -23,47 +23,48 @@ function isAction(e) {
     return e.type !== DELAY
 }
 
-function delayTicks(e) {
-    var ms = Number(e.info)
-    return isFinite(ms) && ms > 0 ? ms / 10 : 0
+function delayMs(e) {
+    var ms = Math.floor(Number(e.info))
+    return isFinite(ms) && ms > 0 ? ms : 0
 }
 
-// Bytes the device encoding of these events needs: two for the repeat count,
-// two per action closed with a short delay, six when the delay needs the
-// extended form, and four for the last action and the end pair, which are
-// only written when an event follows the first action.
+// Bytes the device encoding of these events needs (the shared encoder's
+// count): two for the repeat count; once there is an action, four for the
+// last action and the end pair, and per earlier action two, or six when the
+// delay after it needs the extended form (127 ticks of 10 ms or more).
+// Delays before the first action mean nothing to the device.
 function encodedSize(events) {
     var size = 2
-    var i = 0
-    while (i < events.length && !isAction(events[i]))
-        ++i
-    if (i >= events.length)
-        return size
-    ++i
-    var sum = 0
-    var followed = false
-    for (; i < events.length; ++i) {
-        followed = true
+    var seen = false
+    var ms = 0
+    for (var i = 0; i < events.length; ++i) {
         var e = events[i]
         if (!isAction(e)) {
-            sum += delayTicks(e)
-        } else {
-            size += sum < 127 ? 2 : 6
-            sum = 0
+            if (seen)
+                ms += delayMs(e)
+            continue
         }
+        if (!seen)
+            size += 4
+        else
+            size += Math.floor(ms / 10) < 127 ? 2 : 6
+        seen = true
+        ms = 0
     }
-    if (followed)
-        size += 4
     return size
 }
 
-// May the user record or insert anything more?
-function canGrow(events) {
-    return encodedSize(events) < SIZE_LIMIT
+function sizeOf(events, measure) {
+    return measure ? measure(events) : encodedSize(events)
 }
 
-function fitsImage(events) {
-    return encodedSize(events) <= IMAGE_SIZE
+// May the user record or insert anything more?
+function canGrow(events, measure) {
+    return sizeOf(events, measure) < SIZE_LIMIT
+}
+
+function fitsImage(events, measure) {
+    return sizeOf(events, measure) <= IMAGE_SIZE
 }
 
 function copyEvents(events) {
@@ -132,24 +133,24 @@ function releaseType(code) {
 // One routed key event while recording. Returns the new list, or null when it
 // is refused (no room left, or the key has no name to store it under).
 // elapsedTicks is the 10 ms counter since the previous event.
-function recordEvent(events, isDown, code, name, elapsedTicks, withDelay) {
-    if (!canGrow(events) || !name)
+function recordEvent(events, isDown, code, name, elapsedTicks, withDelay, measure) {
+    if (!canGrow(events, measure) || !name)
         return null
     var out = copyEvents(events)
     if (out.length > 0 && withDelay)
         out.push({ type: DELAY, info: String(Math.max(0, Math.floor(elapsedTicks)) * 10) })
     out.push({ type: isDown ? pressType(code) : releaseType(code), info: name })
-    return fitsImage(out) ? out : null
+    return fitsImage(out, measure) ? out : null
 }
 
 // Context menu "Insert Delay": 50 ms before the current event.
-function insertDelay(events, current) {
-    if (!canGrow(events))
+function insertDelay(events, current, measure) {
+    if (!canGrow(events, measure))
         return null
     var out = copyEvents(events)
     var at = Math.max(0, Math.min(current, out.length))
     out.splice(at, 0, { type: DELAY, info: String(INSERTED_DELAY) })
-    return fitsImage(out) ? { events: out, current: at } : null
+    return fitsImage(out, measure) ? { events: out, current: at } : null
 }
 
 function isLast(events, current) {
@@ -158,8 +159,8 @@ function isLast(events, current) {
 
 // Context menu rows for the mouse buttons: press and release after the
 // current event (appended when it is the last one).
-function insertMouseButton(events, current, name) {
-    if (!canGrow(events) || !name)
+function insertMouseButton(events, current, name, measure) {
+    if (!canGrow(events, measure) || !name)
         return null
     var out = copyEvents(events)
     var pair = [{ type: MOUSE_DOWN, info: name }, { type: MOUSE_UP, info: name }]
@@ -167,13 +168,13 @@ function insertMouseButton(events, current, name) {
         out.push(pair[0], pair[1])
     else
         out.splice(current + 1, 0, pair[0], pair[1])
-    return fitsImage(out) ? out : null
+    return fitsImage(out, measure) ? out : null
 }
 
 // The key-insert box's "OK": press and release before the current event
 // (appended when it is the last one).
-function insertKey(events, current, name) {
-    if (!canGrow(events) || !name)
+function insertKey(events, current, name, measure) {
+    if (!canGrow(events, measure) || !name)
         return null
     var out = copyEvents(events)
     var pair = [{ type: KEY_DOWN, info: name }, { type: KEY_UP, info: name }]
@@ -181,7 +182,7 @@ function insertKey(events, current, name) {
         out.push(pair[0], pair[1])
     else
         out.splice(Math.max(0, current), 0, pair[0], pair[1])
-    return fitsImage(out) ? out : null
+    return fitsImage(out, measure) ? out : null
 }
 
 function removeEvent(events, current) {
@@ -194,7 +195,7 @@ function removeEvent(events, current) {
 
 // A delay edited in place; null keeps the old value (not a number, out of
 // range, or a delay so long that the macro would no longer fit the device).
-function setDelay(events, index, text) {
+function setDelay(events, index, text, measure) {
     if (index < 0 || index >= events.length || events[index].type !== DELAY)
         return null
     var ms = parseDelay(text)
@@ -202,7 +203,7 @@ function setDelay(events, index, text) {
         return null
     var out = copyEvents(events)
     out[index].info = String(ms)
-    return fitsImage(out) ? out : null
+    return fitsImage(out, measure) ? out : null
 }
 
 // Macro list -----------------------------------------------------------------

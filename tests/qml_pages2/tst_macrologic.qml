@@ -1,5 +1,6 @@
 import QtQuick
 import QtTest
+import skeld.macro
 import "qrc:/modules/qml/Q7/MacroLogic.js" as ML
 
 TestCase {
@@ -18,7 +19,7 @@ TestCase {
         return [
             { tag: "empty", events: [], size: 2 },
             { tag: "only delays", events: [ev(0, 50), ev(0, 70)], size: 2 },
-            { tag: "single press", events: [ev(1, "A")], size: 2 },
+            { tag: "single press", events: [ev(1, "A")], size: 6 },
             { tag: "single press then delay", events: [ev(1, "A"), ev(0, 30)], size: 6 },
             { tag: "press delay release delay", events: [ev(1, "A"), ev(0, 50), ev(2, "A"), ev(0, 30)], size: 8 },
             { tag: "leading delays skipped", events: [ev(0, 9000), ev(1, "A"), ev(2, "A")], size: 8 },
@@ -30,6 +31,19 @@ TestCase {
     }
     function test_encodedSize(d) {
         compare(ML.encodedSize(d.events), d.size)
+        // The page's limit and the device encoder must agree on every list.
+        compare(MacroCodec.recordCount(ML.toEntries(d.events)), d.size)
+    }
+
+    function test_sizeAgreesWithTheEncoder() {
+        var list = []
+        for (var i = 0; i < 40; ++i) {
+            list.push(ev(1 + (i % 4), "A"))
+            list.push(ev(0, (i * 137) % 2600))
+            compare(ML.encodedSize(list), MacroCodec.recordCount(ML.toEntries(list)), "at " + i)
+            if (ML.encodedSize(list) <= 128)
+                compare(MacroCodec.deCode(ML.toEntries(list), 1).length, ML.encodedSize(list))
+        }
     }
 
     function test_recordWithoutDelay() {

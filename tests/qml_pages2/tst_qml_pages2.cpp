@@ -1,6 +1,7 @@
 // Qt Quick Tests of the button-assignment, macro-editor and gun documents and
 // of their computation libraries, run against the real bridge.
 #include "app/myQQuickView.h"
+#include "macro/MacroCodec.h"
 #include "testlib/TestData.h"
 
 #include <QApplication>
@@ -74,6 +75,7 @@ int main(int argc, char **argv)
 {
     // The bridge is a widget, so the test needs a widget application.
     QApplication app(argc, argv);
+    MacroCodec::registerQmlType();
     Setup setup;
     const QByteArray dir = qgetenv("SKELD_QML_TEST_DIR");
     return quick_test_main_with_setup(argc, argv, "qml_pages2", dir.constData(), &setup);
