@@ -31,7 +31,7 @@ void copyDataToWarning(const CopyDataRecord *record, void *context)
     const std::optional<QString> text = copyDataText(*record);
     if (!text)
         return;
-    QMessageBox::warning(nullptr, static_cast<Widget *>(context)->windowTitle(), *text,
+    QMessageBox::warning(nullptr, static_cast<QWidget *>(context)->windowTitle(), *text,
                          QMessageBox::Ok);
 }
 

@@ -4,9 +4,10 @@
 
 struct CopyDataRecord;
 
-// The input hook's callbacks as start-up sets them; the context is the main
-// window (a Widget). The bridge calls they make are queued, so they return
-// at once.
+// The input hook's callbacks as start-up sets them. The key and button
+// callbacks take the main window (a Widget) as context, the copy-data one any
+// QWidget whose title captions the box. The bridge calls they make are
+// queued, so they return at once.
 namespace InputRouting {
 void keyboardToBridge(quint8 usbCode, quint8 isDown, void *context);
 void mouseToBridge(quint8 buttonCode, quint8 isDown, qint32 x, qint32 y, void *context);

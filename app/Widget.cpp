@@ -2,6 +2,8 @@
 
 #include "app/Ui_Controler.h"
 #include "app/myQQuickView.h"
+#include "device/DeviceCheck.h"
+#include "platform/DeviceMonitor.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -46,6 +48,9 @@ Widget::Widget(QWidget *parent) : QWidget(parent)
     trayIcon->setIcon(QIcon(QStringLiteral("./modules/img/logo.ico")));
     connect(trayIcon, &QSystemTrayIcon::activated, this, &Widget::trayIconActivated);
     trayIcon->setVisible(true);
+
+    deviceMonitor = new DeviceMonitor(this);
+    connect(deviceMonitor, &DeviceMonitor::deviceChanged, this, [this] { deviceChanged(); });
 }
 
 Widget::~Widget()
@@ -78,13 +83,7 @@ void Widget::trayIconActivated(QSystemTrayIcon::ActivationReason reason)
         restoreRequest();
 }
 
-void Widget::checkDevice()
-{
-    qDebug() << "Device DisConnect";
-    deviceConnected = false;
-    if (myQQuickView *v = view())
-        v->initUI();
-}
+void Widget::checkDevice() { DeviceCheck::run(hid, *this); }
 
 void Widget::exitSYS()
 {
@@ -138,4 +137,24 @@ QString Widget::hostIcType() const
 {
     myQQuickView *v = view();
     return v ? v->icType : QString();
+}
+
+void Widget::hostClearHidBusy()
+{
+    if (myQQuickView *v = view())
+        v->clearHidBusy();
+}
+
+void Widget::hostSetDeviceConnected(bool connected) { deviceConnected = connected; }
+
+void Widget::hostReadProfile(unsigned int profileNo)
+{
+    if (myQQuickView *v = view())
+        v->mouseReadProfile(profileNo);
+}
+
+void Widget::hostInitUI()
+{
+    if (myQQuickView *v = view())
+        v->initUI();
 }

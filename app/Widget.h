@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <atomic>
 
+class DeviceMonitor;
 class Ui_Controler;
 class myQQuickView;
 
@@ -28,6 +29,8 @@ public:
     Ui_Controler *controller = nullptr;
     Hid_Thread hid;
     QSystemTrayIcon *trayIcon = nullptr;
+    // The system's device-change notifications (udev "hidraw").
+    DeviceMonitor *deviceMonitor = nullptr;
 
     myQQuickView *view() const;
 
@@ -44,6 +47,10 @@ public:
     void hostSetViewEnabled(bool enabled) override;
     int hostCurrentProfile() const override;
     QString hostIcType() const override;
+    void hostClearHidBusy() override;
+    void hostSetDeviceConnected(bool connected) override;
+    void hostReadProfile(unsigned int profileNo) override;
+    void hostInitUI() override;
 
 public slots:
     void trayIconActivated(QSystemTrayIcon::ActivationReason reason);

@@ -34,7 +34,8 @@ int main(int argc, char *argv[])
         GlobalInputHook hook;
         hook.setKeyboardCallback(&InputRouting::keyboardToBridge, &w);
         hook.setMouseCallback(&InputRouting::mouseToBridge, &w);
-        hook.setCopyDataCallback(&InputRouting::copyDataToWarning, app.get(), &w);
+        hook.setCopyDataCallback(&InputRouting::copyDataToWarning, app.get(),
+                                 static_cast<QWidget *>(&w));
         w.showNormal();
         w.checkDevice();
         rc = QApplication::exec();

@@ -17,4 +17,11 @@ public:
     virtual void hostSetViewEnabled(bool enabled) = 0;
     virtual int hostCurrentProfile() const = 0;
     virtual QString hostIcType() const = 0;
+
+    // What the device check needs besides the above. Defaults do nothing so
+    // a host that never runs a check need not care.
+    virtual void hostClearHidBusy() {}
+    virtual void hostSetDeviceConnected(bool connected) { Q_UNUSED(connected); }
+    virtual void hostReadProfile(unsigned int profileNo) { Q_UNUSED(profileNo); }
+    virtual void hostInitUI() {}
 };

@@ -1,11 +1,576 @@
 #include "device/Hid_Thread.h"
 
-Hid_Thread::Hid_Thread(QObject *parent) : QThread(parent) {}
+#include "device/HidBackends.h"
+#include "device/HidHost.h"
+#include "device/ReportCodec.h"
+#include "settings/DpiNotifications.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDebug>
+#include <QRandomGenerator>
+#include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+Q_LOGGING_CATEGORY(lcTransport, "skeld.transport")
+
+uchar secrecyCodeBuf[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+const uchar usbKeyTable[8] = {'P', 'u', 'D', 'e', 's', 'K', 'a', 'l'};
+
+namespace {
+void processUiEvents()
+{
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void failText(const char *text)
+{
+    // The trailing space is part of the line other tools match on.
+    qDebug("%s ", text);
+}
+} // namespace
+
+Hid_Thread::Hid_Thread(QObject *parent) : QThread(parent)
+{
+    m_backend = HidBackends::fromEnvironment();
+    m_delay = [](int ms) { QThread::msleep(ulong(ms)); };
+}
 
 Hid_Thread::~Hid_Thread()
 {
     stopEventReader();
     waitForReader();
+    closeCmdDevice();
+}
+
+void Hid_Thread::setBackend(std::shared_ptr<HidBackend> backend)
+{
+    closeCmdDevice();
+    m_backend = backend ? std::move(backend) : HidBackends::none();
+}
+
+void Hid_Thread::setDelayFunction(DelayFunction delayFn)
+{
+    if (delayFn)
+        m_delay = std::move(delayFn);
+}
+
+void Hid_Thread::delay(int ms)
+{
+    m_backend->noteDelay(ms);
+    m_delay(ms);
+}
+
+DeviceRecord *Hid_Thread::record(int index) const
+{
+    return index >= 0 && index < devices.size() ? devices.at(index).get() : nullptr;
+}
+
+// --- codec slots ---------------------------------------------------------------
+
+uchar Hid_Thread::hidCS(uchar *src) { return src ? ReportCodec::checksum(src) : uchar(0xFF); }
+
+void Hid_Thread::USBDataEncryption(uchar *FIFOBuf, uchar *SecrecyCode)
+{
+    if (FIFOBuf && SecrecyCode)
+        ReportCodec::encipher(FIFOBuf, SecrecyCode);
+}
+
+void Hid_Thread::USBDataDecipher(uchar *FIFOBuf, uchar *SecrecyCode)
+{
+    if (FIFOBuf && SecrecyCode)
+        ReportCodec::decipher(FIFOBuf, SecrecyCode);
+}
+
+bool Hid_Thread::chkDeviceIsEnCode(int index)
+{
+    curDevice = index;
+    QRandomGenerator gen(quint32(QDateTime::currentSecsSinceEpoch()));
+    const uchar c1 = uchar(gen.generate()), c2 = uchar(gen.generate()),
+                c3 = uchar(gen.generate()), c4 = uchar(gen.generate());
+    const std::shared_ptr<DeviceRecord> rec = devices.value(index);
+    if (!rec)
+        return false;
+    ReportCodec::loadSecrecyCode(secrecyCodeBuf, rec->sCode);
+    uchar r1 = c1, r2 = c2, r3 = c3, r4 = c4;
+    hid553_00H_GetSecrecyCode(r1, r2, r3, r4);
+    return r1 == c1 && r2 == c2 && r3 == c3 && r4 == c4;
+}
+
+// --- transport -------------------------------------------------------------------
+
+bool Hid_Thread::waitIdle()
+{
+    for (int poll = 0; poll < kIdlePolls; ++poll) {
+        if (idle) {
+            idle = false;
+            return true;
+        }
+        delay(kIdlePollMs);
+        processUiEvents();
+    }
+    return false;
+}
+
+HidDevice *Hid_Thread::openCmdDevice(int index)
+{
+    DeviceRecord *rec = record(index);
+    if (!rec || rec->path.isEmpty())
+        return nullptr;
+    closeCmdDevice();
+    cmdHandle = m_backend->open(rec->path.toLocal8Bit());
+    if (!cmdHandle) {
+        // The device is gone until the next check finds it again.
+        rec->path.clear();
+        return nullptr;
+    }
+    cmdHandle->setNonblocking(false);
+    return cmdHandle.get();
+}
+
+HidDevice *Hid_Thread::openEventDevice(int index)
+{
+    DeviceRecord *rec = record(index);
+    if (!rec || rec->path2.isEmpty())
+        return nullptr;
+    closeEventDevice();
+    eventHandle = m_backend->open(rec->path2.toLocal8Bit());
+    if (!eventHandle) {
+        rec->path2.clear();
+        return nullptr;
+    }
+    eventHandle->setNonblocking(false);
+    return eventHandle.get();
+}
+
+void Hid_Thread::closeCmdDevice() { cmdHandle.reset(); }
+
+void Hid_Thread::closeEventDevice() { eventHandle.reset(); }
+
+void Hid_Thread::transferFailed(const QString &path, bool eventSide, int index)
+{
+    if (eventSide)
+        closeEventDevice();
+    else
+        closeCmdDevice();
+    // A transfer that fails because the node vanished means the device was
+    // unplugged mid-exchange: forget the path as a failed open would.
+    if (!path.isEmpty() && !m_backend->exists(path.toLocal8Bit())) {
+        if (DeviceRecord *rec = record(index)) {
+            if (eventSide && rec->path2 == path)
+                rec->path2.clear();
+            else if (!eventSide && rec->path == path)
+                rec->path.clear();
+        }
+    }
+}
+
+bool Hid_Thread::sendReport(int length, bool settle)
+{
+    processUiEvents();
+    // Holding the record keeps it alive even if a check replaces the list
+    // while this exchange processes events.
+    const std::shared_ptr<DeviceRecord> rec = devices.value(curDevice);
+    const int index = curDevice;
+    length = std::clamp(length, 0, kPayloadSize);
+    if (rec && length > 0 && (rec->reportLength < 1 || rec->reportLength > kMaxReportLength)) {
+        qCWarning(lcTransport).noquote()
+            << "config: reportLength" << rec->reportLength << "of device" << index
+            << "cannot carry a payload";
+        idle = true;
+        return false;
+    }
+    if (!openCmdDevice(index)) {
+        idle = true;
+        return false;
+    }
+    const QString path = rec->path;
+    if (rec->isEncode)
+        ReportCodec::encipher(cmdReport.data() + 1, secrecyCodeBuf);
+    if (!openCmdDevice(index) || cmdHandle->sendFeatureReport(cmdReport.data(), kReportSize) < 0) {
+        transferFailed(path, false, index);
+        idle = true;
+        return false;
+    }
+    if (settle)
+        waitAck();
+    if (length == 0) {
+        closeCmdDevice();
+        idle = true;
+        return true;
+    }
+    const int reportLength = rec->reportLength;
+    const int chunk = std::min(length, reportLength);
+    // Cleared once: a short last chunk carries the tail of the one before.
+    std::vector<uchar> buffer(size_t(reportLength) + 1, 0);
+    for (int offset = 0; offset < length; offset += chunk) {
+        buffer[0] = 0x00;
+        const int n = std::min(chunk, length - offset);
+        std::memcpy(buffer.data() + 1, payload.data() + offset, size_t(n));
+        if (!openCmdDevice(index) || cmdHandle->write(buffer.data(), buffer.size()) < 0) {
+            transferFailed(path, false, index);
+            idle = true;
+            return false;
+        }
+        delay(kOutputReportMs);
+    }
+    if (settle)
+        waitAck();
+    closeCmdDevice();
+    idle = true;
+    return true;
+}
+
+bool Hid_Thread::exchangeReport(int length)
+{
+    const std::shared_ptr<DeviceRecord> rec = devices.value(curDevice);
+    const int index = curDevice;
+    length = std::clamp(length, 0, kPayloadSize);
+    if (rec && length > 0 && (rec->reportLength < 1 || rec->reportLength > kMaxReportLength)) {
+        qCWarning(lcTransport).noquote()
+            << "config: reportLength" << rec->reportLength << "of device" << index
+            << "cannot carry a read-back";
+        idle = true;
+        return false;
+    }
+    if (!openCmdDevice(index)) {
+        idle = true;
+        return false;
+    }
+    const QString path = rec->path;
+    if (rec->isEncode)
+        ReportCodec::encipher(cmdReport.data() + 1, secrecyCodeBuf);
+    if (!openCmdDevice(index) || cmdHandle->sendFeatureReport(cmdReport.data(), kReportSize) < 0 ||
+        !openCmdDevice(index) || cmdHandle->getFeatureReport(replyReport.data(), kReportSize) < 0) {
+        transferFailed(path, false, index);
+        idle = true;
+        return false;
+    }
+    if (length == 0) {
+        closeCmdDevice();
+        idle = true;
+        if (rec->isEncode)
+            ReportCodec::decipher(replyReport.data() + 1, secrecyCodeBuf);
+        return true;
+    }
+    const int reportLength = rec->reportLength;
+    const int chunk = std::min(length, reportLength);
+    std::vector<uchar> buffer(size_t(reportLength) + 1, 0);
+    for (int offset = 0; offset < length; offset += chunk) {
+        std::fill(buffer.begin(), buffer.end(), uchar(0));
+        if (!openCmdDevice(index)) {
+            transferFailed(path, false, index);
+            idle = true;
+            return false;
+        }
+        // Bounded: a device that never sends its read-back must not hold the
+        // UI thread forever. A time-out counts as a failed read.
+        const int got = cmdHandle->readTimeout(buffer.data(), buffer.size(), readBackTimeoutMs);
+        if (got <= 0) {
+            if (got == 0)
+                qCWarning(lcTransport).noquote()
+                    << "device: no read-back within" << readBackTimeoutMs << "ms";
+            transferFailed(path, false, index);
+            idle = true;
+            return false;
+        }
+        const int n = std::min(chunk, length - offset);
+        std::memcpy(payload.data() + offset, buffer.data(), size_t(n));
+    }
+    closeCmdDevice();
+    idle = true;
+    return true;
+}
+
+void Hid_Thread::waitAck()
+{
+    // Nothing acknowledges early, so the settle always runs two 64 ms rounds;
+    // they are taken as one 128 ms delay (one SLEEP 128 in the trace).
+    ackFlag = false;
+    int total = 0;
+    for (int round = 0; round < 256; ++round) {
+        total += 64;
+        if (ackFlag)
+            break;
+        ackFlag = true;
+    }
+    delay(total);
+}
+
+// --- command shapes -----------------------------------------------------------
+
+void Hid_Thread::frame(uchar code, std::array<uchar, 6> params)
+{
+    cmdReport = ReportCodec::commandReport(code, params);
+}
+
+int Hid_Thread::profileByte() const
+{
+    return ((owner ? owner->hostCurrentProfile() : 0) + 1) & 0xFF;
+}
+
+void Hid_Thread::setCommand(const char *text, uchar code, std::array<uchar, 6> params)
+{
+    if (!waitIdle()) {
+        failText(text);
+        return;
+    }
+    frame(code, params);
+    sendReport(0, true);
+}
+
+void Hid_Thread::setNoSettle(const char *text, uchar code, std::array<uchar, 6> params)
+{
+    if (!waitIdle()) {
+        failText(text);
+        return;
+    }
+    frame(code, params);
+    sendReport(0, false);
+    delay(kNoSettleMs);
+}
+
+void Hid_Thread::setWithPayload(const char *text, uchar code, std::array<uchar, 6> params,
+                                const uchar *data, int length)
+{
+    if (!data) {
+        qCWarning(lcTransport).noquote() << "caller: no payload buffer for command"
+                                         << QByteArray(1, char(code)).toHex();
+        return;
+    }
+    if (!waitIdle()) {
+        failText(text);
+        return;
+    }
+    frame(code, params);
+    std::memcpy(payload.data(), data, size_t(length));
+    sendReport(length, true);
+}
+
+void Hid_Thread::getCommand(const char *text, uchar code, std::array<uchar, 6> params,
+                            std::initializer_list<uchar *> out)
+{
+    if (!waitIdle()) {
+        failText(text);
+        return;
+    }
+    frame(code, params);
+    replyReport.fill(0);
+    replyReport[1] = code;
+    size_t i = 2;
+    for (uchar *o : out)
+        replyReport[i++] = *o;
+    exchangeReport(0);
+    i = 2;
+    for (uchar *o : out)
+        *o = replyReport[i++];
+}
+
+// --- 553 family ----------------------------------------------------------------
+
+void Hid_Thread::hid553_00H_GetSecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
+{
+    // The challenge must never come back unchanged without the device having
+    // echoed it: every failure, a busy bus included, answers zeros.
+    if (!waitIdle()) {
+        failText("cmd Failed 00");
+        byte1 = byte2 = byte3 = byte4 = 0;
+        return;
+    }
+    frame(0x00, {byte1, byte2, byte3, byte4, 0, 0});
+    replyReport.fill(0);
+    exchangeReport(0);
+    byte1 = replyReport[2];
+    byte2 = replyReport[3];
+    byte3 = replyReport[4];
+    byte4 = replyReport[5];
+}
+
+void Hid_Thread::hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3,
+                                              uchar &byte4)
+{
+    getCommand("cmd Failed 83", 0x83, {}, {&byte1, &byte2, &byte3, &byte4});
+}
+
+void Hid_Thread::hid553_8BH_GetCurrentDPI(uchar &stage)
+{
+    getCommand("cmd Failed 8BH", 0x82, {}, {&stage});
+}
+
+void Hid_Thread::hid553_8BH_GetRight(uchar &right)
+{
+    getCommand("cmd Failed 82H", 0x82, {}, {&right});
+}
+
+void Hid_Thread::hid553_03H_SetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
+{
+    setNoSettle("cmd Failed 03", 0x03, {byte1, byte2, byte3, byte4, 0, 0});
+}
+
+void Hid_Thread::hid553_04H_SetGunData(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
+{
+    setNoSettle("cmd Failed 04", 0x04, {0, byte1, byte2, byte3, byte4, 0});
+}
+
+void Hid_Thread::hid553_01H_SetReportRate(uchar rate)
+{
+    setCommand("cmd Failed 01", 0x01, {rate, 0, 0, 0, 0, 0});
+}
+
+void Hid_Thread::hid553_0BH_SetCurrentDPI(uchar stage)
+{
+    setCommand("cmd Failed 0B", 0x0B, {stage, 0, 0, 0, 0, 0});
+}
+
+void Hid_Thread::hid553_12H_SetKeyMatrix(uchar *src64, uchar indexAddOne)
+{
+    setWithPayload("cmd Failed 12", 0x12, {indexAddOne, 0x40, 0x08, 0, 0, 0}, src64, 64);
+}
+
+void Hid_Thread::hid553_13H_SetMacroKey(uchar macroId, uchar *src128)
+{
+    setWithPayload("cmd Failed 13", 0x13, {macroId, 0x80, 0, 0, 0, 0}, src128, 128);
+}
+
+void Hid_Thread::hid553_11H_SetDPISet(uchar dpiStage, uchar *src8)
+{
+    setWithPayload("cmd Failed 11", 0x11, {dpiStage, 0x08, 0, 0, 0, 0}, src8, 8);
+}
+
+void Hid_Thread::hid553_02H_SetCurrentKeyMatrix(uchar currentKeyMatrix)
+{
+    setCommand("cmd Failed 02", 0x02, {currentKeyMatrix, 0, 0, 0, 0, 0});
+}
+
+void Hid_Thread::hid553_0DH_SetRGBLedEffect(uchar effect, uchar option1, uchar option2)
+{
+    setCommand("cmd Failed 0D", 0x0D, {effect, option1, option2, 0, 0, 0});
+}
+
+void Hid_Thread::hid553_0CH_SetFixLEDColor(uchar *src3)
+{
+    if (!src3) {
+        qCWarning(lcTransport) << "caller: no colour for command 0c";
+        return;
+    }
+    setCommand("cmd Failed 0C", 0x0C, {src3[0], src3[1], src3[2], 0, 0, 0});
+}
+
+void Hid_Thread::hid553_10H_SetLED8StageColor(uchar type, uchar *src24)
+{
+    const uchar n = type == 2 ? 4 : 24;
+    setWithPayload("cmd Failed 10", 0x10, {type, n, 0, 0, 0, 0}, src24, n);
+}
+
+// --- 560 family ----------------------------------------------------------------
+
+void Hid_Thread::hid560_81H_GetKeyboardoption(uchar &byte1, uchar &byte2)
+{
+    getCommand("cmd Failed 81", 0x81, {}, {&byte1, &byte2});
+}
+
+void Hid_Thread::hid560_82H_GetCurrentProfile(uchar &profile)
+{
+    getCommand("cmd Failed 82", 0x82, {}, {&profile});
+}
+
+void Hid_Thread::hid560_84H_GetCurrentDPI(uchar &profile, uchar &stage)
+{
+    getCommand("cmd Failed 84", 0x84, {profile, 0, 0, 0, 0, 0}, {&profile, &stage});
+}
+
+void Hid_Thread::hid560_01H_SetKeyboardoption(uchar byte1, uchar byte2)
+{
+    setNoSettle("cmd Failed 01", 0x01, {byte1, byte2, 0, 0, 0, 0});
+}
+
+void Hid_Thread::hid560_03H_SetReportRate(uchar rate)
+{
+    setCommand("cmd Failed 03", 0x03, {uchar(profileByte()), rate, 0, 0, 0, 0});
+}
+
+void Hid_Thread::hid560_04H_SetCurrentDPI(uchar stage)
+{
+    setCommand("cmd Failed 04", 0x04, {uchar(profileByte()), stage, 0, 0, 0, 0});
+}
+
+void Hid_Thread::hid560_0DH_SetKeyMatrix(uchar *src64, uchar indexAddOne)
+{
+    setWithPayload("cmd Failed 0D", 0x0D, {indexAddOne, 0x80, 0, 0, 0, 0}, src64, 128);
+}
+
+void Hid_Thread::hid560_0CH_setProfile(uchar *src128, uchar profileData)
+{
+    setWithPayload("cmd Failed 0C", 0x0C, {profileData, 0x80, 0, 0, 0, 0}, src128, 128);
+}
+
+bool Hid_Thread::readProfileRecord(uchar *src128, uchar profileNo)
+{
+    if (!src128) {
+        qCWarning(lcTransport) << "caller: no buffer for command 8c";
+        return false;
+    }
+    if (!waitIdle()) {
+        failText("cmd Failed 8c");
+        return false;
+    }
+    frame(0x8C, {profileNo, 0, 0, 0, 0, 0});
+    replyReport.fill(0);
+    std::memcpy(payload.data(), src128, kPayloadSize);
+    const bool ok = exchangeReport(kPayloadSize);
+    // Only a complete read-back replaces the caller's record; a read that
+    // broke off half-way must not leave it half old, half new.
+    if (ok)
+        std::memcpy(src128, payload.data(), kPayloadSize);
+    return ok;
+}
+
+void Hid_Thread::hid560_8CH_readProfile(uchar *src128, uchar profileNo)
+{
+    readProfileRecord(src128, profileNo);
+}
+
+void Hid_Thread::hid560_02H_SetCurrentProfile(uchar profile)
+{
+    setNoSettle("cmd Failed 02", 0x02, {profile, 0, 0, 0, 0, 0});
+}
+
+void Hid_Thread::hid560_0FH_SetMacroKey(uchar macroId, uchar *src128)
+{
+    setWithPayload("cmd Failed 0F", 0x0F, {macroId, 0x80, 0, 0, 0, 0}, src128, 128);
+}
+
+// --- event reader ----------------------------------------------------------------
+
+void Hid_Thread::postToGui(std::function<void()> f)
+{
+    QMetaObject::invokeMethod(this, std::move(f), Qt::QueuedConnection);
+}
+
+void Hid_Thread::startEventReader(unsigned int index)
+{
+    if (readerRunning)
+        readerRunning = false;
+    if (owner && owner->hostIcType() == QLatin1String("560")) {
+        uchar o1 = 0, o2 = 0;
+        hid560_81H_GetKeyboardoption(o1, o2);
+        o1 |= 0x08;
+        hid560_01H_SetKeyboardoption(o1, o2);
+    } else {
+        uchar o1 = 0, o2 = 0, o3 = 0, o4 = 0;
+        hid553_83H_GetKeyboardoption(o1, o2, o3, o4);
+        o4 |= 0x40;
+        hid553_03H_SetKeyboardoption(o1, o2, o3, o4);
+    }
+    // An earlier loop may still sit in its read; it sees the cleared flag
+    // within one turn. Two loops must never share eventHandle.
+    waitForReader();
+    readerRunning = true;
+    readerFuture = QtConcurrent::run(QThreadPool::globalInstance(), &Hid_Thread::eventReaderLoop,
+                                     this, index);
 }
 
 void Hid_Thread::stopEventReader()
@@ -14,4 +579,66 @@ void Hid_Thread::stopEventReader()
         readerRunning = false;
 }
 
-void Hid_Thread::waitForReader() {}
+void Hid_Thread::waitForReader()
+{
+    if (readerFuture.isStarted() || readerFuture.isRunning())
+        readerFuture.waitForFinished();
+}
+
+void Hid_Thread::eventReaderLoop(unsigned int index)
+{
+    const std::shared_ptr<DeviceRecord> rec = devices.value(qsizetype(index));
+    if (!rec || rec->path2.isEmpty()) {
+        readerRunning = false;
+        return;
+    }
+    const int i = int(index);
+    while (readerRunning) {
+        if (!openEventDevice(i)) {
+            qDebug("Device removed");
+            postToGui([this] {
+                if (owner)
+                    owner->hostSetViewEnabled(false);
+            });
+            rec->path2.clear();
+            readerRunning = false;
+            return;
+        }
+        const QString path = rec->path2;
+        std::array<uchar, 4> report{};
+        const int got = eventHandle->readTimeout(report.data(), report.size(), kEventReadMs);
+        if (got == 4 && report[0] == 0x06) {
+            if (report[1] == 0x07) {
+                const int stage = report[3];
+                const int k = stage >= 1 && stage <= 7 ? stage - 1 : 7;
+                const QString text = QStringLiteral(" ") + DpiNotifications::text(k);
+                postToGui([this, stage, text] {
+                    if (!owner)
+                        return;
+                    owner->hostSetCurrentDPI(stage);
+                    owner->showTrayMessage(QStringLiteral("Info"), text, 10000);
+                });
+            } else if (report[1] == 0x0D) {
+                const bool right = report[2] != 0;
+                qDebug("test %d", int(report[2]));
+                postToGui([this, right] {
+                    if (!owner)
+                        return;
+                    owner->hostSetRight(right);
+                    owner->hostRunUI();
+                });
+            }
+        } else if (got < 0) {
+            if (!m_backend->exists(path.toLocal8Bit())) {
+                // Unplugged: the next open fails and reports the removal.
+                closeEventDevice();
+                continue;
+            }
+            // A node that is there but fails every read would spin this loop;
+            // let the rest of the turn pass instead.
+            for (int waited = 0; waited < kEventReadMs && readerRunning; waited += 50)
+                QThread::msleep(50);
+        }
+        closeEventDevice();
+    }
+}

@@ -1,9 +1,26 @@
 #pragma once
 
+#include "device/DeviceRecord.h"
+#include "device/HidBackend.h"
+
+#include <QFuture>
+#include <QLoggingCategory>
+#include <QStringList>
 #include <QThread>
+#include <array>
 #include <atomic>
+#include <functional>
+#include <memory>
 
 class HidHost;
+
+Q_DECLARE_LOGGING_CATEGORY(lcTransport)
+
+// The secrecy code the scrambling uses: bytes 1..6 hold the six characters of
+// the last handshaken device's sCode; bytes 0 and 7 stay unused.
+extern uchar secrecyCodeBuf[8];
+// Fixed key of both scrambling directions: "PuDesKal".
+extern const uchar usbKeyTable[8];
 
 // The one object every exchange with the device passes through. It derives
 // from QThread only to be a QObject with invokable slots; its own thread is
@@ -15,11 +32,119 @@ public:
     explicit Hid_Thread(QObject *parent = nullptr);
     ~Hid_Thread() override;
 
+    static constexpr int kReportSize = 9;
+    static constexpr int kPayloadSize = 128;
+    static constexpr int kIdlePolls = 255;
+    static constexpr int kIdlePollMs = 8;
+    static constexpr int kSettleMs = 128;
+    static constexpr int kOutputReportMs = 120;
+    static constexpr int kNoSettleMs = 8;
+    static constexpr int kEventReadMs = 500;
+    // A read-back that has not arrived after this long never will; the UI
+    // thread must not hang on a device that stopped answering.
+    static constexpr int kDefaultReadBackTimeoutMs = 1000;
+    // Report lengths outside this range cannot be framed sensibly.
+    static constexpr int kMaxReportLength = 4096;
+
     HidHost *owner = nullptr;
+    DeviceList devices;
+    int curDevice = 1;
+    std::unique_ptr<HidDevice> cmdHandle;
+    std::unique_ptr<HidDevice> eventHandle;
     bool idle = true;
     std::atomic<bool> readerRunning{false};
+    bool ackFlag = true;
+    QFuture<void> readerFuture;
+    std::array<uchar, kReportSize> cmdReport{};
+    std::array<uchar, kReportSize> replyReport{};
+    std::array<uchar, kPayloadSize> payload{};
 
+    // --- back end and delays -------------------------------------------------
+    // Chosen from the environment at construction: SKELD_VIRTUAL_MOUSE=553|560
+    // gives the virtual mouse, SKELD_HID_TRACE=1 adds the trace, else hidapi.
+    void setBackend(std::shared_ptr<HidBackend> backend);
+    HidBackend *backend() const { return m_backend.get(); }
+    std::shared_ptr<HidBackend> backendPtr() const { return m_backend; }
+    // Every fixed delay of the transport goes through this one function.
+    using DelayFunction = std::function<void(int ms)>;
+    void setDelayFunction(DelayFunction delay);
+    void delay(int ms);
+    int readBackTimeoutMs = kDefaultReadBackTimeoutMs;
+
+    // --- transport (not slots) -----------------------------------------------
+    bool waitIdle();
+    HidDevice *openCmdDevice(int index);
+    HidDevice *openEventDevice(int index);
+    void closeCmdDevice();
+    void closeEventDevice();
+    bool sendReport(int length, bool settle);
+    bool exchangeReport(int length);
+    void waitAck();
+
+    // Read-back of one profile record; the slot of the same command wraps it.
+    bool readProfileRecord(uchar *src128, uchar profileNo);
+
+    // --- event reader ---------------------------------------------------------
+    void startEventReader(unsigned int index);
     void stopEventReader();
+    void eventReaderLoop(unsigned int index);
     // Blocks until a running event reader has returned.
     void waitForReader();
+
+    // Nodes the last device check could not open for lack of permission; the
+    // hint about them is shown once until they go away.
+    QStringList hintedDeniedPaths;
+
+    DeviceRecord *record(int index) const;
+    DeviceRecord *currentRecord() const { return record(curDevice); }
+
+public slots:
+    uchar hidCS(uchar *src);
+    bool chkDeviceIsEnCode(int index);
+    void USBDataEncryption(uchar *FIFOBuf, uchar *SecrecyCode);
+    void USBDataDecipher(uchar *FIFOBuf, uchar *SecrecyCode);
+    void hid553_00H_GetSecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
+    void hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
+    void hid560_81H_GetKeyboardoption(uchar &byte1, uchar &byte2);
+    void hid560_82H_GetCurrentProfile(uchar &profile);
+    void hid560_84H_GetCurrentDPI(uchar &profile, uchar &stage);
+    void hid553_8BH_GetCurrentDPI(uchar &stage);
+    void hid553_8BH_GetRight(uchar &right);
+    void hid553_03H_SetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4);
+    void hid553_04H_SetGunData(uchar byte1, uchar byte2, uchar byte3, uchar byte4);
+    void hid560_01H_SetKeyboardoption(uchar byte1, uchar byte2);
+    void hid553_01H_SetReportRate(uchar rate);
+    void hid560_03H_SetReportRate(uchar rate);
+    void hid560_04H_SetCurrentDPI(uchar stage);
+    void hid553_0BH_SetCurrentDPI(uchar stage);
+    void hid553_12H_SetKeyMatrix(uchar *src64, uchar indexAddOne);
+    void hid560_0DH_SetKeyMatrix(uchar *src64, uchar indexAddOne);
+    void hid560_0CH_setProfile(uchar *src128, uchar profileData);
+    void hid560_8CH_readProfile(uchar *src128, uchar profileNo);
+    void hid560_02H_SetCurrentProfile(uchar profile);
+    void hid553_13H_SetMacroKey(uchar macroId, uchar *src128);
+    void hid560_0FH_SetMacroKey(uchar macroId, uchar *src128);
+    void hid553_11H_SetDPISet(uchar dpiStage, uchar *src8);
+    void hid553_02H_SetCurrentKeyMatrix(uchar currentKeyMatrix);
+    void hid553_0DH_SetRGBLedEffect(uchar effect, uchar option1, uchar option2);
+    void hid553_0CH_SetFixLEDColor(uchar *src3);
+    void hid553_10H_SetLED8StageColor(uchar type, uchar *src24);
+
+private:
+    // Frames cmdReport: code, six parameters, checksum.
+    void frame(uchar code, std::array<uchar, 6> params);
+    // The four shapes every set command takes (see the command tables).
+    void setCommand(const char *failText, uchar code, std::array<uchar, 6> params);
+    void setNoSettle(const char *failText, uchar code, std::array<uchar, 6> params);
+    void setWithPayload(const char *failText, uchar code, std::array<uchar, 6> params,
+                        const uchar *data, int length);
+    // Presets replyReport from `out`, exchanges, copies the results back.
+    void getCommand(const char *failText, uchar code, std::array<uchar, 6> params,
+                    std::initializer_list<uchar *> out);
+    void transferFailed(const QString &path, bool eventSide, int index);
+    int profileByte() const;
+    void postToGui(std::function<void()> f);
+
+    std::shared_ptr<HidBackend> m_backend;
+    DelayFunction m_delay;
 };

@@ -1,75 +1,440 @@
 import QtQuick
+import "basic"
+import "common"
+import "Q7"
+import "basic/Skin.js" as Skin
+import "basic/PageLogic.js" as Logic
 
-// The root document: 1024 x 640, the size the window takes.
-Rectangle {
+// The root document. It lays out the panels, hosts the pop-up pages, and
+// owns the hand-shake with the native side: "initUI", "run",
+// "setProtectUI", "setCurrentDPI", "detectKeyboard", "detectMouse".
+//
+// Pages of the button assignment, the mouse picture, the macro editor and
+// the gun page plug into the Loaders named *Hook below. What this page
+// expects of them:
+//   keyMatrixHook.item:    isSave, keyCodes (16 x [kind, c1, c2, c3]),
+//                          init(isSendData, isRecovery), saveData(isSendData),
+//                          restoreBinding(i), setBindingText(i, text),
+//                          signals entryEntered(i), entryExited(i), entryClicked(i)
+//   mouseHook.item:        keyCount, markedButton, signal buttonClicked(i)
+//   keyAssigmentHook.item: visible, captureMode (-1 none, 0 fire key,
+//                          1 combination), init(), open(k),
+//                          detectKeyboard(isDown, usbCode)
+//   macroEditorHook.item:  visible, isInputting, isInsertting, macroSelected,
+//                          init(), macroEditorFocus(), detectKeyboard(...),
+//                          detectInput(...), sendMacro(index, name),
+//                          signals deleteMacro(name), modifyMacroName(old, new),
+//                          modifyMacroData(name)
+//   gunHook.item:          init()
+// A page's texts reach it as the property named after its language section
+// plus "Lang" (keyMatrixLang, keyAssigmentLang, macroEditorLang, ...).
+Item {
     id: root
     width: 1024
     height: 640
-    color: "#1b1c20"
-    radius: 6
-    border.color: "#3a3b40"
+    visible: false
 
-    property bool firstInit: true
-    property bool isLock: false
+    // --- page-wide properties --------------------------------------------------
+    property bool isColorful: false
+    property bool isGun: true
+    property string icType: "553"
+    property bool is55328: false
+    property string language: "ChineseSimplified"
+    property bool isPownOn: false
+    property int keyCount: 8
+    property string productName: ""
+    property string makerUrl: "https://skeld.example.com"
 
-    signal keyboardEvent(bool isDown, int usbCode)
+    readonly property string fontFamily: Skin.fontFamily
+    readonly property int fontNormal: Skin.fontNormal
+    readonly property int fontMiddle: Skin.fontMiddle
+    readonly property int fontMax: Skin.fontMax
+    readonly property int fontMin: Skin.fontMin
+    readonly property color textColor: Skin.text
+    readonly property color gray0: Skin.gray0
+    readonly property color gray1: Skin.gray1
+    readonly property color gray2: Skin.gray2
+    readonly property color gray3: Skin.gray3
+    readonly property color buttonColor: Skin.button
+    readonly property color highlightColor: Skin.highlight
+    readonly property color blackColor: Skin.black
+    readonly property color accentColor: Skin.accent
 
-    // Native side -> UI -------------------------------------------------------
+    // The profile in use (0..5).
+    property int activeProfile: 0
+    // Hidden until the first busy protection has run out.
+    property bool panelsShown: false
+    readonly property bool isLock: busy.visible
+    readonly property bool anyUnsaved: dpiSetting.isSave || lightControl.isSave
+        || (keyMatrixHook.item ? keyMatrixHook.item.isSave === true : false)
+
+    // --- texts -----------------------------------------------------------------
+    readonly property var builtInMain: ["Editor", "Macro Editor", "Gun Editor", "Report Rate", "Config", "Reset",
+        "Reset factory setting", "Cancel", "OK", "System setting", "Save", "LOD", "", "", ""]
+    property var mainLang: builtInMain
+    property var keyMatrixLang: ["Key ", "Key Function"]
+    property var keyAssigmentLang: []
+    property var macroEditorLang: []
+    property var gunControlLang: []
+    property var keyCodeLang: []
+    property var otherLang: []
+
+    signal msg_KB(bool isDown, int usbCode)
+    signal uiLocked()
+
+    // --- native side -> UI ---------------------------------------------------------
     function initUI() {
         setProtectUI(1000)
-        mainItem.visible = true
-        if (firstInit) {
-            firstInit = false
+        root.visible = true
+        if (!isPownOn) {
+            isColorful = ui_View.getGlobalData("mouse/isColorful") === true
+                || String(ui_View.getGlobalData("mouse/isColorful")) === "true"
+            var ic = ui_View.getGlobalData("mouse/icType")
+            icType = (ic === undefined || ic === null) ? "553" : String(ic)
+            is55328 = String(ui_View.getGlobalData("mouse/is55328")) === "true"
+            isGun = String(ui_View.getGlobalData("mouse/isGun")) === "true"
+            keyCount = Logic.clamp(Logic.toInt(ui_View.getGlobalData("mouse/keyCount"), 8), 0, 16)
+            var lang = ui_View.getGlobalData("common/language")
+            if (lang !== undefined && lang !== null && String(lang) !== "")
+                language = String(lang)
+            var name = ui_View.getGlobalData("common/name")
+            productName = (name === undefined || name === null) ? "" : String(name)
+
+            loadTexts()
+
+            // The stored profile is selected in the bridge too, so the pages
+            // read the profile the drop-down shows.
+            var stored = Logic.toInt(ui_View.getGlobalData("mouse/profileNo"), 0)
+            profilePage.profileNo = stored
+            profilePage.init()
+            if (profilePage.activeRow < 0)
+                profilePage.profileNo = profilePage.entries[0].number
+            activeProfile = profilePage.profileNo
+            ui_View.setCurrentProfile(activeProfile)
+            initReportRate(false)
+            ui_View.mouseGetRight()
+            profileDrop.close()
+
+            if (macroEditorHook.item)
+                macroEditorHook.item.init()
+            if (gunHook.item)
+                gunHook.item.init()
+            if (keyAssigmentHook.item)
+                keyAssigmentHook.item.init()
+            if (keyMatrixHook.item)
+                keyMatrixHook.item.init(false, false)
+            dpiSetting.init(false, false)
+            lightControl.init(false, false)
+            if (systemLoader.item)
+                systemLoader.item.init(false, false)
+            isPownOn = true
         }
+        ui_View.mouseGetRight()
+        if (keyMatrixHook.item)
+            keyMatrixHook.item.init(false, false)
+        showDeviceStage(ui_View.mouseGetCurrentDPI())
     }
+
     function run() {
         runTimer.restart()
     }
-    function setProtectUI(busyTime) {
-        var t = Number(busyTime)
-        if (!(t > 0)) {
-            busy.visible = false
-            isLock = false
+
+    function setProtectUI(interval) {
+        var t = Logic.toInt(interval, 0)
+        if (t <= 0) {
             protectTimer.stop()
-            ui_View.setEnabled(true)
+            endProtection()
             return
         }
         busy.visible = true
-        isLock = true
         ui_View.setEnabled(false)
+        uiLocked()
         protectTimer.interval = t
         protectTimer.restart()
     }
+
     function setCurrentDPI(dpiValue) {
-        var v = Number(dpiValue)
+        var v = Logic.toInt(dpiValue, 0)
         if (v === 0)
             return
-        currentDpiStage = v - 1
+        showDeviceStage(v)
     }
+
     function detectKeyboard(isDown, usbCode) {
-        keyboardEvent(isDown, usbCode)
+        msg_KB(isDown === true || String(isDown) === "true", Logic.toInt(usbCode, 0))
     }
+
     function detectMouse(isDown, buttonCode, x, y) {
     }
 
-    property int currentDpiStage: -1
+    // --- locking ---------------------------------------------------------------------
+    function endProtection() {
+        ui_View.setEnabled(true)
+        busy.visible = false
+        panelsShown = true
+    }
+
+    function lockUI() {
+        busy.visible = true
+        ui_View.setEnabled(false)
+        uiLocked()
+    }
+
+    function unlockUI() {
+        // A running protection releases the view itself when it ends.
+        if (protectTimer.running)
+            return
+        ui_View.setEnabled(true)
+        busy.visible = false
+    }
+
+    // --- helpers ----------------------------------------------------------------------
+    // A stage number (1-based) from the device, shown in the DPI panel.
+    function showDeviceStage(stage) {
+        var v = Logic.toInt(stage, 0)
+        if (v >= 1 && v <= 8)
+            dpiSetting.currentDPI = v - 1
+    }
+
+    function texts(section, builtIn) {
+        return Logic.mergeTexts(builtIn, ui_View.getLangStrings(section, language))
+    }
+
+    function loadTexts() {
+        mainLang = texts("main", builtInMain)
+        keyMatrixLang = texts("keyMatrix", keyMatrixLang)
+        keyAssigmentLang = texts("keyAssigment", keyAssigmentLang)
+        dpiSetting.dpiSettingLang = texts("dpiSetting", dpiSetting.dpiSettingLang)
+        lightControl.lightControlLang = texts("lightControl", lightControl.lightControlLang)
+        macroEditorLang = texts("macroEditor", macroEditorLang)
+        systemSettingLang = texts("systemSetting", systemSettingLang)
+        gunControlLang = texts("gunControl", gunControlLang)
+        profilePage.profileLang = texts("profile", profilePage.profileLang)
+        keyCodeLang = texts("keyCode", keyCodeLang)
+        // Also hands the DPI balloon texts to the native side.
+        otherLang = Logic.toList(ui_View.getLangStrings("other", language))
+    }
+
+    property var systemSettingLang: ["System Setting", "Mouse Speed", "Double Click Speed", "Slow", "Fast",
+        "Scroll Speed", "Number of Rows", "Scroll one Screen", "", "", "", "", "", "", ""]
+
+    function closeDropDowns() {
+        profileDrop.close()
+        rateDrop.close()
+        dpiSetting.closeDropDowns()
+        lightControl.closeDropDowns()
+        var hooks = [keyMatrixHook, keyAssigmentHook, macroEditorHook]
+        for (var i = 0; i < hooks.length; ++i)
+            if (hooks[i].item && typeof hooks[i].item.closeDropDowns === "function")
+                hooks[i].item.closeDropDowns()
+    }
+
+    // Ends text editing in the open pop-up pages.
+    function endEditing() {
+        profilePage.profileFocus()
+        if (systemLoader.item)
+            systemLoader.item.systemSettingFocus()
+        if (macroEditorHook.item && typeof macroEditorHook.item.macroEditorFocus === "function")
+            macroEditorHook.item.macroEditorFocus()
+    }
+
+    function systemPage() {
+        systemLoader.active = true
+        return systemLoader.item
+    }
+
+    function openPopup(page) {
+        closeDropDowns()
+        if (typeof page.centre === "function")
+            page.centre()
+        page.visible = true
+    }
+
+    function openProfilePage() {
+        openPopup(profilePage)
+    }
+
+    function openSystemPage() {
+        openPopup(systemPage())
+    }
+
+    function openMacroEditor() {
+        if (macroEditorHook.item)
+            openPopup(macroEditorHook.item)
+    }
+
+    function openResetBox() {
+        resetLoader.active = true
+        openPopup(resetLoader.item)
+    }
+
+    function openInfoBox() {
+        infoLoader.active = true
+        openPopup(infoLoader.item)
+    }
+
+    // Opens the assignment dialog for button k; the last left click stays.
+    function openAssignment(k) {
+        if (!keyMatrixHook.item || !keyAssigmentHook.item)
+            return
+        if (Logic.isOnlyLeftClick(keyMatrixHook.item.keyCodes, k))
+            return
+        closeDropDowns()
+        keyAssigmentHook.item.open(k)
+    }
+
+    // --- report rate ---------------------------------------------------------------
+    function initReportRate(isSendData) {
+        var stored = ui_View.getData("mouse/reportRate", false)
+        rateDrop.currentIndex = Logic.reportRateRow(stored)
+        if (isSendData)
+            ui_View.mouseSetReportRate(Logic.reportRateByte(stored))
+    }
+
+    function pickReportRate(i) {
+        ui_View.setData("mouse/reportRate", i)
+        ui_View.mouseSetReportRate(Logic.reportRateByte(i))
+    }
+
+    // --- profile switch, save, reset -----------------------------------------------------
+    function reloadPages() {
+        if (keyMatrixHook.item)
+            keyMatrixHook.item.init(true, false)
+        initReportRate(true)
+        dpiSetting.init(true, false)
+        lightControl.init(true, false)
+        systemPage().init(true, false)
+    }
+
+    function clearUnsaved() {
+        if (keyMatrixHook.item)
+            keyMatrixHook.item.isSave = false
+        dpiSetting.isSave = false
+        lightControl.isSave = false
+    }
+
+    function switchProfile(number) {
+        lockUI()
+        activeProfile = number
+        profilePage.profileNo = number
+        ui_View.setGlobalData("mouse/profileNo", number)
+        ui_View.setCurrentProfile(number)
+        reloadPages()
+        // The pages now show exactly what the new profile holds.
+        clearUnsaved()
+        showDeviceStage(ui_View.mouseGetCurrentDPI())
+        unlockUI()
+    }
+
+    function save() {
+        closeDropDowns()
+        var keys = keyMatrixHook.item && keyMatrixHook.item.isSave === true
+        var dpi = dpiSetting.isSave
+        var light = lightControl.isSave
+        if (!keys && !dpi && !light)
+            return
+        lockUI()
+        if (keys) {
+            keyMatrixHook.item.isSave = false
+            keyMatrixHook.item.saveData(true)
+        }
+        if (dpi) {
+            dpiSetting.isSave = false
+            dpiSetting.saveData(true)
+        }
+        if (light) {
+            lightControl.isSave = false
+            lightControl.saveData(true, 0)
+        }
+        unlockUI()
+    }
+
+    function resetProfile() {
+        lockUI()
+        if (resetLoader.item)
+            resetLoader.item.visible = false
+        ui_View.resetProfile(activeProfile)
+        ui_View.mouseGetRight()
+        reloadPages()
+        ui_View.mouseSetCurrentDPI(2)
+        dpiSetting.currentDPI = 1
+        clearUnsaved()
+        unlockUI()
+    }
+
+    // --- macro bookkeeping -------------------------------------------------------------
+    function macroNameOf(number) {
+        return ui_View.getData("mouseMacroKey/" + number, false)
+    }
+
+    function boundButtons(macroName) {
+        if (!keyMatrixHook.item)
+            return []
+        return Logic.macroButtons(keyMatrixHook.item.keyCodes, macroNameOf, macroName)
+    }
+
+    function onMacroDeleted(macroName) {
+        var bound = boundButtons(macroName)
+        for (var i = 0; i < bound.length; ++i)
+            keyMatrixHook.item.restoreBinding(bound[i].button)
+        if (bound.length > 0)
+            keyMatrixHook.item.saveData(false)
+        ui_View.deleteMacroUpdateProfile(macroName)
+    }
+
+    function onMacroRenamed(oldName, newName) {
+        var bound = boundButtons(oldName)
+        for (var i = 0; i < bound.length; ++i) {
+            ui_View.setData("mouseMacroKey/" + bound[i].number, newName)
+            keyMatrixHook.item.setBindingText(bound[i].button, newName)
+        }
+        ui_View.modifyMacroNameUpdateProfile(oldName, newName)
+    }
+
+    function onMacroChanged(macroName) {
+        var bound = boundButtons(macroName)
+        for (var i = 0; i < bound.length; ++i)
+            macroEditorHook.item.sendMacro(bound[i].number, macroName)
+    }
+
+    onMsg_KB: function (isDown, usbCode) {
+        var m = macroEditorHook.item
+        var a = keyAssigmentHook.item
+        var route = Logic.keyRoute(m ? { selected: m.macroSelected === true, recording: m.isInputting === true,
+                                         inserting: m.isInsertting === true } : null,
+                                   a && a.visible ? { mode: a.captureMode } : null)
+        if (route === "record")
+            m.detectKeyboard(isDown, usbCode)
+        else if (route === "insert")
+            m.detectInput(isDown, usbCode)
+        else if (route === "assign")
+            a.detectKeyboard(isDown, usbCode)
+    }
 
     Timer {
         id: protectTimer
         repeat: false
-        onTriggered: root.setProtectUI(0)
+        onTriggered: root.endProtection()
     }
     Timer {
         id: runTimer
         interval: 1000
         repeat: false
+        onTriggered: {
+            if (keyMatrixHook.item)
+                keyMatrixHook.item.init(false, false)
+        }
     }
 
-    // Dragging the background moves the window.
-    MouseArea {
-        anchors.fill: parent
+    // Pressing and moving on the background drags the window.
+    component WindowDragArea: MouseArea {
         property point pressPos
-        onPressed: function (mouse) { pressPos = Qt.point(mouse.x, mouse.y) }
+        signal pressedAt()
+        onPressed: function (mouse) {
+            pressPos = Qt.point(mouse.x, mouse.y)
+            root.closeDropDowns()
+            pressedAt()
+        }
         onPositionChanged: function (mouse) {
             if (!pressed)
                 return
@@ -78,52 +443,408 @@ Rectangle {
         }
     }
 
-    Item {
-        id: mainItem
-        objectName: "mainItem"
+    // --- background ------------------------------------------------------------------
+    Rectangle {
+        id: background
+        objectName: "background"
         anchors.fill: parent
-        visible: false
-
+        visible: root.panelsShown
+        radius: 8
+        color: "#111113"
+        border.width: 1
+        border.color: "#2c2c30"
         Rectangle {
-            id: titleBar
-            width: parent.width
-            height: 40
-            color: "#26272c"
-            radius: 6
-            Text {
-                x: 20
-                anchors.verticalCenter: parent.verticalCenter
-                text: "SKELD"
-                color: "#e1e1e1"
-                font.pixelSize: 16
-                font.bold: true
+            id: titleBand
+            x: 1
+            y: 1
+            width: parent.width - 2
+            height: 51
+            radius: 8
+            gradient: Gradient {
+                GradientStop { position: 0; color: "#24242a" }
+                GradientStop { position: 1; color: "#18181b" }
+            }
+        }
+        Rectangle {
+            x: 1
+            y: 52
+            width: parent.width - 2
+            height: 1
+            color: "#2c2c30"
+        }
+        Rectangle {
+            x: 24
+            y: 51
+            width: 232
+            height: 2
+            color: Skin.highlight
+        }
+        WindowDragArea {
+            anchors.fill: parent
+        }
+        Image {
+            objectName: "titleArea"
+            x: 40
+            y: 10
+            width: 200
+            height: 60
+            sourceSize: Qt.size(200, 60)
+            source: Skin.img("logo")
+            MouseArea {
+                anchors.fill: parent
+                cursorShape: Qt.PointingHandCursor
+                onClicked: Qt.openUrlExternally(root.makerUrl)
             }
         }
     }
 
-    // Window buttons stay usable even before the pages are ready.
+    // The mouse picture with its numbered buttons fills the window.
+    Loader {
+        id: mouseHook
+        objectName: "mouseHook"
+        anchors.fill: parent
+        visible: root.panelsShown
+        onLoaded: {
+            if ("keyCount" in item)
+                item.keyCount = Qt.binding(function () { return root.keyCount })
+        }
+    }
+    Connections {
+        target: mouseHook.item
+        ignoreUnknownSignals: true
+        function onButtonClicked(i) { root.openAssignment(i) }
+    }
+
+    // --- left column ---------------------------------------------------------------------
+    Column {
+        id: leftColumn
+        objectName: "leftColumn"
+        x: 24
+        y: 88
+        spacing: 8
+        visible: root.panelsShown
+
+        // Until the button list arrives, its place stays free.
+        Item {
+            width: 232
+            height: keyMatrixHook.item ? keyMatrixHook.item.height
+                                       : 40 + 24 * Math.min(root.keyCount, 8) + 2 * (Math.min(root.keyCount, 8) - 1) + 8
+            Loader {
+                id: keyMatrixHook
+                objectName: "keyMatrixHook"
+                onLoaded: {
+                    if ("keyMatrixLang" in item)
+                        item.keyMatrixLang = Qt.binding(function () { return root.keyMatrixLang })
+                }
+            }
+        }
+
+        Rectangle {
+            id: editorPanel
+            objectName: "editorPanel"
+            width: 232
+            height: 75
+            color: Skin.black
+            Text {
+                x: 8
+                y: 8
+                text: root.mainLang[0]
+                color: Skin.text
+                font.family: Skin.fontFamily
+                font.pixelSize: Skin.fontMiddle
+                font.bold: true
+            }
+            SkinButton {
+                objectName: "macroEditorButton"
+                x: 8
+                y: 41
+                width: 216
+                height: 24
+                text: root.mainLang[1]
+                onClicked: root.openMacroEditor()
+            }
+        }
+
+        Rectangle {
+            id: ratePanel
+            objectName: "reportRatePanel"
+            width: 232
+            height: 42
+            color: Skin.black
+            Text {
+                x: 8
+                width: 96
+                anchors.verticalCenter: parent.verticalCenter
+                text: root.mainLang[3]
+                elide: Text.ElideRight
+                color: Skin.text
+                font.family: Skin.fontFamily
+                font.pixelSize: Skin.fontMiddle
+                font.bold: true
+            }
+            DropDownList {
+                id: rateDrop
+                objectName: "reportRateDropDown"
+                x: 104
+                anchors.verticalCenter: parent.verticalCenter
+                width: 120
+                model: Logic.reportRateNames
+                onActivated: function (i) { root.pickReportRate(i) }
+            }
+        }
+
+        SkinButton {
+            objectName: "systemSettingButton"
+            width: 232
+            height: 24
+            text: root.mainLang[9]
+            font.bold: true
+            onClicked: root.openSystemPage()
+        }
+    }
+    Connections {
+        target: keyMatrixHook.item
+        ignoreUnknownSignals: true
+        function onEntryEntered(i) {
+            if (mouseHook.item)
+                mouseHook.item.markedButton = i
+        }
+        function onEntryExited(i) {
+            var dialogOpen = keyAssigmentHook.item && keyAssigmentHook.item.visible
+            if (mouseHook.item && !dialogOpen)
+                mouseHook.item.markedButton = -1
+        }
+        function onEntryClicked(i) { root.openAssignment(i) }
+    }
+
+    // --- right column --------------------------------------------------------------------
+    Column {
+        id: rightColumn
+        objectName: "rightColumn"
+        x: 768
+        y: 56
+        spacing: 8
+        visible: root.panelsShown
+
+        DpiSetting {
+            id: dpiSetting
+            objectName: "dpiSetting"
+            onCloseAllDropDowns: root.closeDropDowns()
+        }
+        LightControl {
+            id: lightControl
+            objectName: "lightControl"
+            isColorful: root.isColorful
+            is55328: root.is55328
+            isPownOn: root.isPownOn
+            dpiCount: dpiSetting.dpiCount
+        }
+    }
+
+    // --- bottom bar ----------------------------------------------------------------------
     Row {
+        id: bottomBar
+        objectName: "bottomBar"
         anchors.right: parent.right
-        anchors.rightMargin: 10
-        y: 8
-        spacing: 6
-        WindowButton {
-            id: minButton
-            objectName: "minimizeButton"
-            kind: "minimize"
-            onClicked: ui_Ctl.onMinimize()
+        anchors.rightMargin: 24
+        anchors.bottom: parent.bottom
+        anchors.bottomMargin: 8
+        spacing: 16
+        visible: root.panelsShown
+        SkinButton {
+            objectName: "configButton"
+            width: 100
+            height: 24
+            text: root.mainLang[4]
+            onClicked: root.openProfilePage()
         }
-        WindowButton {
-            id: closeButton
-            objectName: "closeButton"
-            kind: "close"
-            onClicked: ui_Ctl.onClose()
+        SkinButton {
+            objectName: "resetButton"
+            width: 100
+            height: 24
+            text: root.mainLang[5]
+            onClicked: root.openResetBox()
         }
+        SkinButton {
+            id: saveButton
+            objectName: "saveButton"
+            width: 100
+            height: 24
+            text: root.mainLang[10]
+            idleColor: root.anyUnsaved ? Skin.unsaved : Skin.button
+            onClicked: root.save()
+        }
+    }
+
+    // --- top bar -------------------------------------------------------------------------
+    DropDownList {
+        id: profileDrop
+        objectName: "profileDropDown"
+        x: 920 - 16 - 144
+        y: 16
+        width: 144
+        height: 24
+        visible: root.panelsShown
+        model: profilePage.names
+        currentIndex: profilePage.activeRow
+        onActivated: function (i) {
+            var e = profilePage.entries[i]
+            if (e)
+                profilePage.changeProfile(e.number)
+        }
+    }
+    Row {
+        id: topBar
+        objectName: "topBar"
+        x: 920
+        y: 16
+        spacing: 16
+        visible: root.panelsShown
+        Repeater {
+            model: ["help", "minimize", "close"]
+            Item {
+                required property string modelData
+                width: 16
+                height: 24
+                ImageButton {
+                    objectName: parent.modelData + "Button"
+                    anchors.centerIn: parent
+                    icon: parent.modelData
+                    onClicked: {
+                        if (icon === "help")
+                            root.openInfoBox()
+                        else if (icon === "minimize")
+                            ui_Ctl.onMinimize()
+                        else
+                            ui_Ctl.onClose()
+                    }
+                }
+            }
+        }
+    }
+
+    // The gun page never shows; it only holds the presets.
+    Loader {
+        id: gunHook
+        objectName: "gunHook"
+        visible: false
+        onLoaded: {
+            if ("gunControlLang" in item)
+                item.gunControlLang = Qt.binding(function () { return root.gunControlLang })
+        }
+    }
+
+    // --- pop-ups -------------------------------------------------------------------------
+    Rectangle {
+        id: mask
+        objectName: "mask"
+        anchors.fill: parent
+        radius: 8
+        color: Skin.mask
+        visible: profilePage.visible
+            || (systemLoader.item ? systemLoader.item.visible : false)
+            || (macroEditorHook.item ? macroEditorHook.item.visible === true : false)
+            || (keyAssigmentHook.item ? keyAssigmentHook.item.visible === true : false)
+            || (resetLoader.item ? resetLoader.item.visible : false)
+            || (infoLoader.item ? infoLoader.item.visible : false)
+        WindowDragArea {
+            anchors.fill: parent
+            onPressedAt: root.endEditing()
+        }
+    }
+
+    ProfilePage {
+        id: profilePage
+        objectName: "profilePage"
+        onChangeProfile: function (n) { root.switchProfile(n) }
+    }
+
+    // Pop-ups are made when first needed and then live in the root, so
+    // they centre and drag within the window.
+    Loader {
+        id: systemLoader
+        objectName: "systemHook"
+        active: false
+        sourceComponent: Component {
+            SystemSetting {
+                objectName: "systemSetting"
+                systemSettingLang: root.systemSettingLang
+                onCloseAllDropDowns: root.closeDropDowns()
+            }
+        }
+        onLoaded: {
+            item.parent = root
+            if (root.isPownOn)
+                item.init(false, false)
+        }
+    }
+
+    Loader {
+        id: macroEditorHook
+        objectName: "macroEditorHook"
+        onLoaded: {
+            item.parent = root
+            if ("macroEditorLang" in item)
+                item.macroEditorLang = Qt.binding(function () { return root.macroEditorLang })
+        }
+    }
+    Connections {
+        target: macroEditorHook.item
+        ignoreUnknownSignals: true
+        function onDeleteMacro(macroName) { root.onMacroDeleted(macroName) }
+        function onModifyMacroName(oldMacroName, newMacroName) { root.onMacroRenamed(oldMacroName, newMacroName) }
+        function onModifyMacroData(macroName) { root.onMacroChanged(macroName) }
+    }
+
+    Loader {
+        id: keyAssigmentHook
+        objectName: "keyAssigmentHook"
+        onLoaded: {
+            item.parent = root
+            if ("keyAssigmentLang" in item)
+                item.keyAssigmentLang = Qt.binding(function () { return root.keyAssigmentLang })
+        }
+    }
+
+    Loader {
+        id: resetLoader
+        objectName: "resetHook"
+        active: false
+        sourceComponent: Component {
+            MessageBox {
+                objectName: "resetBox"
+                visible: false
+                title: root.mainLang[5]
+                message: root.mainLang[6]
+                okText: root.mainLang[8]
+                cancelText: root.mainLang[7]
+                onRejected: visible = false
+                onAccepted: root.resetProfile()
+            }
+        }
+        onLoaded: item.parent = root
+    }
+
+    Loader {
+        id: infoLoader
+        objectName: "infoHook"
+        active: false
+        sourceComponent: Component {
+            InfoBox {
+                objectName: "infoBox"
+                visible: false
+                productName: root.productName
+                onCloseClicked: visible = false
+            }
+        }
+        onLoaded: item.parent = root
     }
 
     BusyIndicator {
         id: busy
+        objectName: "busyIndicator"
         anchors.centerIn: parent
+        z: 100
         visible: false
     }
 }

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class Hid_Thread;
+class HidHost;
+
+// The device check: reads the device table, finds the interfaces, runs the
+// handshake in table order and opens the connection with the first device
+// that answers. The window side (tray, bridge, UI) comes in as `host`.
+namespace DeviceCheck {
+constexpr int kDebounceMs = 2048;
+
+inline QString installCommand() { return QStringLiteral("sudo ./scripts/install.sh --system"); }
+QString permissionHint();
+
+struct Result
+{
+    bool connected = false;
+    int index = -1;
+    // Nodes of table rows that are present but not ours to open.
+    QStringList deniedPaths;
+    // Whether this check showed the permission hint (once per plug-in).
+    bool hintShown = false;
+};
+
+Result run(Hid_Thread &hid, HidHost &host,
+           const QString &tableFile = QStringLiteral("./modules/setting/apConfig.bin"));
+} // namespace DeviceCheck

@@ -1,0 +1,85 @@
+import QtQuick
+import "../basic"
+import "../basic/Skin.js" as Skin
+
+// A confirmation box: title, message, and "OK" at the right of "Cancel".
+Rectangle {
+    id: box
+    property string title: ""
+    property string message: ""
+    property string okText: "OK"
+    property string cancelText: "Cancel"
+    signal accepted()
+    signal rejected()
+
+    width: 427
+    height: 102
+    color: Skin.gray0
+    border.width: 1
+    border.color: Skin.gray1
+
+    function centre() {
+        if (!parent)
+            return
+        x = Math.round((parent.width - width) / 2)
+        y = Math.round((parent.height - height) / 2)
+    }
+
+    MouseArea {
+        anchors.fill: parent
+        drag.target: box
+        drag.minimumX: 0
+        drag.minimumY: 0
+        drag.maximumX: box.parent ? box.parent.width - box.width : 0
+        drag.maximumY: box.parent ? box.parent.height - box.height : 0
+    }
+    Text {
+        x: 12
+        y: 8
+        width: parent.width - 24
+        text: box.title
+        elide: Text.ElideRight
+        color: Skin.gray2
+        font.family: Skin.fontFamily
+        font.pixelSize: Skin.fontNormal
+    }
+    Rectangle {
+        x: 12
+        y: 28
+        width: parent.width - 24
+        height: 1
+        color: Skin.gray1
+    }
+    Text {
+        x: 12
+        y: 38
+        width: parent.width - 24
+        text: box.message
+        elide: Text.ElideRight
+        color: Skin.text
+        font.family: Skin.fontFamily
+        font.pixelSize: Skin.fontNormal
+        font.bold: true
+    }
+    Row {
+        anchors.right: parent.right
+        anchors.rightMargin: 12
+        anchors.bottom: parent.bottom
+        anchors.bottomMargin: 10
+        spacing: 7
+        SkinButton {
+            objectName: "cancelButton"
+            width: 88
+            height: 25
+            text: box.cancelText
+            onClicked: box.rejected()
+        }
+        SkinButton {
+            objectName: "okButton"
+            width: 88
+            height: 25
+            text: box.okText
+            onClicked: box.accepted()
+        }
+    }
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "device/DeviceCheck.h"
+#include "device/HidBackends.h"
+#include "device/HidHost.h"
+#include "device/Hid_Thread.h"
+#include "device/VirtualMouse.h"
+#include "testlib/TestData.h"
+
+#include <QMutex>
+#include <QStringList>
+#include <memory>
+
+// The window side of the worker, recording every call in order.
+class FakeHost : public HidHost
+{
+public:
+    QString icType = QStringLiteral("553");
+    int currentProfile = 0;
+    Hid_Thread *hid = nullptr;          // for clearHidBusy and profile reads
+    std::array<std::array<uchar, 128>, 5> images{};
+
+    QStringList calls() const;
+    void clear();
+    int count(const QString &call) const { return calls().count(call); }
+
+    void showTrayMessage(const QString &title, const QString &text, int msecs) override;
+    void hostSetCurrentDPI(int stage) override;
+    void hostSetRight(bool right) override;
+    void hostRunUI() override;
+    void hostSetViewEnabled(bool enabled) override;
+    int hostCurrentProfile() const override { return currentProfile; }
+    QString hostIcType() const override { return icType; }
+    void hostClearHidBusy() override;
+    void hostSetDeviceConnected(bool connected) override;
+    void hostReadProfile(unsigned int profileNo) override;
+    void hostInitUI() override;
+
+private:
+    void record(const QString &call);
+    mutable QMutex m_mutex;
+    QStringList m_calls;
+};
+
+// A worker wired to a virtual mouse, with the trace and the delays recorded
+// instead of written and slept.
+class DeviceRig
+{
+public:
+    struct Options
+    {
+        VirtualMouse::Family family = VirtualMouse::Family::F553;
+        int reportLength = 32;
+        bool isEncode = false;
+        QString sCode = QStringLiteral("731952");
+    };
+
+    explicit DeviceRig(const Options &options);
+    DeviceRig() : DeviceRig(Options{}) {}
+    ~DeviceRig();
+
+    TestData data;
+    std::shared_ptr<VirtualMouse> mouse;
+    Hid_Thread hid;
+    FakeHost host;
+
+    // Writes a device table whose mouse row (section 1) matches the options;
+    // section 0 is the keyboard row of the shipped table.
+    void writeTable(const Options &options, const QString &extraMouseKeys = QString());
+    // Puts the mouse's record in place as a check would (index 1) and runs
+    // the handshake; returns its result.
+    bool attach();
+    DeviceCheck::Result check() { return DeviceCheck::run(hid, host); }
+
+    // Trace lines of the command interface and delays, since the last clear.
+    QStringList trace() const;
+    // Only the transfers (SET_FEATURE, GET_FEATURE, WRITE, READ).
+    QStringList transfers() const;
+    QList<int> delays() const;
+    void clearTrace();
+
+    static QString hex(const QByteArray &bytes) { return QString::fromLatin1(bytes.toHex(' ')); }
+
+    Options options;
+
+private:
+    mutable QMutex m_mutex;
+    QStringList m_trace;
+    QList<int> m_delays;
+};
+
+QByteArray plainReport(quint8 code, std::array<quint8, 6> params);
+// The report as it goes over the wire for a device with this code.
+QByteArray wireReport(const QByteArray &plain, bool isEncode, const QString &sCode);

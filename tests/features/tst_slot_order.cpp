@@ -1,0 +1,164 @@
+// The UI documents and the command-line tool reach the bridge and the HID
+// worker by meta-object index as well as by name, so both slot tables must
+// keep their fixed order.
+//
+// NOTE: this test passes only once the slots of every area (store, device,
+// features, platform) are merged into one tree; on a single area's branch it
+// lists the slots still missing.
+#include "app/myQQuickView.h"
+#include "device/Hid_Thread.h"
+
+#include <QMetaMethod>
+#include <QtTest>
+
+namespace {
+struct Expected {
+    const char *returnType;
+    const char *signature;
+};
+
+const Expected bridgeSlots[] = {
+    {"void", "clearHidBusy()"},
+    {"void", "initUI()"},
+    {"void", "runUI()"},
+    {"void", "resetApconfig()"},
+    {"bool", "loadMacroFile(QVariant)"},
+    {"void", "saveMacroFile(QVariant)"},
+    {"bool", "loadProfile(int)"},
+    {"void", "saveProfile(int)"},
+    {"void", "resetProfile(int)"},
+    {"void", "copyProfile(int,int)"},
+    {"QStringList", "getLangStrings(QString,QString)"},
+    {"QVariant", "createMacroIni(QVariant,QVariant)"},
+    {"QVariant", "updataNameList(QVariant,QStringList)"},
+    {"QVariant", "modifyMacroNameUpdateProfile(QVariant,QVariant)"},
+    {"void", "deleteMacroUpdateProfile(QVariant)"},
+    {"QVariant", "deleteMacroIni(QVariant)"},
+    {"QVariantList", "getNameList(QVariant)"},
+    {"QVariant", "saveMacroIni(QVariant,QStringList,QVariant)"},
+    {"QVariant", "mouseSendMacroData(QVariantList,QVariant)"},
+    {"QStringList", "loadMacroIni(QVariant)"},
+    {"void", "mouseSaveGundata(QVariant,QVariantList)"},
+    {"void", "mouseSendGundata(int,QVariantList)"},
+    {"void", "modifyGundata(QVariant,QVariantList)"},
+    {"QVariantList", "getGunData(QVariant)"},
+    {"QStringList", "getGunDataKey()"},
+    {"QVariant", "getXYSensitive(QVariant)"},
+    {"QVariant", "getselectGun(QVariant)"},
+    {"void", "setXYSensitive(QVariant,QVariant)"},
+    {"void", "setSelectGun(QVariant,QVariant)"},
+    {"void", "setCurrentProfile(int)"},
+    {"void", "mouseSetKeyboardoption(uchar,uchar,uchar,uchar)"},
+    {"void", "mouseSetReportRate(uchar)"},
+    {"void", "mouseSetLod(uchar,uchar)"},
+    {"void", "mouseSetCurrentDPI(uchar)"},
+    {"void", "mouseResetKeyMatrix()"},
+    {"QVariant", "mouseGetCurrentDPI()"},
+    {"void", "mouseGetRight()"},
+    {"void", "mouseSetKeyMatrix(QVariantList,bool,QVariantList)"},
+    {"void", "mouseSetMaxDpi(int)"},
+    {"void", "mouseSetDpi(int,QString,QVariantList)"},
+    {"void", "mouseSetRGBEffect(uchar,uchar,uchar)"},
+    {"void", "mouseSetRGBColor(uchar,QVariantList)"},
+    {"void", "mouseSetProfile(uint)"},
+    {"void", "mouseReadProfile(uint)"},
+    {"QVariant", "mouseReadCurrentProfile()"},
+    {"void", "mouseSwitchKeyMatrix(int)"},
+    {"QVariantList", "GetKeyboardoption()"},
+    {"void", "mouseSetCursorSpeed(uint)"},
+    {"void", "mouseSetVerticalScrollLines(uint)"},
+    {"void", "mouseSetDoubleClickSpeed(uint)"},
+    {"QVariantList", "mouseGetKeydefine(QVariant,bool)"},
+    {"void", "openUpdateExe()"},
+    {"QVariant", "getData(QVariant,bool)"},
+    {"QVariant", "getGlobalData(QVariant)"},
+    {"QVariantList", "getDataList(QVariant,bool)"},
+    {"void", "setData(QVariant,QVariant)"},
+    {"void", "setGlobalData(QVariant,QVariant)"},
+    {"void", "setDataList(QVariant,QVariantList)"},
+    {"void", "setBusy(int)"},
+    {"void", "setCurrentDPI(int)"},
+};
+
+const Expected workerSlots[] = {
+    {"uchar", "hidCS(uchar*)"},
+    {"bool", "chkDeviceIsEnCode(int)"},
+    {"void", "USBDataEncryption(uchar*,uchar*)"},
+    {"void", "USBDataDecipher(uchar*,uchar*)"},
+    {"void", "hid553_00H_GetSecrecyCode(uchar&,uchar&,uchar&,uchar&)"},
+    {"void", "hid553_83H_GetKeyboardoption(uchar&,uchar&,uchar&,uchar&)"},
+    {"void", "hid560_81H_GetKeyboardoption(uchar&,uchar&)"},
+    {"void", "hid560_82H_GetCurrentProfile(uchar&)"},
+    {"void", "hid560_84H_GetCurrentDPI(uchar&,uchar&)"},
+    {"void", "hid553_8BH_GetCurrentDPI(uchar&)"},
+    {"void", "hid553_8BH_GetRight(uchar&)"},
+    {"void", "hid553_03H_SetKeyboardoption(uchar,uchar,uchar,uchar)"},
+    {"void", "hid553_04H_SetGunData(uchar,uchar,uchar,uchar)"},
+    {"void", "hid560_01H_SetKeyboardoption(uchar,uchar)"},
+    {"void", "hid553_01H_SetReportRate(uchar)"},
+    {"void", "hid560_03H_SetReportRate(uchar)"},
+    {"void", "hid560_04H_SetCurrentDPI(uchar)"},
+    {"void", "hid553_0BH_SetCurrentDPI(uchar)"},
+    {"void", "hid553_12H_SetKeyMatrix(uchar*,uchar)"},
+    {"void", "hid560_0DH_SetKeyMatrix(uchar*,uchar)"},
+    {"void", "hid560_0CH_setProfile(uchar*,uchar)"},
+    {"void", "hid560_8CH_readProfile(uchar*,uchar)"},
+    {"void", "hid560_02H_SetCurrentProfile(uchar)"},
+    {"void", "hid553_13H_SetMacroKey(uchar,uchar*)"},
+    {"void", "hid560_0FH_SetMacroKey(uchar,uchar*)"},
+    {"void", "hid553_11H_SetDPISet(uchar,uchar*)"},
+    {"void", "hid553_02H_SetCurrentKeyMatrix(uchar)"},
+    {"void", "hid553_0DH_SetRGBLedEffect(uchar,uchar,uchar)"},
+    {"void", "hid553_0CH_SetFixLEDColor(uchar*)"},
+    {"void", "hid553_10H_SetLED8StageColor(uchar,uchar*)"},
+};
+
+// The class's own public slots, in meta-object order, as "type signature".
+QStringList ownSlots(const QMetaObject &mo)
+{
+    QStringList out;
+    for (int i = mo.methodOffset(); i < mo.methodCount(); ++i) {
+        const QMetaMethod m = mo.method(i);
+        if (m.methodType() == QMetaMethod::Slot && m.access() == QMetaMethod::Public)
+            out << QString::fromLatin1(m.typeName()) + ' ' + QString::fromLatin1(m.methodSignature());
+    }
+    return out;
+}
+
+template <size_t N> QStringList expected(const Expected (&table)[N])
+{
+    QStringList out;
+    for (const Expected &e : table)
+        out << QString::fromLatin1(e.returnType) + ' ' + QString::fromLatin1(e.signature);
+    return out;
+}
+
+void compareTables(const QStringList &actual, const QStringList &want)
+{
+    QStringList missing;
+    for (const QString &s : want)
+        if (!actual.contains(s))
+            missing << s;
+    QStringList extra;
+    for (const QString &s : actual)
+        if (!want.contains(s))
+            extra << s;
+    if (!missing.isEmpty() || !extra.isEmpty())
+        QFAIL(qPrintable(QStringLiteral("missing: %1\nnot in the table: %2")
+                             .arg(missing.join(QStringLiteral("; ")), extra.join(QStringLiteral("; ")))));
+    for (qsizetype i = 0; i < want.size(); ++i)
+        QVERIFY2(actual.at(i) == want.at(i),
+                 qPrintable(QStringLiteral("index %1: %2 instead of %3").arg(i).arg(actual.at(i), want.at(i))));
+}
+} // namespace
+
+class TestSlotOrder : public QObject
+{
+    Q_OBJECT
+private slots:
+    void bridge() { compareTables(ownSlots(myQQuickView::staticMetaObject), expected(bridgeSlots)); }
+    void worker() { compareTables(ownSlots(Hid_Thread::staticMetaObject), expected(workerSlots)); }
+};
+
+QTEST_GUILESS_MAIN(TestSlotOrder)
+#include "tst_slot_order.moc"
