@@ -43,8 +43,8 @@ std::optional<std::array<quint8, 4>> save(const QVariant &index, const QVariantL
     if (!present())
         return std::nullopt;
     bool indexOk = false;
-    const uint slot = index.toUInt(&indexOk);
-    if (!indexOk || src6.size() < kPresetItems) {
+    const qint64 slot = index.toLongLong(&indexOk);
+    if (!indexOk || slot < 0 || src6.size() < kPresetItems) {
         qCDebug(lcGun).noquote() << QStringLiteral("gun: preset %1 with %2 items refused")
                                         .arg(index.toString())
                                         .arg(src6.size());

