@@ -164,8 +164,18 @@ Item {
         msg_KB(isDown === true || String(isDown) === "true", Logic.toInt(usbCode, 0))
     }
 
+    // Mouse buttons matter only to the assignment dialog's fire key.
     function detectMouse(isDown, buttonCode, x, y) {
+        var a = keyAssigmentHook.item
+        if (a && a.visible && a.captureMode === 0)
+            a.detectMouse(isDown === true || String(isDown) === "true", Logic.toInt(buttonCode, 0))
     }
+
+    // The key names of the language in effect, shared by the pages.
+    KeyCodeString {
+        id: keyCodeString
+    }
+    onKeyCodeLangChanged: keyCodeString.loadNames(keyCodeLang)
 
     // --- locking ---------------------------------------------------------------------
     function endProtection() {
@@ -280,7 +290,8 @@ Item {
         if (Logic.isOnlyLeftClick(keyMatrixHook.item.keyCodes, k))
             return
         closeDropDowns()
-        keyAssigmentHook.item.open(k)
+        if (keyAssigmentHook.item.open(k) && mouseHook.item)
+            mouseHook.item.markedButton = k
     }
 
     // --- report rate ---------------------------------------------------------------
@@ -504,6 +515,7 @@ Item {
         objectName: "mouseHook"
         anchors.fill: parent
         visible: root.panelsShown
+        source: "Q7/Mouse.qml"
         onLoaded: {
             if ("keyCount" in item)
                 item.keyCount = Qt.binding(function () { return root.keyCount })
@@ -532,9 +544,15 @@ Item {
             Loader {
                 id: keyMatrixHook
                 objectName: "keyMatrixHook"
+                source: "Q7/KeyMatrix.qml"
                 onLoaded: {
                     if ("keyMatrixLang" in item)
                         item.keyMatrixLang = Qt.binding(function () { return root.keyMatrixLang })
+                    item.assignTexts = Qt.binding(function () { return root.keyAssigmentLang })
+                    item.keyNames = keyCodeString
+                    item.language = Qt.binding(function () { return root.language })
+                    item.keyCount = Qt.binding(function () { return root.keyCount })
+                    item.gunPage = Qt.binding(function () { return gunHook.item })
                 }
             }
         }
@@ -728,6 +746,7 @@ Item {
         id: gunHook
         objectName: "gunHook"
         visible: false
+        source: "Q7/GunControl.qml"
         onLoaded: {
             if ("gunControlLang" in item)
                 item.gunControlLang = Qt.binding(function () { return root.gunControlLang })
@@ -782,8 +801,11 @@ Item {
     Loader {
         id: macroEditorHook
         objectName: "macroEditorHook"
+        source: "Q7/MacroEditor.qml"
         onLoaded: {
             item.parent = root
+            item.keyNames = keyCodeString
+            item.assignDialog = Qt.binding(function () { return keyAssigmentHook.item })
             if ("macroEditorLang" in item)
                 item.macroEditorLang = Qt.binding(function () { return root.macroEditorLang })
         }
@@ -799,8 +821,18 @@ Item {
     Loader {
         id: keyAssigmentHook
         objectName: "keyAssigmentHook"
+        source: "Q7/KeyAssigment.qml"
         onLoaded: {
             item.parent = root
+            item.keyNames = keyCodeString
+            item.language = Qt.binding(function () { return root.language })
+            item.keyMatrix = Qt.binding(function () { return keyMatrixHook.item })
+            item.macroEditor = Qt.binding(function () { return macroEditorHook.item })
+            item.openMacroEditor.connect(root.openMacroEditor)
+            item.closed.connect(function () {
+                if (mouseHook.item)
+                    mouseHook.item.markedButton = -1
+            })
             if ("keyAssigmentLang" in item)
                 item.keyAssigmentLang = Qt.binding(function () { return root.keyAssigmentLang })
         }

@@ -13,7 +13,7 @@ Rectangle {
     visible: false
 
     // Section "gunControl".
-    property var texts: ["Gun editor", "Gun", "Select gun", "Cursor Adjust", "X Axis", "Y axis",
+    property var gunControlLang: ["Gun editor", "Gun", "Select gun", "Cursor Adjust", "X Axis", "Y axis",
         "Fire adjust", "Rate", "Times", "Endness"]
     property int selectGun1: 0
     property int selectGun2: 0
@@ -32,7 +32,7 @@ Rectangle {
     }
     property alias model: presets
 
-    function text(i) { return texts && texts[i] !== undefined ? String(texts[i]) : "" }
+    function text(i) { return gunControlLang && gunControlLang[i] !== undefined ? String(gunControlLang[i]) : "" }
 
     function presetIndex(v) {
         var n = parseInt(v, 10)

@@ -16,7 +16,7 @@ Rectangle {
     visible: false
 
     // Section "keyAssigment".
-    property var texts: ["Key ", "Mouse Function", "Left Key", "Middle Key", "Right Key", "Forward Key",
+    property var keyAssigmentLang: ["Key ", "Mouse Function", "Left Key", "Middle Key", "Right Key", "Forward Key",
         "Back Key", "Double Fire", "Fire Function", "Key Value", "Click Input", "Rate", "Times", "Endness",
         "Group Function", "Media Function", "Macro Function", "Macro Editor",
         "Macro runs one-time after pressing the button",
@@ -56,7 +56,7 @@ Rectangle {
     signal closed()
     signal openMacroEditor()
 
-    function t(i) { return KL.textAt(texts, i) }
+    function t(i) { return KL.textAt(keyAssigmentLang, i) }
     function nameOf(code) {
         if (keyNames)
             return keyNames.keycodeTostr(code)
@@ -65,7 +65,25 @@ Rectangle {
     readonly property var names: ({ keycodeTostr: function (c) { return dlg.nameOf(c) } })
     readonly property int kind: codes[0]
     readonly property string currentText: kind === KL.KIND_MACRO ? macroName
-                                          : KL.bindingText(codes, texts, names, language, "")
+                                          : KL.bindingText(codes, keyAssigmentLang, names, language, "")
+
+    function centre() {
+        if (!parent)
+            return
+        x = Math.round((parent.width - width) / 2)
+        y = Math.round((parent.height - height) / 2)
+    }
+
+    function init() {
+        visible = false
+        captureMode = -1
+        lastCaptureWasLeft = false
+        keyIndex = -1
+        comboText = t(10)
+        fireKeyText = t(10)
+    }
+
+    function closeDropDowns() { closeLists() }
 
     function setCodes(c) { codes = c.slice() }
     function setCode(i, v) {
@@ -86,6 +104,7 @@ Rectangle {
         lastCaptureWasLeft = false
         comboText = t(10)
         flick.contentY = 0
+        centre()
         visible = true
         return true
     }
@@ -296,6 +315,7 @@ Rectangle {
 
     Flickable {
         id: flick
+        objectName: "assignScroll"
         x: 16
         y: 48
         width: parent.width - 24

@@ -14,7 +14,7 @@ Rectangle {
     color: S.black
 
     // Section "keyMatrix": 0 "Key ", 1 "Key Function".
-    property var texts: ["Key ", "Key Function", ""]
+    property var keyMatrixLang: ["Key ", "Key Function", ""]
     // Section "keyAssigment", for the binding texts.
     property var assignTexts: []
     // The key-name table in effect (keycodeTostr / strTokeycode); the shared
@@ -26,6 +26,8 @@ Rectangle {
     property var gunPage: null
 
     property var bindings: KL.builtInBindings()
+    // The working list as the main page reads it.
+    readonly property var keyCodes: bindings
     property var defaults: KL.builtInBindings()
     // What init last read, used when a deleted macro frees a button.
     property var loaded: KL.builtInBindings()
@@ -34,9 +36,9 @@ Rectangle {
     property bool isSave: false
     property int hoveredIndex: -1
 
-    signal hovered(int index)
-    signal exited(int index)
-    signal openAssign(int index)
+    signal entryEntered(int index)
+    signal entryExited(int index)
+    signal entryClicked(int index)
 
     function nameOf(code) {
         if (keyNames)
@@ -81,7 +83,7 @@ Rectangle {
         loaded = work.map(function (b) { return b.slice() })
         refreshTexts()
         if (isSendData)
-            saveData()
+            saveData(true)
     }
 
     function gunPeriods() {
@@ -90,9 +92,10 @@ Rectangle {
         return gunPage.slotPeriods()
     }
 
-    // Stores the list in the profile and sends the key matrix.
-    function saveData() {
-        ui_View.mouseSetKeyMatrix(KL.flatten(bindings), true, gunPeriods())
+    // Stores the list in the profile and, when asked, sends the key matrix
+    // with the fire periods of the gun slots.
+    function saveData(isSendData) {
+        ui_View.mouseSetKeyMatrix(KL.flatten(bindings), isSendData !== false, gunPeriods())
     }
 
     function setBinding(index, codes, text) {
@@ -113,52 +116,44 @@ Rectangle {
         return index >= 0 && index < KL.BUTTON_COUNT && !KL.isOnlyLeftClick(bindings, index)
     }
 
-    // Buttons whose macro binding names this macro.
-    function macroButtons(macroName) {
-        var out = []
-        for (var i = 0; i < KL.BUTTON_COUNT; ++i) {
-            if (bindings[i][0] === KL.KIND_MACRO && macroNameOf(bindings[i]) === macroName)
-                out.push(i)
-        }
-        return out
-    }
-
-    // A macro was deleted: its buttons go back to what was loaded, or to
-    // their defaults when the loaded binding was that same macro.
-    function macroDeleted(macroName) {
-        var hit = macroButtons(macroName)
-        if (hit.length === 0)
+    // Back to what was last loaded; when that was the same macro binding
+    // (the macro is being deleted), back to the profile default instead.
+    function restoreBinding(index) {
+        if (index < 0 || index >= KL.BUTTON_COUNT)
             return
+        var back = loaded[index]
+        var now = bindings[index]
+        if (back[0] === KL.KIND_MACRO && now[0] === KL.KIND_MACRO && macroNameOf(back) === macroNameOf(now))
+            back = defaults[index]
         var b = bindings.slice()
-        for (var i = 0; i < hit.length; ++i) {
-            var k = hit[i]
-            var back = loaded[k]
-            if (back[0] === KL.KIND_MACRO && macroNameOf(back) === macroName)
-                back = defaults[k]
-            b[k] = back.slice()
-        }
+        b[index] = back.slice()
         bindings = b
         refreshTexts()
-        ui_View.mouseSetKeyMatrix(KL.flatten(bindings), false, gunPeriods())
         isSave = true
     }
 
-    function macroRenamed(oldName, newName) {
-        var hit = macroButtons(oldName)
-        for (var i = 0; i < hit.length; ++i)
-            ui_View.setData("mouseMacroKey/" + bindings[hit[i]][2], newName)
-        if (hit.length > 0)
-            refreshTexts()
+    function setBindingText(index, text) {
+        var t = bindingTexts.slice()
+        t[index] = String(text)
+        bindingTexts = t
     }
 
     Component.onCompleted: refreshTexts()
+    onAssignTextsChanged: refreshTexts()
+    onLanguageChanged: refreshTexts()
+    onKeyNamesChanged: refreshTexts()
+    Connections {
+        target: panel.keyNames
+        ignoreUnknownSignals: true
+        function onKeyCodeStrChanged() { panel.refreshTexts() }
+    }
 
     Text {
         x: 8
         y: 8
         height: 24
         verticalAlignment: Text.AlignVCenter
-        text: panel.texts[1] !== undefined ? panel.texts[1] : ""
+        text: panel.keyMatrixLang[1] !== undefined ? panel.keyMatrixLang[1] : ""
         color: S.text
         font.family: S.fontFamily
         font.pixelSize: S.fontMiddle
@@ -184,7 +179,7 @@ Rectangle {
                     width: 64
                     height: parent.height
                     verticalAlignment: Text.AlignVCenter
-                    text: (panel.texts[0] !== undefined ? panel.texts[0] : "") + (row.index + 1)
+                    text: (panel.keyMatrixLang[0] !== undefined ? panel.keyMatrixLang[0] : "") + (row.index + 1)
                     color: S.text
                     font.family: S.fontFamily
                     font.pixelSize: S.fontNormal
@@ -207,15 +202,15 @@ Rectangle {
                     hoverEnabled: true
                     onEntered: {
                         panel.hoveredIndex = row.index
-                        panel.hovered(row.index)
+                        panel.entryEntered(row.index)
                     }
                     onExited: {
                         panel.hoveredIndex = -1
-                        panel.exited(row.index)
+                        panel.entryExited(row.index)
                     }
                     onClicked: {
                         if (panel.canOpen(row.index))
-                            panel.openAssign(row.index)
+                            panel.entryClicked(row.index)
                     }
                 }
             }

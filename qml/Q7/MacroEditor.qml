@@ -17,7 +17,7 @@ Rectangle {
     visible: false
 
     // Section "macroEditor".
-    property var texts: ["Macro Editor", "Macro Name", "New", "Delete", "Action", "Stop Record", "Times",
+    property var macroEditorLang: ["Macro Editor", "Macro Name", "New", "Delete", "Action", "Stop Record", "Times",
         "OK", "Start Record", "Delay", "Delete", "Import", "Export", "Insert Delay", "Insert Key",
         "Insert Left Key", "Insert Middle Key", "Insert Right Key", "", ""]
     property var keyNames: null
@@ -39,6 +39,7 @@ Rectangle {
 
     // Key events are wanted only while recording or picking a key for the
     // insert box, and only with a macro selected.
+    readonly property bool macroSelected: current >= 0
     readonly property bool recording: isInputting && current >= 0
     readonly property bool picking: isInsertting && current >= 0
 
@@ -48,7 +49,7 @@ Rectangle {
     signal namesChanged(var names)
     signal closed()
 
-    function t(i) { return texts && texts[i] !== undefined ? String(texts[i]) : "" }
+    function t(i) { return macroEditorLang && macroEditorLang[i] !== undefined ? String(macroEditorLang[i]) : "" }
     function nameOf(code) {
         if (keyNames)
             return keyNames.keycodeTostr(code)
@@ -64,6 +65,13 @@ Rectangle {
     function syncCodecNames() {
         if (keyNames && keyNames.keyCodeStr !== undefined)
             MacroCodec.keyNames = keyNames.keyCodeStr
+    }
+
+    function centre() {
+        if (!parent)
+            return
+        x = Math.round((parent.width - width) / 2)
+        y = Math.round((parent.height - height) / 2)
     }
 
     function init() {

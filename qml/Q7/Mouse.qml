@@ -11,10 +11,11 @@ Item {
     height: 640
 
     property int keyCount: 8
-    property int selectedIndex: -1
+    // The button marked from the list or the open pop-up.
+    property int markedButton: -1
     property int hoveredIndex: -1
 
-    signal markerClicked(int index)
+    signal buttonClicked(int index)
     signal markerHovered(int index)
     signal markerExited(int index)
 
@@ -63,7 +64,7 @@ Item {
             id: m
             required property int index
             readonly property var spec: picture.markers[index]
-            readonly property bool lit: picture.selectedIndex === index || picture.hoveredIndex === index
+            readonly property bool lit: picture.markedButton === index || picture.hoveredIndex === index
             visible: picture.markerVisible(index)
             // The leader line from the marker's nearest edge to the button.
             readonly property real sx: spec.tx < spec.x ? spec.x : (spec.tx > spec.x + 48 ? spec.x + 48 : spec.x + 24)
@@ -117,7 +118,7 @@ Item {
                         picture.hoveredIndex = -1
                         picture.markerExited(m.index)
                     }
-                    onClicked: picture.markerClicked(m.index)
+                    onClicked: picture.buttonClicked(m.index)
                 }
             }
         }

@@ -1,6 +1,10 @@
 // Qt Quick Tests of the button-assignment, macro-editor and gun documents and
-// of their computation libraries, run against the real bridge.
+// of their computation libraries, run against the real bridge of a real
+// window whose device is the virtual mouse.
+#include "app/Widget.h"
 #include "app/myQQuickView.h"
+#include "device/HidBackends.h"
+#include "device/VirtualMouse.h"
 #include "macro/MacroCodec.h"
 #include "testlib/TestData.h"
 
@@ -11,25 +15,31 @@
 #include <QQmlEngine>
 #include <QtQuickTest>
 
-// What the QML tests reach as "testEnv": the private data folder and the
-// bridge built on it.
+// What the QML tests reach as "testEnv": the private data folder, the window
+// built on it (its bridge is "ui_View") and the virtual mouse behind it.
 class TestEnv : public QObject
 {
     Q_OBJECT
 public:
     explicit TestEnv(QQmlEngine *engine) : m_engine(engine) { reset(); }
+    ~TestEnv() override
+    {
+        window.reset();
+        data.reset();
+    }
 
 public slots:
-    // A fresh copy of modules/ and a bridge opened on it.
+    // A fresh copy of modules/, a window on it, connected to a fresh mouse.
     void reset()
     {
-        view.reset();
+        window.reset();
         data.reset();
         data = std::make_unique<TestData>();
-        view = std::make_unique<myQQuickView>();
-        m_engine->rootContext()->setContextProperty(QStringLiteral("ui_View"), view.get());
+        window = std::make_unique<Widget>();
+        window->checkDevice();
+        m_engine->rootContext()->setContextProperty(QStringLiteral("ui_View"), window->view());
     }
-    QObject *bridge() { return view.get(); }
+    bool connected() { return deviceConnected; }
     QString readFile(const QString &relative) { return QString::fromUtf8(data->read(relative)); }
     bool fileExists(const QString &relative) { return QFile::exists(data->path(relative)); }
     bool removeFile(const QString &relative) { return QFile::remove(data->path(relative)); }
@@ -37,8 +47,8 @@ public slots:
     {
         data->write(relative, text.toUtf8());
     }
-    // Files anywhere under the data root, to prove nothing lands outside
-    // the macro folder.
+    // Files anywhere under the data root (and its parent, where a name with
+    // "../" would land), to prove nothing is written outside the folder.
     QStringList allFiles()
     {
         QStringList out;
@@ -49,10 +59,49 @@ public slots:
         return out;
     }
 
+    // The virtual mouse's memory.
+    QVariantList macroSlot(int slot)
+    {
+        QVariantList out;
+        if (VirtualMouse *m = mouse(); m && slot >= 1 && slot <= 12)
+            for (quint8 b : m->state().macros[size_t(slot - 1)])
+                out << int(b);
+        return out;
+    }
+    bool macroWritten(int slot)
+    {
+        VirtualMouse *m = mouse();
+        return m && slot >= 1 && slot <= 12 && m->state().macroWritten[size_t(slot - 1)];
+    }
+    QVariantList keyMatrix(int indexAddOne)
+    {
+        QVariantList out;
+        if (VirtualMouse *m = mouse()) {
+            const auto s = m->state();
+            auto it = s.keyMatrix553.find(quint8(indexAddOne));
+            if (it != s.keyMatrix553.end())
+                for (quint8 b : it->second)
+                    out << int(b);
+        }
+        return out;
+    }
+    int commandCount(int code)
+    {
+        VirtualMouse *m = mouse();
+        return m ? int(m->state().commands.count(quint8(code))) : -1;
+    }
+    void pressDpiButton()
+    {
+        if (VirtualMouse *m = mouse())
+            m->pressDpiButton();
+    }
+
 private:
+    VirtualMouse *mouse() { return window ? HidBackends::virtualMouse(window->hid.backend()) : nullptr; }
+
     QQmlEngine *m_engine;
     std::unique_ptr<TestData> data;
-    std::unique_ptr<myQQuickView> view;
+    std::unique_ptr<Widget> window;
 };
 
 class Setup : public QObject
@@ -73,6 +122,8 @@ private:
 
 int main(int argc, char **argv)
 {
+    // The pages talk to the virtual mouse, never to hardware.
+    qputenv("SKELD_VIRTUAL_MOUSE", "553");
     // The bridge is a widget, so the test needs a widget application.
     QApplication app(argc, argv);
     MacroCodec::registerQmlType();
