@@ -2,7 +2,6 @@
 
 #include "app/Widget.h"
 #include "app/myQQuickView.h"
-#include "macro/MacroCodec.h"
 
 #include <QQmlContext>
 #include <QSettings>
@@ -17,8 +16,6 @@ void Ui_Controler::init(Widget *w)
     w->setAttribute(Qt::WA_TranslucentBackground, true);
     w->setStyleSheet(QStringLiteral("background:transparent;"));
 
-    // The pages encode macros with the same encoder as the command-line tool.
-    MacroCodec::registerQmlType();
     view = new myQQuickView(w);
     view->setObjectName(QStringLiteral("ui_View"));
     view->setClearColor(Qt::transparent);

@@ -5,8 +5,11 @@
 
 #include <QCoreApplication>
 
+namespace {
 // The pages import the encoder as soon as the application object exists.
-Q_COREAPP_STARTUP_FUNCTION(MacroCodec::registerQmlType)
+void registerMacroCodec() { MacroCodec::registerQmlType(); }
+} // namespace
+Q_COREAPP_STARTUP_FUNCTION(registerMacroCodec)
 
 QVariant myQQuickView::mouseSendMacroData(QVariantList macroData, QVariant macroIndex)
 {

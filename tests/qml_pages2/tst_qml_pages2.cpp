@@ -5,7 +5,6 @@
 #include "app/myQQuickView.h"
 #include "device/HidBackends.h"
 #include "device/VirtualMouse.h"
-#include "macro/MacroCodec.h"
 #include "testlib/TestData.h"
 
 #include <QApplication>
@@ -126,7 +125,6 @@ int main(int argc, char **argv)
     qputenv("SKELD_VIRTUAL_MOUSE", "553");
     // The bridge is a widget, so the test needs a widget application.
     QApplication app(argc, argv);
-    MacroCodec::registerQmlType();
     Setup setup;
     const QByteArray dir = qgetenv("SKELD_QML_TEST_DIR");
     return quick_test_main_with_setup(argc, argv, "qml_pages2", dir.constData(), &setup);
