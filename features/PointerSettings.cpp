@@ -5,23 +5,26 @@
 
 #include <QDebug>
 
-void applyCursorSpeed(PointerSettings &settings, uint step)
+bool applyCursorSpeed(PointerSettings &settings, uint step)
 {
-    if (!settings.setCursorSpeed(PointerSteps::cursorSpeed(step)))
-        qDebug() << "setCursorSpeed Failed";
+    if (settings.setCursorSpeed(PointerSteps::cursorSpeed(step))) return true;
+    qDebug() << "setCursorSpeed Failed";
+    return false;
 }
 
-void applyDoubleClickSpeed(PointerSettings &settings, uint step)
+bool applyDoubleClickSpeed(PointerSettings &settings, uint step)
 {
-    if (!settings.setDoubleClickTime(PointerSteps::doubleClickMs(step)))
-        qDebug() << "setDoubleClickSpeed Failed";
+    if (settings.setDoubleClickTime(PointerSteps::doubleClickMs(step))) return true;
+    qDebug() << "setDoubleClickSpeed Failed";
+    return false;
 }
 
-void applyVerticalScrollLines(PointerSettings &settings, uint lines)
+bool applyVerticalScrollLines(PointerSettings &settings, uint lines)
 {
     // 1000 ("one screen") goes through like any count; the desktop decides.
-    if (!settings.setWheelScrollLines(lines))
-        qDebug() << "setVerticalScrollLines Failed";
+    if (settings.setWheelScrollLines(lines)) return true;
+    qDebug() << "setVerticalScrollLines Failed";
+    return false;
 }
 
 void myQQuickView::mouseSetCursorSpeed(uint cursorSpeed)

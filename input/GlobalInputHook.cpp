@@ -8,9 +8,9 @@
 
 Q_LOGGING_CATEGORY(lcInput, "skeld.input")
 
-namespace {
-struct Button
+namespace
 {
+struct Button {
     quint8 code;
     quint8 isDown;
 };
@@ -31,22 +31,18 @@ constexpr std::array<Button, 8> kButtons{{
 
 std::optional<QString> copyDataText(const CopyDataRecord &record)
 {
-    if (record.dwData != GlobalInputHook::copyDataTag)
-        return std::nullopt;
+    if (record.dwData != GlobalInputHook::copyDataTag) return std::nullopt;
     // The text ends at the first zero byte, looked for no further than the
     // one byte that follows the claimed length.
     const qsizetype limit = std::min<qsizetype>(record.bytes.size(), qsizetype(record.cbData) + 1);
     const QByteArrayView window(record.bytes.constData(), limit);
     const qsizetype end = window.indexOf('\0');
-    if (end < 0)
-        return std::nullopt;
-    QStringDecoder decoder(QStringDecoder::Utf8,
-                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    if (end < 0) return std::nullopt;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
     QString text = decoder.decode(window.first(end));
-    if (decoder.hasError())
-        return std::nullopt;
-    if (text.toUtf8().size() != qsizetype(record.cbData))
-        return std::nullopt;
+    if (decoder.hasError()) return std::nullopt;
+    if (text.toUtf8().size() != qsizetype(record.cbData)) return std::nullopt;
     return text;
 }
 
@@ -56,20 +52,25 @@ GlobalInputHook::GlobalInputHook(SourceFactory factory, QObject *parent)
     installHooks();
 }
 
-GlobalInputHook::~GlobalInputHook() { removeHooks(); }
+GlobalInputHook::~GlobalInputHook()
+{
+    removeHooks();
+}
 
 bool GlobalInputHook::installHooks()
 {
     removeHooks();
     std::unique_ptr<InputSource> source = m_factory(*this);
-    if (!source || !source->start())
-        return false;
+    if (!source || !source->start()) return false;
     m_source = std::move(source);
     qCDebug(lcInput) << "input: key and button events from" << m_source->name();
     return true;
 }
 
-void GlobalInputHook::removeHooks() { m_source.reset(); }
+void GlobalInputHook::removeHooks()
+{
+    m_source.reset();
+}
 
 QString GlobalInputHook::sourceName() const
 {
@@ -93,8 +94,7 @@ void GlobalInputHook::setCopyDataCallback(CopyDataCallback callback, QCoreApplic
 {
     m_copyData = callback;
     m_copyDataContext = context;
-    if (!app || m_endpoint)
-        return;
+    if (!app || m_endpoint) return;
     const QString name = m_copyDataName.isEmpty()
                              ? CopyDataEndpoint::serverNameFor(app->applicationFilePath())
                              : m_copyDataName;
@@ -114,35 +114,27 @@ void GlobalInputHook::keyboardEvent(int hookCode, quint32 message, quint32 scanC
     const quint16 key = quint16((scan << 8) | (extended ? 1 : 0));
     quint8 internal = KeyTables::internalCode(key);
     // Ctrl+Pause arrives as an extended Scroll Lock and Alt+Print as SysRq.
-    if (scan == 0x46 && extended)
-        internal = 19;
-    if (scan == 0x54 && (flags & InputSink::AltDownFlag))
-        internal = 44;
-    if (internal == 0)
-        return;
+    if (scan == 0x46 && extended) internal = 19;
+    if (scan == 0x54 && (flags & InputSink::AltDownFlag)) internal = 44;
+    if (internal == 0) return;
     const quint8 usage = KeyTables::usageCode(internal);
     // Auto-repeat sends downs while a key is held; only changes count.
-    if (usage == 0 || m_keyDown[usage] == isDown)
-        return;
+    if (usage == 0 || m_keyDown[usage] == isDown) return;
     m_keyDown[usage] = isDown;
-    if (m_keyboard)
-        m_keyboard(usage, isDown ? 1 : 0, m_keyboardContext);
+    if (m_keyboard) m_keyboard(usage, isDown ? 1 : 0, m_keyboardContext);
 }
 
 void GlobalInputHook::mouseEvent(int hookCode, quint32 message, qint32 x, qint32 y)
 {
     Q_UNUSED(hookCode);
-    if (message < InputSink::LeftDownMessage || message > InputSink::MiddleUpMessage)
-        return;
+    if (message < InputSink::LeftDownMessage || message > InputSink::MiddleUpMessage) return;
     const Button b = kButtons[message - InputSink::LeftDownMessage];
-    if (b.code != 0 && m_mouse)
-        m_mouse(b.code, b.isDown, x, y, m_mouseContext);
+    if (b.code != 0 && m_mouse) m_mouse(b.code, b.isDown, x, y, m_mouseContext);
 }
 
 bool GlobalInputHook::copyDataMessage(const CopyDataRecord &record)
 {
-    if (!m_copyData)
-        return false;
+    if (!m_copyData) return false;
     m_copyData(&record, m_copyDataContext);
     return true;
 }

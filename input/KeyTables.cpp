@@ -4,17 +4,26 @@
 #include <array>
 #include <utility>
 
-namespace KeyTables {
-namespace {
+namespace KeyTables
+{
+namespace
+{
 
 using Entry16 = std::pair<quint16, quint8>;
 using Entry8 = std::pair<quint8, quint8>;
 
-constexpr Entry16 S(quint8 scan, quint8 code) { return {scanKey(scan, false), code}; }
-constexpr Entry16 E(quint8 scan, quint8 code) { return {scanKey(scan, true), code}; }
+constexpr Entry16 S(quint8 scan, quint8 code)
+{
+    return {scanKey(scan, false), code};
+}
+constexpr Entry16 E(quint8 scan, quint8 code)
+{
+    return {scanKey(scan, true), code};
+}
 
 // Internal codes are the virtual-key codes of the keys, except keypad Enter,
 // which gets 0x0E so that it stays apart from the main Enter key.
+// clang-format off
 constexpr std::array<Entry16, scanCodeEntryCount> kScanCodes{{
     S(0x01, 0x1B), S(0x02, 0x31), S(0x03, 0x32), S(0x04, 0x33), S(0x05, 0x34),
     S(0x06, 0x35), S(0x07, 0x36), S(0x08, 0x37), S(0x09, 0x38), S(0x0A, 0x39),
@@ -38,6 +47,7 @@ constexpr std::array<Entry16, scanCodeEntryCount> kScanCodes{{
     S(0x52, 0x60), E(0x52, 0x2D), S(0x53, 0x6E), E(0x53, 0x2E), S(0x56, 0xE2),
     S(0x57, 0x7A), S(0x58, 0x7B), E(0x5B, 0x5B), E(0x5D, 0x5D), S(0x6E, 0x86),
 }};
+// clang-format on
 
 constexpr std::array<Entry8, usageEntryCount> makeUsageTable()
 {
@@ -114,14 +124,13 @@ constexpr auto byKey = [](const auto &a, const auto &b) { return a.first < b.fir
 // Binary search needs strictly ascending keys; an empty table means a
 // miscounted range above.
 static_assert(std::is_sorted(kScanCodes.begin(), kScanCodes.end(), byKey));
-static_assert(std::adjacent_find(kScanCodes.begin(), kScanCodes.end(),
-                                 [](auto a, auto b) { return a.first == b.first; }) ==
-              kScanCodes.end());
+static_assert(std::adjacent_find(kScanCodes.begin(), kScanCodes.end(), [](auto a, auto b) {
+                  return a.first == b.first;
+              }) == kScanCodes.end());
 static_assert(kUsages[usageEntryCount - 1].first == 0xFF);
 static_assert(std::is_sorted(kUsages.begin(), kUsages.end(), byKey));
 
-template<typename Table, typename Key>
-quint8 lookup(const Table &table, Key key)
+template <typename Table, typename Key> quint8 lookup(const Table &table, Key key)
 {
     const auto it = std::lower_bound(table.begin(), table.end(), key,
                                      [](const auto &e, Key k) { return e.first < k; });
@@ -130,9 +139,15 @@ quint8 lookup(const Table &table, Key key)
 
 } // namespace
 
-quint8 internalCode(quint16 scanMapKey) { return lookup(kScanCodes, scanMapKey); }
+quint8 internalCode(quint16 scanMapKey)
+{
+    return lookup(kScanCodes, scanMapKey);
+}
 
-quint8 usageCode(quint8 internalKeyCode) { return lookup(kUsages, internalKeyCode); }
+quint8 usageCode(quint8 internalKeyCode)
+{
+    return lookup(kUsages, internalKeyCode);
+}
 
 quint8 usageForScan(quint8 scanCode, bool extended)
 {

@@ -5,7 +5,8 @@
 // The key vocabulary of the input hook: a set-1 scan code (with the
 // extended-key flag) becomes an internal key code, which becomes a HID
 // keyboard usage code. Both tables are fixed; a missing entry yields 0.
-namespace KeyTables {
+namespace KeyTables
+{
 
 constexpr int scanCodeEntryCount = 105;
 constexpr int usageEntryCount = 121;

@@ -8,6 +8,9 @@
 #include <QTimer>
 #include <QtEndian>
 
+#include <algorithm>
+#include <array>
+
 Q_LOGGING_CATEGORY(lcCopyData, "skeld.platform.copydata")
 
 CopyDataEndpoint::CopyDataEndpoint(const QString &serverName, Handler handler, QObject *parent)
@@ -34,8 +37,7 @@ QByteArray CopyDataEndpoint::encodeRecord(quint64 dwData, quint32 cbData, QByteA
 
 bool CopyDataEndpoint::listen()
 {
-    if (m_server)
-        return m_server->isListening();
+    if (m_server) return m_server->isListening();
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     m_server->setMaxPendingConnections(maxConnections);
@@ -83,15 +85,15 @@ void CopyDataEndpoint::accept()
 void CopyDataEndpoint::readFrom(QLocalSocket *socket)
 {
     const auto it = m_pending.find(socket);
-    if (it == m_pending.end() || it->second.done)
-        return;
+    if (it == m_pending.end() || it->second.done) return;
     Progress &p = it->second;
     if (!p.headerDone) {
         p.header += socket->read(headerSize - p.header.size());
-        if (p.header.size() < headerSize)
-            return;
-        p.record.dwData = qFromLittleEndian<quint64>(p.header.constData());
-        p.record.cbData = qFromLittleEndian<quint32>(p.header.constData() + 8);
+        if (p.header.size() < headerSize) return;
+        std::array<uchar, headerSize> h{};
+        std::copy_n(p.header.cbegin(), headerSize, h.begin());
+        p.record.dwData = qFromLittleEndian<quint64>(h.data());
+        p.record.cbData = qFromLittleEndian<quint32>(h.data() + 8);
         p.headerDone = true;
         if (p.record.cbData > maxPayload) {
             qCDebug(lcCopyData) << "copydata: record of" << p.record.cbData
@@ -104,8 +106,7 @@ void CopyDataEndpoint::readFrom(QLocalSocket *socket)
     // Exactly the text and its zero byte; whatever the sender adds stays unread.
     const qint64 wanted = qint64(p.record.cbData) + 1;
     p.record.bytes += socket->read(wanted - p.record.bytes.size());
-    if (p.record.bytes.size() < wanted)
-        return;
+    if (p.record.bytes.size() < wanted) return;
     p.done = true;
     const CopyDataRecord record = p.record;
     socket->write("\x01", 1);
@@ -113,7 +114,6 @@ void CopyDataEndpoint::readFrom(QLocalSocket *socket)
     socket->disconnectFromServer();
     // Delivered from the event loop: the handler may open a modal box.
     QTimer::singleShot(0, this, [this, record] {
-        if (m_handler)
-            m_handler(record);
+        if (m_handler) m_handler(record);
     });
 }

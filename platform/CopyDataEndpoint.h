@@ -13,8 +13,7 @@ class QLocalSocket;
 // A text message another process hands to the running instance: a tag, the
 // length of the text and the bytes as they arrived. `bytes` never holds more
 // than cbData + 1 bytes (the text and its terminating zero byte).
-struct CopyDataRecord
-{
+struct CopyDataRecord {
     quint64 dwData = 0;
     quint32 cbData = 0;
     QByteArray bytes;
@@ -53,8 +52,7 @@ private:
     void accept();
     void readFrom(QLocalSocket *socket);
 
-    struct Progress
-    {
+    struct Progress {
         QByteArray header;
         CopyDataRecord record;
         bool headerDone = false;

@@ -1,6 +1,7 @@
 #include "platform/EvdevScanCodes.h"
 
-namespace {
+namespace
+{
 // evdev key codes used below (linux/input-event-codes.h).
 constexpr int kLeftAlt = 56;
 constexpr int kRightShift = 54;
@@ -8,13 +9,13 @@ constexpr int kNumLock = 69;
 constexpr int kLastPlain = 88;
 constexpr int kRightAlt = 100;
 
-struct Mapped
-{
+struct Mapped {
     int evdev;
     quint16 scan;
     bool extended;
 };
 
+// clang-format off
 constexpr Mapped kBeyondPlain[] = {
     {96, 0x1C, true},  // keypad Enter
     {97, 0x1D, true},  // right Ctrl
@@ -37,6 +38,7 @@ constexpr Mapped kBeyondPlain[] = {
     {127, 0x5D, true},  // menu key
     {193, 0x6E, false}, // F23
 };
+// clang-format on
 } // namespace
 
 ScanCode scanCodeForEvdev(int evdevCode)
@@ -44,15 +46,11 @@ ScanCode scanCodeForEvdev(int evdevCode)
     // Keyboards report Num Lock and the right Shift with the extended flag at
     // the level the tables were written for; the plain 0x45 is Pause, and the
     // right Shift is only known extended.
-    if (evdevCode == kNumLock)
-        return {0x45, true};
-    if (evdevCode == kRightShift)
-        return {0x36, true};
-    if (evdevCode >= 1 && evdevCode <= kLastPlain)
-        return {quint16(evdevCode), false};
+    if (evdevCode == kNumLock) return {0x45, true};
+    if (evdevCode == kRightShift) return {0x36, true};
+    if (evdevCode >= 1 && evdevCode <= kLastPlain) return {quint16(evdevCode), false};
     for (const Mapped &m : kBeyondPlain) {
-        if (m.evdev == evdevCode)
-            return {m.scan, m.extended};
+        if (m.evdev == evdevCode) return {m.scan, m.extended};
     }
     return {};
 }
@@ -66,8 +64,7 @@ void EvdevKeyFeeder::feed(int evdevCode, bool pressed)
     const bool alt = m_leftAlt || m_rightAlt;
     const ScanCode sc = scanCodeForEvdev(evdevCode);
     quint32 flags = sc.extended ? InputSink::ExtendedFlag : 0;
-    if (alt)
-        flags |= InputSink::AltDownFlag;
+    if (alt) flags |= InputSink::AltDownFlag;
     quint32 message;
     if (alt)
         message = pressed ? InputSink::SysKeyDownMessage : InputSink::SysKeyUpMessage;

@@ -6,8 +6,7 @@
 
 // Linux reports keys as evdev codes; the translation layer wants set-1 scan
 // codes with an extended flag, as a PC keyboard sends them.
-struct ScanCode
-{
+struct ScanCode {
     quint16 scan = 0;
     bool extended = false;
 };

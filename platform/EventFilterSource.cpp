@@ -5,18 +5,19 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-namespace {
+namespace
+{
 // X11 and Wayland key codes are evdev codes shifted by 8.
 constexpr quint32 kEvdevOffset = 8;
 
-struct KeyPair
-{
+struct KeyPair {
     int qtKey;
     int evdev;
 };
 
 // Enough for recording: letters, digits, the editing and navigation block,
 // function keys and modifiers (left ones: Qt does not tell the sides apart).
+// clang-format off
 constexpr KeyPair kMainKeys[] = {
     {Qt::Key_Escape, 1},      {Qt::Key_1, 2},          {Qt::Key_2, 3},
     {Qt::Key_3, 4},           {Qt::Key_4, 5},          {Qt::Key_5, 6},
@@ -59,6 +60,7 @@ constexpr KeyPair kKeypadKeys[] = {
     {Qt::Key_Right, 77},    {Qt::Key_End, 79},   {Qt::Key_Down, 80},  {Qt::Key_PageDown, 81},
     {Qt::Key_Insert, 82},   {Qt::Key_Delete, 83},
 };
+// clang-format on
 
 quint32 messageForButton(Qt::MouseButton button, QEvent::Type type)
 {
@@ -90,11 +92,9 @@ EventFilterSource::~EventFilterSource()
 
 bool EventFilterSource::start()
 {
-    if (m_installed)
-        return true;
+    if (m_installed) return true;
     QCoreApplication *app = QCoreApplication::instance();
-    if (!app)
-        return false;
+    if (!app) return false;
     app->installEventFilter(this);
     m_installed = true;
     return true;
@@ -104,13 +104,11 @@ int EventFilterSource::evdevForQtKey(int qtKey, bool keypad)
 {
     if (keypad) {
         for (const KeyPair &k : kKeypadKeys) {
-            if (k.qtKey == qtKey)
-                return k.evdev;
+            if (k.qtKey == qtKey) return k.evdev;
         }
     }
     for (const KeyPair &k : kMainKeys) {
-        if (k.qtKey == qtKey)
-            return k.evdev;
+        if (k.qtKey == qtKey) return k.evdev;
     }
     return 0;
 }
@@ -119,8 +117,7 @@ bool EventFilterSource::eventFilter(QObject *watched, QEvent *event)
 {
     // Qt hands one input event to the window, then to widgets and items
     // inside it; the window sees each exactly once.
-    if (!watched->isWindowType())
-        return false;
+    if (!watched->isWindowType()) return false;
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {

@@ -14,15 +14,17 @@
 
 Q_LOGGING_CATEGORY(lcPointer, "skeld.platform.pointer")
 
-namespace {
+namespace
+{
 constexpr const char *kSpeedKey = "speed";
 constexpr const char *kDoubleClickKey = "double-click";
 
 GSettingsSchema *lookupSchema()
 {
     GSettingsSchemaSource *source = g_settings_schema_source_get_default();
-    return source ? g_settings_schema_source_lookup(source, GSettingsPointerSettings::schemaId, TRUE)
-                  : nullptr;
+    return source
+               ? g_settings_schema_source_lookup(source, GSettingsPointerSettings::schemaId, TRUE)
+               : nullptr;
 }
 
 // Writes one value when the schema allows it; GSettings itself would only
@@ -40,11 +42,9 @@ bool writeChecked(GSettings *settings, const char *key, GVariant *value)
              g_settings_set_value(settings, key, value);
         g_settings_schema_key_unref(k);
     }
-    if (schema)
-        g_settings_schema_unref(schema);
+    if (schema) g_settings_schema_unref(schema);
     g_variant_unref(value);
-    if (ok)
-        g_settings_sync();
+    if (ok) g_settings_sync();
     return ok;
 }
 
@@ -65,8 +65,7 @@ std::unique_ptr<PointerSettings> &current()
 bool GSettingsPointerSettings::available()
 {
     GSettingsSchema *schema = lookupSchema();
-    if (!schema)
-        return false;
+    if (!schema) return false;
     const bool ok = g_settings_schema_has_key(schema, kSpeedKey) &&
                     g_settings_schema_has_key(schema, kDoubleClickKey);
     g_settings_schema_unref(schema);
@@ -84,8 +83,7 @@ GSettingsPointerSettings::GSettingsPointerSettings()
 
 GSettingsPointerSettings::~GSettingsPointerSettings()
 {
-    if (m_settings)
-        g_object_unref(m_settings);
+    if (m_settings) g_object_unref(m_settings);
 }
 
 double GSettingsPointerSettings::gsettingsSpeed(int speed)
@@ -95,9 +93,8 @@ double GSettingsPointerSettings::gsettingsSpeed(int speed)
 
 bool GSettingsPointerSettings::setCursorSpeed(int speed)
 {
-    return m_settings &&
-           writeChecked(static_cast<GSettings *>(m_settings), kSpeedKey,
-                        g_variant_new_double(gsettingsSpeed(speed)));
+    return m_settings && writeChecked(static_cast<GSettings *>(m_settings), kSpeedKey,
+                                      g_variant_new_double(gsettingsSpeed(speed)));
 }
 
 bool GSettingsPointerSettings::setDoubleClickTime(int milliseconds)

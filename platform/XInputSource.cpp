@@ -8,7 +8,8 @@
 
 Q_LOGGING_CATEGORY(lcXInput, "skeld.platform.xinput")
 
-namespace {
+namespace
+{
 // X key codes are evdev codes shifted by 8 on every server we target.
 constexpr int kEvdevOffset = 8;
 } // namespace
@@ -21,14 +22,12 @@ XInputSource::XInputSource(InputSink &sink, const QByteArray &displayName)
 XInputSource::~XInputSource()
 {
     m_notifier.reset();
-    if (m_display)
-        XCloseDisplay(m_display);
+    if (m_display) XCloseDisplay(m_display);
 }
 
 bool XInputSource::start()
 {
-    if (m_display)
-        return true;
+    if (m_display) return true;
     m_display = XOpenDisplay(m_displayName.isEmpty() ? nullptr : m_displayName.constData());
     if (!m_display) {
         qCDebug(lcXInput) << "xinput: cannot open the X display";
@@ -59,8 +58,8 @@ bool XInputSource::start()
     XISelectEvents(m_display, DefaultRootWindow(m_display), &mask, 1);
     XSync(m_display, False);
 
-    m_notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(m_display),
-                                                   QSocketNotifier::Read);
+    m_notifier =
+        std::make_unique<QSocketNotifier>(ConnectionNumber(m_display), QSocketNotifier::Read);
     QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(),
                      [this] { drain(); });
     // Replies to the set-up above may already have queued events.
@@ -96,8 +95,7 @@ void XInputSource::drain()
                 message = down ? InputSink::MiddleDownMessage : InputSink::MiddleUpMessage;
             else if (raw->detail == Button3)
                 message = down ? InputSink::RightDownMessage : InputSink::RightUpMessage;
-            if (message == 0)
-                break; // wheel and side buttons
+            if (message == 0) break; // wheel and side buttons
             // Raw events carry no position; ask where the pointer is now.
             Window root = 0;
             Window child = 0;
@@ -106,8 +104,8 @@ void XInputSource::drain()
             int wx = 0;
             int wy = 0;
             unsigned int buttons = 0;
-            XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &x, &y, &wx,
-                          &wy, &buttons);
+            XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &x, &y, &wx, &wy,
+                          &buttons);
             m_sink.mouseEvent(0, message, x, y);
             break;
         }

@@ -44,6 +44,18 @@ done
 
 RULE=70-skeld-config.rules
 
+# Under sudo only the rule is ours to install: the program belongs in the
+# user's home, owned by the user.
+if [ "$(id -u)" -eq 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ] && [ "$USER_PART" -eq 1 ]; then
+    if [ "$SYSTEM" -eq 1 ]; then
+        USER_PART=0
+        echo "running under sudo: installing the udev rule only; run ./scripts/install.sh without sudo for the program"
+    else
+        echo "install.sh: run it without sudo; it installs into your home and asks for sudo itself where needed" >&2
+        exit 2
+    fi
+fi
+
 install_rule() {
     SUDO=""
     [ "$(id -u)" -eq 0 ] || SUDO="sudo"

@@ -7,7 +7,8 @@
 #include <QWindow>
 #include <QtTest>
 
-namespace {
+namespace
+{
 QStringList events;
 
 void recordKey(quint8 usbCode, quint8 isDown, void *)
@@ -108,7 +109,8 @@ void TestEventFilterSource::widgetWindowReportsEachEventOnce()
     QVERIFY(!events.isEmpty());
     // However Qt spells a double-click, downs and ups alternate.
     for (int i = 0; i < events.size(); ++i)
-        QCOMPARE(events.at(i), i % 2 ? QStringLiteral("button f0 0") : QStringLiteral("button f0 1"));
+        QCOMPARE(events.at(i),
+                 i % 2 ? QStringLiteral("button f0 0") : QStringLiteral("button f0 1"));
 }
 
 void TestEventFilterSource::removedHooksReportNothing()

@@ -6,9 +6,14 @@
 #include <QtTest>
 
 #include <csignal>
+#include <unistd.h>
 
-namespace {
-QString source(const QString &relative) { return TestData::sourceDir() + QLatin1Char('/') + relative; }
+namespace
+{
+QString source(const QString &relative)
+{
+    return TestData::sourceDir() + QLatin1Char('/') + relative;
+}
 
 QString readText(const QString &path)
 {
@@ -21,12 +26,10 @@ QMap<QString, QString> desktopEntry(const QString &path)
 {
     QMap<QString, QString> keys;
     const QStringList lines = readText(path).split(QLatin1Char('\n'));
-    if (lines.value(0) != QLatin1String("[Desktop Entry]"))
-        return keys;
+    if (lines.value(0) != QLatin1String("[Desktop Entry]")) return keys;
     for (const QString &line : lines.mid(1)) {
         const int eq = line.indexOf(QLatin1Char('='));
-        if (eq > 0)
-            keys.insert(line.left(eq), line.mid(eq + 1));
+        if (eq > 0) keys.insert(line.left(eq), line.mid(eq + 1));
     }
     return keys;
 }
@@ -41,7 +44,8 @@ private slots:
     void badOptionIsRefused();
 
 private:
-    int install(const QString &home, const QStringList &args, QString *output = nullptr);
+    int install(const QString &home, const QStringList &args, QString *output = nullptr,
+                const QString &sudoUser = QString());
 };
 
 void TestPackaging::udevRule()
@@ -57,8 +61,7 @@ void TestPackaging::udevRule()
     QSet<QString> ruled;
     for (const QString &raw : text.split(QLatin1Char('\n'))) {
         const QString line = raw.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
         QString vid;
         QString pid;
         bool hidraw = false;
@@ -77,8 +80,10 @@ void TestPackaging::udevRule()
                 uaccess = m.captured(5) == QLatin1String("uaccess");
         }
         QVERIFY2(hidraw && uaccess, qPrintable(line));
-        QVERIFY2(QRegularExpression(QStringLiteral("^[0-9a-f]{4}$")).match(vid).hasMatch(), qPrintable(line));
-        QVERIFY2(QRegularExpression(QStringLiteral("^[0-9a-f]{4}$")).match(pid).hasMatch(), qPrintable(line));
+        QVERIFY2(QRegularExpression(QStringLiteral("^[0-9a-f]{4}$")).match(vid).hasMatch(),
+                 qPrintable(line));
+        QVERIFY2(QRegularExpression(QStringLiteral("^[0-9a-f]{4}$")).match(pid).hasMatch(),
+                 qPrintable(line));
         ruled.insert(vid + QLatin1Char(':') + pid);
     }
 
@@ -95,20 +100,21 @@ void TestPackaging::udevRule()
     QCOMPARE(ruled, devices);
 }
 
-int TestPackaging::install(const QString &home, const QStringList &args, QString *output)
+int TestPackaging::install(const QString &home, const QStringList &args, QString *output,
+                           const QString &sudoUser)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("SUDO_USER"));
+    if (!sudoUser.isEmpty()) env.insert(QStringLiteral("SUDO_USER"), sudoUser);
     env.insert(QStringLiteral("HOME"), home);
     env.remove(QStringLiteral("XDG_DATA_HOME"));
     env.remove(QStringLiteral("XDG_CONFIG_HOME"));
     p.setProcessEnvironment(env);
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(QStringLiteral("sh"), QStringList{source(QStringLiteral("scripts/install.sh"))} + args);
-    if (!p.waitForFinished(60000))
-        return -1;
-    if (output)
-        *output = QString::fromUtf8(p.readAll());
+    if (!p.waitForFinished(60000)) return -1;
+    if (output) *output = QString::fromUtf8(p.readAll());
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
@@ -147,12 +153,15 @@ void TestPackaging::installTwice()
     QCOMPARE(QDir(prefix).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("skeld-config")});
 
-    const QMap<QString, QString> entry = desktopEntry(apps.filePath(QStringLiteral("skeld-config.desktop")));
+    const QMap<QString, QString> entry =
+        desktopEntry(apps.filePath(QStringLiteral("skeld-config.desktop")));
     QCOMPARE(entry.value(QStringLiteral("Type")), QStringLiteral("Application"));
-    QCOMPARE(entry.value(QStringLiteral("Exec")), QLatin1Char('"') + prefix + QStringLiteral("/skeld-config\""));
+    QCOMPARE(entry.value(QStringLiteral("Exec")),
+             QLatin1Char('"') + prefix + QStringLiteral("/skeld-config\""));
     QCOMPARE(entry.value(QStringLiteral("Path")), prefix);
     QVERIFY(QFile::exists(entry.value(QStringLiteral("Icon"))));
-    const QMap<QString, QString> auto_ = desktopEntry(autostart.filePath(QStringLiteral("skeld-config.desktop")));
+    const QMap<QString, QString> auto_ =
+        desktopEntry(autostart.filePath(QStringLiteral("skeld-config.desktop")));
     QCOMPARE(auto_.value(QStringLiteral("Exec")), entry.value(QStringLiteral("Exec")));
 
     // The installation starts, from anywhere, and is the one instance.
@@ -187,8 +196,18 @@ void TestPackaging::badOptionIsRefused()
     QString out;
     QCOMPARE(install(tmp.path(), {QStringLiteral("--frobnicate")}, &out), 2);
     QVERIFY(out.contains(QStringLiteral("unknown option: --frobnicate")));
-    QCOMPARE(install(tmp.path(), {QStringLiteral("--prefix"), QStringLiteral("/tmp/a$b")}, &out), 2);
+    QCOMPARE(install(tmp.path(), {QStringLiteral("--prefix"), QStringLiteral("/tmp/a$b")}, &out),
+             2);
     QVERIFY(QDir(tmp.path()).isEmpty());
+    // Under sudo the program part would land in the user's home owned by
+    // root: refused.
+    if (::geteuid() == 0) {
+        QCOMPARE(
+            install(tmp.path(), {QStringLiteral("--autostart")}, &out, QStringLiteral("nobody")),
+            2);
+        QVERIFY(out.contains(QStringLiteral("run it without sudo")));
+        QVERIFY(QDir(tmp.path()).isEmpty());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPackaging)

@@ -11,7 +11,8 @@
 #include <QQuickItem>
 #include <cstdio>
 
-namespace {
+namespace
+{
 Widget *window = nullptr;
 
 void say(const QString &line)
@@ -20,7 +21,10 @@ void say(const QString &line)
     std::fflush(stdout);
 }
 
-QString activeState() { return QStringLiteral("active=%1").arg(window->isActiveWindow() ? 1 : 0); }
+QString activeState()
+{
+    return QStringLiteral("active=%1").arg(window->isActiveWindow() ? 1 : 0);
+}
 
 void onButton(quint8 buttonCode, quint8 isDown, qint32 x, qint32 y, void *context)
 {

@@ -9,10 +9,17 @@
 #include <QWidget>
 #include <QtTest>
 
-namespace {
-QString uniqueName() { return QStringLiteral("skeld-test-") + QUuid::createUuid().toString(QUuid::Id128); }
+namespace
+{
+QString uniqueName()
+{
+    return QStringLiteral("skeld-test-") + QUuid::createUuid().toString(QUuid::Id128);
+}
 
-std::unique_ptr<InputSource> noSource(InputSink &) { return nullptr; }
+std::unique_ptr<InputSource> noSource(InputSink &)
+{
+    return nullptr;
+}
 
 // Sends raw bytes in the given chunks, then either closes or waits for the
 // endpoint's answer. Returns the answer (empty when there was none).
@@ -20,8 +27,7 @@ QByteArray send(const QString &name, const QList<QByteArray> &chunks, bool waitF
 {
     QLocalSocket s;
     s.connectToServer(name);
-    if (!s.waitForConnected(3000))
-        return "not connected";
+    if (!s.waitForConnected(3000)) return "not connected";
     for (const QByteArray &c : chunks) {
         s.write(c);
         s.flush();
@@ -31,7 +37,8 @@ QByteArray send(const QString &name, const QList<QByteArray> &chunks, bool waitF
     if (waitForAnswer) {
         QElapsedTimer t;
         t.start();
-        while (answer.isEmpty() && s.state() == QLocalSocket::ConnectedState && t.elapsed() < 3000) {
+        while (answer.isEmpty() && s.state() == QLocalSocket::ConnectedState &&
+               t.elapsed() < 3000) {
             s.waitForReadyRead(50);
             QCoreApplication::processEvents();
             answer += s.readAll();
@@ -43,8 +50,7 @@ QByteArray send(const QString &name, const QList<QByteArray> &chunks, bool waitF
 }
 
 // Closes every message box as it opens and remembers what it said.
-struct BoxWatcher : QObject
-{
+struct BoxWatcher : QObject {
     QStringList seen;
     QTimer timer;
     BoxWatcher()
@@ -87,12 +93,14 @@ void TestCopyData::endpointTakesWholeRecords_data()
     const QByteArray hello = CopyDataEndpoint::encodeRecord(0x250F, 5, "hello");
     QTest::newRow("one write") << QList<QByteArray>{hello} << true << QByteArray("hello\0", 6)
                                << QString();
-    QTest::newRow("byte by byte") << [&] {
-        QList<QByteArray> l;
-        for (char c : hello)
-            l << QByteArray(1, c);
-        return l;
-    }() << true << QByteArray("hello\0", 6) << QString();
+    QTest::newRow("byte by byte") <<
+        [&] {
+            QList<QByteArray> l;
+            for (char c : hello)
+                l << QByteArray(1, c);
+            return l;
+        }() << true << QByteArray("hello\0", 6)
+                                  << QString();
     QTest::newRow("more than claimed stays unread")
         << QList<QByteArray>{hello + QByteArray("trailing garbage")} << true
         << QByteArray("hello\0", 6) << QString();
@@ -168,11 +176,14 @@ void TestCopyData::warningBox_data()
     const QString ok = QString::number(int(QMessageBox::Ok));
     QTest::newRow("well-formed")
         << CopyDataEndpoint::encodeRecord(0x250F, quint32(text.size()), text)
-        << QStringList{QStringLiteral("SKELD R772|%1|%2|%3").arg(QString::fromUtf8(text), warning, ok)};
-    QTest::newRow("wrong dwData")
-        << CopyDataEndpoint::encodeRecord(0x250E, quint32(text.size()), text) << QStringList{};
-    QTest::newRow("wrong length")
-        << CopyDataEndpoint::encodeRecord(0x250F, quint32(text.size() - 1), text) << QStringList{};
+        << QStringList{
+               QStringLiteral("SKELD R772|%1|%2|%3").arg(QString::fromUtf8(text), warning, ok)};
+    QTest::newRow("wrong dwData") << CopyDataEndpoint::encodeRecord(0x250E, quint32(text.size()),
+                                                                    text)
+                                  << QStringList{};
+    QTest::newRow("wrong length") << CopyDataEndpoint::encodeRecord(0x250F,
+                                                                    quint32(text.size() - 1), text)
+                                  << QStringList{};
     QTest::newRow("invalid UTF-8")
         << CopyDataEndpoint::encodeRecord(0x250F, 4, "ab\xC3\x28") << QStringList{};
     QTest::newRow("claims more than it sends")
@@ -192,8 +203,7 @@ void TestCopyData::warningBox()
     QVERIFY(hook.copyDataEndpoint());
     BoxWatcher watcher;
     send(name, {record}, !boxes.isEmpty());
-    if (!boxes.isEmpty())
-        QTRY_VERIFY(!watcher.seen.isEmpty());
+    if (!boxes.isEmpty()) QTRY_VERIFY(!watcher.seen.isEmpty());
     QTest::qWait(200);
     QCOMPARE(watcher.seen, boxes);
     // Still running, still listening.

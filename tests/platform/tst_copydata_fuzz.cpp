@@ -16,12 +16,20 @@ private slots:
     void fuzz();
 };
 
-namespace {
+namespace
+{
 QByteArray randomText(QRandomGenerator &rng)
 {
     // Pieces of well-formed UTF-8 of every length, plus ASCII.
-    static const char *const pieces[] = {"a", "Z", " ", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80",
-                                         "\xEF\xBB\xBF", "\xDF\xBF", "\xF4\x8F\xBF\xBF"};
+    static const char *const pieces[] = {"a",
+                                         "Z",
+                                         " ",
+                                         "\xC3\xA9",
+                                         "\xE2\x82\xAC",
+                                         "\xF0\x9F\x98\x80",
+                                         "\xEF\xBB\xBF",
+                                         "\xDF\xBF",
+                                         "\xF4\x8F\xBF\xBF"};
     QByteArray t;
     const int n = rng.bounded(0, 24);
     for (int i = 0; i < n; ++i)
@@ -34,8 +42,7 @@ void TestCopyDataFuzz::fuzz()
 {
     bool ok = false;
     int iterations = qEnvironmentVariableIntValue("SKELD_FUZZ_ITERATIONS", &ok);
-    if (!ok || iterations <= 0)
-        iterations = 20000;
+    if (!ok || iterations <= 0) iterations = 20000;
     const quint32 seed = quint32(qEnvironmentVariableIntValue("SKELD_FUZZ_SEED"));
     QRandomGenerator rng(seed ? seed : 0x250F);
     int shown = 0;
@@ -76,10 +83,8 @@ void TestCopyDataFuzz::fuzz()
         std::memcpy(block.get(), content.constData(), size_t(content.size()));
         const QByteArray bytes = QByteArray::fromRawData(block.get(), content.size());
         const std::optional<QString> text = copyDataText(CopyDataRecord{dwData, cbData, bytes});
-        if (wellFormed)
-            QVERIFY2(text.has_value(), qPrintable(QString::number(i)));
-        if (!text)
-            continue;
+        if (wellFormed) QVERIFY2(text.has_value(), qPrintable(QString::number(i)));
+        if (!text) continue;
         ++shown;
         // Whatever is shown is exactly what the record said it was.
         QCOMPARE(dwData, quint64(0x250F));

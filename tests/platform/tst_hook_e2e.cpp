@@ -62,8 +62,7 @@ void TestHookEndToEnd::cleanupTestCase()
 {
     if (m_probe.state() != QProcess::NotRunning) {
         m_probe.terminate();
-        if (!m_probe.waitForFinished(5000))
-            m_probe.kill();
+        if (!m_probe.waitForFinished(5000)) m_probe.kill();
         m_probe.waitForFinished(2000);
     }
     m_x.reset();
@@ -76,8 +75,7 @@ bool TestHookEndToEnd::xdotool(const QStringList &args)
     env.insert(QStringLiteral("DISPLAY"), m_x->display());
     p.setProcessEnvironment(env);
     p.start(QStringLiteral("xdotool"), args);
-    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit &&
-           p.exitCode() == 0;
+    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
 // Waits for count lines, then a little longer for lines that should not come.
@@ -113,18 +111,42 @@ void TestHookEndToEnd::keys_data()
     // modifier (left Ctrl for right Ctrl): that key comes first, then ours.
     QTest::addColumn<QString>("alongWith");
 
-    QTest::newRow("a") << "a" << "04" << "";
-    QTest::newRow("Return") << "Return" << "28" << "";
-    QTest::newRow("keypad Enter") << "KP_Enter" << "58" << "";
-    QTest::newRow("right Ctrl") << "Control_R" << "e4" << "e0";
-    QTest::newRow("left Ctrl") << "Control_L" << "e0" << "";
-    QTest::newRow("right Shift") << "Shift_R" << "e5" << "e1";
-    QTest::newRow("keypad /") << "KP_Divide" << "54" << "";
-    QTest::newRow("slash") << "slash" << "38" << "";
-    QTest::newRow("Up") << "Up" << "52" << "";
-    QTest::newRow("F12") << "F12" << "45" << "";
-    QTest::newRow("Print") << "Print" << "46" << "";
-    QTest::newRow("Num Lock") << "Num_Lock" << "53" << "";
+    QTest::newRow("a") << "a"
+                       << "04"
+                       << "";
+    QTest::newRow("Return") << "Return"
+                            << "28"
+                            << "";
+    QTest::newRow("keypad Enter") << "KP_Enter"
+                                  << "58"
+                                  << "";
+    QTest::newRow("right Ctrl") << "Control_R"
+                                << "e4"
+                                << "e0";
+    QTest::newRow("left Ctrl") << "Control_L"
+                               << "e0"
+                               << "";
+    QTest::newRow("right Shift") << "Shift_R"
+                                 << "e5"
+                                 << "e1";
+    QTest::newRow("keypad /") << "KP_Divide"
+                              << "54"
+                              << "";
+    QTest::newRow("slash") << "slash"
+                           << "38"
+                           << "";
+    QTest::newRow("Up") << "Up"
+                        << "52"
+                        << "";
+    QTest::newRow("F12") << "F12"
+                         << "45"
+                         << "";
+    QTest::newRow("Print") << "Print"
+                           << "46"
+                           << "";
+    QTest::newRow("Num Lock") << "Num_Lock"
+                              << "53"
+                              << "";
 }
 
 void TestHookEndToEnd::keys()

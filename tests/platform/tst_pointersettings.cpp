@@ -14,10 +14,10 @@
 
 #include <X11/Xlib.h>
 
-namespace {
-// Remembers what the bridge asked the desktop for; answers as told.
-struct FakeSettings : PointerSettings
+namespace
 {
+// Remembers what the bridge asked the desktop for; answers as told.
+struct FakeSettings : PointerSettings {
     QStringList *calls;
     bool ok;
     FakeSettings(QStringList *c, bool answer) : calls(c), ok(answer) {}
@@ -39,8 +39,7 @@ struct FakeSettings : PointerSettings
     }
 };
 
-struct GnomeMouse
-{
+struct GnomeMouse {
     GSettings *s = g_settings_new(GSettingsPointerSettings::schemaId);
     ~GnomeMouse() { g_object_unref(s); }
     double speed() const { return g_settings_get_double(s, "speed"); }
@@ -115,15 +114,15 @@ void TestPointerSettings::bridgeSlots_data()
                               << QStringList{};
     QTest::newRow("speed refused") << "mouseSetCursorSpeed" << 3u << false << "speed 6"
                                    << QStringList{"setCursorSpeed Failed"};
-    QTest::newRow("double-click 0") << "mouseSetDoubleClickSpeed" << 0u << true
-                                    << "double-click 900" << QStringList{};
-    QTest::newRow("double-click 13") << "mouseSetDoubleClickSpeed" << 13u << true
-                                     << "double-click 200" << QStringList{};
-    QTest::newRow("double-click refused") << "mouseSetDoubleClickSpeed" << 10u << false
-                                          << "double-click 200"
-                                          << QStringList{"setDoubleClickSpeed Failed"};
-    QTest::newRow("one screen") << "mouseSetVerticalScrollLines" << 1000u << true
-                                << "lines 1000" << QStringList{};
+    QTest::newRow("double-click 0")
+        << "mouseSetDoubleClickSpeed" << 0u << true << "double-click 900" << QStringList{};
+    QTest::newRow("double-click 13")
+        << "mouseSetDoubleClickSpeed" << 13u << true << "double-click 200" << QStringList{};
+    QTest::newRow("double-click refused")
+        << "mouseSetDoubleClickSpeed" << 10u << false << "double-click 200"
+        << QStringList{"setDoubleClickSpeed Failed"};
+    QTest::newRow("one screen") << "mouseSetVerticalScrollLines" << 1000u << true << "lines 1000"
+                                << QStringList{};
     QTest::newRow("lines refused") << "mouseSetVerticalScrollLines" << 3u << false << "lines 3"
                                    << QStringList{"setVerticalScrollLines Failed"};
 }
