@@ -15,6 +15,7 @@ public:
         : m_mouse(std::move(mouse)), m_port(port), m_generation(generation)
     {
     }
+    ~VirtualMouseHandle() override { m_mouse->handleClosed(m_port); }
     int setNonblocking(bool) override { return 0; }
     int sendFeatureReport(const quint8 *data, size_t length) override
     {
@@ -207,8 +208,24 @@ std::unique_ptr<HidDevice> VirtualMouse::open(const QByteArray &path)
     std::lock_guard lock(m_mutex);
     if (m_faults.failOpen || m_faults.accessDenied)
         return nullptr;
-    return std::make_unique<VirtualMouseHandle>(
-        shared_from_this(), path == commandPath() ? Port::Command : Port::Event, m_generation);
+    const Port port = path == commandPath() ? Port::Command : Port::Event;
+    if (port == Port::Command) {
+        ++m_state.openCommandHandles;
+    } else {
+        ++m_state.openEventHandles;
+        m_state.maxOpenEventHandles =
+            std::max(m_state.maxOpenEventHandles, m_state.openEventHandles);
+    }
+    return std::make_unique<VirtualMouseHandle>(shared_from_this(), port, m_generation);
+}
+
+void VirtualMouse::handleClosed(Port port)
+{
+    std::lock_guard lock(m_mutex);
+    if (port == Port::Command)
+        --m_state.openCommandHandles;
+    else
+        --m_state.openEventHandles;
 }
 
 bool VirtualMouse::liveLocked(quint64 generation)
@@ -343,7 +360,7 @@ void VirtualMouse::handleCommandLocked(const std::array<quint8, 9> &r)
                 QByteArray report(rl, '\0');
                 const int n = std::min({rl, 128 - offset});
                 std::memcpy(report.data(), rec.data() + offset, size_t(n));
-                m_input.push_back(report);
+                m_input.push_back(m_faults.inputFilter ? m_faults.inputFilter(report) : report);
             }
             m_wake.notify_all();
             break;

@@ -80,6 +80,10 @@ public:
         int unknownCommands = 0;
         int unexpectedWrites = 0;
         int incompletePayloads = 0;
+        // Handles open right now and the most ever open at once, per port.
+        int openCommandHandles = 0;
+        int openEventHandles = 0;
+        int maxOpenEventHandles = 0;
     };
 
     // Ways to misbehave, for tests of the transport's fault handling.
@@ -94,6 +98,8 @@ public:
         // Replaces the reply of a command (any length; cut to what the host
         // asked for). Runs under the mouse's lock: do not call back into it.
         std::function<QByteArray(quint8 code, const QByteArray &reply)> replyFilter;
+        // Replaces each read-back input report as it is queued; same rules.
+        std::function<QByteArray(const QByteArray &report)> inputFilter;
     };
 
     VirtualMouse(Family family, Identity identity);
@@ -131,6 +137,7 @@ private:
     friend class VirtualMouseHandle;
     enum class Port { Command, Event };
 
+    void handleClosed(Port port);
     bool liveLocked(quint64 generation);
     bool countTransferLocked();
     int sendFeature(quint64 generation, Port port, const quint8 *data, size_t length);

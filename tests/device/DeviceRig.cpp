@@ -62,10 +62,15 @@ void FakeHost::hostReadProfile(unsigned int profileNo)
 
 void FakeHost::hostInitUI() { record(QStringLiteral("initUI")); }
 
-DeviceRig::DeviceRig(const Options &opts) : options(opts)
+DeviceRig::DeviceRig(const Options &opts, bool withData) : options(opts)
 {
-    writeTable(opts);
-    mouse = std::make_shared<VirtualMouse>(opts.family, VirtualMouse::identityFromTable());
+    if (withData) {
+        data = std::make_unique<TestData>();
+        writeTable(opts);
+        mouse = std::make_shared<VirtualMouse>(opts.family, VirtualMouse::identityFromTable());
+    } else {
+        mouse = std::make_shared<VirtualMouse>(opts.family, identity(opts));
+    }
     auto sink = [this](const QByteArray &line, const QByteArray &path) {
         // The event interface has its own reader; keep the command side.
         if (path.endsWith(":event"))
@@ -90,6 +95,15 @@ DeviceRig::~DeviceRig()
     hid.waitForReader();
 }
 
+VirtualMouse::Identity DeviceRig::identity(const Options &o)
+{
+    VirtualMouse::Identity id;
+    id.reportLength = o.reportLength;
+    id.isEncode = o.isEncode;
+    id.sCode = o.sCode;
+    return id;
+}
+
 void DeviceRig::writeTable(const Options &o, const QString &extraMouseKeys)
 {
     QString table = QStringLiteral(
@@ -104,7 +118,8 @@ void DeviceRig::writeTable(const Options &o, const QString &extraMouseKeys)
                         .arg(o.isEncode ? "true" : "false")
                         .arg(o.sCode, extraMouseKeys,
                              o.family == VirtualMouse::Family::F560 ? "560" : "553");
-    data.write(QStringLiteral("modules/setting/apConfig.bin"), table.toUtf8());
+    if (data)
+        data->write(QStringLiteral("modules/setting/apConfig.bin"), table.toUtf8());
 }
 
 bool DeviceRig::attach()

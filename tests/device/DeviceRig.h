@@ -55,11 +55,14 @@ public:
         QString sCode = QStringLiteral("731952");
     };
 
-    explicit DeviceRig(const Options &options);
+    // With `withData` the rig works in a copy of modules/ whose device table
+    // matches the options (needed by the device check); without, the mouse
+    // takes its identity from the options alone, which is much quicker.
+    explicit DeviceRig(const Options &options, bool withData = false);
     DeviceRig() : DeviceRig(Options{}) {}
     ~DeviceRig();
 
-    TestData data;
+    std::unique_ptr<TestData> data;
     std::shared_ptr<VirtualMouse> mouse;
     Hid_Thread hid;
     FakeHost host;
@@ -67,6 +70,7 @@ public:
     // Writes a device table whose mouse row (section 1) matches the options;
     // section 0 is the keyboard row of the shipped table.
     void writeTable(const Options &options, const QString &extraMouseKeys = QString());
+    static VirtualMouse::Identity identity(const Options &options);
     // Puts the mouse's record in place as a check would (index 1) and runs
     // the handshake; returns its result.
     bool attach();
