@@ -1,6 +1,7 @@
 #include "gun/GunStore.h"
 
 #include "app/myQQuickView.h"
+#include "device/Hid_Thread.h"
 #include "settings/SettingsStores.h"
 #include "settings/SettingsValue.h"
 
@@ -108,9 +109,10 @@ QStringList keys()
 void myQQuickView::mouseSaveGundata(QVariant index, QVariantList src6)
 {
     const auto bytes = GunStore::save(index, src6);
-    if (!bytes)
+    if (!bytes || !hid)
         return;
-    // DEVICE-MERGE: send 04H with *bytes
+    // Sent whatever the device family, as the preset store has always done.
+    hid->hid553_04H_SetGunData((*bytes)[0], (*bytes)[1], (*bytes)[2], (*bytes)[3]);
 }
 
 void myQQuickView::modifyGundata(QVariant modifyType, QVariantList src6)

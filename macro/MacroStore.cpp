@@ -53,6 +53,8 @@ bool create(const QString &name, const QVariant &macroIndex)
     file.setValue(QStringLiteral("config/repeat"), 1);
     file.setValue(QStringLiteral("config/did"), -1);
     file.sync();
+    if (file.status() == QSettings::AccessError)
+        qCDebug(lcMacro).noquote() << QStringLiteral("macro: %1 cannot be written").arg(filePath(name));
     return true;
 }
 

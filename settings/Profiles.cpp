@@ -1,6 +1,7 @@
 #include "settings/Profiles.h"
 
 #include "app/myQQuickView.h"
+#include "device/Hid_Thread.h"
 #include "settings/FileDialogs.h"
 #include "settings/FileReplace.h"
 #include "settings/SettingsLog.h"
@@ -69,7 +70,9 @@ void myQQuickView::setCurrentProfile(int profile)
 {
     if (!m_stores->setCurrentProfile(profile))
         return;
-    // DEVICE-MERGE: send 02H with profile + 1
+    // Sent whatever the controller family.
+    if (hid)
+        hid->hid560_02H_SetCurrentProfile(uchar(profile + 1));
 }
 
 bool myQQuickView::loadProfile(int profile)

@@ -60,6 +60,7 @@ class TestMacroStore : public QObject
 private slots:
     void createThenLoad();
     void createKeepsOtherKeys();
+    void createWithoutMacroFolder();
     void saveReplacesEventList();
     void eventEntriesRoundTrip_data();
     void eventEntriesRoundTrip();
@@ -108,6 +109,15 @@ void TestMacroStore::createKeepsOtherKeys()
     QCOMPARE(file.value("config/note").toString(), QStringLiteral("mine"));
     QCOMPARE(file.value("config/index").toString(), QStringLiteral("3"));
     QCOMPARE(file.value("config/total").toString(), QStringLiteral("0"));
+}
+
+void TestMacroStore::createWithoutMacroFolder()
+{
+    TestData data;
+    QVERIFY(QDir(data.path("modules/macro")).removeRecursively());
+    Bridge b;
+    QCOMPARE(b.view.createMacroIni(QStringLiteral("First"), 0), QVariant(true));
+    QCOMPARE(b.view.loadMacroIni(QStringLiteral("First")), QStringList{"1"});
 }
 
 void TestMacroStore::saveReplacesEventList()
