@@ -120,6 +120,13 @@ void VirtualMouse::pushEvent(const QByteArray &report)
         pushEventLocked(report);
 }
 
+void VirtualMouse::endPendingReads()
+{
+    std::lock_guard lock(m_mutex);
+    ++m_readTicket;
+    m_wake.notify_all();
+}
+
 void VirtualMouse::pressDpiButton()
 {
     std::lock_guard lock(m_mutex);
@@ -472,7 +479,10 @@ int VirtualMouse::readReport(quint64 generation, Port port, quint8 *data, size_t
     if (!liveLocked(generation))
         return -1;
     std::deque<QByteArray> &queue = port == Port::Command ? m_input : m_events;
-    auto ready = [&] { return !queue.empty() || !liveLocked(generation); };
+    const quint64 ticket = m_readTicket;
+    auto ready = [&] {
+        return !queue.empty() || !liveLocked(generation) || ticket != m_readTicket;
+    };
     if (timeoutMs < 0)
         m_wake.wait(lock, ready);
     else

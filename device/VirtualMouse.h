@@ -126,6 +126,9 @@ public:
     void replug();
     // Queues a raw event report (any length), for tests of the reader.
     void pushEvent(const QByteArray &report);
+    // Ends every read waiting right now as if its time-out had passed, so a
+    // stopped reader need not sit out its turn (tests).
+    void endPendingReads();
 
     // HidBackend
     QList<HidInterfaceInfo> enumerate(quint16 vid, quint16 pid) override;
@@ -159,6 +162,7 @@ private:
     State m_state;
     Faults m_faults;
     quint64 m_generation = 1;
+    quint64 m_readTicket = 0;
     int m_transfers = 0;
 
     std::array<quint8, 9> m_reply{};

@@ -96,3 +96,16 @@ private:
 QByteArray plainReport(quint8 code, std::array<quint8, 6> params);
 // The report as it goes over the wire for a device with this code.
 QByteArray wireReport(const QByteArray &plain, bool isEncode, const QString &sCode);
+
+// Payloads of the command tests: byte i is (7i + 3) & 0xff.
+QByteArray pattern(int n);
+template <size_t N> QByteArray toBytes(const std::array<quint8, N> &a, size_t n = N)
+{
+    return QByteArray(reinterpret_cast<const char *>(a.data()), int(n));
+}
+// Runs one command slot by its key ("553:0B", "560:8C", ...) with fixed
+// arguments; returns what it hands back to its caller (gets start from
+// `preset`, 8C from 128 bytes of 0x55).
+QByteArray runCommand(Hid_Thread &hid, const QString &key,
+                      QByteArray preset = QByteArray(4, '\x09'));
+QStringList commandKeys();

@@ -9,60 +9,6 @@
 namespace {
 using Family = VirtualMouse::Family;
 
-QByteArray pattern(int n)
-{
-    QByteArray p(n, '\0');
-    for (int i = 0; i < n; ++i)
-        p[i] = char((i * 7 + 3) & 0xFF);
-    return p;
-}
-
-uchar *bytes(QByteArray &b) { return reinterpret_cast<uchar *>(b.data()); }
-
-template <size_t N> QByteArray toBytes(const std::array<quint8, N> &a, size_t n = N)
-{
-    return QByteArray(reinterpret_cast<const char *>(a.data()), int(n));
-}
-
-// Runs one command by its key; returns what it hands back to its caller.
-QByteArray runCommand(Hid_Thread &hid, const QString &key, QByteArray preset = QByteArray(4, '\x09'))
-{
-    QByteArray p128 = pattern(128);
-    uchar *o = bytes(preset);
-    if (key == "553:01") hid.hid553_01H_SetReportRate(4);
-    else if (key == "553:02") hid.hid553_02H_SetCurrentKeyMatrix(2);
-    else if (key == "553:03") hid.hid553_03H_SetKeyboardoption(1, 2, 3, 0x40);
-    else if (key == "553:04") hid.hid553_04H_SetGunData(0x0A, 0x0B, 0x0C, 0x0D);
-    else if (key == "553:0B") hid.hid553_0BH_SetCurrentDPI(3);
-    else if (key == "553:0C") hid.hid553_0CH_SetFixLEDColor(bytes(p128));
-    else if (key == "553:0D") hid.hid553_0DH_SetRGBLedEffect(5, 6, 7);
-    else if (key == "553:10t2") hid.hid553_10H_SetLED8StageColor(2, bytes(p128));
-    else if (key == "553:10t0") hid.hid553_10H_SetLED8StageColor(0, bytes(p128));
-    else if (key == "553:11") hid.hid553_11H_SetDPISet(6, bytes(p128));
-    else if (key == "553:12") hid.hid553_12H_SetKeyMatrix(bytes(p128), 2);
-    else if (key == "553:13") hid.hid553_13H_SetMacroKey(5, bytes(p128));
-    else if (key == "553:82dpi") { hid.hid553_8BH_GetCurrentDPI(o[0]); return preset.left(1); }
-    else if (key == "553:82right") { hid.hid553_8BH_GetRight(o[0]); return preset.left(1); }
-    else if (key == "553:83") { hid.hid553_83H_GetKeyboardoption(o[0], o[1], o[2], o[3]); return preset; }
-    else if (key == "553:00") { hid.hid553_00H_GetSecrecyCode(o[0], o[1], o[2], o[3]); return preset; }
-    else if (key == "560:01") hid.hid560_01H_SetKeyboardoption(0x08, 0x02);
-    else if (key == "560:02") hid.hid560_02H_SetCurrentProfile(3);
-    else if (key == "560:03") hid.hid560_03H_SetReportRate(2);
-    else if (key == "560:04") hid.hid560_04H_SetCurrentDPI(5);
-    else if (key == "560:0C") hid.hid560_0CH_setProfile(bytes(p128), 2);
-    else if (key == "560:0D") hid.hid560_0DH_SetKeyMatrix(bytes(p128), 3);
-    else if (key == "560:0F") hid.hid560_0FH_SetMacroKey(12, bytes(p128));
-    else if (key == "560:81") { hid.hid560_81H_GetKeyboardoption(o[0], o[1]); return preset.left(2); }
-    else if (key == "560:82") { hid.hid560_82H_GetCurrentProfile(o[0]); return preset.left(1); }
-    else if (key == "560:84") { o[0] = 2; hid.hid560_84H_GetCurrentDPI(o[0], o[1]); return preset.left(2); }
-    else if (key == "560:8C") {
-        QByteArray buf(128, '\x55');
-        hid.hid560_8CH_readProfile(bytes(buf), 3);
-        return buf;
-    } else qFatal("unknown command key %s", qPrintable(key));
-    return QByteArray();
-}
-
 // What a fresh virtual mouse holds that the gets read.
 void seedMouse(VirtualMouse &m)
 {
