@@ -1,5 +1,4 @@
 #include "macro/MacroStore.h"
-#include "macro/MacroEncoder.h"
 
 #include "app/myQQuickView.h"
 #include "settings/FileDialogs.h"
@@ -12,7 +11,9 @@
 #include <QLoggingCategory>
 #include <QSettings>
 
-// The skeld.macro category is defined once, beside the encoder.
+namespace {
+Q_LOGGING_CATEGORY(lcMacro, "skeld.macro")
+} // namespace
 
 namespace {
 QString key(const char *group, qint64 i)

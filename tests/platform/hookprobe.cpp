@@ -67,9 +67,9 @@ int main(int argc, char *argv[])
         return 2;
     }
     KeyReporter reporter;
-    if (!QObject::connect(root, SIGNAL(keyboardEvent(bool, int)), &reporter,
+    if (!QObject::connect(root, SIGNAL(msg_KB(bool, int)), &reporter,
                           SLOT(onKey(bool, int)))) {
-        say(QStringLiteral("error no keyboardEvent signal"));
+        say(QStringLiteral("error no msg_KB signal"));
         return 2;
     }
     w.move(0, 0);
