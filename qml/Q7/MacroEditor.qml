@@ -46,7 +46,7 @@ Rectangle {
     signal deleteMacro(string macroName)
     signal modifyMacroName(string oldMacroName, string newMacroName)
     signal modifyMacroData(string macroName)
-    signal namesChanged(var names)
+    signal nameListChanged(var list)
     signal closed()
 
     function t(i) { return macroEditorLang && macroEditorLang[i] !== undefined ? String(macroEditorLang[i]) : "" }
@@ -85,7 +85,7 @@ Rectangle {
     function publishNames() {
         if (assignDialog)
             assignDialog.setMacroNames(names)
-        namesChanged(names)
+        nameListChanged(names)
     }
     function storeNames() {
         ui_View.updataNameList(0, names)

@@ -69,6 +69,14 @@ Item {
         language: host.language
     }
 
+    function findBox(item) {
+        for (var i = 0; i < item.children.length; ++i) {
+            if (item.children[i].objectName === "delayBox")
+                return item.children[i]
+        }
+        return null
+    }
+
     function reset() {
         testEnv.reset()
         language = "English"
@@ -76,6 +84,9 @@ Item {
         macroEditor.visible = false
         macroEditor.isInputting = false
         macroEditor.isInsertting = false
+        var delayBox = findBox(macroEditor)
+        if (delayBox)
+            delayBox.checked = false
         gunPage.init()
         macroEditor.init()
         assign.init()

@@ -30,12 +30,18 @@ PagesHost {
             wait(0)
             mouseClick(item, item.width / 2, item.height / 2)
         }
+        // The stored binding of button k in the set the right flag selects.
         function profileBinding(k) {
-            return ui_View.getDataList("mouseKeyMatrix/" + k, false).map(Number)
+            return ui_View.mouseGetKeydefine(k, false).map(Number)
         }
-        // Device entry e of the key matrix sent to the 553 family (matrix 0).
+        // Both stored sets, so the page reads the value whatever the flag.
+        function storeBinding(k, value) {
+            ui_View.setDataList("mouseKeyMatrix/" + k, value)
+            ui_View.setDataList("mouseKeyMatrix0/" + k, value)
+        }
+        // Device entry e of the key matrix the mouse now uses.
         function deviceEntry(e) {
-            return testEnv.keyMatrix(0).slice(4 * e, 4 * e + 4)
+            return testEnv.currentKeyMatrix().slice(4 * e, 4 * e + 4)
         }
 
         function test_onlyLeftClickOpensNothing() {
@@ -203,7 +209,7 @@ PagesHost {
 
         function test_macroBindingShowsTheStoredName() {
             ui_View.setData("mouseMacroKey/2", "Fast")
-            ui_View.setDataList("mouseKeyMatrix/2", [4, 0, 2, 0])
+            storeBinding(2, [4, 0, 2, 0])
             host.km.init(false, false)
             compare(host.km.bindingTexts[2], "Fast")
             compare(child("keyRow2").children[1].text, "Fast")
@@ -267,9 +273,10 @@ PagesHost {
         function test_damagedProfileBindingsKeepThePageUsable() {
             ignoreWarning(/button 3 has no usable binding/)
             ignoreWarning(/button 5 has no usable binding/)
-            ui_View.setDataList("mouseKeyMatrix/3", ["x", "y", "z", "w"])
-            ui_View.setDataList("mouseKeyMatrix/4", [5, 0])
+            storeBinding(3, ["x", "y", "z", "w"])
+            storeBinding(4, [5, 0])
             ui_View.setData("mouseKeyMatrix/5", 999)
+            ui_View.setData("mouseKeyMatrix0/5", 999)
             host.km.init(false, false)
             compare(host.km.keyCodes[3], [0, 0, 0xF4, 0])
             compare(host.km.keyCodes[4], [5, 0, 0, 0])
@@ -278,7 +285,7 @@ PagesHost {
             verify(host.dlg.visible)
             mouseClick(child("assignClose"))
             // Nothing was changed, so nothing is written back.
-            compare(ui_View.getDataList("mouseKeyMatrix/3", false), ["x", "y", "z", "w"])
+            compare(ui_View.mouseGetKeydefine(3, false), ["x", "y", "z", "w"])
         }
 
         function test_gunSlotPeriodsGoWithTheKeyMatrix() {

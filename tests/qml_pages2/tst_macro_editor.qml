@@ -167,7 +167,7 @@ PagesHost {
             ed.startRecord()
             record([[true, 0x04], [false, 0x04]])
             ed.stopRecord()
-            ed.eventIndex = 1
+            ed.eventIndex = 0
             ed.eventMenuAction(2)
             verify(ed.isInsertting)
             verify(child("insertBox").visible)
@@ -178,7 +178,13 @@ PagesHost {
             mouseClick(child("insertOk"))
             verify(!ed.isInsertting)
             // Not the last event: press and release go before it.
-            compare(stored("Macro_0"), ["1,A", "1,B", "2,B", "2,A", "1"])
+            compare(stored("Macro_0"), ["1,B", "2,B", "1,A", "2,A", "1"])
+            // At the last event they are appended.
+            ed.eventIndex = 3
+            ed.eventMenuAction(2)
+            ed.detectInput(true, 0x06)
+            ed.confirmInsertKey()
+            compare(stored("Macro_0"), ["1,B", "2,B", "1,A", "2,A", "1,C", "2,C", "1"])
         }
 
         function test_delayEditing_data() {

@@ -62,9 +62,11 @@ public slots:
     QVariantList macroSlot(int slot)
     {
         QVariantList out;
-        if (VirtualMouse *m = mouse(); m && slot >= 1 && slot <= 12)
-            for (quint8 b : m->state().macros[size_t(slot - 1)])
+        if (VirtualMouse *m = mouse(); m && slot >= 1 && slot <= 12) {
+            const VirtualMouse::State s = m->state();
+            for (quint8 b : s.macros[size_t(slot - 1)])
                 out << int(b);
+        }
         return out;
     }
     bool macroWritten(int slot)
@@ -83,6 +85,13 @@ public slots:
                     out << int(b);
         }
         return out;
+    }
+    // The 553 matrix in use: matrix 0, or matrix 2 once the right flag made
+    // the alternate one current.
+    QVariantList currentKeyMatrix()
+    {
+        VirtualMouse *m = mouse();
+        return keyMatrix(m && m->state().currentKeyMatrix553 == 1 ? 2 : 0);
     }
     int commandCount(int code)
     {
