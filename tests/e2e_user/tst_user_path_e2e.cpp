@@ -162,6 +162,11 @@ void UserPathE2E::recordMacroBindItToKeyFourAndSave()
     if (QTest::currentTestFailed())
         return;
     QVERIFY2(trace().join('\n').contains("SET_FEATURE"), "no device traffic: no virtual mouse?");
+    // Hovering "Key 4" marks its button on the picture.
+    runTool("xdotool", {"mousemove", "--sync", QString::number(m_origin.x() + 140), QString::number(m_origin.y() + 218)},
+            m_x->environment());
+    settle();
+    shot("buttons.png");
 
     // The macro editor, from the left column's "Editor" panel.
     click(140, 403);
@@ -196,10 +201,11 @@ void UserPathE2E::recordMacroBindItToKeyFourAndSave()
     click(pop.x() + 16 + 100, pop.y() + 48 + 350 + 12);  // its first row
     click(pop.x() + 444 + 12, pop.y() + 8 + 12);         // close
 
-    // The macro went to device slot 4 (button index 3 plus one).
-    const QList<QByteArray> macros = payloadsOf(0x13, 4);
-    QVERIFY2(!macros.isEmpty(), "no macro written to slot 4");
-    const QByteArray m = macros.last();
+    // The macro went to device slot 4 (button index 3 plus one); the
+    // transfer takes a moment after the click.
+    QTRY_VERIFY_WITH_TIMEOUT(!payloadsOf(0x13, 4).isEmpty() && payloadsOf(0x13, 4).last().size() >= 128,
+                             5000);
+    const QByteArray m = payloadsOf(0x13, 4).last();
     QCOMPARE(m.size(), 128);
     const int ticks = delay / 10;
     const QByteArray head = QByteArray::fromHex("0001") + char(ticks < 127 ? ticks : 0) + '\x04';
@@ -211,10 +217,10 @@ void UserPathE2E::recordMacroBindItToKeyFourAndSave()
     // mouse reports its right flag): button 3 lands on device entry 5.
     const qsizetype sentBefore = payloadsOf(0x12, -1).size();
     click(950, 620);
-    const QList<QByteArray> matrices = payloadsOf(0x12, -1);
-    QCOMPARE(matrices.size(), sentBefore + 1);
-    QVERIFY2(!matrices.isEmpty(), "no key matrix written");
-    const QByteArray km = matrices.last();
+    QTRY_VERIFY_WITH_TIMEOUT(payloadsOf(0x12, -1).size() == sentBefore + 1 &&
+                                 payloadsOf(0x12, -1).last().size() >= 64,
+                             5000);
+    const QByteArray km = payloadsOf(0x12, -1).last();
     QCOMPARE(km.size(), 64);
     QCOMPARE(km.mid(20, 4).toHex(' '), QByteArray("09 01 04 00"));
     QCOMPARE(km.mid(0, 4).toHex(' '), QByteArray("01 00 f0 00"));
