@@ -15,6 +15,8 @@ Rectangle {
     border.width: 1
     border.color: S.gray1
     visible: false
+    // Opened from the assignment pop-up, the editor comes above it.
+    z: 10
 
     // Section "macroEditor".
     property var macroEditorLang: ["Macro Editor", "Macro Name", "New", "Delete", "Action", "Stop Record", "Times",

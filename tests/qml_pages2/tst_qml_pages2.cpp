@@ -35,6 +35,9 @@ public slots:
         data.reset();
         data = std::make_unique<TestData>();
         window = std::make_unique<Widget>();
+        // The transport's fixed pauses give real firmware time; the virtual
+        // mouse answers at once, so the tests skip them.
+        window->hid.setDelayFunction([](int) {});
         window->checkDevice();
         m_engine->rootContext()->setContextProperty(QStringLiteral("ui_View"), window->view());
     }
