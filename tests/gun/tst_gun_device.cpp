@@ -57,7 +57,7 @@ void TestGunDevice::saveSends04H()
     QCOMPARE(rig.transfers(), QStringList{QStringLiteral("SET_FEATURE ") + DeviceRig::hex(report)});
     if (!family560)
         QCOMPARE(rig.mouse->state().gunData, gunData);
-    QSettings file(rig.data.path(QStringLiteral("modules/gun/gunData.bin")), QSettings::IniFormat);
+    QSettings file(rig.data->path(QStringLiteral("modules/gun/gunData.bin")), QSettings::IniFormat);
     QCOMPARE(file.value(QStringLiteral("gunData/") + index.toString()).toStringList().size(), qsizetype(6));
 }
 
@@ -65,13 +65,13 @@ void TestGunDevice::nothingSentWithoutFile()
 {
     DeviceRig rig;
     QVERIFY(rig.attach());
-    QVERIFY(QFile::remove(rig.data.path(QStringLiteral("modules/gun/gunData.bin"))));
+    QVERIFY(QFile::remove(rig.data->path(QStringLiteral("modules/gun/gunData.bin"))));
     myQQuickView view;
     view.hid = &rig.hid;
     rig.clearTrace();
     view.mouseSaveGundata(2, {"SCAR-L", "L-Click", 10, 0, 10, 0});
     QVERIFY(rig.transfers().isEmpty());
-    QVERIFY(!QFile::exists(rig.data.path(QStringLiteral("modules/gun/gunData.bin"))));
+    QVERIFY(!QFile::exists(rig.data->path(QStringLiteral("modules/gun/gunData.bin"))));
 }
 
 void TestGunDevice::nothingSentForMalformedPreset()

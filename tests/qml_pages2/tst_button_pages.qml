@@ -315,5 +315,31 @@ PagesHost {
             host.picture.keyCount = 8
             verify(child("marker7").parent.visible)
         }
+        function test_languageTextsReachEveryPage_data() {
+            return [ { tag: "English" }, { tag: "French" }, { tag: "ChineseSimplified" } ]
+        }
+        function test_languageTextsReachEveryPage(d) {
+            var km = ui_View.getLangStrings("keyMatrix", d.tag)
+            var ka = ui_View.getLangStrings("keyAssigment", d.tag)
+            var me = ui_View.getLangStrings("macroEditor", d.tag)
+            var kc = ui_View.getLangStrings("keyCode", d.tag)
+            verify(host.names.loadNames(kc))
+            host.km.keyMatrixLang = km
+            host.dlg.keyAssigmentLang = ka
+            host.km.assignTexts = ka
+            host.editor.macroEditorLang = me
+            compare(child("keyRow0").children[0].text, km[0] + "1")
+            compare(host.km.bindingTexts[1], ka[4])
+            mouseClick(child("keyRow4"))
+            compare(child("assignTitle").text, ka[0] + "5 : " + ka[6])
+            clickInPopup("comboField")
+            host.dlg.detectKeyboard(true, 0xE0)
+            host.dlg.detectKeyboard(true, 0x04)
+            mouseClick(child("comboConfirm"))
+            compare(child("assignTitle").text, ka[0] + "5 : " + kc[120] + "+" + kc[0])
+            mouseClick(child("assignClose"))
+            compare(child("recordButton").text, me[8])
+            compare(child("macroNew").text, me[2])
+        }
     }
 }
