@@ -81,6 +81,10 @@ Item {
         testEnv.reset()
         language = "English"
         keyNames.loadNames(ui_View.getLangStrings("keyCode", "English"))
+        keyMatrix.keyMatrixLang = ui_View.getLangStrings("keyMatrix", "English")
+        assign.keyAssigmentLang = ui_View.getLangStrings("keyAssigment", "English")
+        keyMatrix.assignTexts = Qt.binding(function () { return assign.keyAssigmentLang })
+        macroEditor.macroEditorLang = ui_View.getLangStrings("macroEditor", "English")
         macroEditor.visible = false
         macroEditor.isInputting = false
         macroEditor.isInsertting = false
