@@ -1,20 +1,20 @@
 #include "cli/Cli.h"
 
+#include "app/Ui_Controler.h"
 #include "app/Widget.h"
 #include "app/myQQuickView.h"
-#include "app/Ui_Controler.h"
 #include "device/HidBackends.h"
 
 #include <cstdio>
 
-CliContext::CliContext(QString family, bool traceOn) : virtualFamily(std::move(family)), trace(traceOn)
+CliContext::CliContext(QString family, bool traceOn)
+    : virtualFamily(std::move(family)), trace(traceOn)
 {
 }
 
 CliContext::~CliContext()
 {
-    if (m_widget)
-        m_widget->hid.stopEventReader();
+    if (m_widget) m_widget->hid.stopEventReader();
 }
 
 Widget &CliContext::widget()
@@ -31,7 +31,10 @@ Widget &CliContext::widget()
     return *m_widget;
 }
 
-myQQuickView &CliContext::bridge() { return *widget().view(); }
+myQQuickView &CliContext::bridge()
+{
+    return *widget().view();
+}
 
 const DeviceCheck::Result &CliContext::connect()
 {
@@ -56,8 +59,7 @@ const QList<CliCommand> &CliRegistry::all()
 const CliCommand *CliRegistry::find(const QString &name)
 {
     for (const CliCommand &c : all())
-        if (name == QLatin1String(c.name))
-            return &c;
+        if (name == QLatin1String(c.name)) return &c;
     return nullptr;
 }
 

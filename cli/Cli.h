@@ -37,8 +37,7 @@ enum CliStatus { CliOk = 0, CliNoDevice = 1, CliUsage = 2 };
 
 using CliFunction = int (*)(CliContext &ctx, const QStringList &args);
 
-struct CliCommand
-{
+struct CliCommand {
     const char *name;
     const char *synopsis; // "NAME ARGS - what it does", shown by --help
     CliFunction run;
@@ -54,8 +53,7 @@ public:
     static const CliCommand *find(const QString &name);
 };
 
-struct CliRegistrar
-{
+struct CliRegistrar {
     explicit CliRegistrar(const CliCommand &command) { CliRegistry::add(command); }
 };
 

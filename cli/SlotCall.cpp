@@ -8,15 +8,18 @@
 #include <limits>
 #include <vector>
 
-namespace SlotCall {
-namespace {
+namespace SlotCall
+{
+namespace
+{
 // JSON numbers arrive as doubles; whole ones become ints so a QVariant
 // parameter sees what a page would pass.
 QVariant normalized(const QVariant &v)
 {
     if (v.typeId() == QMetaType::Double) {
         const double d = v.toDouble();
-        if (std::isfinite(d) && d == std::floor(d) && std::fabs(d) <= double(std::numeric_limits<int>::max()))
+        if (std::isfinite(d) && d == std::floor(d) &&
+            std::fabs(d) <= double(std::numeric_limits<int>::max()))
             return QVariant(int(d));
         return v;
     }
@@ -65,8 +68,7 @@ QStringList splitLine(const QString &line)
             continue;
         }
         if (c.isSpace() && depth == 0) {
-            if (have)
-                out << current;
+            if (have) out << current;
             current.clear();
             have = false;
             continue;
@@ -80,8 +82,7 @@ QStringList splitLine(const QString &line)
         else if ((c == QLatin1Char(']') || c == QLatin1Char('}')) && depth > 0)
             --depth;
     }
-    if (have)
-        out << current;
+    if (have) out << current;
     return out;
 }
 
@@ -102,8 +103,7 @@ Outcome invoke(QObject *target, const QString &slot, const QStringList &args)
     // anything of the same name further up.
     for (int i = mo->methodCount() - 1; i >= 0; --i) {
         const QMetaMethod m = mo->method(i);
-        if (m.methodType() != QMetaMethod::Slot && m.methodType() != QMetaMethod::Method)
-            continue;
+        if (m.methodType() != QMetaMethod::Slot && m.methodType() != QMetaMethod::Method) continue;
         if (m.access() != QMetaMethod::Public || m.name() != slot.toLatin1() ||
             m.parameterCount() != args.size())
             continue;
@@ -111,7 +111,8 @@ Outcome invoke(QObject *target, const QString &slot, const QStringList &args)
         break;
     }
     if (!method.isValid()) {
-        outcome.error = QStringLiteral("no slot %1 taking %2 argument(s)").arg(slot).arg(args.size());
+        outcome.error =
+            QStringLiteral("no slot %1 taking %2 argument(s)").arg(slot).arg(args.size());
         return outcome;
     }
 
@@ -128,10 +129,10 @@ Outcome invoke(QObject *target, const QString &slot, const QStringList &args)
                 list << e.toString();
             values[size_t(i)] = list;
         } else if (!type.isValid() || !v.convert(type)) {
-            outcome.error = QStringLiteral("argument %1 of %2: cannot make a %3 of %4")
-                                .arg(i + 1)
-                                .arg(slot, QString::fromLatin1(method.parameterTypeName(i)),
-                                     args.at(i));
+            outcome.error =
+                QStringLiteral("argument %1 of %2: cannot make a %3 of %4")
+                    .arg(i + 1)
+                    .arg(slot, QString::fromLatin1(method.parameterTypeName(i)), args.at(i));
             return outcome;
         } else {
             values[size_t(i)] = v;

@@ -9,9 +9,9 @@ class QObject;
 
 // Calls a slot of `target` by name, the way the UI documents do: each
 // argument a JSON text converted to the slot's parameter type.
-namespace SlotCall {
-struct Outcome
+namespace SlotCall
 {
+struct Outcome {
     bool ok = false;
     bool hasResult = false;
     QJsonValue result;

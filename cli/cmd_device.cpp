@@ -9,7 +9,8 @@
 #include <QTextStream>
 #include <cstdio>
 
-namespace {
+namespace
+{
 void printLine(const QString &line)
 {
     const QByteArray bytes = line.toUtf8() + '\n';
@@ -21,10 +22,8 @@ void printLine(const QString &line)
 bool connectOrSay(CliContext &ctx)
 {
     const DeviceCheck::Result &r = ctx.connect();
-    if (r.connected)
-        return true;
-    if (!r.deniedPaths.isEmpty())
-        cliError(DeviceCheck::permissionHint());
+    if (r.connected) return true;
+    if (!r.deniedPaths.isEmpty()) cliError(DeviceCheck::permissionHint());
     cliError(QStringLiteral("no device connected"));
     return false;
 }
@@ -35,8 +34,7 @@ int runDetect(CliContext &ctx, const QStringList &args)
         cliError(QStringLiteral("detect takes no arguments"));
         return CliUsage;
     }
-    if (!connectOrSay(ctx))
-        return CliNoDevice;
+    if (!connectOrSay(ctx)) return CliNoDevice;
     const DeviceRecord *rec = ctx.widget().hid.currentRecord();
     printLine(QStringLiteral("%1 %2:%3")
                   .arg(ctx.connect().index)
@@ -51,8 +49,7 @@ bool callOne(CliContext &ctx, const QStringList &words, bool printVoid)
     const SlotCall::Outcome out = SlotCall::invoke(&ctx.bridge(), words.first(), words.mid(1));
     if (!out.ok) {
         cliError(out.error);
-        if (printVoid)
-            printLine(QStringLiteral("null"));
+        if (printVoid) printLine(QStringLiteral("null"));
         return false;
     }
     if (out.hasResult)
@@ -71,8 +68,7 @@ int runCall(CliContext &ctx, const QStringList &args)
     // Store operations work without a device, so the call is made anyway;
     // the status still says that nothing answered.
     const bool connected = connectOrSay(ctx);
-    if (!callOne(ctx, args, false))
-        return CliUsage;
+    if (!callOne(ctx, args, false)) return CliUsage;
     return connected ? CliOk : CliNoDevice;
 }
 
@@ -88,12 +84,10 @@ int runBatch(CliContext &ctx, const QStringList &args)
     QString line;
     while (in.readLineInto(&line)) {
         const QString trimmed = line.trimmed();
-        if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('#')))
-            continue;
+        if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('#'))) continue;
         allGood = callOne(ctx, SlotCall::splitLine(trimmed), true) && allGood;
     }
-    if (!allGood)
-        return CliUsage;
+    if (!allGood) return CliUsage;
     return connected ? CliOk : CliNoDevice;
 }
 

@@ -6,11 +6,13 @@
 #include <QDir>
 #include <cstdio>
 
-namespace {
+namespace
+{
 void usage(FILE *to)
 {
-    std::fprintf(to, "usage: skeldctl [--data-dir DIR] [--virtual 553|560] [--trace] COMMAND [ARG...]\n"
-                     "commands:\n");
+    std::fprintf(to,
+                 "usage: skeldctl [--data-dir DIR] [--virtual 553|560] [--trace] COMMAND [ARG...]\n"
+                 "commands:\n");
     for (const CliCommand &c : CliRegistry::all())
         std::fprintf(to, "  %s\n", c.synopsis);
     std::fprintf(to, "exit status: 0 done, 1 no device connected, 2 bad usage\n");
@@ -20,8 +22,7 @@ void usage(FILE *to)
 int main(int argc, char *argv[])
 {
     // The bridge is a widget; without a display it lives offscreen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
 

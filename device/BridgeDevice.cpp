@@ -8,8 +8,7 @@
 void myQQuickView::mouseGetRight()
 {
     uchar value = 0;
-    if (hid)
-        hid->hid553_8BH_GetCurrentDPI(value);
+    if (hid) hid->hid553_8BH_GetCurrentDPI(value);
     qDebug("test %d", int(value));
     right = value != 0;
 }
@@ -20,8 +19,7 @@ void myQQuickView::mouseReadProfile(uint profileNo)
         qCWarning(lcTransport) << "caller: no profile image" << profileNo;
         return;
     }
-    if (!hid)
-        return;
+    if (!hid) return;
     if (hid->readProfileRecord(profileImages[profileNo].data(), uchar(profileNo)))
         profileImageRead[profileNo] = true;
 }

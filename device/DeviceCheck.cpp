@@ -7,7 +7,8 @@
 #include <QHash>
 #include <QSettings>
 
-namespace DeviceCheck {
+namespace DeviceCheck
+{
 QString permissionHint()
 {
     return QStringLiteral("The mouse was found but this user may not open it. Run \"%1\" once, "
@@ -29,8 +30,7 @@ Result run(Hid_Thread &hid, HidHost &host, const QString &tableFile)
         rec->path.clear();
         rec->path2.clear();
         const quint32 key = (quint32(rec->vid) << 16) | rec->pid;
-        if (!seen.contains(key))
-            seen.insert(key, backend->enumerate(rec->vid, rec->pid));
+        if (!seen.contains(key)) seen.insert(key, backend->enumerate(rec->vid, rec->pid));
         for (const HidInterfaceInfo &info : seen.value(key)) {
             if (info.usagePage == rec->usagePage && info.usage == rec->usage)
                 rec->path = QString::fromLocal8Bit(info.path);
@@ -51,8 +51,7 @@ Result run(Hid_Thread &hid, HidHost &host, const QString &tableFile)
     // has gone away and come back.
     QStringList fresh;
     for (const QString &p : std::as_const(result.deniedPaths))
-        if (!hid.hintedDeniedPaths.contains(p))
-            fresh << p;
+        if (!hid.hintedDeniedPaths.contains(p)) fresh << p;
     hid.hintedDeniedPaths = result.deniedPaths;
     if (!fresh.isEmpty()) {
         qDebug().noquote() << "device: permission denied on" << fresh.join(QLatin1String(", "))
@@ -62,10 +61,8 @@ Result run(Hid_Thread &hid, HidHost &host, const QString &tableFile)
     }
 
     for (int i = 0; i < hid.devices.size(); ++i) {
-        if (hid.devices.at(i)->path.isEmpty())
-            continue;
-        if (!hid.chkDeviceIsEnCode(i))
-            continue;
+        if (hid.devices.at(i)->path.isEmpty()) continue;
+        if (!hid.chkDeviceIsEnCode(i)) continue;
         qDebug("Device Connect");
         host.hostClearHidBusy();
         host.hostSetDeviceConnected(true);

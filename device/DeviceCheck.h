@@ -9,14 +9,17 @@ class HidHost;
 // The device check: reads the device table, finds the interfaces, runs the
 // handshake in table order and opens the connection with the first device
 // that answers. The window side (tray, bridge, UI) comes in as `host`.
-namespace DeviceCheck {
+namespace DeviceCheck
+{
 constexpr int kDebounceMs = 2048;
 
-inline QString installCommand() { return QStringLiteral("sudo ./scripts/install.sh --system"); }
+inline QString installCommand()
+{
+    return QStringLiteral("sudo ./scripts/install.sh --system");
+}
 QString permissionHint();
 
-struct Result
-{
+struct Result {
     bool connected = false;
     int index = -1;
     // Nodes of table rows that are present but not ours to open.

@@ -9,8 +9,7 @@ class QSettings;
 
 // One row of the device table: which USB HID device we talk to and how.
 // `path` and `path2` are filled by the device check.
-struct DeviceRecord
-{
+struct DeviceRecord {
     qint32 type = -1;
     quint16 vid = 0;
     quint16 pid = 0;
@@ -27,7 +26,8 @@ struct DeviceRecord
 
 using DeviceList = QList<std::shared_ptr<DeviceRecord>>;
 
-namespace DeviceTable {
+namespace DeviceTable
+{
 // A table claiming more rows than this is broken; reading a million default
 // rows (each enumerating every HID device) would freeze the check.
 constexpr int kMaxRecords = 64;

@@ -5,7 +5,8 @@
 
 Q_LOGGING_CATEGORY(lcTable, "skeld.device")
 
-namespace DeviceTable {
+namespace DeviceTable
+{
 quint16 parseHex16(const QString &text)
 {
     bool ok = false;
@@ -19,16 +20,14 @@ DeviceList read(QSettings &s)
     for (int i = 0;; ++i) {
         bool ok = false;
         int count = s.value(QStringLiteral("common/deviceCount"), 0).toInt(&ok);
-        if (!ok)
-            count = 0;
+        if (!ok) count = 0;
         if (count > kMaxRecords) {
             if (i == 0)
                 qCWarning(lcTable).noquote() << "config: deviceCount" << count
                                              << "is absurd; reading" << kMaxRecords << "rows";
             count = kMaxRecords;
         }
-        if (i >= count)
-            break;
+        if (i >= count) break;
         const QString n = QString::number(i) + QLatin1Char('/');
         auto rec = std::make_shared<DeviceRecord>();
         const QVariant type = s.value(n + QStringLiteral("type"));
@@ -60,8 +59,7 @@ DeviceList readFile(const QString &file)
 std::shared_ptr<DeviceRecord> mouseRow(const DeviceList &list)
 {
     for (const auto &rec : list)
-        if (rec->type == 1)
-            return rec;
+        if (rec->type == 1) return rec;
     return nullptr;
 }
 } // namespace DeviceTable

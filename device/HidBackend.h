@@ -7,8 +7,7 @@
 #include <memory>
 
 // One interface of a HID device as enumeration reports it.
-struct HidInterfaceInfo
-{
+struct HidInterfaceInfo {
     QByteArray path;
     quint16 vendorId = 0;
     quint16 productId = 0;

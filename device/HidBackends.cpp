@@ -11,7 +11,8 @@
 
 Q_LOGGING_CATEGORY(lcBackend, "skeld.hid")
 
-namespace {
+namespace
+{
 bool hidapiReady()
 {
     static const bool ok = hid_init() == 0;
@@ -64,8 +65,7 @@ public:
     int getFeatureReport(quint8 *data, size_t length) override
     {
         const int got = m_inner->getFeatureReport(data, length);
-        if (got >= 0)
-            emitLine("GET_FEATURE", data, std::min(got, int(length)));
+        if (got >= 0) emitLine("GET_FEATURE", data, std::min(got, int(length)));
         return got;
     }
     int write(const quint8 *data, size_t length) override
@@ -77,8 +77,7 @@ public:
     {
         const int got = m_inner->readTimeout(data, length, timeoutMs);
         // A time-out moved nothing over the wire.
-        if (got > 0)
-            emitLine("READ", data, std::min(got, int(length)));
+        if (got > 0) emitLine("READ", data, std::min(got, int(length)));
         return got;
     }
 
@@ -87,8 +86,9 @@ private:
     {
         QByteArray line(what);
         if (length >= 0)
-            line += ' ' + QByteArray::fromRawData(reinterpret_cast<const char *>(data), length)
-                              .toHex(' ');
+            line +=
+                ' ' +
+                QByteArray::fromRawData(reinterpret_cast<const char *>(data), length).toHex(' ');
         (*m_sink)(line, m_path);
     }
 
@@ -103,8 +103,7 @@ private:
 QList<HidInterfaceInfo> HidapiBackend::enumerate(quint16 vid, quint16 pid)
 {
     QList<HidInterfaceInfo> result;
-    if (!hidapiReady())
-        return result;
+    if (!hidapiReady()) return result;
     hid_device_info *list = hid_enumerate(vid, pid);
     for (hid_device_info *it = list; it; it = it->next) {
         HidInterfaceInfo info;
@@ -121,11 +120,9 @@ QList<HidInterfaceInfo> HidapiBackend::enumerate(quint16 vid, quint16 pid)
 
 std::unique_ptr<HidDevice> HidapiBackend::open(const QByteArray &path)
 {
-    if (!hidapiReady() || path.isEmpty())
-        return nullptr;
+    if (!hidapiReady() || path.isEmpty()) return nullptr;
     hid_device *dev = hid_open_path(path.constData());
-    if (!dev)
-        return nullptr;
+    if (!dev) return nullptr;
     return std::make_unique<HidapiDevice>(dev);
 }
 
@@ -136,8 +133,7 @@ bool HidapiBackend::exists(const QByteArray &path)
 
 bool HidapiBackend::accessDenied(const QByteArray &path)
 {
-    if (path.isEmpty())
-        return false;
+    if (path.isEmpty()) return false;
     errno = 0;
     return ::access(path.constData(), R_OK | W_OK) != 0 && errno == EACCES;
 }
@@ -185,16 +181,27 @@ void TracingBackend::noteDelay(int ms)
 
 // --- selection -----------------------------------------------------------------------
 
-namespace HidBackends {
-std::shared_ptr<HidBackend> none() { return std::make_shared<NoHidBackend>(); }
+namespace HidBackends
+{
+std::shared_ptr<HidBackend> none()
+{
+    return std::make_shared<NoHidBackend>();
+}
 
 std::shared_ptr<HidBackend> create(const QString &virtualFamily, bool trace)
 {
     std::shared_ptr<HidBackend> backend;
     if (virtualFamily == QLatin1String("553") || virtualFamily == QLatin1String("560")) {
-        backend = VirtualMouse::fromDataFolder(virtualFamily == QLatin1String("560")
-                                                   ? VirtualMouse::Family::F560
-                                                   : VirtualMouse::Family::F553);
+        auto mouse = VirtualMouse::fromDataFolder(virtualFamily == QLatin1String("560")
+                                                      ? VirtualMouse::Family::F560
+                                                      : VirtualMouse::Family::F553);
+        // Shows the permission hint without a real device.
+        if (qEnvironmentVariableIntValue("SKELD_VIRTUAL_MOUSE_DENIED") == 1) {
+            VirtualMouse::Faults faults;
+            faults.accessDenied = true;
+            mouse->setFaults(faults);
+        }
+        backend = mouse;
     } else {
         if (!virtualFamily.isEmpty())
             qCWarning(lcBackend).noquote()
@@ -204,8 +211,7 @@ std::shared_ptr<HidBackend> create(const QString &virtualFamily, bool trace)
         else
             backend = std::make_shared<HidapiBackend>();
     }
-    if (trace)
-        backend = std::make_shared<TracingBackend>(backend);
+    if (trace) backend = std::make_shared<TracingBackend>(backend);
     return backend;
 }
 
@@ -218,8 +224,7 @@ std::shared_ptr<HidBackend> fromEnvironment()
 VirtualMouse *virtualMouse(HidBackend *backend)
 {
     while (backend) {
-        if (auto *vm = dynamic_cast<VirtualMouse *>(backend))
-            return vm;
+        if (auto *vm = dynamic_cast<VirtualMouse *>(backend)) return vm;
         auto *trace = dynamic_cast<TracingBackend *>(backend);
         backend = trace ? trace->inner() : nullptr;
     }

@@ -56,11 +56,13 @@ private:
     std::shared_ptr<Sink> m_sink;
 };
 
-namespace HidBackends {
+namespace HidBackends
+{
 // SKELD_VIRTUAL_MOUSE=553|560 picks the virtual mouse (identity from
 // ./modules/setting/apConfig.bin), SKELD_HID_TRACE=1 adds the trace on
 // standard error. SKELD_HID_NO_HARDWARE=1 (set for every test) replaces the
-// real back end by one without devices.
+// real back end by one without devices; SKELD_VIRTUAL_MOUSE_DENIED=1 makes
+// the virtual mouse's nodes present but not ours to open.
 std::shared_ptr<HidBackend> fromEnvironment();
 // family: "553", "560" or empty for the real back end.
 std::shared_ptr<HidBackend> create(const QString &virtualFamily, bool trace);

@@ -19,11 +19,11 @@ Q_LOGGING_CATEGORY(lcTransport, "skeld.transport")
 uchar secrecyCodeBuf[8] = {0, 0, 0, 0, 0, 0, 0, 0};
 const uchar usbKeyTable[8] = {'P', 'u', 'D', 'e', 's', 'K', 'a', 'l'};
 
-namespace {
+namespace
+{
 void processUiEvents()
 {
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 void failText(const char *text)
@@ -54,8 +54,7 @@ void Hid_Thread::setBackend(std::shared_ptr<HidBackend> backend)
 
 void Hid_Thread::setDelayFunction(DelayFunction delayFn)
 {
-    if (delayFn)
-        m_delay = std::move(delayFn);
+    if (delayFn) m_delay = std::move(delayFn);
 }
 
 void Hid_Thread::delay(int ms)
@@ -71,29 +70,29 @@ DeviceRecord *Hid_Thread::record(int index) const
 
 // --- codec slots ---------------------------------------------------------------
 
-uchar Hid_Thread::hidCS(uchar *src) { return src ? ReportCodec::checksum(src) : uchar(0xFF); }
+uchar Hid_Thread::hidCS(uchar *src)
+{
+    return src ? ReportCodec::checksum(src) : uchar(0xFF);
+}
 
 void Hid_Thread::USBDataEncryption(uchar *FIFOBuf, uchar *SecrecyCode)
 {
-    if (FIFOBuf && SecrecyCode)
-        ReportCodec::encipher(FIFOBuf, SecrecyCode);
+    if (FIFOBuf && SecrecyCode) ReportCodec::encipher(FIFOBuf, SecrecyCode);
 }
 
 void Hid_Thread::USBDataDecipher(uchar *FIFOBuf, uchar *SecrecyCode)
 {
-    if (FIFOBuf && SecrecyCode)
-        ReportCodec::decipher(FIFOBuf, SecrecyCode);
+    if (FIFOBuf && SecrecyCode) ReportCodec::decipher(FIFOBuf, SecrecyCode);
 }
 
 bool Hid_Thread::chkDeviceIsEnCode(int index)
 {
     curDevice = index;
     QRandomGenerator gen(quint32(QDateTime::currentSecsSinceEpoch()));
-    const uchar c1 = uchar(gen.generate()), c2 = uchar(gen.generate()),
-                c3 = uchar(gen.generate()), c4 = uchar(gen.generate());
+    const uchar c1 = uchar(gen.generate()), c2 = uchar(gen.generate()), c3 = uchar(gen.generate()),
+                c4 = uchar(gen.generate());
     const std::shared_ptr<DeviceRecord> rec = devices.value(index);
-    if (!rec)
-        return false;
+    if (!rec) return false;
     ReportCodec::loadSecrecyCode(secrecyCodeBuf, rec->sCode);
     uchar r1 = c1, r2 = c2, r3 = c3, r4 = c4;
     hid553_00H_GetSecrecyCode(r1, r2, r3, r4);
@@ -118,8 +117,7 @@ bool Hid_Thread::waitIdle()
 HidDevice *Hid_Thread::openCmdDevice(int index)
 {
     DeviceRecord *rec = record(index);
-    if (!rec || rec->path.isEmpty())
-        return nullptr;
+    if (!rec || rec->path.isEmpty()) return nullptr;
     closeCmdDevice();
     cmdHandle = m_backend->open(rec->path.toLocal8Bit());
     if (!cmdHandle) {
@@ -134,8 +132,7 @@ HidDevice *Hid_Thread::openCmdDevice(int index)
 HidDevice *Hid_Thread::openEventDevice(int index)
 {
     DeviceRecord *rec = record(index);
-    if (!rec || rec->path2.isEmpty())
-        return nullptr;
+    if (!rec || rec->path2.isEmpty()) return nullptr;
     closeEventDevice();
     eventHandle = m_backend->open(rec->path2.toLocal8Bit());
     if (!eventHandle) {
@@ -146,9 +143,15 @@ HidDevice *Hid_Thread::openEventDevice(int index)
     return eventHandle.get();
 }
 
-void Hid_Thread::closeCmdDevice() { cmdHandle.reset(); }
+void Hid_Thread::closeCmdDevice()
+{
+    cmdHandle.reset();
+}
 
-void Hid_Thread::closeEventDevice() { eventHandle.reset(); }
+void Hid_Thread::closeEventDevice()
+{
+    eventHandle.reset();
+}
 
 void Hid_Thread::transferFailed(const QString &path, bool eventSide, int index)
 {
@@ -177,9 +180,8 @@ bool Hid_Thread::sendReport(int length, bool settle)
     const int index = curDevice;
     length = std::clamp(length, 0, kPayloadSize);
     if (rec && length > 0 && (rec->reportLength < 1 || rec->reportLength > kMaxReportLength)) {
-        qCWarning(lcTransport).noquote()
-            << "config: reportLength" << rec->reportLength << "of device" << index
-            << "cannot carry a payload";
+        qCWarning(lcTransport).noquote() << "config: reportLength" << rec->reportLength
+                                         << "of device" << index << "cannot carry a payload";
         idle = true;
         return false;
     }
@@ -188,15 +190,13 @@ bool Hid_Thread::sendReport(int length, bool settle)
         return false;
     }
     const QString path = rec->path;
-    if (rec->isEncode)
-        ReportCodec::encipher(cmdReport.data() + 1, secrecyCodeBuf);
+    if (rec->isEncode) ReportCodec::encipher(cmdReport.data() + 1, secrecyCodeBuf);
     if (!openCmdDevice(index) || cmdHandle->sendFeatureReport(cmdReport.data(), kReportSize) < 0) {
         transferFailed(path, false, index);
         idle = true;
         return false;
     }
-    if (settle)
-        waitAck();
+    if (settle) waitAck();
     if (length == 0) {
         closeCmdDevice();
         idle = true;
@@ -217,8 +217,7 @@ bool Hid_Thread::sendReport(int length, bool settle)
         }
         delay(kOutputReportMs);
     }
-    if (settle)
-        waitAck();
+    if (settle) waitAck();
     closeCmdDevice();
     idle = true;
     return true;
@@ -230,9 +229,8 @@ bool Hid_Thread::exchangeReport(int length)
     const int index = curDevice;
     length = std::clamp(length, 0, kPayloadSize);
     if (rec && length > 0 && (rec->reportLength < 1 || rec->reportLength > kMaxReportLength)) {
-        qCWarning(lcTransport).noquote()
-            << "config: reportLength" << rec->reportLength << "of device" << index
-            << "cannot carry a read-back";
+        qCWarning(lcTransport).noquote() << "config: reportLength" << rec->reportLength
+                                         << "of device" << index << "cannot carry a read-back";
         idle = true;
         return false;
     }
@@ -241,8 +239,7 @@ bool Hid_Thread::exchangeReport(int length)
         return false;
     }
     const QString path = rec->path;
-    if (rec->isEncode)
-        ReportCodec::encipher(cmdReport.data() + 1, secrecyCodeBuf);
+    if (rec->isEncode) ReportCodec::encipher(cmdReport.data() + 1, secrecyCodeBuf);
     if (!openCmdDevice(index) || cmdHandle->sendFeatureReport(cmdReport.data(), kReportSize) < 0 ||
         !openCmdDevice(index) || cmdHandle->getFeatureReport(replyReport.data(), kReportSize) < 0) {
         transferFailed(path, false, index);
@@ -252,8 +249,7 @@ bool Hid_Thread::exchangeReport(int length)
     if (length == 0) {
         closeCmdDevice();
         idle = true;
-        if (rec->isEncode)
-            ReportCodec::decipher(replyReport.data() + 1, secrecyCodeBuf);
+        if (rec->isEncode) ReportCodec::decipher(replyReport.data() + 1, secrecyCodeBuf);
         return true;
     }
     const int reportLength = rec->reportLength;
@@ -293,8 +289,7 @@ void Hid_Thread::waitAck()
     int total = 0;
     for (int round = 0; round < 256; ++round) {
         total += 64;
-        if (ackFlag)
-            break;
+        if (ackFlag) break;
         ackFlag = true;
     }
     delay(total);
@@ -337,8 +332,8 @@ void Hid_Thread::setWithPayload(const char *text, uchar code, std::array<uchar, 
                                 const uchar *data, int length)
 {
     if (!data) {
-        qCWarning(lcTransport).noquote() << "caller: no payload buffer for command"
-                                         << QByteArray(1, char(code)).toHex();
+        qCWarning(lcTransport).noquote()
+            << "caller: no payload buffer for command" << QByteArray(1, char(code)).toHex();
         return;
     }
     if (!waitIdle()) {
@@ -523,8 +518,7 @@ bool Hid_Thread::readProfileRecord(uchar *src128, uchar profileNo)
     const bool ok = exchangeReport(kPayloadSize);
     // Only a complete read-back replaces the caller's record; a read that
     // broke off half-way must not leave it half old, half new.
-    if (ok)
-        std::memcpy(src128, payload.data(), kPayloadSize);
+    if (ok) std::memcpy(src128, payload.data(), kPayloadSize);
     return ok;
 }
 
@@ -552,8 +546,7 @@ void Hid_Thread::postToGui(std::function<void()> f)
 
 void Hid_Thread::startEventReader(unsigned int index)
 {
-    if (readerRunning)
-        readerRunning = false;
+    if (readerRunning) readerRunning = false;
     if (owner && owner->hostIcType() == QLatin1String("560")) {
         uchar o1 = 0, o2 = 0;
         hid560_81H_GetKeyboardoption(o1, o2);
@@ -569,20 +562,18 @@ void Hid_Thread::startEventReader(unsigned int index)
     // within one turn. Two loops must never share eventHandle.
     waitForReader();
     readerRunning = true;
-    readerFuture = QtConcurrent::run(QThreadPool::globalInstance(), &Hid_Thread::eventReaderLoop,
-                                     this, index);
+    readerFuture =
+        QtConcurrent::run(QThreadPool::globalInstance(), &Hid_Thread::eventReaderLoop, this, index);
 }
 
 void Hid_Thread::stopEventReader()
 {
-    if (readerRunning)
-        readerRunning = false;
+    if (readerRunning) readerRunning = false;
 }
 
 void Hid_Thread::waitForReader()
 {
-    if (readerFuture.isStarted() || readerFuture.isRunning())
-        readerFuture.waitForFinished();
+    if (readerFuture.isStarted() || readerFuture.isRunning()) readerFuture.waitForFinished();
 }
 
 void Hid_Thread::eventReaderLoop(unsigned int index)
@@ -597,8 +588,7 @@ void Hid_Thread::eventReaderLoop(unsigned int index)
         if (!openEventDevice(i)) {
             qDebug("Device removed");
             postToGui([this] {
-                if (owner)
-                    owner->hostSetViewEnabled(false);
+                if (owner) owner->hostSetViewEnabled(false);
             });
             rec->path2.clear();
             readerRunning = false;
@@ -613,8 +603,7 @@ void Hid_Thread::eventReaderLoop(unsigned int index)
                 const int k = stage >= 1 && stage <= 7 ? stage - 1 : 7;
                 const QString text = QStringLiteral(" ") + DpiNotifications::text(k);
                 postToGui([this, stage, text] {
-                    if (!owner)
-                        return;
+                    if (!owner) return;
                     owner->hostSetCurrentDPI(stage);
                     owner->showTrayMessage(QStringLiteral("Info"), text, 10000);
                 });
@@ -622,8 +611,7 @@ void Hid_Thread::eventReaderLoop(unsigned int index)
                 const bool right = report[2] != 0;
                 qDebug("test %d", int(report[2]));
                 postToGui([this, right] {
-                    if (!owner)
-                        return;
+                    if (!owner) return;
                     owner->hostSetRight(right);
                     owner->hostRunUI();
                 });

@@ -2,9 +2,14 @@
 
 #include <utility>
 
-namespace ReportCodec {
-namespace {
-constexpr quint8 swapNibbles(quint8 b) { return quint8((b << 4) | (b >> 4)); }
+namespace ReportCodec
+{
+namespace
+{
+constexpr quint8 swapNibbles(quint8 b)
+{
+    return quint8((b << 4) | (b >> 4));
+}
 
 void swapPairs(quint8 *b)
 {
@@ -55,8 +60,7 @@ void decipher(quint8 *b, const quint8 *code)
 
 bool loadSecrecyCode(quint8 *code8, const QString &sCode)
 {
-    if (sCode.size() != 6)
-        return false;
+    if (sCode.size() != 6) return false;
     for (int i = 0; i < 6; ++i)
         code8[1 + i] = quint8(sCode.at(i).unicode() & 0xFF);
     return true;

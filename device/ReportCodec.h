@@ -7,7 +7,8 @@
 
 // The framing and scrambling of command reports, as pure functions: no I/O,
 // so the byte sequences can be checked on their own.
-namespace ReportCodec {
+namespace ReportCodec
+{
 constexpr size_t kReportSize = 9;
 constexpr size_t kBlockSize = 8;
 using Report = std::array<quint8, kReportSize>;

@@ -55,8 +55,7 @@ VirtualMouse::Identity VirtualMouse::identityFromTable(const QString &file)
 {
     Identity id;
     const std::shared_ptr<DeviceRecord> row = DeviceTable::mouseRow(DeviceTable::readFile(file));
-    if (!row)
-        return id;
+    if (!row) return id;
     id.vid = row->vid;
     id.pid = row->pid;
     id.usagePage = row->usagePage;
@@ -64,8 +63,7 @@ VirtualMouse::Identity VirtualMouse::identityFromTable(const QString &file)
     id.usagePage2 = row->usagePage2;
     id.usage2 = row->usage2;
     // A broken length would make the firmware model as useless as the host.
-    if (row->reportLength >= 1 && row->reportLength <= 4096)
-        id.reportLength = row->reportLength;
+    if (row->reportLength >= 1 && row->reportLength <= 4096) id.reportLength = row->reportLength;
     id.isEncode = row->isEncode;
     id.sCode = row->sCode;
     return id;
@@ -116,8 +114,7 @@ void VirtualMouse::pushEventLocked(const QByteArray &report)
 void VirtualMouse::pushEvent(const QByteArray &report)
 {
     std::lock_guard lock(m_mutex);
-    if (m_state.plugged)
-        pushEventLocked(report);
+    if (m_state.plugged) pushEventLocked(report);
 }
 
 void VirtualMouse::endPendingReads()
@@ -130,8 +127,7 @@ void VirtualMouse::endPendingReads()
 void VirtualMouse::pressDpiButton()
 {
     std::lock_guard lock(m_mutex);
-    if (!m_state.plugged)
-        return;
+    if (!m_state.plugged) return;
     quint8 stage = 0;
     if (m_family == Family::F553) {
         const int count = m_state.dpiStageCount553 >= 1 && m_state.dpiStageCount553 <= 8
@@ -153,8 +149,7 @@ void VirtualMouse::pressDpiButton()
 void VirtualMouse::setRight(bool right)
 {
     std::lock_guard lock(m_mutex);
-    if (!m_state.plugged)
-        return;
+    if (!m_state.plugged) return;
     m_state.right = right;
     pushEventLocked(QByteArray::fromHex(right ? "060d0100" : "060d0000"));
 }
@@ -189,8 +184,8 @@ QList<HidInterfaceInfo> VirtualMouse::enumerate(quint16 vid, quint16 pid)
     list << HidInterfaceInfo{commandPath(), m_identity.vid, m_identity.pid, m_identity.usagePage,
                              m_identity.usage};
     if (!m_faults.noEventInterface)
-        list << HidInterfaceInfo{eventPath(), m_identity.vid, m_identity.pid,
-                                 m_identity.usagePage2, m_identity.usage2};
+        list << HidInterfaceInfo{eventPath(), m_identity.vid, m_identity.pid, m_identity.usagePage2,
+                                 m_identity.usage2};
     return list;
 }
 
@@ -210,11 +205,9 @@ bool VirtualMouse::accessDenied(const QByteArray &path)
 
 std::unique_ptr<HidDevice> VirtualMouse::open(const QByteArray &path)
 {
-    if (!exists(path))
-        return nullptr;
+    if (!exists(path)) return nullptr;
     std::lock_guard lock(m_mutex);
-    if (m_faults.failOpen || m_faults.accessDenied)
-        return nullptr;
+    if (m_faults.failOpen || m_faults.accessDenied) return nullptr;
     const Port port = path == commandPath() ? Port::Command : Port::Event;
     if (port == Port::Command) {
         ++m_state.openCommandHandles;
@@ -259,16 +252,14 @@ bool VirtualMouse::countTransferLocked()
 int VirtualMouse::sendFeature(quint64 generation, Port port, const quint8 *data, size_t length)
 {
     std::lock_guard lock(m_mutex);
-    if (!liveLocked(generation) || port != Port::Command || !countTransferLocked())
-        return -1;
+    if (!liveLocked(generation) || port != Port::Command || !countTransferLocked()) return -1;
     if (length < 9 || data[0] != 0x00) {
         ++m_state.rejectedReports;
         return int(length);
     }
     std::array<quint8, 9> report{};
     std::memcpy(report.data(), data, 9);
-    if (m_identity.isEncode)
-        ReportCodec::decipher(report.data() + 1, m_code);
+    if (m_identity.isEncode) ReportCodec::decipher(report.data() + 1, m_code);
     if (ReportCodec::checksum(report.data() + 1) != report[8]) {
         ++m_state.rejectedReports;
         return int(length);
@@ -309,28 +300,50 @@ void VirtualMouse::handleCommandLocked(const std::array<quint8, 9> &r)
         replyLocked({p[0], p[1], p[2], p[3], 0, 0});
     } else if (m_family == Family::F553) {
         switch (code) {
-        case 0x01: s.reportRate553 = p[0]; break;
-        case 0x02: s.currentKeyMatrix553 = p[0]; break;
-        case 0x03: std::copy(p, p + 4, s.options553.begin()); break;
-        case 0x04: std::copy(p + 1, p + 5, s.gunData.begin()); break;
-        case 0x0B: s.dpiStage553 = p[0]; break;
-        case 0x0C: std::copy(p, p + 3, s.fixLedColor.begin()); break;
-        case 0x0D: std::copy(p, p + 3, s.rgbEffect.begin()); break;
+        case 0x01:
+            s.reportRate553 = p[0];
+            break;
+        case 0x02:
+            s.currentKeyMatrix553 = p[0];
+            break;
+        case 0x03:
+            std::copy(p, p + 4, s.options553.begin());
+            break;
+        case 0x04:
+            std::copy(p + 1, p + 5, s.gunData.begin());
+            break;
+        case 0x0B:
+            s.dpiStage553 = p[0];
+            break;
+        case 0x0C:
+            std::copy(p, p + 3, s.fixLedColor.begin());
+            break;
+        case 0x0D:
+            std::copy(p, p + 3, s.rgbEffect.begin());
+            break;
         case 0x10:
         case 0x11:
         case 0x12:
-        case 0x13: expectPayload(); break;
-        case 0x82: replyLocked({s.dpiStage553, 0, 0, 0, 0, 0}); break;
-        case 0x83:
-            replyLocked({s.options553[0], s.options553[1], s.options553[2], s.options553[3], 0,
-                         0});
+        case 0x13:
+            expectPayload();
             break;
-        default: known = false;
+        case 0x82:
+            replyLocked({s.dpiStage553, 0, 0, 0, 0, 0});
+            break;
+        case 0x83:
+            replyLocked({s.options553[0], s.options553[1], s.options553[2], s.options553[3], 0, 0});
+            break;
+        default:
+            known = false;
         }
     } else {
         switch (code) {
-        case 0x01: std::copy(p, p + 2, s.options560.begin()); break;
-        case 0x02: s.currentProfile560 = p[0]; break;
+        case 0x01:
+            std::copy(p, p + 2, s.options560.begin());
+            break;
+        case 0x02:
+            s.currentProfile560 = p[0];
+            break;
         case 0x03:
             if (p[0] < 5)
                 s.reportRate560[p[0]] = p[1];
@@ -345,9 +358,15 @@ void VirtualMouse::handleCommandLocked(const std::array<quint8, 9> &r)
             break;
         case 0x0C:
         case 0x0D:
-        case 0x0F: expectPayload(); break;
-        case 0x81: replyLocked({s.options560[0], s.options560[1], 0, 0, 0, 0}); break;
-        case 0x82: replyLocked({s.currentProfile560, 0, 0, 0, 0, 0}); break;
+        case 0x0F:
+            expectPayload();
+            break;
+        case 0x81:
+            replyLocked({s.options560[0], s.options560[1], 0, 0, 0, 0});
+            break;
+        case 0x82:
+            replyLocked({s.currentProfile560, 0, 0, 0, 0, 0});
+            break;
         case 0x84: {
             const quint8 profile = p[0] < 5 ? p[0] : s.currentProfile560;
             replyLocked({profile, s.dpiStage560[std::min<size_t>(profile, 4)], 0, 0, 0, 0});
@@ -359,8 +378,7 @@ void VirtualMouse::handleCommandLocked(const std::array<quint8, 9> &r)
                 break;
             }
             replyLocked({p[0], 0, 0, 0, 0, 0});
-            if (m_faults.muteReadBack)
-                break;
+            if (m_faults.muteReadBack) break;
             const int rl = m_identity.reportLength;
             const Block128 &rec = s.profiles[p[0]];
             for (int offset = 0; offset < 128; offset += std::min(rl, 128)) {
@@ -372,7 +390,8 @@ void VirtualMouse::handleCommandLocked(const std::array<quint8, 9> &r)
             m_wake.notify_all();
             break;
         }
-        default: known = false;
+        default:
+            known = false;
         }
     }
     if (known)
@@ -406,16 +425,17 @@ void VirtualMouse::applyPayloadLocked()
         case 0x11:
             if (n >= 8) {
                 std::copy(data, data + 8, s.dpiCodes553.begin());
-                if (p[0] >= 1 && p[0] <= 8)
-                    s.dpiStageCount553 = p[0];
+                if (p[0] >= 1 && p[0] <= 8) s.dpiStageCount553 = p[0];
             }
             break;
         case 0x12:
-            if (n >= 64)
-                std::copy(data, data + 64, s.keyMatrix553[p[0]].begin());
+            if (n >= 64) std::copy(data, data + 64, s.keyMatrix553[p[0]].begin());
             break;
-        case 0x13: storeMacro(); break;
-        default: break;
+        case 0x13:
+            storeMacro();
+            break;
+        default:
+            break;
         }
     } else {
         switch (code) {
@@ -426,11 +446,13 @@ void VirtualMouse::applyPayloadLocked()
                 ++s.rejectedReports;
             break;
         case 0x0D:
-            if (n >= 128)
-                std::copy(data, data + 128, s.keyMatrix560[p[0]].begin());
+            if (n >= 128) std::copy(data, data + 128, s.keyMatrix560[p[0]].begin());
             break;
-        case 0x0F: storeMacro(); break;
-        default: break;
+        case 0x0F:
+            storeMacro();
+            break;
+        default:
+            break;
         }
     }
 }
@@ -438,16 +460,12 @@ void VirtualMouse::applyPayloadLocked()
 int VirtualMouse::getFeature(quint64 generation, Port port, quint8 *data, size_t length)
 {
     std::lock_guard lock(m_mutex);
-    if (!liveLocked(generation) || port != Port::Command || !countTransferLocked())
-        return -1;
-    if (m_faults.failGetFeature)
-        return -1;
+    if (!liveLocked(generation) || port != Port::Command || !countTransferLocked()) return -1;
+    if (m_faults.failGetFeature) return -1;
     std::array<quint8, 9> wire = m_reply;
-    if (m_identity.isEncode)
-        ReportCodec::encipher(wire.data() + 1, m_code);
+    if (m_identity.isEncode) ReportCodec::encipher(wire.data() + 1, m_code);
     QByteArray bytes(reinterpret_cast<const char *>(wire.data()), 9);
-    if (m_faults.replyFilter)
-        bytes = m_faults.replyFilter(m_pendingCommand[1], bytes);
+    if (m_faults.replyFilter) bytes = m_faults.replyFilter(m_pendingCommand[1], bytes);
     const size_t n = std::min(length, size_t(bytes.size()));
     std::memcpy(data, bytes.constData(), n);
     return int(n);
@@ -456,8 +474,7 @@ int VirtualMouse::getFeature(quint64 generation, Port port, quint8 *data, size_t
 int VirtualMouse::writeReport(quint64 generation, Port port, const quint8 *data, size_t length)
 {
     std::lock_guard lock(m_mutex);
-    if (!liveLocked(generation) || port != Port::Command || !countTransferLocked())
-        return -1;
+    if (!liveLocked(generation) || port != Port::Command || !countTransferLocked()) return -1;
     if (m_payloadExpected <= 0 || length < 1 || data[0] != 0x00) {
         ++m_state.unexpectedWrites;
         return int(length);
@@ -476,8 +493,7 @@ int VirtualMouse::readReport(quint64 generation, Port port, quint8 *data, size_t
                              int timeoutMs)
 {
     std::unique_lock lock(m_mutex);
-    if (!liveLocked(generation))
-        return -1;
+    if (!liveLocked(generation)) return -1;
     std::deque<QByteArray> &queue = port == Port::Command ? m_input : m_events;
     const quint64 ticket = m_readTicket;
     auto ready = [&] {
@@ -487,14 +503,11 @@ int VirtualMouse::readReport(quint64 generation, Port port, quint8 *data, size_t
         m_wake.wait(lock, ready);
     else
         m_wake.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready);
-    if (!liveLocked(generation))
-        return -1;
-    if (queue.empty())
-        return 0;
+    if (!liveLocked(generation)) return -1;
+    if (queue.empty()) return 0;
     // Only command-interface transfers count: the event reader's timing
     // must not move the point where a test unplugs the mouse.
-    if (port == Port::Command && !countTransferLocked())
-        return -1;
+    if (port == Port::Command && !countTransferLocked()) return -1;
     const QByteArray report = queue.front();
     queue.pop_front();
     const size_t n = std::min(length, size_t(report.size()));

@@ -27,8 +27,7 @@ class VirtualMouse : public HidBackend, public std::enable_shared_from_this<Virt
 public:
     enum class Family { F553, F560 };
 
-    struct Identity
-    {
+    struct Identity {
         quint16 vid = 0x04d9;
         quint16 pid = 0xa1ee;
         quint16 usagePage = 0xff00;
@@ -45,8 +44,7 @@ public:
 
     // Everything the firmware keeps. Records start with a recognisable
     // pattern: byte i of profile record n is (n * 0x20 + i) & 0xff.
-    struct State
-    {
+    struct State {
         bool plugged = true;
         bool right = false;
         // 553 family
@@ -66,7 +64,7 @@ public:
         // 560 family
         std::array<quint8, 2> options560{};
         quint8 currentProfile560 = 1;
-        std::array<quint8, 5> reportRate560{};   // by profile number
+        std::array<quint8, 5> reportRate560{}; // by profile number
         std::array<quint8, 5> dpiStage560{1, 1, 1, 1, 1};
         std::map<quint8, Block128> keyMatrix560; // by the command's indexAddOne
         std::array<Block128, 5> profiles{};
@@ -87,12 +85,11 @@ public:
     };
 
     // Ways to misbehave, for tests of the transport's fault handling.
-    struct Faults
-    {
-        bool muteReadBack = false;    // never send the input reports of 8C
-        bool failGetFeature = false;  // every reply fails
-        bool failOpen = false;        // every open fails (node still present)
-        bool accessDenied = false;    // nodes present but not ours to open
+    struct Faults {
+        bool muteReadBack = false;   // never send the input reports of 8C
+        bool failGetFeature = false; // every reply fails
+        bool failOpen = false;       // every open fails (node still present)
+        bool accessDenied = false;   // nodes present but not ours to open
         bool noEventInterface = false;
         int unplugAfterTransfers = -1; // unplug before transfer n+1
         // Replaces the reply of a command (any length; cut to what the host
@@ -106,8 +103,8 @@ public:
     ~VirtualMouse() override;
 
     // Identity from the mouse row (type 1) of the device table in `file`.
-    static Identity identityFromTable(
-        const QString &file = QStringLiteral("./modules/setting/apConfig.bin"));
+    static Identity
+    identityFromTable(const QString &file = QStringLiteral("./modules/setting/apConfig.bin"));
     static std::shared_ptr<VirtualMouse> fromDataFolder(Family family);
 
     Family family() const { return m_family; }

@@ -1,13 +1,18 @@
 #include "features/DeviceOptions.h"
 
-namespace DeviceOptions {
+namespace DeviceOptions
+{
 
 std::optional<quint8> rateByteForIndex(int index)
 {
     static constexpr std::array<quint8, 4> bytes{8, 4, 2, 1};
-    if (index < 0 || index >= int(bytes.size()))
-        return std::nullopt;
+    if (index < 0 || index >= int(bytes.size())) return std::nullopt;
     return bytes[size_t(index)];
+}
+
+quint8 rateByteForStored(int index)
+{
+    return rateByteForIndex(index).value_or(1);
 }
 
 std::optional<int> rateIndexForHz(int hz)

@@ -6,7 +6,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 // The device takes one to eight stages; anything else would leave it
 // without an active stage or index past its table.
 int stageCount(int dpiCount)
@@ -20,8 +21,7 @@ int stageCount(int dpiCount)
 
 void myQQuickView::mouseSetDpi(int dpiCount, QString sensorType, QVariantList dpiValueArray)
 {
-    if (!hid)
-        return;
+    if (!hid) return;
     const int count = stageCount(dpiCount);
     const DpiCodec::Sensor sensor = DpiCodec::sensorFromName(sensorType);
     const DpiCodec::Stages stages = DpiCodec::encodeStages(dpiValueArray, sensor);
@@ -36,22 +36,19 @@ void myQQuickView::mouseSetDpi(int dpiCount, QString sensorType, QVariantList dp
         if (ProfileImages::ensureRead(*this, image))
             DpiCodec::patchImage(profileImages[size_t(image)], stages, count, sensor);
     const int current = ProfileImages::currentImage(*this, "DPI stages");
-    if (current > 0 && profileImageRead[size_t(current)])
-        ProfileImages::send(*this, current);
+    if (current > 0 && profileImageRead[size_t(current)]) ProfileImages::send(*this, current);
 }
 
 void myQQuickView::mouseSetMaxDpi(int dpiCount)
 {
-    if (!ProfileImages::ensureRead(*this, 0))
-        return;
+    if (!ProfileImages::ensureRead(*this, 0)) return;
     profileImages[0][DeviceOptions::kStageCountOffset] = uchar(stageCount(dpiCount));
     ProfileImages::send(*this, 0);
 }
 
 void myQQuickView::mouseSetCurrentDPI(uchar currentDPI)
 {
-    if (!hid)
-        return;
+    if (!hid) return;
     if (icType == QLatin1String("560"))
         hid->hid560_04H_SetCurrentDPI(currentDPI);
     else

@@ -4,31 +4,31 @@
 
 #include <algorithm>
 
-namespace DpiCodec {
+namespace DpiCodec
+{
 
 Sensor sensorFromName(QStringView name)
 {
-    if (name == u"3360")
-        return Sensor::S3360;
-    if (name == u"3050")
-        return Sensor::S3050;
-    if (name == u"3389")
-        return Sensor::S3389;
-    if (name == u"3327")
-        return Sensor::S3327;
+    if (name == u"3360") return Sensor::S3360;
+    if (name == u"3050") return Sensor::S3050;
+    if (name == u"3389") return Sensor::S3389;
+    if (name == u"3327") return Sensor::S3327;
     return Sensor::S4090;
 }
 
-namespace {
-quint8 clampByte(qint64 v) { return quint8(std::clamp<qint64>(v, 0, 0xFF)); }
+namespace
+{
+quint8 clampByte(qint64 v)
+{
+    return quint8(std::clamp<qint64>(v, 0, 0xFF));
+}
 } // namespace
 
 StageCode stageCode(qint64 v, Sensor sensor)
 {
     switch (sensor) {
     case Sensor::S4090:
-        if (v <= 5000)
-            return {clampByte(v / 100 - 1), false};
+        if (v <= 5000) return {clampByte(v / 100 - 1), false};
         // 200-DPI steps with bit 6 set; six bits reach 12799 DPI.
         return {quint8(std::min<qint64>(v / 200, 0x3F) | 0x40), false};
     case Sensor::S3360:
@@ -47,8 +47,7 @@ StageCode stageCode(qint64 v, Sensor sensor)
                                                                        {3500, 0x47},
                                                                        {4000, 0x48}}};
         for (const auto &[threshold, code] : table)
-            if (v <= threshold)
-                return {code, false};
+            if (v <= threshold) return {code, false};
         return {0x48, false};
     }
     case Sensor::S3389: {
@@ -68,8 +67,7 @@ Stages encodeStages(const QVariantList &values, Sensor sensor)
     for (int i = 0; i < s.listed; ++i) {
         const StageCode c = stageCode(ByteValues::toInt(values.at(i)), sensor);
         s.codes[size_t(i)] = c.code;
-        if (c.highBit)
-            s.highBits |= quint8(1u << i);
+        if (c.highBit) s.highBits |= quint8(1u << i);
     }
     return s;
 }

@@ -7,7 +7,8 @@
 
 // DPI stage values to the one-byte stage codes of each sensor, and the
 // buffers the two device families take. Pure functions.
-namespace DpiCodec {
+namespace DpiCodec
+{
 
 constexpr int kStages = 8;
 using Codes = std::array<quint8, kStages>;
@@ -28,9 +29,9 @@ struct StageCode {
 StageCode stageCode(qint64 dpi, Sensor sensor);
 
 struct Stages {
-    Codes codes{};          // stage 1 first; 0 where the list has no value
-    quint8 highBits = 0;    // bit i = ninth bit of stage i+1
-    int listed = 0;         // how many stages the list carried (at most 8)
+    Codes codes{};       // stage 1 first; 0 where the list has no value
+    quint8 highBits = 0; // bit i = ninth bit of stage i+1
+    int listed = 0;      // how many stages the list carried (at most 8)
 };
 
 Stages encodeStages(const QVariantList &values, Sensor sensor);
@@ -43,7 +44,6 @@ quint8 stageMask(int dpiCount);
 
 // Writes stage codes (X and Y), mask and, for "3389", the flag bytes into
 // one 128-byte profile image.
-void patchImage(std::array<quint8, 128> &image, const Stages &stages, int dpiCount,
-                Sensor sensor);
+void patchImage(std::array<quint8, 128> &image, const Stages &stages, int dpiCount, Sensor sensor);
 
 } // namespace DpiCodec

@@ -7,8 +7,7 @@ using namespace LightingTables;
 
 void myQQuickView::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)
 {
-    if (!hid)
-        return;
+    if (!hid) return;
     const bool is560 = icType == QLatin1String("560");
 
     if (isColorful) {
@@ -18,8 +17,7 @@ void myQQuickView::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)
             return;
         }
         const int image = ProfileImages::currentImage(*this, "lighting effect");
-        if (image < 0 || !ProfileImages::ensureRead(*this, image))
-            return;
+        if (image < 0 || !ProfileImages::ensureRead(*this, image)) return;
         patchEffect(profileImages[size_t(image)], t);
         ProfileImages::send(*this, image);
         return;
@@ -35,30 +33,25 @@ void myQQuickView::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)
             patchEffect(profileImages[size_t(image)], {t.a, t.b, 2});
     if (isGun) {
         for (int image = 1; image < ProfileImages::kImages; ++image)
-            if (profileImageRead[size_t(image)])
-                ProfileImages::send(*this, image);
+            if (profileImageRead[size_t(image)]) ProfileImages::send(*this, image);
         return;
     }
-    if (profileImageRead[1])
-        profileImages[1][kEffectOffset + 2] = 3;
+    if (profileImageRead[1]) profileImages[1][kEffectOffset + 2] = 3;
     // The current profile lives in image p + 1; image p would be the wrong
     // profile (or, for the first one, the device-wide record).
     const int image = ProfileImages::currentImage(*this, "lighting effect");
-    if (image > 0 && profileImageRead[size_t(image)])
-        ProfileImages::send(*this, image);
+    if (image > 0 && profileImageRead[size_t(image)]) ProfileImages::send(*this, image);
 }
 
 void myQQuickView::mouseSetRGBColor(uchar type, QVariantList src24)
 {
-    if (!hid)
-        return;
+    if (!hid) return;
     Colors colors = colorsFromList(src24);
 
     if (icType == QLatin1String("560")) {
         const int image = isColorful ? kColorfulColorsImage : kPlainColorsImage;
         const int offset = isColorful ? kColorfulColorsOffset : kPlainColorsOffset;
-        if (!ProfileImages::ensureRead(*this, image))
-            return;
+        if (!ProfileImages::ensureRead(*this, image)) return;
         patchColors(profileImages[size_t(image)], offset, colors);
         ProfileImages::send(*this, image);
         return;

@@ -4,10 +4,15 @@
 
 #include <algorithm>
 
-namespace LightingTables {
+namespace LightingTables
+{
 
-namespace {
-quint8 pick(const std::array<quint8, 5> &row, quint8 step) { return step < 5 ? row[step] : 0; }
+namespace
+{
+quint8 pick(const std::array<quint8, 5> &row, quint8 step)
+{
+    return step < 5 ? row[step] : 0;
+}
 
 quint8 brightness(quint8 step)
 {
@@ -88,7 +93,10 @@ Colors colorsFromList(const QVariantList &src24)
     return c;
 }
 
-bool hasColor8(const Colors &colors) { return colors[21] || colors[22] || colors[23]; }
+bool hasColor8(const Colors &colors)
+{
+    return colors[21] || colors[22] || colors[23];
+}
 
 void patchEffect(std::array<quint8, 128> &image, const Triple &bytes)
 {

@@ -6,7 +6,8 @@
 
 // The lighting page's choices (effect index, speed step, brightness step,
 // colour list) as the byte values each model takes. Pure functions.
-namespace LightingTables {
+namespace LightingTables
+{
 
 struct Triple {
     quint8 a = 0, b = 0, c = 0;

@@ -8,7 +8,8 @@ Q_DECLARE_LOGGING_CATEGORY(lcFeatures)
 
 // The write-back rule of the 560 family's profile images, shared by every
 // feature that patches one.
-namespace ProfileImages {
+namespace ProfileImages
+{
 
 constexpr int kImages = 5;
 

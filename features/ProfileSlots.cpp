@@ -4,18 +4,19 @@
 
 Q_LOGGING_CATEGORY(lcFeatures, "skeld.features")
 
-namespace ProfileImages {
+namespace ProfileImages
+{
 
-bool exists(int index) { return index >= 0 && index < kImages; }
+bool exists(int index)
+{
+    return index >= 0 && index < kImages;
+}
 
 bool ensureRead(myQQuickView &view, int index)
 {
-    if (!exists(index))
-        return false;
-    if (view.profileImageRead[size_t(index)])
-        return true;
-    if (!view.hid)
-        return false;
+    if (!exists(index)) return false;
+    if (view.profileImageRead[size_t(index)]) return true;
+    if (!view.hid) return false;
     auto &image = view.profileImages[size_t(index)];
     if (!view.hid->readProfileRecord(image.data(), uchar(index))) {
         qCDebug(lcFeatures) << "device: profile record" << index
@@ -28,16 +29,14 @@ bool ensureRead(myQQuickView &view, int index)
 
 void send(myQQuickView &view, int index)
 {
-    if (!exists(index) || !view.hid)
-        return;
+    if (!exists(index) || !view.hid) return;
     view.hid->hid560_0CH_setProfile(view.profileImages[size_t(index)].data(), uchar(index));
 }
 
 int currentImage(const myQQuickView &view, const char *what)
 {
     const int image = view.currentProfile() + 1;
-    if (exists(image))
-        return image;
+    if (exists(image)) return image;
     qCDebug(lcFeatures).nospace() << "device: no profile slot " << image << " on the device; "
                                   << what << " not sent";
     return -1;
@@ -57,15 +56,13 @@ void myQQuickView::mouseSetProfile(uint profileNo)
 QVariant myQQuickView::mouseReadCurrentProfile()
 {
     uchar profile = 0;
-    if (hid)
-        hid->hid560_82H_GetCurrentProfile(profile);
+    if (hid) hid->hid560_82H_GetCurrentProfile(profile);
     return int(profile);
 }
 
 void myQQuickView::mouseSwitchKeyMatrix(int indexNo)
 {
-    if (!hid)
-        return;
+    if (!hid) return;
     if (icType == QLatin1String("560"))
         hid->hid560_02H_SetCurrentProfile(uchar(indexNo & 0xFF));
     else

@@ -3,14 +3,12 @@
 
 void myQQuickView::mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
 {
-    if (hid)
-        hid->hid553_03H_SetKeyboardoption(byte1, byte2, byte3, byte4);
+    if (hid) hid->hid553_03H_SetKeyboardoption(byte1, byte2, byte3, byte4);
 }
 
 void myQQuickView::mouseSetReportRate(uchar rate)
 {
-    if (!hid)
-        return;
+    if (!hid) return;
     if (icType == QLatin1String("560"))
         hid->hid560_03H_SetReportRate(rate);
     else
@@ -26,7 +24,6 @@ void myQQuickView::mouseSetLod(uchar rate, uchar en)
 QVariantList myQQuickView::GetKeyboardoption()
 {
     uchar b1 = 0, b2 = 0, b3 = 0, b4 = 0;
-    if (hid)
-        hid->hid553_83H_GetKeyboardoption(b1, b2, b3, b4);
+    if (hid) hid->hid553_83H_GetKeyboardoption(b1, b2, b3, b4);
     return {int(b1), int(b2), int(b3), int(b4)};
 }

@@ -6,8 +6,7 @@
 
 void myQQuickView::mouseSendGundata(int slot, QVariantList data)
 {
-    if (!isGun || !hid)
-        return;
+    if (!isGun || !hid) return;
     const quint8 shots = ByteValues::byteAt(data, 0);
     const quint8 x = ByteValues::byteAt(data, 1);
 
@@ -17,8 +16,7 @@ void myQQuickView::mouseSendGundata(int slot, QVariantList data)
             qCDebug(lcFeatures) << "config: no gun slot" << slot << "on the device";
             return;
         }
-        if (!ProfileImages::ensureRead(*this, image))
-            return;
+        if (!ProfileImages::ensureRead(*this, image)) return;
         DeviceOptions::patchGun(profileImages[size_t(image)], shots, x,
                                 ByteValues::byteAt(data, 2));
         ProfileImages::send(*this, image);

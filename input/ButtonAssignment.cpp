@@ -2,7 +2,8 @@
 #include "device/Hid_Thread.h"
 #include "input/KeyMatrix.h"
 
-namespace {
+namespace
+{
 QString bindingKey(bool alternate, int button)
 {
     return (alternate ? QStringLiteral("mouseKeyMatrix0/") : QStringLiteral("mouseKeyMatrix/")) +
@@ -17,8 +18,7 @@ void myQQuickView::mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVaria
     const bool alternate = right;
     for (int k = 0; k < KeyMatrix::kButtons; ++k)
         stores().setDataList(bindingKey(alternate, k), KeyMatrix::storedBinding(src64, k));
-    if (!isSendData || !hid)
-        return;
+    if (!isSendData || !hid) return;
 
     const bool is560 = icType == QLatin1String("560");
     const KeyMatrix::Matrix matrix =
@@ -44,8 +44,7 @@ QVariantList myQQuickView::mouseGetKeydefine(QVariant index, bool isRecovery)
 
 void myQQuickView::mouseResetKeyMatrix()
 {
-    if (!hid)
-        return;
+    if (!hid) return;
     std::array<QVariantList, KeyMatrix::kButtons> entries;
     for (int k = 0; k < KeyMatrix::kButtons; ++k)
         entries[size_t(k)] =

@@ -2,7 +2,8 @@
 
 #include "features/ByteValues.h"
 
-namespace KeyMatrix {
+namespace KeyMatrix
+{
 
 QVariantList storedBinding(const QVariantList &src64, int button)
 {
@@ -29,7 +30,8 @@ Bindings bindingsFromFlat(const QVariantList &src64)
     return all;
 }
 
-namespace {
+namespace
+{
 // These code pairs are consumer-page usages whatever kind the page gave them,
 // so the device must send them as consumer reports.
 bool isConsumerUsage(quint8 b2, quint8 b3)
@@ -81,8 +83,7 @@ Binding translateBinding(const Binding &in, bool is560)
     default:
         break; // 0x09..0xFE travel unchanged
     }
-    if (isConsumerUsage(out[2], out[3]))
-        out[0] = DevConsumer;
+    if (isConsumerUsage(out[2], out[3])) out[0] = DevConsumer;
     return out;
 }
 

@@ -6,7 +6,8 @@
 
 // Button bindings as the pages store them, and the device key matrix they
 // translate to. Pure functions: no I/O, no settings, no device.
-namespace KeyMatrix {
+namespace KeyMatrix
+{
 
 constexpr int kButtons = 16;
 constexpr int kMatrixBytes = kButtons * 4;

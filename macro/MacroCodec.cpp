@@ -8,8 +8,7 @@ MacroCodec::MacroCodec(QObject *parent) : QObject(parent) {}
 
 void MacroCodec::setKeyNames(const QStringList &names)
 {
-    if (names == m_keyNames)
-        return;
+    if (names == m_keyNames) return;
     if (!names.isEmpty() && names.size() != MacroEncoder::keyCodes().size())
         qCDebug(lcMacro) << "macro: key-name list has" << names.size() << "names instead of"
                          << MacroEncoder::keyCodes().size() << "; built-in names apply";
@@ -35,8 +34,7 @@ int MacroCodec::recordCount(const QStringList &entries) const
 
 QVariantList MacroCodec::encodeStored(const QStringList &loaded) const
 {
-    if (loaded.isEmpty())
-        return {};
+    if (loaded.isEmpty()) return {};
     bool ok = false;
     const int repeat = loaded.last().trimmed().toInt(&ok);
     return deCode(loaded.mid(0, loaded.size() - 1), ok ? repeat : 0);
@@ -49,13 +47,13 @@ int MacroCodec::codeForName(const QString &name) const
 
 QString MacroCodec::nameForCode(int code) const
 {
-    return code < 0 || code > 0xFF ? QString() : MacroEncoder::nameForCode(quint8(code), m_keyNames);
+    return code < 0 || code > 0xFF ? QString()
+                                   : MacroEncoder::nameForCode(quint8(code), m_keyNames);
 }
 
 void MacroCodec::registerQmlType()
 {
-    qmlRegisterSingletonType<MacroCodec>("skeld.macro", 1, 0, "MacroCodec",
-                                         [](QQmlEngine *, QJSEngine *) -> QObject * {
-                                             return new MacroCodec;
-                                         });
+    qmlRegisterSingletonType<MacroCodec>(
+        "skeld.macro", 1, 0, "MacroCodec",
+        [](QQmlEngine *, QJSEngine *) -> QObject * { return new MacroCodec; });
 }

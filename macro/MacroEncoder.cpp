@@ -7,7 +7,8 @@
 
 Q_LOGGING_CATEGORY(lcMacro, "skeld.macro")
 
-namespace MacroEncoder {
+namespace MacroEncoder
+{
 
 Event parseEntry(const QString &entry)
 {
@@ -90,7 +91,8 @@ const QStringList &builtinKeyNames()
     return names;
 }
 
-namespace {
+namespace
+{
 const QStringList &effectiveNames(const QStringList &names)
 {
     // A language list of the wrong length would pair names with the wrong
@@ -109,11 +111,20 @@ qint64 delayMs(const QString &info)
     return std::max<qint64>(ms, 0);
 }
 
-bool isAction(const Event &e) { return e.type >= KeyPress && e.type <= ButtonRelease; }
-bool isRelease(const Event &e) { return e.type == KeyRelease || e.type == ButtonRelease; }
+bool isAction(const Event &e)
+{
+    return e.type >= KeyPress && e.type <= ButtonRelease;
+}
+bool isRelease(const Event &e)
+{
+    return e.type == KeyRelease || e.type == ButtonRelease;
+}
 
 // Bytes one closed action takes for a following delay of `ticks`.
-int chunkSize(qint64 ticks) { return ticks < 127 ? 2 : 6; }
+int chunkSize(qint64 ticks)
+{
+    return ticks < 127 ? 2 : 6;
+}
 
 void appendClosed(QByteArray &out, quint8 code, bool release, qint64 ticks)
 {
@@ -157,11 +168,9 @@ QList<Action> actionsOf(const QList<Event> &events, const QStringList &names, bo
     qint64 ms = 0;
     for (const Event &e : events) {
         if (e.type == Delay) {
-            if (!actions.isEmpty())
-                ms += delayMs(e.info);
+            if (!actions.isEmpty()) ms += delayMs(e.info);
         } else if (isAction(e)) {
-            if (!actions.isEmpty())
-                actions.last().ticksAfter = ms / 10;
+            if (!actions.isEmpty()) actions.last().ticksAfter = ms / 10;
             actions << Action{codeForName(e.info, names), isRelease(e), 0};
             ms = 0;
         } else if (report) {
@@ -192,8 +201,7 @@ QByteArray encode(const QList<Event> &events, qint64 repeat, const QStringList &
     out.append(char(quint8(r & 0xFF)));
 
     QList<Action> actions = actionsOf(events, names, true);
-    if (actions.isEmpty())
-        return out;
+    if (actions.isEmpty()) return out;
 
     // Keep as many leading actions as fit with the closing pair and the end
     // pair; the device reads no further than 128 bytes.
@@ -221,8 +229,7 @@ QByteArray encode(const QList<Event> &events, qint64 repeat, const QStringList &
 int encodedSize(const QList<Event> &events)
 {
     const QList<Action> actions = actionsOf(events, {}, false);
-    if (actions.isEmpty())
-        return 2;
+    if (actions.isEmpty()) return 2;
     int size = 2 + 4;
     for (qsizetype i = 0; i + 1 < actions.size(); ++i)
         size += chunkSize(actions[i].ticksAfter);

@@ -12,7 +12,8 @@ Q_DECLARE_LOGGING_CATEGORY(lcMacro)
 
 // The device's compact macro form and the editor's size counter.
 // Pure functions: no files, no device.
-namespace MacroEncoder {
+namespace MacroEncoder
+{
 
 constexpr int kImageBytes = 128;
 constexpr int kSlots = 12;

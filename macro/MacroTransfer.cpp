@@ -5,9 +5,13 @@
 
 #include <QCoreApplication>
 
-namespace {
+namespace
+{
 // The pages import the encoder as soon as the application object exists.
-void registerMacroCodec() { MacroCodec::registerQmlType(); }
+void registerMacroCodec()
+{
+    MacroCodec::registerQmlType();
+}
 } // namespace
 Q_COREAPP_STARTUP_FUNCTION(registerMacroCodec)
 
@@ -18,8 +22,7 @@ QVariant myQQuickView::mouseSendMacroData(QVariantList macroData, QVariant macro
         qCDebug(lcMacro) << "macro: no device slot for macro index" << index;
         return true;
     }
-    if (!hid)
-        return true;
+    if (!hid) return true;
     MacroEncoder::Image image = MacroEncoder::imageFromList(macroData);
     if (icType == QLatin1String("560"))
         hid->hid560_0FH_SetMacroKey(uchar(index + 1), image.data());

@@ -14,14 +14,14 @@ DeviceMonitor::DeviceMonitor(QObject *parent) : QObject(parent)
         return;
     }
     m_monitor = udev_monitor_new_from_netlink(m_udev, "udev");
-    if (!m_monitor || udev_monitor_filter_add_match_subsystem_devtype(m_monitor, "hidraw", nullptr) < 0 ||
+    if (!m_monitor ||
+        udev_monitor_filter_add_match_subsystem_devtype(m_monitor, "hidraw", nullptr) < 0 ||
         udev_monitor_enable_receiving(m_monitor) < 0) {
         qCWarning(lcPlatform) << "system: cannot watch hidraw devices; device changes go unnoticed";
         return;
     }
     const int fd = udev_monitor_get_fd(m_monitor);
-    if (fd < 0)
-        return;
+    if (fd < 0) return;
     m_notifier = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &DeviceMonitor::receive);
 }
@@ -29,10 +29,8 @@ DeviceMonitor::DeviceMonitor(QObject *parent) : QObject(parent)
 DeviceMonitor::~DeviceMonitor()
 {
     delete m_notifier;
-    if (m_monitor)
-        udev_monitor_unref(m_monitor);
-    if (m_udev)
-        udev_unref(m_udev);
+    if (m_monitor) udev_monitor_unref(m_monitor);
+    if (m_udev) udev_unref(m_udev);
 }
 
 void DeviceMonitor::receive()

@@ -79,6 +79,9 @@ Item {
     property var keyCodeLang: []
     property var otherLang: []
 
+    // Key names by usage code, in the language's names once loaded.
+    property alias keyCodeString: keyCodeString
+
     signal msg_KB(bool isDown, int usbCode)
     signal uiLocked()
 
@@ -220,7 +223,9 @@ Item {
         systemSettingLang = texts("systemSetting", systemSettingLang)
         gunControlLang = texts("gunControl", gunControlLang)
         profilePage.profileLang = texts("profile", profilePage.profileLang)
-        keyCodeLang = texts("keyCode", keyCodeLang)
+        // Taken only when every code gets its name.
+        keyCodeString.loadNames(ui_View.getLangStrings("keyCode", language))
+        keyCodeLang = keyCodeString.keyCodeStr
         // Also hands the DPI balloon texts to the native side.
         otherLang = Logic.toList(ui_View.getLangStrings("other", language))
     }
@@ -253,11 +258,22 @@ Item {
         return systemLoader.item
     }
 
+    // Pop-ups open centred in the window, over the mask.
     function openPopup(page) {
         closeDropDowns()
-        if (typeof page.centre === "function")
-            page.centre()
+        page.x = Math.round((root.width - page.width) / 2)
+        page.y = Math.round((root.height - page.height) / 2)
         page.visible = true
+    }
+
+    // Closes every pop-up and the mask with them.
+    function closePopups() {
+        endEditing()
+        profilePage.visible = false
+        var pages = [systemLoader, resetLoader, infoLoader, macroEditorHook, keyAssigmentHook]
+        for (var i = 0; i < pages.length; ++i)
+            if (pages[i].item)
+                pages[i].item.visible = false
     }
 
     function openProfilePage() {
@@ -289,8 +305,11 @@ Item {
             return
         if (Logic.isOnlyLeftClick(keyMatrixHook.item.keyCodes, k))
             return
-        closeDropDowns()
-        if (keyAssigmentHook.item.open(k) && mouseHook.item)
+        var dialog = keyAssigmentHook.item
+        if (!dialog.open(k))
+            return
+        openPopup(dialog)
+        if (mouseHook.item)
             mouseHook.item.markedButton = k
     }
 
@@ -422,6 +441,10 @@ Item {
             a.detectKeyboard(isDown, usbCode)
     }
 
+    KeyCodeString {
+        id: keyCodeString
+    }
+
     Timer {
         id: protectTimer
         repeat: false
@@ -541,6 +564,20 @@ Item {
             width: 232
             height: keyMatrixHook.item ? keyMatrixHook.item.height
                                        : 40 + 24 * Math.min(root.keyCount, 8) + 2 * (Math.min(root.keyCount, 8) - 1) + 8
+            Rectangle {
+                anchors.fill: parent
+                visible: !keyMatrixHook.item
+                color: Skin.black
+                Text {
+                    x: 8
+                    y: 8
+                    text: root.keyMatrixLang[1]
+                    color: Skin.text
+                    font.family: Skin.fontFamily
+                    font.pixelSize: Skin.fontMiddle
+                    font.bold: true
+                }
+            }
             Loader {
                 id: keyMatrixHook
                 objectName: "keyMatrixHook"
@@ -589,12 +626,18 @@ Item {
             width: 232
             height: 42
             color: Skin.black
+            // Long headings shrink and wrap rather than run under the list.
             Text {
+                objectName: "reportRateHeading"
                 x: 8
-                width: 96
+                width: 94
+                height: 36
                 anchors.verticalCenter: parent.verticalCenter
+                verticalAlignment: Text.AlignVCenter
+                wrapMode: Text.WordWrap
+                fontSizeMode: Text.Fit
+                minimumPixelSize: Skin.fontMin
                 text: root.mainLang[3]
-                elide: Text.ElideRight
                 color: Skin.text
                 font.family: Skin.fontFamily
                 font.pixelSize: Skin.fontMiddle

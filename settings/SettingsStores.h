@@ -44,7 +44,8 @@ public:
     void resetGlobal();
 
     // Drops the store at `index` and reopens it on its file, after the caller
-    // replaced the file. Unsaved writes of the dropped store are discarded.
+    // replaced the file. The dropped store writes pending changes back when it
+    // closes, so callers flush (syncProfile) before they replace the file.
     void reopenProfile(int index);
     // Writes pending changes of the store at `index` to disk.
     void syncProfile(int index);

@@ -151,10 +151,14 @@ Rectangle {
 
     // --- header ---------------------------------------------------------------
     Text {
-        x: 12
+        objectName: "lightHeading"
+        x: 10
         y: 8
+        width: effectDrop.x - x - 4
         height: 24
         verticalAlignment: Text.AlignVCenter
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: Skin.fontMin
         text: page.lightControlLang[0]
         color: Skin.text
         font.family: Skin.fontFamily
@@ -165,7 +169,7 @@ Rectangle {
         id: effectDrop
         objectName: "effectDropDown"
         anchors.right: resetButton.left
-        anchors.rightMargin: 10
+        anchors.rightMargin: 8
         y: 8
         width: 120
         model: Logic.effectNames(page.lightControlLang, page.isColorful, page.is55328)
@@ -176,7 +180,7 @@ Rectangle {
         id: resetButton
         objectName: "lightResetButton"
         anchors.right: parent.right
-        anchors.rightMargin: 12
+        anchors.rightMargin: 10
         y: 12
         icon: "back"
         onClicked: {
@@ -376,6 +380,7 @@ Rectangle {
                 drag.minimumX: hueBar.x - marker.width / 2
                 drag.maximumX: hueBar.x + page.hueWidth - 1 - marker.width / 2
                 drag.threshold: 0
+                drag.smoothed: false
                 onPositionChanged: {
                     if (drag.active)
                         page.hueMoved(page.markerPoint())

@@ -107,6 +107,9 @@ Item {
             drag.minimumX: slider.minPos
             drag.maximumX: slider.maxPos
             drag.threshold: 0
+            // The knob follows the pointer from the press on, not from the
+            // point where the drag was recognised.
+            drag.smoothed: false
             onPressed: {
                 slide.stop()
                 slider.knobPressed()

@@ -171,6 +171,7 @@ Item {
         // Scroll bar, only when there are more rows than fit.
         Rectangle {
             id: scroll
+            objectName: "dropDownScroll"
             visible: dropDown.count > dropDown.maxRows
             anchors.right: parent.right
             anchors.rightMargin: 1

@@ -18,13 +18,6 @@ Rectangle {
     border.width: 1
     border.color: Skin.gray1
 
-    // Centres the page in its parent.
-    function centre() {
-        if (!parent)
-            return
-        x = Math.round((parent.width - width) / 2)
-        y = Math.round((parent.height - height) / 2)
-    }
 
     MouseArea {
         anchors.fill: parent

@@ -170,8 +170,8 @@ void AppShellTest::checkWithoutDeviceStillInitialisesTheUi()
     Widget w;
     deviceConnected = true;
     QQuickItem *r = root(w);
-    QQuickItem *main = r->findChild<QQuickItem *>("mainItem");
-    QVERIFY(main);
+    // The root document stays hidden until "initUI" has run.
+    QQuickItem *main = r;
     QVERIFY(!main->isVisible());
     DebugCapture cap;
     w.checkDevice();
@@ -185,13 +185,14 @@ void AppShellTest::setCurrentDPISelectsStage()
 {
     TestData data;
     Widget w;
-    QQuickItem *r = root(w);
+    QQuickItem *dpi = root(w)->findChild<QQuickItem *>("dpiSetting");
+    QVERIFY(dpi);
     w.view()->setCurrentDPI(3);
-    QCOMPARE(r->property("currentDpiStage").toInt(), 2);
+    QCOMPARE(dpi->property("currentDPI").toInt(), 2);
     w.view()->setCurrentDPI(0);
-    QCOMPARE(r->property("currentDpiStage").toInt(), 2);
+    QCOMPARE(dpi->property("currentDPI").toInt(), 2);
     w.view()->openUpdateExe();
-    QCOMPARE(r->property("currentDpiStage").toInt(), 2);
+    QCOMPARE(dpi->property("currentDPI").toInt(), 2);
 }
 
 void AppShellTest::quitEndsTheLoopWithZero()

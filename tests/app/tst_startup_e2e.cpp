@@ -65,7 +65,7 @@ void StartupE2E::oneFramelessWindowSecondStartExitsOne()
     first.setWorkingDirectory(QDir::rootPath()); // not the executable's folder
     first.start(exe);
     QVERIFY(first.waitForStarted());
-    const QString win = waitForWindow("SKELD R772", first.processId(), 15000);
+    const QString win = waitForWindow("SKELD R772", first.processId(), 30000);
     QVERIFY2(!win.isEmpty(), "no window titled like common/name");
 
     const QString geometry = runTool("xdotool", {"getwindowgeometry", win}, m_x->environment());
@@ -104,8 +104,8 @@ void StartupE2E::copiesInDifferentFoldersRunSideBySide()
         p->start(install(m_tmp.filePath(dir)));
         QVERIFY(p->waitForStarted());
     }
-    QVERIFY(!waitForWindow("SKELD R772", one.processId(), 15000).isEmpty());
-    QVERIFY(!waitForWindow("SKELD R772", two.processId(), 15000).isEmpty());
+    QVERIFY(!waitForWindow("SKELD R772", one.processId(), 30000).isEmpty());
+    QVERIFY(!waitForWindow("SKELD R772", two.processId(), 30000).isEmpty());
     QCOMPARE(one.state(), QProcess::Running);
     QCOMPARE(two.state(), QProcess::Running);
     for (QProcess *p : {&one, &two}) {

@@ -27,14 +27,20 @@ void FakeHost::showTrayMessage(const QString &title, const QString &text, int ms
     record(QStringLiteral("tray %1|%2|%3").arg(title, text).arg(msecs));
 }
 
-void FakeHost::hostSetCurrentDPI(int stage) { record(QStringLiteral("setCurrentDPI %1").arg(stage)); }
+void FakeHost::hostSetCurrentDPI(int stage)
+{
+    record(QStringLiteral("setCurrentDPI %1").arg(stage));
+}
 
 void FakeHost::hostSetRight(bool right)
 {
     record(QStringLiteral("right %1").arg(right ? "true" : "false"));
 }
 
-void FakeHost::hostRunUI() { record(QStringLiteral("runUI")); }
+void FakeHost::hostRunUI()
+{
+    record(QStringLiteral("runUI"));
+}
 
 void FakeHost::hostSetViewEnabled(bool enabled)
 {
@@ -44,8 +50,7 @@ void FakeHost::hostSetViewEnabled(bool enabled)
 void FakeHost::hostClearHidBusy()
 {
     record(QStringLiteral("clearHidBusy"));
-    if (hid)
-        hid->idle = true;
+    if (hid) hid->idle = true;
 }
 
 void FakeHost::hostSetDeviceConnected(bool connected)
@@ -60,7 +65,10 @@ void FakeHost::hostReadProfile(unsigned int profileNo)
         hid->hid560_8CH_readProfile(images[profileNo].data(), uchar(profileNo));
 }
 
-void FakeHost::hostInitUI() { record(QStringLiteral("initUI")); }
+void FakeHost::hostInitUI()
+{
+    record(QStringLiteral("initUI"));
+}
 
 DeviceRig::DeviceRig(const Options &opts, bool withData) : options(opts)
 {
@@ -73,8 +81,7 @@ DeviceRig::DeviceRig(const Options &opts, bool withData) : options(opts)
     }
     auto sink = [this](const QByteArray &line, const QByteArray &path) {
         // The event interface has its own reader; keep the command side.
-        if (path.endsWith(":event"))
-            return;
+        if (path.endsWith(":event")) return;
         QMutexLocker lock(&m_mutex);
         m_trace << QString::fromLatin1(line);
     };
@@ -85,15 +92,14 @@ DeviceRig::DeviceRig(const Options &opts, bool withData) : options(opts)
     });
     hid.owner = &host;
     host.hid = &hid;
-    host.icType = opts.family == VirtualMouse::Family::F560 ? QStringLiteral("560")
-                                                            : QStringLiteral("553");
+    host.icType =
+        opts.family == VirtualMouse::Family::F560 ? QStringLiteral("560") : QStringLiteral("553");
 }
 
 DeviceRig::~DeviceRig()
 {
     hid.stopEventReader();
-    if (mouse)
-        mouse->endPendingReads();
+    if (mouse) mouse->endPendingReads();
     hid.waitForReader();
 }
 
@@ -108,20 +114,18 @@ VirtualMouse::Identity DeviceRig::identity(const Options &o)
 
 void DeviceRig::writeTable(const Options &o, const QString &extraMouseKeys)
 {
-    QString table = QStringLiteral(
-                        "[common]\nname=SKELD R772\ndeviceCount=2\n\n"
-                        "[0]\ntype=0\nvid=04d9\npid=8008\nusagePage=ff01\nusage=0001\n"
-                        "usagePage2=ff02\nusage2=0001\nreportLength=64\nisEncode=false\n"
-                        "sCode=731952\n\n"
-                        "[1]\ntype=1\nvid=04d9\npid=a1ee\nusagePage=ff00\nusage=ff00\n"
-                        "usagePage2=ff01\nusage2=ff01\nreportLength=%1\nisEncode=%2\nsCode=%3\n%4\n"
-                        "[mouse]\nicType=%5\n")
-                        .arg(o.reportLength)
-                        .arg(o.isEncode ? "true" : "false")
-                        .arg(o.sCode, extraMouseKeys,
-                             o.family == VirtualMouse::Family::F560 ? "560" : "553");
-    if (data)
-        data->write(QStringLiteral("modules/setting/apConfig.bin"), table.toUtf8());
+    QString table =
+        QStringLiteral("[common]\nname=SKELD R772\ndeviceCount=2\n\n"
+                       "[0]\ntype=0\nvid=04d9\npid=8008\nusagePage=ff01\nusage=0001\n"
+                       "usagePage2=ff02\nusage2=0001\nreportLength=64\nisEncode=false\n"
+                       "sCode=731952\n\n"
+                       "[1]\ntype=1\nvid=04d9\npid=a1ee\nusagePage=ff00\nusage=ff00\n"
+                       "usagePage2=ff01\nusage2=ff01\nreportLength=%1\nisEncode=%2\nsCode=%3\n%4\n"
+                       "[mouse]\nicType=%5\n")
+            .arg(o.reportLength)
+            .arg(o.isEncode ? "true" : "false")
+            .arg(o.sCode, extraMouseKeys, o.family == VirtualMouse::Family::F560 ? "560" : "553");
+    if (data) data->write(QStringLiteral("modules/setting/apConfig.bin"), table.toUtf8());
 }
 
 bool DeviceRig::attach()
@@ -152,8 +156,9 @@ QStringList DeviceRig::transfers() const
 {
     QStringList out;
     for (const QString &l : trace())
-        if (l.startsWith(QLatin1String("SET_FEATURE")) || l.startsWith(QLatin1String("GET_FEATURE")) ||
-            l.startsWith(QLatin1String("WRITE")) || l.startsWith(QLatin1String("READ")))
+        if (l.startsWith(QLatin1String("SET_FEATURE")) ||
+            l.startsWith(QLatin1String("GET_FEATURE")) || l.startsWith(QLatin1String("WRITE")) ||
+            l.startsWith(QLatin1String("READ")))
             out << l;
     return out;
 }
@@ -196,52 +201,88 @@ QByteArray pattern(int n)
     return p;
 }
 
-static uchar *bytes(QByteArray &b) { return reinterpret_cast<uchar *>(b.data()); }
-
+static uchar *bytes(QByteArray &b)
+{
+    return reinterpret_cast<uchar *>(b.data());
+}
 
 QByteArray runCommand(Hid_Thread &hid, const QString &key, QByteArray preset)
 {
     QByteArray p128 = pattern(128);
     uchar *o = bytes(preset);
-    if (key == "553:01") hid.hid553_01H_SetReportRate(4);
-    else if (key == "553:02") hid.hid553_02H_SetCurrentKeyMatrix(2);
-    else if (key == "553:03") hid.hid553_03H_SetKeyboardoption(1, 2, 3, 0x40);
-    else if (key == "553:04") hid.hid553_04H_SetGunData(0x0A, 0x0B, 0x0C, 0x0D);
-    else if (key == "553:0B") hid.hid553_0BH_SetCurrentDPI(3);
-    else if (key == "553:0C") hid.hid553_0CH_SetFixLEDColor(bytes(p128));
-    else if (key == "553:0D") hid.hid553_0DH_SetRGBLedEffect(5, 6, 7);
-    else if (key == "553:10t2") hid.hid553_10H_SetLED8StageColor(2, bytes(p128));
-    else if (key == "553:10t0") hid.hid553_10H_SetLED8StageColor(0, bytes(p128));
-    else if (key == "553:11") hid.hid553_11H_SetDPISet(6, bytes(p128));
-    else if (key == "553:12") hid.hid553_12H_SetKeyMatrix(bytes(p128), 2);
-    else if (key == "553:13") hid.hid553_13H_SetMacroKey(5, bytes(p128));
-    else if (key == "553:82dpi") { hid.hid553_8BH_GetCurrentDPI(o[0]); return preset.left(1); }
-    else if (key == "553:82right") { hid.hid553_8BH_GetRight(o[0]); return preset.left(1); }
-    else if (key == "553:83") { hid.hid553_83H_GetKeyboardoption(o[0], o[1], o[2], o[3]); return preset; }
-    else if (key == "553:00") { hid.hid553_00H_GetSecrecyCode(o[0], o[1], o[2], o[3]); return preset; }
-    else if (key == "560:01") hid.hid560_01H_SetKeyboardoption(0x08, 0x02);
-    else if (key == "560:02") hid.hid560_02H_SetCurrentProfile(3);
-    else if (key == "560:03") hid.hid560_03H_SetReportRate(2);
-    else if (key == "560:04") hid.hid560_04H_SetCurrentDPI(5);
-    else if (key == "560:0C") hid.hid560_0CH_setProfile(bytes(p128), 2);
-    else if (key == "560:0D") hid.hid560_0DH_SetKeyMatrix(bytes(p128), 3);
-    else if (key == "560:0F") hid.hid560_0FH_SetMacroKey(12, bytes(p128));
-    else if (key == "560:81") { hid.hid560_81H_GetKeyboardoption(o[0], o[1]); return preset.left(2); }
-    else if (key == "560:82") { hid.hid560_82H_GetCurrentProfile(o[0]); return preset.left(1); }
-    else if (key == "560:84") { o[0] = 2; hid.hid560_84H_GetCurrentDPI(o[0], o[1]); return preset.left(2); }
-    else if (key == "560:8C") {
+    if (key == "553:01")
+        hid.hid553_01H_SetReportRate(4);
+    else if (key == "553:02")
+        hid.hid553_02H_SetCurrentKeyMatrix(2);
+    else if (key == "553:03")
+        hid.hid553_03H_SetKeyboardoption(1, 2, 3, 0x40);
+    else if (key == "553:04")
+        hid.hid553_04H_SetGunData(0x0A, 0x0B, 0x0C, 0x0D);
+    else if (key == "553:0B")
+        hid.hid553_0BH_SetCurrentDPI(3);
+    else if (key == "553:0C")
+        hid.hid553_0CH_SetFixLEDColor(bytes(p128));
+    else if (key == "553:0D")
+        hid.hid553_0DH_SetRGBLedEffect(5, 6, 7);
+    else if (key == "553:10t2")
+        hid.hid553_10H_SetLED8StageColor(2, bytes(p128));
+    else if (key == "553:10t0")
+        hid.hid553_10H_SetLED8StageColor(0, bytes(p128));
+    else if (key == "553:11")
+        hid.hid553_11H_SetDPISet(6, bytes(p128));
+    else if (key == "553:12")
+        hid.hid553_12H_SetKeyMatrix(bytes(p128), 2);
+    else if (key == "553:13")
+        hid.hid553_13H_SetMacroKey(5, bytes(p128));
+    else if (key == "553:82dpi") {
+        hid.hid553_8BH_GetCurrentDPI(o[0]);
+        return preset.left(1);
+    } else if (key == "553:82right") {
+        hid.hid553_8BH_GetRight(o[0]);
+        return preset.left(1);
+    } else if (key == "553:83") {
+        hid.hid553_83H_GetKeyboardoption(o[0], o[1], o[2], o[3]);
+        return preset;
+    } else if (key == "553:00") {
+        hid.hid553_00H_GetSecrecyCode(o[0], o[1], o[2], o[3]);
+        return preset;
+    } else if (key == "560:01")
+        hid.hid560_01H_SetKeyboardoption(0x08, 0x02);
+    else if (key == "560:02")
+        hid.hid560_02H_SetCurrentProfile(3);
+    else if (key == "560:03")
+        hid.hid560_03H_SetReportRate(2);
+    else if (key == "560:04")
+        hid.hid560_04H_SetCurrentDPI(5);
+    else if (key == "560:0C")
+        hid.hid560_0CH_setProfile(bytes(p128), 2);
+    else if (key == "560:0D")
+        hid.hid560_0DH_SetKeyMatrix(bytes(p128), 3);
+    else if (key == "560:0F")
+        hid.hid560_0FH_SetMacroKey(12, bytes(p128));
+    else if (key == "560:81") {
+        hid.hid560_81H_GetKeyboardoption(o[0], o[1]);
+        return preset.left(2);
+    } else if (key == "560:82") {
+        hid.hid560_82H_GetCurrentProfile(o[0]);
+        return preset.left(1);
+    } else if (key == "560:84") {
+        o[0] = 2;
+        hid.hid560_84H_GetCurrentDPI(o[0], o[1]);
+        return preset.left(2);
+    } else if (key == "560:8C") {
         QByteArray buf(128, '\x55');
         hid.hid560_8CH_readProfile(bytes(buf), 3);
         return buf;
-    } else qFatal("unknown command key %s", qPrintable(key));
+    } else
+        qFatal("unknown command key %s", qPrintable(key));
     return QByteArray();
 }
 
-
 QStringList commandKeys()
 {
-    return {"553:01", "553:02", "553:03", "553:04", "553:0B", "553:0C", "553:0D", "553:10t2",
-            "553:10t0", "553:11", "553:12", "553:13", "553:82dpi", "553:82right", "553:83",
-            "553:00", "560:01", "560:02", "560:03", "560:04", "560:0C", "560:0D", "560:0F",
-            "560:81", "560:82", "560:84", "560:8C"};
+    return {"553:01",   "553:02",   "553:03", "553:04", "553:0B", "553:0C",    "553:0D",
+            "553:10t2", "553:10t0", "553:11", "553:12", "553:13", "553:82dpi", "553:82right",
+            "553:83",   "553:00",   "560:01", "560:02", "560:03", "560:04",    "560:0C",
+            "560:0D",   "560:0F",   "560:81", "560:82", "560:84", "560:8C"};
 }

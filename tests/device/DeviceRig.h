@@ -17,7 +17,7 @@ class FakeHost : public HidHost
 public:
     QString icType = QStringLiteral("553");
     int currentProfile = 0;
-    Hid_Thread *hid = nullptr;          // for clearHidBusy and profile reads
+    Hid_Thread *hid = nullptr; // for clearHidBusy and profile reads
     std::array<std::array<uchar, 128>, 5> images{};
 
     QStringList calls() const;
@@ -47,8 +47,7 @@ private:
 class DeviceRig
 {
 public:
-    struct Options
-    {
+    struct Options {
         VirtualMouse::Family family = VirtualMouse::Family::F553;
         int reportLength = 32;
         bool isEncode = false;

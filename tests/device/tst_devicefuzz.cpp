@@ -8,7 +8,8 @@
 #include <QSettings>
 #include <QtTest>
 
-namespace {
+namespace
+{
 QByteArray randomBytes(QRandomGenerator &gen, int maxLength)
 {
     QByteArray b(int(gen.bounded(maxLength + 1)), '\0');
@@ -54,12 +55,10 @@ void tst_DeviceFuzz::repliesAndReadBacks()
             const QByteArray input = randomBytes(gen, o.reportLength + 16);
             f.replyFilter = [reply](quint8, const QByteArray &) { return reply; };
             f.inputFilter = [input](const QByteArray &) { return input; };
-            if (gen.bounded(20) == 0)
-                f.unplugAfterTransfers = int(gen.bounded(6));
+            if (gen.bounded(20) == 0) f.unplugAfterTransfers = int(gen.bounded(6));
             f.muteReadBack = gen.bounded(10) == 0;
             rig.mouse->setFaults(f);
-            if (gen.bounded(15) == 0)
-                rig.hid.devices[1]->reportLength = int(gen.bounded(-4, 300));
+            if (gen.bounded(15) == 0) rig.hid.devices[1]->reportLength = int(gen.bounded(-4, 300));
             const QString key = keys.at(int(gen.bounded(keys.size())));
             runCommand(rig.hid, key, randomBytes(gen, 4).leftJustified(4, '\0'));
             QVERIFY2(rig.hid.idle, qPrintable(key));
@@ -87,8 +86,7 @@ void tst_DeviceFuzz::eventReports()
             r[0] = 0x06;
             r[1] = gen.bounded(2) ? 0x07 : 0x0D;
         }
-        if (r.size() >= 4 && r[0] == 0x06 && (r[1] == 0x07 || r[1] == 0x0D))
-            ++expected;
+        if (r.size() >= 4 && r[0] == 0x06 && (r[1] == 0x07 || r[1] == 0x0D)) ++expected;
         rig.mouse->pushEvent(r);
     }
     // Each handled report leaves exactly two calls behind.
@@ -104,12 +102,12 @@ void tst_DeviceFuzz::deviceTables()
 {
     QRandomGenerator gen(seed() + 2);
     TestData data;
-    const char *keys[] = {"type", "vid", "pid", "usagePage", "usage", "usagePage2",
-                          "usage2", "reportLength", "isEncode", "sCode"};
+    const char *keys[] = {"type",       "vid",    "pid",          "usagePage", "usage",
+                          "usagePage2", "usage2", "reportLength", "isEncode",  "sCode"};
     for (int round = 0; round < 150; ++round) {
         QByteArray ini = "[common]\ndeviceCount=";
         const int pick = int(gen.bounded(4));
-        ini += pick == 0 ? QByteArray::number(gen.bounded(-100, 100))
+        ini += pick == 0   ? QByteArray::number(gen.bounded(-100, 100))
                : pick == 1 ? QByteArray::number(gen.generate())
                : pick == 2 ? randomBytes(gen, 6)
                            : QByteArray("1000000");
@@ -118,9 +116,9 @@ void tst_DeviceFuzz::deviceTables()
             ini += "[" + QByteArray::number(gen.bounded(-2, 6)) + "]\n";
             for (const char *k : keys)
                 if (gen.bounded(2))
-                    ini += QByteArray(k) + "=" + randomBytes(gen, 10).toHex().left(int(gen.bounded(12))) + "\n";
-            if (gen.bounded(4) == 0)
-                ini += randomBytes(gen, 30) + "\n";
+                    ini += QByteArray(k) + "=" +
+                           randomBytes(gen, 10).toHex().left(int(gen.bounded(12))) + "\n";
+            if (gen.bounded(4) == 0) ini += randomBytes(gen, 30) + "\n";
         }
         data.write("modules/setting/apConfig.bin", ini);
         QSettings settings(data.path("modules/setting/apConfig.bin"), QSettings::IniFormat);

@@ -61,21 +61,20 @@ void tst_DeviceTable::fields_data()
     QTest::newRow("upper case and leading zeros read the same")
         << QByteArray("type=01\nvid=04D9\nusagePage=00FF00\n") << 1 << 0x04d9 << 0xff00 << 32
         << false << "731952";
-    QTest::newRow("reportLength is decimal") << QByteArray("reportLength=64\n") << -1 << 0 << 0
-                                             << 64 << false << "731952";
-    QTest::newRow("absent keys give the defaults") << QByteArray() << -1 << 0 << 0 << 32 << false
-                                                   << "731952";
+    QTest::newRow("reportLength is decimal")
+        << QByteArray("reportLength=64\n") << -1 << 0 << 0 << 64 << false << "731952";
+    QTest::newRow("absent keys give the defaults")
+        << QByteArray() << -1 << 0 << 0 << 32 << false << "731952";
     QTest::newRow("non-hex ids are 0")
-        << QByteArray("type=zz\nvid=g123\nusagePage=-\n") << 0 << 0 << 0 << 32 << false
-        << "731952";
+        << QByteArray("type=zz\nvid=g123\nusagePage=-\n") << 0 << 0 << 0 << 32 << false << "731952";
     QTest::newRow("ids wider than 16 bits keep their low 16")
         << QByteArray("vid=1ffff\n") << -1 << 0xffff << 0 << 32 << false << "731952";
-    QTest::newRow("type is hexadecimal") << QByteArray("type=10\n") << 16 << 0 << 0 << 32 << false
-                                         << "731952";
-    QTest::newRow("isEncode and sCode read") << QByteArray("isEncode=true\nsCode=ABCDEF\n") << -1
-                                             << 0 << 0 << 32 << true << "ABCDEF";
-    QTest::newRow("garbage reportLength reads 0") << QByteArray("reportLength=6x4\n") << -1 << 0
-                                                  << 0 << 0 << false << "731952";
+    QTest::newRow("type is hexadecimal")
+        << QByteArray("type=10\n") << 16 << 0 << 0 << 32 << false << "731952";
+    QTest::newRow("isEncode and sCode read")
+        << QByteArray("isEncode=true\nsCode=ABCDEF\n") << -1 << 0 << 0 << 32 << true << "ABCDEF";
+    QTest::newRow("garbage reportLength reads 0")
+        << QByteArray("reportLength=6x4\n") << -1 << 0 << 0 << 0 << false << "731952";
 }
 
 void tst_DeviceTable::fields()
@@ -114,8 +113,7 @@ void tst_DeviceTable::countBoundsTheRows()
     QFETCH(QByteArray, count);
     QFETCH(int, rows);
     QByteArray ini = "[common]\n";
-    if (!count.isEmpty())
-        ini += "deviceCount=" + count + "\n";
+    if (!count.isEmpty()) ini += "deviceCount=" + count + "\n";
     ini += "[0]\ntype=1\nvid=04d9\n[1]\ntype=1\nvid=1234\n";
     const DeviceList list = readText(ini);
     QCOMPARE(list.size(), rows);

@@ -6,10 +6,13 @@
 #include <QElapsedTimer>
 #include <QtTest>
 
-namespace {
+namespace
+{
 using Family = VirtualMouse::Family;
 const QStringList kTexts{"one", "two", "three", "four", "five", "six", "seven", "eight"};
 const QString kSentinelCall = QStringLiteral("setCurrentDPI 77");
+// Room for a busy machine (or a sanitizer) to schedule the pool thread.
+constexpr int kSlackMs = 250;
 
 // Starts the reader on an attached mouse the way a check would.
 void startReader(DeviceRig &rig)
@@ -31,8 +34,7 @@ void settle(DeviceRig &rig)
 QStringList withoutSentinel(QStringList calls)
 {
     const int at = int(calls.lastIndexOf(kSentinelCall));
-    if (at >= 0)
-        calls = calls.mid(0, at) + calls.mid(at + 2);
+    if (at >= 0) calls = calls.mid(0, at) + calls.mid(at + 2);
     return calls;
 }
 } // namespace
@@ -61,39 +63,39 @@ void tst_EventReader::reports_data()
     QTest::addColumn<QByteArray>("report");
     QTest::addColumn<QStringList>("calls");
     QTest::addColumn<QStringList>("debug");
-    QTest::newRow("06 07 stage 3") << QByteArray::fromHex("06070003")
-                                   << QStringList{"setCurrentDPI 3", "tray Info| three|10000"}
-                                   << QStringList{};
-    QTest::newRow("06 07 stage 1") << QByteArray::fromHex("06070001")
-                                   << QStringList{"setCurrentDPI 1", "tray Info| one|10000"}
-                                   << QStringList{};
-    QTest::newRow("06 07 stage 7") << QByteArray::fromHex("06070007")
-                                   << QStringList{"setCurrentDPI 7", "tray Info| seven|10000"}
-                                   << QStringList{};
+    QTest::newRow("06 07 stage 3")
+        << QByteArray::fromHex("06070003")
+        << QStringList{"setCurrentDPI 3", "tray Info| three|10000"} << QStringList{};
+    QTest::newRow("06 07 stage 1")
+        << QByteArray::fromHex("06070001") << QStringList{"setCurrentDPI 1", "tray Info| one|10000"}
+        << QStringList{};
+    QTest::newRow("06 07 stage 7")
+        << QByteArray::fromHex("06070007")
+        << QStringList{"setCurrentDPI 7", "tray Info| seven|10000"} << QStringList{};
     QTest::newRow("06 07 stage 0 shows the eighth")
         << QByteArray::fromHex("06070000")
         << QStringList{"setCurrentDPI 0", "tray Info| eight|10000"} << QStringList{};
     QTest::newRow("06 07 stage 9 shows the eighth")
         << QByteArray::fromHex("06070009")
         << QStringList{"setCurrentDPI 9", "tray Info| eight|10000"} << QStringList{};
-    QTest::newRow("06 07 ignores byte 2") << QByteArray::fromHex("0607ff02")
-                                          << QStringList{"setCurrentDPI 2", "tray Info| two|10000"}
-                                          << QStringList{};
-    QTest::newRow("06 0D 01 sets the flag") << QByteArray::fromHex("060d0100")
-                                            << QStringList{"right true", "runUI"}
-                                            << QStringList{"test 1"};
-    QTest::newRow("06 0D 00 clears the flag") << QByteArray::fromHex("060d0000")
-                                              << QStringList{"right false", "runUI"}
-                                              << QStringList{"test 0"};
-    QTest::newRow("06 0D 05 is true") << QByteArray::fromHex("060d0509")
-                                      << QStringList{"right true", "runUI"}
-                                      << QStringList{"test 5"};
-    QTest::newRow("05 07 is ignored") << QByteArray::fromHex("05070002") << QStringList{}
-                                      << QStringList{};
-    QTest::newRow("other event code is ignored") << QByteArray::fromHex("06090002")
-                                                 << QStringList{} << QStringList{};
-    QTest::newRow("3-byte read is ignored") << QByteArray::fromHex("060700") << QStringList{}
-                                            << QStringList{};
+    QTest::newRow("06 07 ignores byte 2")
+        << QByteArray::fromHex("0607ff02") << QStringList{"setCurrentDPI 2", "tray Info| two|10000"}
+        << QStringList{};
+    QTest::newRow("06 0D 01 sets the flag")
+        << QByteArray::fromHex("060d0100") << QStringList{"right true", "runUI"}
+        << QStringList{"test 1"};
+    QTest::newRow("06 0D 00 clears the flag")
+        << QByteArray::fromHex("060d0000") << QStringList{"right false", "runUI"}
+        << QStringList{"test 0"};
+    QTest::newRow("06 0D 05 is true")
+        << QByteArray::fromHex("060d0509") << QStringList{"right true", "runUI"}
+        << QStringList{"test 5"};
+    QTest::newRow("05 07 is ignored")
+        << QByteArray::fromHex("05070002") << QStringList{} << QStringList{};
+    QTest::newRow("other event code is ignored")
+        << QByteArray::fromHex("06090002") << QStringList{} << QStringList{};
+    QTest::newRow("3-byte read is ignored")
+        << QByteArray::fromHex("060700") << QStringList{} << QStringList{};
     QTest::newRow("empty read is ignored") << QByteArray() << QStringList{} << QStringList{};
     QTest::newRow("longer report is cut to four bytes")
         << QByteArray::fromHex("06070004ffff")
@@ -137,8 +139,8 @@ void tst_EventReader::buttonAndFlagOnTheMouse()
         rig.mouse->pressDpiButton(); // stage 1 -> 2
         rig.mouse->setRight(true);
         QTRY_COMPARE_WITH_TIMEOUT(rig.host.calls().size(), 4, 2000);
-        QCOMPARE(rig.host.calls(), (QStringList{"setCurrentDPI 2", "tray Info| two|10000",
-                                                "right true", "runUI"}));
+        QCOMPARE(rig.host.calls(),
+                 (QStringList{"setCurrentDPI 2", "tray Info| two|10000", "right true", "runUI"}));
         QVERIFY(rig.mouse->state().right);
     }
 }
@@ -152,7 +154,8 @@ void tst_EventReader::optionsBitPerFamily_data()
         << QStringList{"SET_FEATURE " + DeviceRig::hex(plainReport(0x83, {})),
                        "GET_FEATURE 00 83 11 22 33 44 00 00 " +
                            DeviceRig::hex(plainReport(0x83, {0x11, 0x22, 0x33, 0x44}).right(1)),
-                       "SET_FEATURE " + DeviceRig::hex(plainReport(0x03, {0x11, 0x22, 0x33, 0x44}))};
+                       "SET_FEATURE " +
+                           DeviceRig::hex(plainReport(0x03, {0x11, 0x22, 0x33, 0x44}))};
     QTest::newRow("560: 81 then 01 with 0x08 in the first byte")
         << int(Family::F560)
         << QStringList{"SET_FEATURE " + DeviceRig::hex(plainReport(0x81, {})),
@@ -191,7 +194,8 @@ void tst_EventReader::unplugDisablesTheViewWithinOneTurn()
     t.start();
     rig.mouse->unplug();
     QTRY_VERIFY_WITH_TIMEOUT(rig.host.calls().contains("viewEnabled false"), 1000);
-    QVERIFY2(t.elapsed() <= Hid_Thread::kEventReadMs + 100, qPrintable(QString::number(t.elapsed())));
+    QVERIFY2(t.elapsed() <= Hid_Thread::kEventReadMs + kSlackMs,
+             qPrintable(QString::number(t.elapsed())));
     QVERIFY(!rig.hid.readerRunning);
     QVERIFY(cap.contains("Device removed"));
     rig.hid.waitForReader();
@@ -208,7 +212,8 @@ void tst_EventReader::stopEndsTheLoopWithinOneTurn()
     t.start();
     rig.hid.stopEventReader();
     rig.hid.waitForReader();
-    QVERIFY2(t.elapsed() <= Hid_Thread::kEventReadMs + 50, qPrintable(QString::number(t.elapsed())));
+    QVERIFY2(t.elapsed() <= Hid_Thread::kEventReadMs + kSlackMs,
+             qPrintable(QString::number(t.elapsed())));
     QVERIFY(rig.hid.readerFuture.isFinished());
     QVERIFY(!rig.hid.readerRunning);
     QCOMPARE(rig.mouse->state().openEventHandles, 0);

@@ -53,8 +53,8 @@ void tst_ReportCodec::commandReport_data()
                              << QByteArray::fromHex("00820000000000007d");
     QTest::newRow("83 bare") << 0x83 << QByteArray::fromHex("000000000000")
                              << QByteArray::fromHex("00830000000000007c");
-    QTest::newRow("11 stage 4 with 8") << 0x11 << QByteArray::fromHex("040800000000")
-                                       << QByteArray::fromHex("0011040800000000e2");
+    QTest::newRow("11 stage 4 with 8")
+        << 0x11 << QByteArray::fromHex("040800000000") << QByteArray::fromHex("0011040800000000e2");
 }
 
 void tst_ReportCodec::commandReport()
@@ -82,8 +82,8 @@ void tst_ReportCodec::encipherKnownBlocks_data()
     QTest::newRow("82 with the default code")
         << QByteArray::fromHex("820000000000007d") << QStringLiteral("731952")
         << QByteArray::fromHex("0611b5df046da6c6");
-    QTest::newRow("zeros with a zero code") << QByteArray(8, '\0') << QString()
-                                            << QByteArray::fromHex("0557445637b416c6");
+    QTest::newRow("zeros with a zero code")
+        << QByteArray(8, '\0') << QString() << QByteArray::fromHex("0557445637b416c6");
     QTest::newRow("challenge with another code")
         << QByteArray::fromHex("0011223344000055") << QStringLiteral("ABCDEF")
         << QByteArray::fromHex("057ffe70e1dfbfd6");
@@ -136,16 +136,16 @@ void tst_ReportCodec::secrecyCodeLength_data()
     QTest::addColumn<QString>("sCode");
     QTest::addColumn<bool>("loaded");
     QTest::addColumn<QByteArray>("buffer");
-    QTest::newRow("six characters load") << QStringLiteral("731952") << true
-                                         << QByteArray::fromHex("aa37333139353200");
-    QTest::newRow("five leave it") << QStringLiteral("73195") << false
-                                   << QByteArray::fromHex("aa01020304050600");
-    QTest::newRow("seven leave it") << QStringLiteral("7319521") << false
-                                    << QByteArray::fromHex("aa01020304050600");
-    QTest::newRow("empty leaves it") << QString() << false
-                                     << QByteArray::fromHex("aa01020304050600");
-    QTest::newRow("latin-1 keeps 8 bits") << QStringLiteral("\u00e9abcde") << true
-                                          << QByteArray::fromHex("aae9616263646500");
+    QTest::newRow("six characters load")
+        << QStringLiteral("731952") << true << QByteArray::fromHex("aa37333139353200");
+    QTest::newRow("five leave it")
+        << QStringLiteral("73195") << false << QByteArray::fromHex("aa01020304050600");
+    QTest::newRow("seven leave it")
+        << QStringLiteral("7319521") << false << QByteArray::fromHex("aa01020304050600");
+    QTest::newRow("empty leaves it")
+        << QString() << false << QByteArray::fromHex("aa01020304050600");
+    QTest::newRow("latin-1 keeps 8 bits")
+        << QStringLiteral("\u00e9abcde") << true << QByteArray::fromHex("aae9616263646500");
 }
 
 void tst_ReportCodec::secrecyCodeLength()

@@ -1,5 +1,6 @@
 // The command-line tool end to end: options, detect, call and batch, with
 // the virtual mouse or with no device at all.
+#include "device/DeviceCheck.h"
 #include "testlib/TestData.h"
 
 #include <QProcess>
@@ -13,10 +14,10 @@ private slots:
     void runs();
     void batchKeepsOneConnection();
     void callConvertsArguments();
+    void detectNamesTheInstallCommand();
 
 private:
-    struct Run
-    {
+    struct Run {
         int status = -1;
         QStringList out;
         QString err;
@@ -28,14 +29,14 @@ tst_Skeldctl::Run tst_Skeldctl::run(const QStringList &args, const QByteArray &i
 {
     QProcess p;
     p.start(TestData::buildDir() + QStringLiteral("/skeldctl"), args);
-    if (!p.waitForStarted(5000))
-        return {};
+    if (!p.waitForStarted(5000)) return {};
     p.write(input);
     p.closeWriteChannel();
     p.waitForFinished(20000);
     Run r;
     r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    r.out =
+        QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
 }
@@ -49,9 +50,13 @@ void tst_Skeldctl::runs_data()
 
     QTest::newRow("mouseGetRight on the virtual 553, traced")
         << QStringList{"--virtual", "553", "--trace", "call", "mouseGetRight"} << 0 << QStringList{}
-        << QStringList{"Device Connect", "OPEN virtual:553:cmd",
+        << QStringList{"Device Connect",
+                       "OPEN virtual:553:cmd",
                        "SET_FEATURE 00 82 00 00 00 00 00 00 7d",
-                       "GET_FEATURE 00 82 01 00 00 00 00 00 7c", "SLEEP 8", "CLOSE", "test 1"};
+                       "GET_FEATURE 00 82 01 00 00 00 00 00 7c",
+                       "SLEEP 8",
+                       "CLOSE",
+                       "test 1"};
     QTest::newRow("detect without any device") << QStringList{"detect"} << 1 << QStringList{}
                                                << QStringList{"skeldctl: no device connected"};
     QTest::newRow("detect the virtual 560") << QStringList{"--virtual", "560", "detect"} << 0
@@ -77,11 +82,9 @@ void tst_Skeldctl::runs_data()
     QTest::newRow("unknown option") << QStringList{"--loud", "detect"} << 2 << QStringList{}
                                     << QStringList{"unknown option --loud"};
     QTest::newRow("no command") << QStringList{} << 2 << QStringList{} << QStringList{"usage:"};
-    QTest::newRow("missing data dir")
-        << QStringList{"--data-dir", "/nonexistent/skeld", "detect"} << 2 << QStringList{}
-        << QStringList{"no data directory"};
-    QTest::newRow("help") << QStringList{"--help"} << 0
-                          << QStringList{} << QStringList{};
+    QTest::newRow("missing data dir") << QStringList{"--data-dir", "/nonexistent/skeld", "detect"}
+                                      << 2 << QStringList{} << QStringList{"no data directory"};
+    QTest::newRow("help") << QStringList{"--help"} << 0 << QStringList{} << QStringList{};
 }
 
 void tst_Skeldctl::runs()
@@ -91,8 +94,7 @@ void tst_Skeldctl::runs()
     QFETCH(QStringList, out);
     QFETCH(QStringList, errContains);
     TestData data;
-    if (args.value(0) != "--data-dir")
-        args = QStringList{"--data-dir", data.root()} + args;
+    if (args.value(0) != "--data-dir") args = QStringList{"--data-dir", data.root()} + args;
     const Run r = run(args);
     QCOMPARE(r.status, status);
     if (QTest::currentDataTag() != QByteArray("help"))
@@ -139,6 +141,18 @@ void tst_Skeldctl::callConvertsArguments()
     QVERIFY2(r.err.contains("SET_FEATURE 00 8c 02 00 00 00 00 00 71"), qPrintable(r.err));
     QVERIFY(r.err.contains("READ 40 41 42 43"));
     QVERIFY(r.out.isEmpty());
+}
+
+void tst_Skeldctl::detectNamesTheInstallCommand()
+{
+    TestData data;
+    qputenv("SKELD_VIRTUAL_MOUSE_DENIED", "1");
+    const Run r = run({"--data-dir", data.root(), "--virtual", "553", "detect"});
+    qunsetenv("SKELD_VIRTUAL_MOUSE_DENIED");
+    QCOMPARE(r.status, 1);
+    QVERIFY(r.out.isEmpty());
+    QVERIFY2(r.err.contains("skeldctl: " + DeviceCheck::permissionHint()), qPrintable(r.err));
+    QVERIFY(r.err.contains("permission denied on virtual:553:cmd"));
 }
 
 QTEST_GUILESS_MAIN(tst_Skeldctl)

@@ -6,7 +6,8 @@
 #include <QElapsedTimer>
 #include <QtTest>
 
-namespace {
+namespace
+{
 using Family = VirtualMouse::Family;
 
 // What a fresh virtual mouse holds that the gets read.
@@ -58,13 +59,12 @@ void tst_Transport::commands_data()
     QTest::addColumn<bool>("isEncode");
     QTest::addColumn<int>("reportLength");
     QTest::addColumn<QString>("key");
-    QTest::addColumn<QByteArray>("report");   // plain command report
-    QTest::addColumn<QString>("kind");        // set, nosettle, payload, get, readback
-    QTest::addColumn<int>("length");          // payload / read-back bytes
-    QTest::addColumn<QByteArray>("results");  // what a get hands back
+    QTest::addColumn<QByteArray>("report");  // plain command report
+    QTest::addColumn<QString>("kind");       // set, nosettle, payload, get, readback
+    QTest::addColumn<int>("length");         // payload / read-back bytes
+    QTest::addColumn<QByteArray>("results"); // what a get hands back
 
-    struct Row
-    {
+    struct Row {
         Family family;
         const char *key;
         quint8 code;
@@ -138,9 +138,8 @@ void tst_Transport::commands()
     const QStringList t = rig.transfers();
     QVERIFY2(!t.isEmpty(), "nothing went over the wire");
     QCOMPARE(t.first(), "SET_FEATURE " + DeviceRig::hex(wireReport(report, isEncode, o.sCode)));
-    const int chunks = length ? (length + std::min(length, reportLength) - 1) /
-                                    std::min(length, reportLength)
-                              : 0;
+    const int chunks =
+        length ? (length + std::min(length, reportLength) - 1) / std::min(length, reportLength) : 0;
     QList<int> delays;
     if (kind == "set") {
         QCOMPARE(t.size(), 1);
@@ -220,8 +219,7 @@ void tst_Transport::payloadChunking_data()
     const QByteArray p = pattern(128);
     const QString zeros24 = DeviceRig::hex(QByteArray(24, '\0'));
     QTest::newRow("8 bytes to 32: one 33-byte report, 24 zeros")
-        << "553:11" << 32
-        << QStringList{"WRITE 00 " + DeviceRig::hex(p.left(8)) + " " + zeros24};
+        << "553:11" << 32 << QStringList{"WRITE 00 " + DeviceRig::hex(p.left(8)) + " " + zeros24};
     QTest::newRow("64 bytes to 32: two 33-byte reports")
         << "553:12" << 32
         << QStringList{"WRITE 00 " + DeviceRig::hex(p.left(32)),
@@ -290,8 +288,7 @@ void tst_Transport::recordedDelays()
     QCOMPARE(rig.delays(), delays);
     QStringList sleeps;
     for (const QString &l : rig.trace())
-        if (l.startsWith("SLEEP "))
-            sleeps << l;
+        if (l.startsWith("SLEEP ")) sleeps << l;
     QStringList expected;
     for (int d : delays)
         expected << QStringLiteral("SLEEP %1").arg(d);
@@ -376,19 +373,19 @@ void tst_Transport::failTextsWhenTheBusStaysBusy_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("text");
     const char *rows[][2] = {
-        {"553:00", "cmd Failed 00 "},  {"553:01", "cmd Failed 01 "},
-        {"553:02", "cmd Failed 02 "},  {"553:03", "cmd Failed 03 "},
-        {"553:04", "cmd Failed 04 "},  {"553:0B", "cmd Failed 0B "},
-        {"553:0C", "cmd Failed 0C "},  {"553:0D", "cmd Failed 0D "},
-        {"553:10t0", "cmd Failed 10 "}, {"553:11", "cmd Failed 11 "},
-        {"553:12", "cmd Failed 12 "},  {"553:13", "cmd Failed 13 "},
+        {"553:00", "cmd Failed 00 "},     {"553:01", "cmd Failed 01 "},
+        {"553:02", "cmd Failed 02 "},     {"553:03", "cmd Failed 03 "},
+        {"553:04", "cmd Failed 04 "},     {"553:0B", "cmd Failed 0B "},
+        {"553:0C", "cmd Failed 0C "},     {"553:0D", "cmd Failed 0D "},
+        {"553:10t0", "cmd Failed 10 "},   {"553:11", "cmd Failed 11 "},
+        {"553:12", "cmd Failed 12 "},     {"553:13", "cmd Failed 13 "},
         {"553:82dpi", "cmd Failed 8BH "}, {"553:82right", "cmd Failed 82H "},
-        {"553:83", "cmd Failed 83 "},  {"560:01", "cmd Failed 01 "},
-        {"560:02", "cmd Failed 02 "},  {"560:03", "cmd Failed 03 "},
-        {"560:04", "cmd Failed 04 "},  {"560:0C", "cmd Failed 0C "},
-        {"560:0D", "cmd Failed 0D "},  {"560:0F", "cmd Failed 0F "},
-        {"560:81", "cmd Failed 81 "},  {"560:82", "cmd Failed 82 "},
-        {"560:84", "cmd Failed 84 "},  {"560:8C", "cmd Failed 8c "},
+        {"553:83", "cmd Failed 83 "},     {"560:01", "cmd Failed 01 "},
+        {"560:02", "cmd Failed 02 "},     {"560:03", "cmd Failed 03 "},
+        {"560:04", "cmd Failed 04 "},     {"560:0C", "cmd Failed 0C "},
+        {"560:0D", "cmd Failed 0D "},     {"560:0F", "cmd Failed 0F "},
+        {"560:81", "cmd Failed 81 "},     {"560:82", "cmd Failed 82 "},
+        {"560:84", "cmd Failed 84 "},     {"560:8C", "cmd Failed 8c "},
     };
     for (auto &r : rows)
         QTest::newRow(r[0]) << QString::fromLatin1(r[0]) << QString::fromLatin1(r[1]);
@@ -461,8 +458,7 @@ void tst_Transport::failedGetsKeepPresets()
         faults.failGetFeature = fault == "get";
         faults.failOpen = fault == "open";
         rig.mouse->setFaults(faults);
-        if (fault == "unplug")
-            rig.mouse->unplug();
+        if (fault == "unplug") rig.mouse->unplug();
         const QStringList keys = f == Family::F553
                                      ? QStringList{"553:82dpi", "553:82right", "553:83", "553:00"}
                                      : QStringList{"560:81", "560:82", "560:84", "560:8C"};
@@ -487,13 +483,13 @@ void tst_Transport::oddRepliesAreTakenAsTheyCome_data()
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QByteArray>("results");
     QTest::newRow("empty keeps every preset") << QByteArray() << QByteArray::fromHex("09090909");
-    QTest::newRow("short fills what came") << QByteArray::fromHex("008301")
-                                           << QByteArray::fromHex("01090909");
+    QTest::newRow("short fills what came")
+        << QByteArray::fromHex("008301") << QByteArray::fromHex("01090909");
     QTest::newRow("long is cut to nine bytes")
         << QByteArray::fromHex("0083a1a2a3a4a5a6a7a8a9aaabacadae") + QByteArray(200, 'x')
         << QByteArray::fromHex("a1a2a3a4");
-    QTest::newRow("garbage is taken unchecked") << QByteArray::fromHex("ff00deadbeef000000")
-                                                << QByteArray::fromHex("deadbeef");
+    QTest::newRow("garbage is taken unchecked")
+        << QByteArray::fromHex("ff00deadbeef000000") << QByteArray::fromHex("deadbeef");
 }
 
 void tst_Transport::oddRepliesAreTakenAsTheyCome()
@@ -564,10 +560,8 @@ void tst_Transport::unplugMidExchange()
         QVERIFY2(rig.hid.idle, qPrintable(QString::number(n)));
         QVERIFY2(rig.hid.devices[1]->path.isEmpty(), qPrintable(QString::number(n)));
         QVERIFY(rig.hid.cmdHandle == nullptr);
-        if (key == "560:8C")
-            QCOMPARE(got, QByteArray(128, '\x55'));
-        if (key == "560:0C")
-            QCOMPARE(toBytes(rig.mouse->state().profiles[2]), before);
+        if (key == "560:8C") QCOMPARE(got, QByteArray(128, '\x55'));
+        if (key == "560:0C") QCOMPARE(toBytes(rig.mouse->state().profiles[2]), before);
         // Plugged in again, the next check connects and commands work.
         rig.mouse->replug();
         QVERIFY(rig.check().connected);
@@ -613,7 +607,8 @@ void tst_Transport::profileOfTheBridgeTravels()
     rig.host.currentProfile = 0;
     rig.clearTrace();
     rig.hid.hid560_03H_SetReportRate(0x33);
-    QCOMPARE(rig.transfers().first(), "SET_FEATURE " + DeviceRig::hex(plainReport(0x03, {1, 0x33})));
+    QCOMPARE(rig.transfers().first(),
+             "SET_FEATURE " + DeviceRig::hex(plainReport(0x03, {1, 0x33})));
     rig.host.currentProfile = 255; // index + 1 taken in 8 bits
     rig.clearTrace();
     rig.hid.hid560_04H_SetCurrentDPI(4);

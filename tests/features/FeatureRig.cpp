@@ -2,7 +2,8 @@
 
 #include "device/ReportCodec.h"
 
-namespace {
+namespace
+{
 DeviceRig::Options optionsOf(const FeatureRig::Model &m)
 {
     DeviceRig::Options o;
@@ -13,16 +14,19 @@ DeviceRig::Options optionsOf(const FeatureRig::Model &m)
 }
 } // namespace
 
-FeatureRig::FeatureRig(const Model &model) : rig(optionsOf(model)), m_model(model)
+FeatureRig::FeatureRig(const Model &model) : rig(optionsOf(model), true), m_model(model)
 {
+    // The bridge opens its stores relative to the working directory, which
+    // must be the rig's private data copy.
+    Q_ASSERT(rig.data && rig.data->isValid());
     rig.attach();
     view = std::make_unique<myQQuickView>();
     view->hid = &rig.hid;
     view->isColorful = model.isColorful;
     view->is55328 = model.is55328;
     view->isGun = model.isGun;
-    view->icType = model.family == VirtualMouse::Family::F560 ? QStringLiteral("560")
-                                                              : QStringLiteral("553");
+    view->icType =
+        model.family == VirtualMouse::Family::F560 ? QStringLiteral("560") : QStringLiteral("553");
     rig.clearTrace();
 }
 
@@ -45,8 +49,7 @@ QStringList FeatureRig::commands() const
     quint8 code[8] = {};
     ReportCodec::loadSecrecyCode(code, rig.options.sCode);
     for (const QString &line : rig.trace()) {
-        if (!line.startsWith(QLatin1String("SET_FEATURE ")))
-            continue;
+        if (!line.startsWith(QLatin1String("SET_FEATURE "))) continue;
         QByteArray bytes = QByteArray::fromHex(line.mid(12).toLatin1());
         if (m_model.isEncode && bytes.size() == 9)
             ReportCodec::decipher(reinterpret_cast<quint8 *>(bytes.data()) + 1, code);

@@ -114,10 +114,10 @@ void TestDpiCodec::buffer553_data()
     const QVariantList eight{400, 800, 1600, 3200, 400, 800, 1600, 3200};
     QTest::newRow("count 4 of 8") << eight << 4 << QByteArray::fromHex("03070f1f80808080");
     QTest::newRow("count 8") << eight << 8 << QByteArray::fromHex("03070f1f03070f1f");
-    QTest::newRow("short list marks only listed") << QVariantList{400, 800, 1600} << 1
-                                                  << QByteArray::fromHex("0380800000000000");
-    QTest::newRow("long list uses eight") << (eight + QVariantList{100, 100}) << 8
-                                          << QByteArray::fromHex("03070f1f03070f1f");
+    QTest::newRow("short list marks only listed")
+        << QVariantList{400, 800, 1600} << 1 << QByteArray::fromHex("0380800000000000");
+    QTest::newRow("long list uses eight")
+        << (eight + QVariantList{100, 100}) << 8 << QByteArray::fromHex("03070f1f03070f1f");
     QTest::newRow("text and garbage") << QVariantList{"800", "abc", QVariant(), 1600.0} << 4
                                       << QByteArray::fromHex("0700000f00000000");
 }
@@ -141,7 +141,7 @@ void TestDpiCodec::image560()
     QCOMPARE(img[82], quint8(0x02));
     QCOMPARE(img[83], quint8(0x02));
     QCOMPARE(img[84], quint8(16));
-    QCOMPARE(img[85], quint8(4));  // 260 & 0xFF
+    QCOMPARE(img[85], quint8(4)); // 260 & 0xFF
     QCOMPARE(img[86], quint8(8));
     QCOMPARE(img[87], quint8(0));
     QCOMPARE(img[92], quint8(16));

@@ -1,16 +1,23 @@
 #include "FeatureRig.h"
 
 #include "features/DpiCodec.h"
+#include "features/ProfileApply.h"
 #include "input/KeyMatrix.h"
 
+#include <QQmlComponent>
+#include <QQmlEngine>
 #include <QtTest>
 
 using F = VirtualMouse::Family;
 using Model = FeatureRig::Model;
 Q_DECLARE_METATYPE(VirtualMouse::Family)
 
-namespace {
-QString rep(quint8 code, std::array<quint8, 6> p) { return FeatureRig::report(code, p); }
+namespace
+{
+QString rep(quint8 code, std::array<quint8, 6> p)
+{
+    return FeatureRig::report(code, p);
+}
 
 QVariantList bindings(const QMap<int, QList<int>> &set)
 {
@@ -63,6 +70,9 @@ private slots:
     void gun553();
     void gun560();
     void profileSlots();
+    void applyWholeProfile_data();
+    void applyWholeProfile();
+    void macroCodecRegistered();
 };
 
 void TestFeaturesDevice::keyMatrix553_data()
@@ -93,9 +103,22 @@ void TestFeaturesDevice::keyMatrix553()
     QCOMPARE(f.commands(), (QStringList{rep(0x02, {quint8(right ? 1 : 0), 0, 0, 0, 0, 0}),
                                         rep(0x12, {index, 0x40, 0x08, 0, 0, 0})}));
     QCOMPARE(f.writes(), 2); // 64 bytes in reports of 32
-    const QByteArray matrix = QByteArray::fromHex(
-        "0b000405" "0100f100" "0100f200" "00000500" "00000600" "00000400" "08000200" "0af01e02"
-        "0c000000" "03009401" "0100f000" "0100f000" "0100f000" "0100f000" "0100f000" "0100f000");
+    const QByteArray matrix = QByteArray::fromHex("0b000405"
+                                                  "0100f100"
+                                                  "0100f200"
+                                                  "00000500"
+                                                  "00000600"
+                                                  "00000400"
+                                                  "08000200"
+                                                  "0af01e02"
+                                                  "0c000000"
+                                                  "03009401"
+                                                  "0100f000"
+                                                  "0100f000"
+                                                  "0100f000"
+                                                  "0100f000"
+                                                  "0100f000"
+                                                  "0100f000");
     QCOMPARE(f.payload().toHex(' '), matrix.toHex(' '));
 
     const VirtualMouse::State s = f.state();
@@ -177,16 +200,18 @@ void TestFeaturesDevice::resetKeyMatrix()
     const bool is560 = family == F::F560;
     QStringList want;
     for (quint8 slot = 2; slot <= 4; ++slot)
-        want << (is560 ? rep(0x0D, {slot, 0x80, 0, 0, 0, 0}) : rep(0x12, {slot, 0x40, 0x08, 0, 0, 0}));
+        want << (is560 ? rep(0x0D, {slot, 0x80, 0, 0, 0, 0})
+                       : rep(0x12, {slot, 0x40, 0x08, 0, 0, 0}));
     QCOMPARE(f.commands(), want);
     // Sent as stored: no translation, no reorder, entry 8 not fixed.
     QByteArray matrix;
     for (int k = 0; k < 16; ++k)
-        matrix += k == 5 ? QByteArray::fromHex("0bff0000") : QByteArray::fromHex("0100") + char(k) + '\0';
+        matrix +=
+            k == 5 ? QByteArray::fromHex("0bff0000") : QByteArray::fromHex("0100") + char(k) + '\0';
     const VirtualMouse::State s = f.state();
     for (quint8 slot = 2; slot <= 4; ++slot) {
-        const QByteArray got = is560 ? bytesOf(s.keyMatrix560.at(slot)).left(64)
-                                     : bytesOf(s.keyMatrix553.at(slot));
+        const QByteArray got =
+            is560 ? bytesOf(s.keyMatrix560.at(slot)).left(64) : bytesOf(s.keyMatrix553.at(slot));
         QCOMPARE(got.toHex(' '), matrix.toHex(' '));
     }
     QCOMPARE(int(s.currentKeyMatrix553), 0);
@@ -219,9 +244,12 @@ void TestFeaturesDevice::macroSend_data()
     QTest::addColumn<bool>("isEncode");
     QTest::addColumn<int>("index");
     QTest::addColumn<QStringList>("reports");
-    QTest::newRow("553 slot 12") << F::F553 << false << 11 << QStringList{rep(0x13, {12, 0x80, 0, 0, 0, 0})};
-    QTest::newRow("553 scrambled slot 1") << F::F553 << true << 0 << QStringList{rep(0x13, {1, 0x80, 0, 0, 0, 0})};
-    QTest::newRow("560 slot 12") << F::F560 << false << 11 << QStringList{rep(0x0F, {12, 0x80, 0, 0, 0, 0})};
+    QTest::newRow("553 slot 12") << F::F553 << false << 11
+                                 << QStringList{rep(0x13, {12, 0x80, 0, 0, 0, 0})};
+    QTest::newRow("553 scrambled slot 1")
+        << F::F553 << true << 0 << QStringList{rep(0x13, {1, 0x80, 0, 0, 0, 0})};
+    QTest::newRow("560 slot 12") << F::F560 << false << 11
+                                 << QStringList{rep(0x0F, {12, 0x80, 0, 0, 0, 0})};
     QTest::newRow("553 index 12 sends nothing") << F::F553 << false << 12 << QStringList{};
     QTest::newRow("560 index 268 sends nothing") << F::F560 << false << 268 << QStringList{};
 }
@@ -254,15 +282,15 @@ void TestFeaturesDevice::dpi553_data()
     QTest::addColumn<QString>("sensor");
     QTest::addColumn<QVariantList>("values");
     QTest::addColumn<QByteArray>("codes");
-    QTest::newRow("4090, four of eight") << 4 << "4090"
-                                         << QVariantList{400, 800, 5200, 6000, 100, 200, 300, 400}
-                                         << QByteArray::fromHex("03075a5e80808080");
-    QTest::newRow("3050, above 4000 clamped") << 8 << "3050" << QVariantList{1100, 2600, 4001}
-                                              << QByteArray::fromHex("0546480000000000");
-    QTest::newRow("unknown sensor like 4090") << 2 << "ABC" << QVariantList{5000, 12800}
-                                              << QByteArray::fromHex("317f000000000000");
-    QTest::newRow("count 0 taken as 1") << 0 << "3327" << QVariantList{100, 200}
-                                        << QByteArray::fromHex("0180000000000000");
+    QTest::newRow("4090, four of eight")
+        << 4 << "4090" << QVariantList{400, 800, 5200, 6000, 100, 200, 300, 400}
+        << QByteArray::fromHex("03075a5e80808080");
+    QTest::newRow("3050, above 4000 clamped")
+        << 8 << "3050" << QVariantList{1100, 2600, 4001} << QByteArray::fromHex("0546480000000000");
+    QTest::newRow("unknown sensor like 4090")
+        << 2 << "ABC" << QVariantList{5000, 12800} << QByteArray::fromHex("317f000000000000");
+    QTest::newRow("count 0 taken as 1")
+        << 0 << "3327" << QVariantList{100, 200} << QByteArray::fromHex("0180000000000000");
 }
 
 void TestFeaturesDevice::dpi553()
@@ -308,6 +336,13 @@ void TestFeaturesDevice::dpi560()
     f.clear();
     f.view->mouseSetProfile(2);
     QCOMPARE(f.payload(), bytesOf(s.profiles[2]));
+
+    // Read back through the device's own command, the record carries them.
+    const QByteArray sent = bytesOf(f.view->profileImages[2]);
+    f.view->profileImages[2].fill(0);
+    f.view->mouseReadProfile(2);
+    QCOMPARE(bytesOf(f.view->profileImages[2]), sent);
+    QCOMPARE(bytesOf(f.view->profileImages[2]).mid(84, 8).toHex(' '), codes.toHex(' '));
 }
 
 void TestFeaturesDevice::dpi560UnreadImageIsReadFirst()
@@ -315,9 +350,10 @@ void TestFeaturesDevice::dpi560UnreadImageIsReadFirst()
     FeatureRig f(Model{F::F560, true});
     f.view->mouseSetDpi(8, "3360", {800});
     // Each record is fetched once before it is patched; only image 1 is sent.
-    QCOMPARE(f.commands(), (QStringList{rep(0x8C, {1, 0, 0, 0, 0, 0}), rep(0x8C, {2, 0, 0, 0, 0, 0}),
-                                        rep(0x8C, {3, 0, 0, 0, 0, 0}), rep(0x8C, {4, 0, 0, 0, 0, 0}),
-                                        rep(0x0C, {1, 0x80, 0, 0, 0, 0})}));
+    QCOMPARE(f.commands(),
+             (QStringList{rep(0x8C, {1, 0, 0, 0, 0, 0}), rep(0x8C, {2, 0, 0, 0, 0, 0}),
+                          rep(0x8C, {3, 0, 0, 0, 0, 0}), rep(0x8C, {4, 0, 0, 0, 0, 0}),
+                          rep(0x0C, {1, 0x80, 0, 0, 0, 0})}));
     const VirtualMouse::State s = f.state();
     QCOMPARE(int(s.profiles[1][84]), 7);
     QCOMPARE(int(s.profiles[1][100]), 0xFF);
@@ -366,11 +402,13 @@ void TestFeaturesDevice::currentDpi()
     f.setProfile(1);
     f.view->mouseSetCurrentDPI(5);
     const bool is560 = family == F::F560;
-    QCOMPARE(f.commands(), QStringList{is560 ? rep(0x04, {2, 5, 0, 0, 0, 0}) : rep(0x0B, {5, 0, 0, 0, 0, 0})});
+    QCOMPARE(f.commands(),
+             QStringList{is560 ? rep(0x04, {2, 5, 0, 0, 0, 0}) : rep(0x0B, {5, 0, 0, 0, 0, 0})});
     QCOMPARE(int(is560 ? f.state().dpiStage560[2] : f.state().dpiStage553), 5);
     f.clear();
     QCOMPARE(f.view->mouseGetCurrentDPI(), QVariant(5));
-    QCOMPARE(f.commands(), QStringList{is560 ? rep(0x84, {2, 0, 0, 0, 0, 0}) : rep(0x82, {0, 0, 0, 0, 0, 0})});
+    QCOMPARE(f.commands(),
+             QStringList{is560 ? rep(0x84, {2, 0, 0, 0, 0, 0}) : rep(0x82, {0, 0, 0, 0, 0, 0})});
 
     // Unplugged: the page shows stage 3.
     f.rig.mouse->unplug();
@@ -400,7 +438,9 @@ void TestFeaturesDevice::effect_data()
     QTest::addColumn<QStringList>("reports");
     QTest::addColumn<QList<int>>("triple"); // bytes 71..73 of the sent image(s)
 
-    const auto r = [](quint8 c, quint8 a, quint8 b, quint8 d) { return rep(c, {a, b, d, 0, 0, 0}); };
+    const auto r = [](quint8 c, quint8 a, quint8 b, quint8 d) {
+        return rep(c, {a, b, d, 0, 0, 0});
+    };
     QTest::newRow("colorful 553 spotlight") << F::F553 << 1 << 0 << QList<int>{10, 2, 4}
                                             << QStringList{r(0x0D, 10, 255, 26)} << QList<int>{};
     QTest::newRow("colorful 553 breath dark") << F::F553 << 1 << 0 << QList<int>{1, 3, 0}
@@ -420,7 +460,8 @@ void TestFeaturesDevice::effect_data()
         << QList<int>{9, 128, 7};
     QTest::newRow("gun 560 sends images 1 to 4")
         << F::F560 << 4 << 0 << QList<int>{1, 2, 0}
-        << QStringList{r(0x0C, 1, 0x80, 0), r(0x0C, 2, 0x80, 0), r(0x0C, 3, 0x80, 0), r(0x0C, 4, 0x80, 0)}
+        << QStringList{r(0x0C, 1, 0x80, 0), r(0x0C, 2, 0x80, 0), r(0x0C, 3, 0x80, 0),
+                       r(0x0C, 4, 0x80, 0)}
         << QList<int>{2, 3, 2};
     QTest::newRow("plain 560 profile 0 sends image 1")
         << F::F560 << 0 << 0 << QList<int>{2, 4, 0} << QStringList{r(0x0C, 1, 0x80, 0)}
@@ -439,8 +480,7 @@ void TestFeaturesDevice::effect()
     QFETCH(QStringList, reports);
     QFETCH(QList<int>, triple);
     FeatureRig f(Model{family, false, bool(flags & 1), bool(flags & 2), bool(flags & 4)});
-    if (family == F::F560)
-        f.readImages({0, 1, 2, 3, 4});
+    if (family == F::F560) f.readImages({0, 1, 2, 3, 4});
     f.setProfile(profile);
     f.view->mouseSetRGBEffect(uchar(args[0]), uchar(args[1]), uchar(args[2]));
     QCOMPARE(f.commands(), reports);
@@ -456,7 +496,8 @@ void TestFeaturesDevice::effect()
         QCOMPARE(QList<int>({s.profiles[size_t(record)][71], s.profiles[size_t(record)][72],
                              s.profiles[size_t(record)][73]}),
                  triple);
-        QCOMPARE(bytesOf(s.profiles[size_t(record)]), bytesOf(f.view->profileImages[size_t(record)]));
+        QCOMPARE(bytesOf(s.profiles[size_t(record)]),
+                 bytesOf(f.view->profileImages[size_t(record)]));
     }
     // Image 0 carries no effect bytes and is never sent for an effect.
     QCOMPARE(bytesOf(s.profiles[0]), bytesOf(f.view->profileImages[0]));
@@ -471,14 +512,19 @@ void TestFeaturesDevice::colors_data()
     QTest::addColumn<QStringList>("reports");
     const auto r = [](quint8 c, std::array<quint8, 6> p) { return rep(c, p); };
     QTest::newRow("553 twice") << F::F553 << 0 << true
-                               << QStringList{r(0x10, {1, 24, 0, 0, 0, 0}), r(0x10, {1, 24, 0, 0, 0, 0})};
-    QTest::newRow("553 type 2 four bytes") << F::F553 << 0 << false
-                                           << QStringList{r(0x10, {2, 4, 0, 0, 0, 0}), r(0x10, {2, 4, 0, 0, 0, 0})};
-    QTest::newRow("55328 colour 8 set") << F::F553 << 2 << true << QStringList{r(0x10, {0, 24, 0, 0, 0, 0})};
-    QTest::newRow("55328 colour 8 black") << F::F553 << 2 << false
-                                          << QStringList{r(0x0C, {0x11, 0x22, 0x33, 0, 0, 0})};
-    QTest::newRow("560 colorful image 0") << F::F560 << 1 << true << QStringList{r(0x0C, {0, 0x80, 0, 0, 0, 0})};
-    QTest::newRow("560 plain image 1") << F::F560 << 0 << true << QStringList{r(0x0C, {1, 0x80, 0, 0, 0, 0})};
+                               << QStringList{r(0x10, {1, 24, 0, 0, 0, 0}),
+                                              r(0x10, {1, 24, 0, 0, 0, 0})};
+    QTest::newRow("553 type 2 four bytes")
+        << F::F553 << 0 << false
+        << QStringList{r(0x10, {2, 4, 0, 0, 0, 0}), r(0x10, {2, 4, 0, 0, 0, 0})};
+    QTest::newRow("55328 colour 8 set")
+        << F::F553 << 2 << true << QStringList{r(0x10, {0, 24, 0, 0, 0, 0})};
+    QTest::newRow("55328 colour 8 black")
+        << F::F553 << 2 << false << QStringList{r(0x0C, {0x11, 0x22, 0x33, 0, 0, 0})};
+    QTest::newRow("560 colorful image 0")
+        << F::F560 << 1 << true << QStringList{r(0x0C, {0, 0x80, 0, 0, 0, 0})};
+    QTest::newRow("560 plain image 1")
+        << F::F560 << 0 << true << QStringList{r(0x0C, {1, 0x80, 0, 0, 0, 0})};
 }
 
 void TestFeaturesDevice::colors()
@@ -488,8 +534,7 @@ void TestFeaturesDevice::colors()
     QFETCH(bool, color8);
     QFETCH(QStringList, reports);
     FeatureRig f(Model{family, false, bool(flags & 1), bool(flags & 2)});
-    if (family == F::F560)
-        f.readImages({0, 1, 2, 3, 4});
+    if (family == F::F560) f.readImages({0, 1, 2, 3, 4});
     QVariantList colors{0x11, 0x22, 0x33};
     for (int i = 3; i < 21; ++i)
         colors << i;
@@ -575,11 +620,12 @@ void TestFeaturesDevice::gun553()
     QFETCH(bool, isGun);
     QFETCH(QStringList, sets);
     FeatureRig f(Model{F::F553, true, false, false, isGun});
-    f.rig.mouse->modifyState([&](VirtualMouse::State &s) { s.options553 = {0, 0, quint8(option3), 0}; });
+    f.rig.mouse->modifyState([&](VirtualMouse::State &s) {
+        s.options553 = {0, 0, quint8(option3), 0};
+    });
     f.view->mouseSendGundata(2, {3, 4, 10});
     QStringList want;
-    if (isGun)
-        want << rep(0x83, {0, 0, 0, 0, 0, 0}) << sets;
+    if (isGun) want << rep(0x83, {0, 0, 0, 0, 0, 0}) << sets;
     QCOMPARE(f.commands(), want);
     if (isGun)
         QCOMPARE(bytesOf(f.state().gunData).toHex(' '),
@@ -629,6 +675,92 @@ void TestFeaturesDevice::profileSlots()
     QCOMPARE(f.view->mouseReadCurrentProfile(), QVariant(3));
     f.rig.mouse->unplug();
     QCOMPARE(f.view->mouseReadCurrentProfile(), QVariant(0));
+}
+
+void TestFeaturesDevice::applyWholeProfile_data()
+{
+    QTest::addColumn<VirtualMouse::Family>("family");
+    QTest::addColumn<bool>("isEncode");
+    QTest::addColumn<QStringList>("codes");
+    QTest::newRow("553") << F::F553 << false
+                         << QStringList{"02", "12", "01", "11", "10", "10", "0d", "10", "10", "0d"};
+    QTest::newRow("553 scrambled") << F::F553 << true << QStringList{"02", "12", "01", "11", "10",
+                                                                     "10", "0d", "10", "10", "0d"};
+    QTest::newRow("560") << F::F560 << false
+                         << QStringList{"0d", "03", "0c", "0c", "0c", "0c", "0c"};
+}
+
+// The device ends up holding exactly what the current profile stores.
+void TestFeaturesDevice::applyWholeProfile()
+{
+    QFETCH(VirtualMouse::Family, family);
+    QFETCH(bool, isEncode);
+    QFETCH(QStringList, codes);
+    FeatureRig f(Model{family, isEncode, true});
+    const bool is560 = family == F::F560;
+    if (is560) f.readImages({0, 1, 2, 3, 4});
+    f.view->setData("mouse/reportRate", 2);
+    f.view->setDataList("mouse/dpiValueArray", {400, 800, 1600, 3200, 4000, 4800, 5400, 6000});
+    f.view->setData("mouse/currentDpiCount", 4);
+    f.view->setDataList("mouse/lightValue", {9, 1, 2});
+    QVariantList colors;
+    for (int i = 0; i < 24; ++i)
+        colors << 10 * i;
+    f.view->setDataList("mouse/colorValue", colors);
+    for (int k = 0; k < 16; ++k)
+        f.view->setDataList(QStringLiteral("mouseKeyMatrix/%1").arg(k), {2, 0, 4 + k, 0});
+
+    ProfileApply::all(*f.view);
+    QStringList sent;
+    for (const QString &c : f.commands())
+        sent << c.mid(3, 2);
+    QCOMPARE(sent, codes);
+
+    QVariantList flat;
+    for (int k = 0; k < 16; ++k)
+        flat << 2 << 0 << 4 + k << 0;
+    const KeyMatrix::Matrix matrix =
+        KeyMatrix::buildDeviceMatrix(KeyMatrix::bindingsFromFlat(flat), is560);
+    const QByteArray codes4090 = QByteArray::fromHex("03070f1f272f5b5e");
+    QByteArray colorBytes;
+    for (const QVariant &c : colors)
+        colorBytes += char(c.toInt());
+    const VirtualMouse::State s = f.state();
+    QCOMPARE(s.rejectedReports, 0);
+    if (!is560) {
+        QCOMPARE(bytesOf(s.keyMatrix553.at(0)), bytesOf(matrix));
+        QCOMPARE(int(s.reportRate553), 2);
+        QCOMPARE(bytesOf(s.dpiCodes553).toHex(' '), QByteArray("03 07 0f 1f 80 80 80 80"));
+        QCOMPARE(int(s.dpiStageCount553), 4);
+        QCOMPARE(bytesOf(s.rgbEffect).toHex(' '), QByteArray("09 80 0d"));
+        QCOMPARE(bytesOf(s.led8StageColors), colorBytes);
+        return;
+    }
+    QCOMPARE(bytesOf(s.keyMatrix560.at(1)).left(64), bytesOf(matrix));
+    QCOMPARE(int(s.reportRate560[1]), 2);
+    QCOMPARE(bytesOf(s.profiles[1]).mid(84, 8).toHex(' '), codes4090.toHex(' '));
+    QCOMPARE(int(s.profiles[1][100]), 0x0F);
+    QCOMPARE(bytesOf(s.profiles[1]).mid(71, 3).toHex(' '), QByteArray("09 80 0d"));
+    QCOMPARE(bytesOf(s.profiles[0]).mid(24, 24), colorBytes);
+    for (int r = 0; r < 2; ++r)
+        QCOMPARE(bytesOf(s.profiles[size_t(r)]), bytesOf(f.view->profileImages[size_t(r)]));
+    // The other profiles hold the new stages in their images until they are
+    // sent; the device still has the old ones.
+    QCOMPARE(bytesOf(f.view->profileImages[3]).mid(84, 8), codes4090);
+    QCOMPARE(int(s.profiles[3][84]), int(FeatureRig::recordByte(3, 84)));
+}
+
+// The pages reach the encoder as soon as the application runs.
+void TestFeaturesDevice::macroCodecRegistered()
+{
+    QQmlEngine engine;
+    QQmlComponent c(&engine);
+    c.setData("import QtQml\nimport skeld.macro 1.0\n"
+              "QtObject { property int size: MacroCodec.recordCount([\"1,A\", \"2,A\"]) }",
+              QUrl());
+    std::unique_ptr<QObject> o(c.create());
+    QVERIFY2(o, qPrintable(c.errorString()));
+    QCOMPARE(o->property("size").toInt(), 8);
 }
 
 QTEST_MAIN(TestFeaturesDevice)

@@ -7,7 +7,8 @@ using namespace KeyMatrix;
 using Entries = QMap<int, Binding>;
 Q_DECLARE_METATYPE(Entries)
 
-namespace {
+namespace
+{
 QVariantList flat(const Entries &buttons)
 {
     QVariantList src;
@@ -25,15 +26,17 @@ Matrix expectedMatrix(const Entries &entries)
     Matrix m{};
     for (int k = 0; k < kButtons; ++k) {
         Binding b = entries.value(k, Binding{0x01, 0x00, 0x00, 0x00});
-        if (k == 8 && !entries.contains(8))
-            b = {0x0C, 0, 0, 0};
+        if (k == 8 && !entries.contains(8)) b = {0x0C, 0, 0, 0};
         for (int i = 0; i < 4; ++i)
             m[size_t(k * 4 + i)] = b[size_t(i)];
     }
     return m;
 }
 
-QByteArray hex(const Matrix &m) { return QByteArray(reinterpret_cast<const char *>(m.data()), 64).toHex(' '); }
+QByteArray hex(const Matrix &m)
+{
+    return QByteArray(reinterpret_cast<const char *>(m.data()), 64).toHex(' ');
+}
 } // namespace
 
 class TestKeyMatrix : public QObject
@@ -59,23 +62,26 @@ void TestKeyMatrix::translate_data()
     QTest::newRow("disabled button") << Binding{0x00, 0, 0, 0} << false << Binding{0x01, 0, 0, 0};
     QTest::newRow("double fire") << Binding{0x00, 0xF0, 0x1E, 0x02} << false
                                  << Binding{0x0A, 0xF0, 0x1E, 0x02};
-    QTest::newRow("0x1E without 0x02 is a button") << Binding{0x00, 0xF0, 0x1E, 0x01} << false
-                                                   << Binding{0x01, 0xF0, 0x1E, 0x01};
+    QTest::newRow("0x1E without 0x02 is a button")
+        << Binding{0x00, 0xF0, 0x1E, 0x01} << false << Binding{0x01, 0xF0, 0x1E, 0x01};
     QTest::newRow("fire") << Binding{0x01, 0x04, 30, 3} << false << Binding{0x0A, 0x04, 30, 3};
-    QTest::newRow("key combination") << Binding{0x02, 0x01, 0x06, 0x00} << false
-                                     << Binding{0x00, 0x01, 0x06, 0x00};
-    QTest::newRow("system consumer 0x94") << Binding{0x06, 0, 0x94, 0x01} << false
-                                          << Binding{0x03, 0x00, 0x94, 0x01};
-    QTest::newRow("system consumer 0x21") << Binding{0x06, 0, 0x21, 0x02} << true
-                                          << Binding{0x03, 0x00, 0x21, 0x02};
-    QTest::newRow("system consumer 0x23") << Binding{0x06, 0, 0x23, 0x02} << false
-                                          << Binding{0x03, 0x00, 0x23, 0x02};
+    QTest::newRow("key combination")
+        << Binding{0x02, 0x01, 0x06, 0x00} << false << Binding{0x00, 0x01, 0x06, 0x00};
+    QTest::newRow("system consumer 0x94")
+        << Binding{0x06, 0, 0x94, 0x01} << false << Binding{0x03, 0x00, 0x94, 0x01};
+    QTest::newRow("system consumer 0x21")
+        << Binding{0x06, 0, 0x21, 0x02} << true << Binding{0x03, 0x00, 0x21, 0x02};
+    QTest::newRow("system consumer 0x23")
+        << Binding{0x06, 0, 0x23, 0x02} << false << Binding{0x03, 0x00, 0x23, 0x02};
     QTest::newRow("system keys") << Binding{0x06, 0, 0xE3, 0x07} << false
                                  << Binding{0x00, 0x00, 0xE3, 0x07};
-    QTest::newRow("shortcut") << Binding{0x07, 0xE0, 0x06, 0} << false << Binding{0x00, 0xE0, 0x06, 0};
+    QTest::newRow("shortcut") << Binding{0x07, 0xE0, 0x06, 0} << false
+                              << Binding{0x00, 0xE0, 0x06, 0};
     QTest::newRow("media") << Binding{0x03, 0xCD, 0x00, 0} << false << Binding{0x03, 0xCD, 0x00, 0};
-    QTest::newRow("macro slot plus one") << Binding{0x04, 1, 5, 0} << false << Binding{0x09, 0x01, 0x06, 0};
-    QTest::newRow("macro slot 255 wraps") << Binding{0x04, 1, 255, 0} << false << Binding{0x09, 1, 0, 0};
+    QTest::newRow("macro slot plus one")
+        << Binding{0x04, 1, 5, 0} << false << Binding{0x09, 0x01, 0x06, 0};
+    QTest::newRow("macro slot 255 wraps")
+        << Binding{0x04, 1, 255, 0} << false << Binding{0x09, 1, 0, 0};
     QTest::newRow("dpi plus") << Binding{0x05, 0, 1, 0} << false << Binding{0x07, 0, 1, 0};
     QTest::newRow("sniper 553") << Binding{0x05, 0, 4, 0} << false << Binding{0x07, 0, 4, 1};
     QTest::newRow("sniper 560") << Binding{0x05, 0, 4, 0} << true << Binding{0x0B, 0, 3, 3};
@@ -83,8 +89,8 @@ void TestKeyMatrix::translate_data()
     QTest::newRow("special") << Binding{0xFF, 1, 2, 3} << false << Binding{0x04, 1, 2, 3};
     QTest::newRow("0x09 unchanged") << Binding{0x09, 1, 2, 3} << false << Binding{0x09, 1, 2, 3};
     QTest::newRow("0xFE unchanged") << Binding{0xFE, 1, 2, 3} << false << Binding{0xFE, 1, 2, 3};
-    QTest::newRow("macro with consumer codes") << Binding{0x04, 0, 0x93, 0x01} << false
-                                               << Binding{0x03, 0, 0x94, 0x01};
+    QTest::newRow("macro with consumer codes")
+        << Binding{0x04, 0, 0x93, 0x01} << false << Binding{0x03, 0, 0x94, 0x01};
 }
 
 void TestKeyMatrix::translate()
@@ -131,7 +137,8 @@ void TestKeyMatrix::matrix()
     QFETCH(Entries, buttons);
     QFETCH(bool, is560);
     QFETCH(Entries, entries);
-    QCOMPARE(hex(buildDeviceMatrix(bindingsFromFlat(flat(buttons)), is560)), hex(expectedMatrix(entries)));
+    QCOMPARE(hex(buildDeviceMatrix(bindingsFromFlat(flat(buttons)), is560)),
+             hex(expectedMatrix(entries)));
 }
 
 void TestKeyMatrix::shortAndOddLists()

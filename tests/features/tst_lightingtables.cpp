@@ -136,6 +136,9 @@ void TestLightingTables::rates()
     QVERIFY(!DeviceOptions::rateByteForIndex(4));
     QVERIFY(!DeviceOptions::rateByteForIndex(-1));
     QVERIFY(!DeviceOptions::rateByteForHz(2000));
+    QCOMPARE(int(DeviceOptions::rateByteForStored(index)), byte);
+    QCOMPARE(int(DeviceOptions::rateByteForStored(7)), 1);
+    QCOMPARE(int(DeviceOptions::rateByteForStored(-1)), 1);
 }
 
 void TestLightingTables::gun()

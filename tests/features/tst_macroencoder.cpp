@@ -25,31 +25,47 @@ void TestMacroEncoder::encodeBytes_data()
     QTest::addColumn<int>("repeat");
     QTest::addColumn<QByteArray>("bytes");
 
-    QTest::newRow("press, 50, release, 30")
-        << QStringList{"1,A", "0,50", "2,A", "0,30"} << 1 << QByteArray::fromHex("0001050481040000");
-    QTest::newRow("only delays") << QStringList{"0,100", "0,20"} << 1 << QByteArray::fromHex("0001");
+    QTest::newRow("press, 50, release, 30") << QStringList{"1,A", "0,50", "2,A", "0,30"} << 1
+                                            << QByteArray::fromHex("0001050481040000");
+    QTest::newRow("only delays") << QStringList{"0,100", "0,20"} << 1
+                                 << QByteArray::fromHex("0001");
     QTest::newRow("empty") << QStringList{} << 7 << QByteArray::fromHex("0007");
     QTest::newRow("repeat 300") << QStringList{} << 300 << QByteArray::fromHex("012c");
-    QTest::newRow("repeat clamped to 65535") << QStringList{} << 70000 << QByteArray::fromHex("ffff");
+    QTest::newRow("repeat clamped to 65535")
+        << QStringList{} << 70000 << QByteArray::fromHex("ffff");
     QTest::newRow("negative repeat is 0") << QStringList{} << -3 << QByteArray::fromHex("0000");
     QTest::newRow("no delay between events is one tick")
         << QStringList{"1,B", "2,B"} << 1 << QByteArray::fromHex("0001010581050000");
-    QTest::newRow("2000 ms after a press")
-        << QStringList{"1,A", "0,2000", "2,A"} << 1
-        << QByteArray::fromHex("0001" "0004" "0001" "0064" "81040000");
-    QTest::newRow("1500 ms after a release")
-        << QStringList{"2,A", "0,1500", "1,A"} << 1
-        << QByteArray::fromHex("0001" "8004" "0001" "004b" "01040000");
+    QTest::newRow("2000 ms after a press") << QStringList{"1,A", "0,2000", "2,A"} << 1
+                                           << QByteArray::fromHex("0001"
+                                                                  "0004"
+                                                                  "0001"
+                                                                  "0064"
+                                                                  "81040000");
+    QTest::newRow("1500 ms after a release") << QStringList{"2,A", "0,1500", "1,A"} << 1
+                                             << QByteArray::fromHex("0001"
+                                                                    "8004"
+                                                                    "0001"
+                                                                    "004b"
+                                                                    "01040000");
     QTest::newRow("1260 ms is still short")
         << QStringList{"1,A", "0,1260", "2,A"} << 1 << QByteArray::fromHex("00017e0481040000");
-    QTest::newRow("1270 ms is extended")
-        << QStringList{"1,A", "0,1270", "2,A"} << 1
-        << QByteArray::fromHex("0001" "0004" "0001" "003f" "81040000");
+    QTest::newRow("1270 ms is extended") << QStringList{"1,A", "0,1270", "2,A"} << 1
+                                         << QByteArray::fromHex("0001"
+                                                                "0004"
+                                                                "0001"
+                                                                "003f"
+                                                                "81040000");
     QTest::newRow("unit 50 ms from 1000 s")
-        << QStringList{"1,A", "0,65535", "0,65535", "0,65535", "0,65535", "0,65535", "0,65535",
+        << QStringList{"1,A",     "0,65535", "0,65535", "0,65535", "0,65535", "0,65535",
                        "0,65535", "0,65535", "0,65535", "0,65535", "0,65535", "0,65535",
-                       "0,65535", "0,65535", "0,65535", "0,65535", "2,A"}
-        << 1 << QByteArray::fromHex("0001" "0004" "0002" "51eb" "81040000"); // 104856 ticks / 5
+                       "0,65535", "0,65535", "0,65535", "0,65535", "0,65535", "2,A"}
+        << 1
+        << QByteArray::fromHex("0001"
+                               "0004"
+                               "0002"
+                               "51eb"
+                               "81040000"); // 104856 ticks / 5
     QTest::newRow("leading delays skipped, trailing delays dropped")
         << QStringList{"0,500", "1,A", "0,20", "2,A", "0,900"} << 2
         << QByteArray::fromHex("0002020481040000");
@@ -59,16 +75,17 @@ void TestMacroEncoder::encodeBytes_data()
         << QStringList{"1,A"} << 1 << QByteArray::fromHex("000101040000");
     QTest::newRow("single release after delays")
         << QStringList{"0,10", "4,MS-L", "0,40"} << 1 << QByteArray::fromHex("000181f00000");
-    QTest::newRow("mouse buttons") << QStringList{"3,MS-R", "0,10", "4,MS-R"} << 1
-                                   << QByteArray::fromHex("000101f181f10000");
-    QTest::newRow("unknown name gives code 0") << QStringList{"1,Nope", "2,Nope"} << 1
-                                               << QByteArray::fromHex("0001010081000000");
-    QTest::newRow("unknown type skipped") << QStringList{"9,A", "1,A", "x", "2,A"} << 1
-                                          << QByteArray::fromHex("0001010481040000");
-    QTest::newRow("bad delay text is 0")
-        << QStringList{"1,A", "0,abc", "0,-50", "2,A"} << 1 << QByteArray::fromHex("0001010481040000");
+    QTest::newRow("mouse buttons")
+        << QStringList{"3,MS-R", "0,10", "4,MS-R"} << 1 << QByteArray::fromHex("000101f181f10000");
+    QTest::newRow("unknown name gives code 0")
+        << QStringList{"1,Nope", "2,Nope"} << 1 << QByteArray::fromHex("0001010081000000");
+    QTest::newRow("unknown type skipped")
+        << QStringList{"9,A", "1,A", "x", "2,A"} << 1 << QByteArray::fromHex("0001010481040000");
+    QTest::newRow("bad delay text is 0") << QStringList{"1,A", "0,abc", "0,-50", "2,A"} << 1
+                                         << QByteArray::fromHex("0001010481040000");
     QTest::newRow("odd delays summed before dividing")
-        << QStringList{"1,A", "0,15", "0,15", "2,A"} << 1 << QByteArray::fromHex("0001030481040000");
+        << QStringList{"1,A", "0,15", "0,15", "2,A"} << 1
+        << QByteArray::fromHex("0001030481040000");
 }
 
 void TestMacroEncoder::encodeBytes()
@@ -90,7 +107,9 @@ void TestMacroEncoder::sizeMatchesEncoding_data()
     QTest::newRow("long delay") << QStringList{"1,A", "0,5000", "2,A"} << 12;
     QStringList many;
     for (int i = 0; i < 30; ++i)
-        many << "1,A" << "0,20" << "2,A";
+        many << "1,A"
+             << "0,20"
+             << "2,A";
     QTest::newRow("sixty actions") << many << 2 + 59 * 2 + 4;
 }
 
@@ -108,7 +127,10 @@ void TestMacroEncoder::tooLongIsCutCleanly()
     // 70 actions with long delays need far more than 128 bytes.
     QStringList entries;
     for (int i = 0; i < 35; ++i)
-        entries << "1,A" << "0,3000" << "2,A" << "0,3000";
+        entries << "1,A"
+                << "0,3000"
+                << "2,A"
+                << "0,3000";
     DebugCapture cap;
     const QList<Event> events = parseEntries(entries);
     QVERIFY(encodedSize(events) > 128);

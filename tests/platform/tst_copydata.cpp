@@ -5,6 +5,7 @@
 
 #include <QLocalSocket>
 #include <QMessageBox>
+#include <QRandomGenerator>
 #include <QUuid>
 #include <QWidget>
 #include <QtTest>
@@ -77,6 +78,7 @@ private slots:
     void endpointTakesWholeRecords_data();
     void endpointTakesWholeRecords();
     void stalledSenderIsDropped();
+    void randomStreams();
     void warningBox_data();
     void warningBox();
     void noWindowNoBox();
@@ -164,6 +166,52 @@ void TestCopyData::stalledSenderIsDropped()
                               CopyDataEndpoint::stallTimeoutMs + 2000);
     QVERIFY(cap.contains(QStringLiteral("copydata: sender stalled, record dropped")));
     QVERIFY(records.isEmpty());
+}
+
+void TestCopyData::randomStreams()
+{
+    // Senders of every sort, one after another: only complete records come
+    // through, each exactly cbData + 1 bytes, and the endpoint keeps going.
+    QList<CopyDataRecord> records;
+    const QString name = uniqueName();
+    CopyDataEndpoint endpoint(name, [&](const CopyDataRecord &r) { records << r; });
+    QVERIFY(endpoint.listen());
+    QRandomGenerator rng(0x250F);
+    QList<QByteArray> expected;
+    for (int i = 0; i < 150; ++i) {
+        const quint32 claim = rng.bounded(4) == 0 ? rng.generate() : quint32(rng.bounded(0, 64));
+        QByteArray payload(rng.bounded(0, 80), Qt::Uninitialized);
+        for (char &c : payload)
+            c = char(rng.bounded(256));
+        QByteArray stream = CopyDataEndpoint::encodeRecord(rng.generate64(), claim, payload);
+        stream.truncate(rng.bounded(int(stream.size()) + 1));
+        const qsizetype whole = CopyDataEndpoint::headerSize + qsizetype(claim) + 1;
+        if (claim <= CopyDataEndpoint::maxPayload && stream.size() >= whole)
+            expected << stream.mid(CopyDataEndpoint::headerSize, qsizetype(claim) + 1);
+        QLocalSocket s;
+        s.connectToServer(name);
+        QVERIFY(s.waitForConnected(3000));
+        while (!stream.isEmpty()) {
+            const int n = rng.bounded(1, int(stream.size()) + 1);
+            s.write(stream.left(n));
+            stream.remove(0, n);
+            s.flush();
+        }
+        s.waitForBytesWritten(1000);
+        s.disconnectFromServer();
+        QCoreApplication::processEvents();
+    }
+    QTRY_COMPARE(records.size(), expected.size());
+    // Connections may finish in another order than they started.
+    QList<QByteArray> got;
+    for (const CopyDataRecord &r : records)
+        got << r.bytes;
+    std::sort(got.begin(), got.end());
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(got, expected);
+    records.clear();
+    send(name, {CopyDataEndpoint::encodeRecord(0x250F, 2, "ok")});
+    QTRY_COMPARE(records.size(), 1);
 }
 
 void TestCopyData::warningBox_data()

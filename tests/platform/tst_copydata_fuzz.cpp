@@ -1,7 +1,10 @@
 // Random and mutated copy-data records against the decoder. Each record's
 // bytes sit in a heap block of exactly their size, so under AddressSanitizer
-// any read past them stops the run. Longer runs:
-//   SKELD_FUZZ_ITERATIONS=2000000 tests/platform/tst_copydata_fuzz
+// any read past them stops the run. The sanitizer run:
+//   cmake -S . -B build-asan -G Ninja -DSKELD_SANITIZE=address,undefined
+//   cmake --build build-asan --target tst_copydata_fuzz
+//   SKELD_FUZZ_ITERATIONS=2000000 build-asan/tests/platform/tst_copydata_fuzz
+// (SKELD_FUZZ_SEED picks another sequence.)
 #include "input/GlobalInputHook.h"
 
 #include <QRandomGenerator>

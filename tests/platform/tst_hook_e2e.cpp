@@ -1,4 +1,4 @@
-#include "XvfbServer.h"
+#include "testlib/Xvfb.h"
 
 #include "testlib/TestData.h"
 
@@ -24,7 +24,7 @@ private:
     bool xdotool(const QStringList &args);
     QStringList collect(int count, int quietMs = 300);
 
-    std::unique_ptr<XvfbServer> m_x;
+    std::unique_ptr<Xvfb> m_x;
     std::unique_ptr<TestData> m_data;
     QProcess m_probe;
     QByteArray m_pending;
@@ -35,8 +35,8 @@ void TestHookEndToEnd::initTestCase()
     if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty() ||
         QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
         QFAIL("Xvfb and xdotool are needed (scripts/setup.sh installs them)");
-    m_x = std::make_unique<XvfbServer>();
-    QVERIFY2(m_x->isValid(), "Xvfb did not start");
+    m_x = std::make_unique<Xvfb>();
+    QVERIFY2(m_x->isRunning(), "Xvfb did not start");
     m_data = std::make_unique<TestData>();
     QVERIFY(m_data->isValid());
 
@@ -55,7 +55,7 @@ void TestHookEndToEnd::initTestCase()
 
     // Without a window manager nothing activates the program's window; the
     // probe reports that with every event. The pointer stays outside it.
-    QVERIFY(xdotool({QStringLiteral("mousemove"), QStringLiteral("1200"), QStringLiteral("1000")}));
+    QVERIFY(xdotool({QStringLiteral("mousemove"), QStringLiteral("1200"), QStringLiteral("700")}));
 }
 
 void TestHookEndToEnd::cleanupTestCase()
@@ -179,14 +179,14 @@ void TestHookEndToEnd::buttons_data()
     QTest::addColumn<QStringList>("expected");
 
     QTest::newRow("left") << "1"
-                          << QStringList{"button f0 1 1200 1000 active=0",
-                                         "button f0 0 1200 1000 active=0"};
+                          << QStringList{"button f0 1 1200 700 active=0",
+                                         "button f0 0 1200 700 active=0"};
     QTest::newRow("right") << "3"
-                           << QStringList{"button f1 1 1200 1000 active=0",
-                                          "button f1 0 1200 1000 active=0"};
+                           << QStringList{"button f1 1 1200 700 active=0",
+                                          "button f1 0 1200 700 active=0"};
     QTest::newRow("middle") << "2"
-                            << QStringList{"button f2 1 1200 1000 active=0",
-                                           "button f2 0 1200 1000 active=0"};
+                            << QStringList{"button f2 1 1200 700 active=0",
+                                           "button f2 0 1200 700 active=0"};
     QTest::newRow("wheel gives nothing") << "4" << QStringList{};
     QTest::newRow("side button gives nothing") << "8" << QStringList{};
 }

@@ -1,4 +1,4 @@
-#include "XvfbServer.h"
+#include "testlib/Xvfb.h"
 
 #include "app/myQQuickView.h"
 #include "features/PointerSettings.h"
@@ -203,8 +203,8 @@ void TestPointerSettings::x11ReadsBack()
 {
     QFETCH(uint, step);
     QFETCH(int, numerator);
-    XvfbServer x;
-    QVERIFY2(x.isValid(), "Xvfb did not start");
+    Xvfb x;
+    QVERIFY2(x.isRunning(), "Xvfb did not start");
     const QByteArray display = x.display().toLatin1();
     // Connected before the change, as any desktop's clients are: a server
     // left without clients resets its settings.

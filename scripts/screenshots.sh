@@ -1,0 +1,16 @@
+#!/bin/sh
+# Takes the screenshots shown in the README, on a private Xvfb server.
+set -eu
+cd "$(dirname "$0")/.."
+BUILD_DIR="${BUILD_DIR:-build}"
+cmake --build "$BUILD_DIR" --target skeld_screenshots skeld_modules
+tmp=$(mktemp)
+Xvfb -displayfd 1 -screen 0 1280x800x24 -nolisten tcp >"$tmp" 2>/dev/null &
+XVFB=$!
+trap 'kill $XVFB 2>/dev/null; rm -f "$tmp"' EXIT
+i=0
+while [ ! -s "$tmp" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+DISPLAY=":$(head -n1 "$tmp")"
+export DISPLAY
+SKELD_SOURCE_DIR="$PWD" SKELD_BUILD_DIR="$PWD/$BUILD_DIR" \
+  "$BUILD_DIR/tests/qml_pages/skeld_screenshots" docs

@@ -1,0 +1,227 @@
+#include "testlib/TestData.h"
+
+#include <QProcess>
+#include <QSettings>
+#include <QtTest>
+
+namespace
+{
+// The family the bridge uses comes from the global file, as on a real install.
+void setFamily(TestData &data, const QString &family)
+{
+    QSettings global(data.path("modules/setting/apConfig.bin"), QSettings::IniFormat);
+    global.setValue("mouse/icType", family);
+}
+} // namespace
+
+// skeldctl's feature subcommands, run as a person would, on the virtual
+// mouse with the trace on and a private data folder.
+class TestCliFeatures : public QObject
+{
+    Q_OBJECT
+private slots:
+    void commands_data();
+    void commands();
+    void badUsage_data();
+    void badUsage();
+    void macroSend();
+    void profileRead560();
+    void profileSwitch();
+
+private:
+    struct Run {
+        int status = -1;
+        QStringList out;
+        QStringList sets; // SET_FEATURE lines of the trace
+        QStringList writes;
+        QString err;
+    };
+    Run run(const QString &family, const QStringList &args);
+    static void dropConnectionStart(Run &r, const QString &family);
+    TestData *m_data = nullptr;
+};
+
+TestCliFeatures::Run TestCliFeatures::run(const QString &family, const QStringList &args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    p.setProcessEnvironment(env);
+    p.start(TestData::buildDir() + "/skeldctl",
+            QStringList{"--data-dir", m_data->root(), "--virtual", family, "--trace"} + args);
+    Run r;
+    if (!p.waitForFinished(30000)) return r;
+    r.status = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    bool connected = false;
+    for (const QString &line : r.err.split('\n')) {
+        // The device check's own exchanges come before "Device Connect".
+        if (line == "Device Connect") connected = true;
+        if (!connected) continue;
+        if (line.startsWith("SET_FEATURE "))
+            r.sets << line.mid(12);
+        else if (line.startsWith("WRITE "))
+            r.writes << line.mid(6);
+    }
+    dropConnectionStart(r, family);
+    return r;
+}
+
+// The connection start reads and sets the option bytes and (560) reads the
+// profile records; the subcommand's own reports follow.
+void TestCliFeatures::dropConnectionStart(Run &r, const QString &family)
+{
+    const QStringList codes =
+        family == "560" ? QStringList{"81", "01", "8c"} : QStringList{"83", "03"};
+    while (!r.sets.isEmpty() && codes.contains(r.sets.first().mid(3, 2)))
+        r.sets.removeFirst();
+}
+
+void TestCliFeatures::commands_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QStringList>("sets");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("stored");
+
+    QTest::newRow("rate 500 on 553")
+        << "553" << QStringList{"rate", "500"} << QStringList{"00 01 02 00 00 00 00 00 fc"}
+        << "mouse/reportRate"
+        << "2";
+    QTest::newRow("rate 125 on 560")
+        << "560" << QStringList{"rate", "125"} << QStringList{"00 03 01 08 00 00 00 00 f3"}
+        << "mouse/reportRate"
+        << "0";
+    QTest::newRow("dpi stage 2") << "553" << QStringList{"dpi", "stage", "2"}
+                                 << QStringList{"00 0b 02 00 00 00 00 00 f2"} << ""
+                                 << "";
+    QTest::newRow("dpi set on 553")
+        << "553" << QStringList{"dpi", "set", "3", "800", "1600", "6000"}
+        << QStringList{"00 11 03 08 00 00 00 00 e3"} << "mouse/currentDpiCount"
+        << "3";
+    QTest::newRow("dpi get") << "553" << QStringList{"dpi", "get"}
+                             << QStringList{"00 82 00 00 00 00 00 00 7d"} << ""
+                             << "";
+    QTest::newRow("light effect on colourful 553")
+        << "553" << QStringList{"light", "effect", "10", "2", "4"}
+        << QStringList{"00 10 00 18 00 00 00 00 d7", "00 10 00 18 00 00 00 00 d7",
+                       "00 0d 0a ff 1a 00 00 00 cf", "00 10 00 18 00 00 00 00 d7",
+                       "00 10 00 18 00 00 00 00 d7", "00 0d 0a ff 1a 00 00 00 cf"}
+        << "mouse/lightValue"
+        << "10, 2, 4";
+    QTest::newRow("buttons apply on 560")
+        << "560" << QStringList{"buttons", "apply"}
+        << QStringList{"00 82 00 00 00 00 00 00 7d", "00 0d 01 80 00 00 00 00 71"} << ""
+        << "";
+}
+
+void TestCliFeatures::commands()
+{
+    QFETCH(QString, family);
+    QFETCH(QStringList, args);
+    QFETCH(QStringList, sets);
+    QFETCH(QString, key);
+    QFETCH(QString, stored);
+    TestData data;
+    m_data = &data;
+    setFamily(data, family);
+    const Run r = run(family, args);
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.sets, sets);
+    if (!key.isEmpty()) {
+        QSettings p1(data.path("modules/setting/p1.bin"), QSettings::IniFormat);
+        const QVariant v = p1.value(key);
+        QCOMPARE(v.typeId() == QMetaType::QStringList ? v.toStringList().join(", ") : v.toString(),
+                 stored);
+    }
+}
+
+void TestCliFeatures::badUsage_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("rate 300") << QStringList{"rate", "300"};
+    QTest::newRow("dpi set 9 stages") << QStringList{"dpi", "set", "9", "800"};
+    QTest::newRow("dpi value above range") << QStringList{"dpi", "set", "2", "800", "90000"};
+    QTest::newRow("dpi value not a number") << QStringList{"dpi", "set", "2", "abc"};
+    QTest::newRow("light effect 11 on a 553 colourful model")
+        << QStringList{"light", "effect", "11", "0", "0"};
+    QTest::newRow("light bad colour") << QStringList{"light", "colors", "12345g"};
+    QTest::newRow("macro slot 13") << QStringList{"macro", "send", "m", "13"};
+    QTest::newRow("macro name with a path") << QStringList{"macro", "send", "../setting/p1", "1"};
+    QTest::newRow("profile switch 7") << QStringList{"profile", "switch", "7"};
+    QTest::newRow("profile read on 553") << QStringList{"profile", "read", "1"};
+    QTest::newRow("buttons nothing") << QStringList{"buttons"};
+}
+
+void TestCliFeatures::badUsage()
+{
+    QFETCH(QStringList, args);
+    TestData data;
+    m_data = &data;
+    const QByteArray before = data.read("modules/setting/p1.bin");
+    const Run r = run("553", args);
+    QCOMPARE(r.status, 2);
+    QVERIFY(r.err.contains("skeldctl: "));
+    QVERIFY(r.sets.isEmpty());
+    QCOMPARE(data.read("modules/setting/p1.bin"), before);
+}
+
+void TestCliFeatures::macroSend()
+{
+    TestData data;
+    m_data = &data;
+    data.write("modules/macro/burst.bin", "[config]\nindex=0\ntotal=4\nrepeat=1\ndid=-1\n\n[macro]"
+                                          "\n0=\"1,A\"\n1=\"0,50\"\n2=\"2,A\"\n3=\"0,30\"\n");
+    const Run r = run("553", {"macro", "send", "burst", "12"});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.sets, QStringList{"00 13 0c 80 00 00 00 00 60"});
+    QCOMPARE(r.writes.size(), 4);
+    QVERIFY(r.writes.first().startsWith("00 00 01 05 04 81 04 00 00 00"));
+    QCOMPARE(r.out, QStringList{"8 bytes to slot 12"});
+
+    const Run missing = run("553", {"macro", "send", "nothere", "1"});
+    QCOMPARE(missing.status, 2);
+    QVERIFY(missing.sets.isEmpty());
+}
+
+void TestCliFeatures::profileRead560()
+{
+    TestData data;
+    m_data = &data;
+    setFamily(data, "560");
+    const Run r = run("560", {"profile", "read", "4"});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out.size(), 8);
+    QCOMPARE(r.out.first(), QString("  0: 80 81 82 83 84 85 86 87 88 89 8a 8b 8c 8d 8e 8f"));
+
+    const Run s = run("560", {"status"});
+    QCOMPARE(s.status, 0);
+    QCOMPARE(s.out, (QStringList{"family: 560", "connection: connected 04d9:a1ee",
+                                 "profile: 1 (device slot 1)", "dpi stage: 1"}));
+}
+
+void TestCliFeatures::profileSwitch()
+{
+    TestData data;
+    m_data = &data;
+    const Run r = run("553", {"profile", "switch", "2"});
+    QCOMPARE(r.status, 0);
+    QStringList codes;
+    for (const QString &set : r.sets)
+        codes << set.mid(3, 2);
+    // Select profile 2, then re-send its buttons, rate, DPI and lighting as
+    // the pages do after a switch, then read the active stage.
+    QCOMPARE(codes, (QStringList{"02", "02", "12", "01", "11", "10", "10", "0d", "10", "10", "0d", "82"}));
+    QCOMPARE(r.sets.first(), QString("00 02 02 00 00 00 00 00 fb"));
+    QSettings global(data.path("modules/setting/apConfig.bin"), QSettings::IniFormat);
+    QCOMPARE(global.value("mouse/profileNo").toInt(), 1);
+    QCOMPARE(r.out, QStringList{"profile 2, dpi stage 1"});
+
+    const Run status = run("553", {"status"});
+    QVERIFY(status.out.contains("profile: 2"));
+}
+
+QTEST_GUILESS_MAIN(TestCliFeatures)
+#include "tst_cli_features.moc"

@@ -1,0 +1,248 @@
+#include "PagesRig.h"
+
+#include "app/Ui_Controler.h"
+#include "app/Widget.h"
+#include "app/myQQuickView.h"
+#include "device/HidBackends.h"
+#include "device/VirtualMouse.h"
+#include "platform/PointerSettings.h"
+#include "settings/DpiNotifications.h"
+#include "settings/FileDialogs.h"
+
+#include <QFile>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QSettings>
+
+namespace {
+
+QMutex sharedMutex;
+QStringList pointerLog;
+QStringList captions;
+QString openAnswer;
+QString saveAnswer;
+// The desktop's pointer settings, as a list of what was asked.
+class RecordingPointerSettings : public PointerSettings
+{
+public:
+    const char *name() const override { return "recorder"; }
+    bool setCursorSpeed(int speed) override { return note(QStringLiteral("speed %1").arg(speed)); }
+    bool setDoubleClickTime(int ms) override { return note(QStringLiteral("doubleClick %1").arg(ms)); }
+    bool setWheelScrollLines(uint lines) override { return note(QStringLiteral("lines %1").arg(lines)); }
+
+private:
+    static bool note(const QString &line)
+    {
+        QMutexLocker lock(&sharedMutex);
+        pointerLog << line;
+        return true;
+    }
+};
+
+class AnsweringDialogs : public FileDialogs
+{
+public:
+    QString openFile(QWidget *, const QString &caption, const QString &, const QString &filter) override
+    {
+        QMutexLocker lock(&sharedMutex);
+        captions << caption + QLatin1Char('|') + filter;
+        return std::exchange(openAnswer, QString());
+    }
+    QString saveFile(QWidget *, const QString &caption, const QString &, const QString &filter) override
+    {
+        QMutexLocker lock(&sharedMutex);
+        captions << caption + QLatin1Char('|') + filter;
+        return std::exchange(saveAnswer, QString());
+    }
+};
+
+QVariantList bytes(const quint8 *data, size_t n)
+{
+    QVariantList out;
+    for (size_t i = 0; i < n; ++i)
+        out << int(data[i]);
+    return out;
+}
+
+} // namespace
+
+PagesRig::PagesRig(QQmlEngine *engine) : m_engine(engine)
+{
+    setSystemPointerSettings(std::make_unique<RecordingPointerSettings>());
+    build();
+}
+
+PagesRig::~PagesRig()
+{
+    m_widget.reset();
+}
+
+void PagesRig::build()
+{
+    m_widget = std::make_unique<Widget>();
+    // The tests make their own main document; the window's copy would
+    // answer the device check's "initUI" as well.
+    m_widget->view()->setSource(QUrl());
+    m_widget->view()->setFileDialogs(std::make_unique<AnsweringDialogs>());
+
+    Hid_Thread &hid = m_widget->hid;
+    auto sink = [this](const QByteArray &line, const QByteArray &path) {
+        if (path.endsWith(":event") || line.startsWith("SLEEP") || line.startsWith("OPEN")
+            || line.startsWith("CLOSE"))
+            return;
+        QMutexLocker lock(&m_mutex);
+        m_trace << QString::fromLatin1(line);
+    };
+    hid.setBackend(std::make_shared<TracingBackend>(hid.backendPtr(), sink));
+    hid.setDelayFunction([](int) {});
+    m_widget->checkDevice();
+    publish();
+    clearTrace();
+}
+
+void PagesRig::publish()
+{
+    QQmlContext *ctx = m_engine->rootContext();
+    ctx->setContextProperty(QStringLiteral("ui_View"), m_widget->view());
+    ctx->setContextProperty(QStringLiteral("hid"), &m_widget->hid);
+    ctx->setContextProperty(QStringLiteral("ui_Ctl"), m_widget->controller);
+}
+
+void PagesRig::restart(const QVariantMap &globals)
+{
+    m_widget.reset();
+    {
+        QSettings config(QStringLiteral("./modules/setting/apConfig.bin"), QSettings::IniFormat);
+        for (auto it = globals.begin(); it != globals.end(); ++it)
+            config.setValue(it.key(), it.value());
+    }
+    build();
+}
+
+QStringList PagesRig::trace() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_trace;
+}
+
+void PagesRig::clearTrace()
+{
+    QMutexLocker lock(&m_mutex);
+    m_trace.clear();
+}
+
+QStringList PagesRig::sentCommands() const
+{
+    // "SET_FEATURE 00 cc p1 .. p6 sum": the code follows the report id.
+    QStringList out;
+    for (const QString &line : trace())
+        if (line.startsWith(QLatin1String("SET_FEATURE ")))
+            out << line.mid(15, 2);
+    return out;
+}
+
+QVariantList PagesRig::reports(const QString &code) const
+{
+    QVariantList out;
+    for (const QString &line : trace()) {
+        if (!line.startsWith(QLatin1String("SET_FEATURE ")) || line.mid(15, 2) != code)
+            continue;
+        QVariantList params;
+        const QStringList parts = line.mid(12).split(QLatin1Char(' '));
+        for (qsizetype i = 2; i < 8 && i < parts.size(); ++i)
+            params << parts.at(i).toInt(nullptr, 16);
+        out << QVariant(params);
+    }
+    return out;
+}
+
+QVariantMap PagesRig::mouseState() const
+{
+    VirtualMouse *mouse = HidBackends::virtualMouse(m_widget->hid.backend());
+    if (!mouse)
+        return {};
+    const VirtualMouse::State s = mouse->state();
+    QVariantMap out;
+    out[QStringLiteral("reportRate553")] = int(s.reportRate553);
+    out[QStringLiteral("dpiStage553")] = int(s.dpiStage553);
+    out[QStringLiteral("dpiStageCount553")] = int(s.dpiStageCount553);
+    out[QStringLiteral("dpiCodes553")] = bytes(s.dpiCodes553.data(), s.dpiCodes553.size());
+    out[QStringLiteral("rgbEffect")] = bytes(s.rgbEffect.data(), s.rgbEffect.size());
+    out[QStringLiteral("fixLedColor")] = bytes(s.fixLedColor.data(), s.fixLedColor.size());
+    out[QStringLiteral("led8StageType")] = int(s.led8StageType);
+    out[QStringLiteral("led8StageColors")] = bytes(s.led8StageColors.data(), s.led8StageColors.size());
+    out[QStringLiteral("currentProfile560")] = int(s.currentProfile560);
+    out[QStringLiteral("commands")] = bytes(s.commands.constData(), size_t(s.commands.size()));
+    out[QStringLiteral("rejectedReports")] = s.rejectedReports;
+    out[QStringLiteral("unknownCommands")] = s.unknownCommands;
+    return out;
+}
+
+void PagesRig::pressDpiButton()
+{
+    if (VirtualMouse *mouse = HidBackends::virtualMouse(m_widget->hid.backend()))
+        mouse->pressDpiButton();
+}
+
+QStringList PagesRig::pointerCalls() const
+{
+    QMutexLocker lock(&sharedMutex);
+    return pointerLog;
+}
+
+void PagesRig::clearPointerCalls()
+{
+    QMutexLocker lock(&sharedMutex);
+    pointerLog.clear();
+}
+
+QString PagesRig::readFile(const QString &relative) const { return QString::fromUtf8(m_data.read(relative)); }
+
+void PagesRig::writeFile(const QString &relative, const QString &text) const
+{
+    m_data.write(relative, text.toUtf8());
+}
+
+bool PagesRig::sameFile(const QString &a, const QString &b) const
+{
+    QFile fa(m_data.path(a)), fb(m_data.path(b));
+    if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly))
+        return false;
+    return fa.readAll() == fb.readAll();
+}
+
+QString PagesRig::path(const QString &relative) const { return m_data.path(relative); }
+
+QVariant PagesRig::profileValue(int profile, const QString &key) const
+{
+    // A reader of its own, so the bridge's cached store is not consulted.
+    // Profile -1 is the defaults file.
+    const QString name = profile < 0 ? QStringLiteral("modules/setting/pD.bin")
+                                     : QStringLiteral("modules/setting/p%1.bin").arg(profile + 1);
+    QSettings file(m_data.path(name), QSettings::IniFormat);
+    return file.value(key);
+}
+
+void PagesRig::answerOpen(const QString &file)
+{
+    QMutexLocker lock(&sharedMutex);
+    openAnswer = file;
+}
+
+void PagesRig::answerSave(const QString &file)
+{
+    QMutexLocker lock(&sharedMutex);
+    saveAnswer = file;
+}
+
+QStringList PagesRig::dialogCaptions() const
+{
+    QMutexLocker lock(&sharedMutex);
+    return captions;
+}
+
+bool PagesRig::viewEnabled() const { return m_widget->view()->isEnabled(); }
+
+QPoint PagesRig::windowPos() const { return m_widget->pos(); }
+
+QString PagesRig::dpiNotification(int k) const { return DpiNotifications::text(k); }

@@ -1,0 +1,71 @@
+// Takes the README's pictures: the window on an X server (run it under
+// Xvfb, see scripts/screenshots.sh), with the virtual mouse connected, the
+// main page first and then each pop-up page. Works on a copy of modules/.
+#include "app/Widget.h"
+#include "app/myQQuickView.h"
+#include "testlib/TestData.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QQuickItem>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+void settle(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool shoot(Widget &w, const QString &dir, const QString &name)
+{
+    const QString file = dir + QLatin1Char('/') + name + QStringLiteral(".png");
+    const bool ok = w.grab().save(file);
+    std::fprintf(stderr, "%s %s\n", ok ? "wrote" : "could not write", qPrintable(file));
+    return ok;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("SKELD_VIRTUAL_MOUSE", "553");
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: skeld_screenshots <output folder>\n");
+        return 2;
+    }
+    const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    QDir().mkpath(out);
+
+    TestData data;
+    if (!data.isValid())
+        return 1;
+    Widget w;
+    w.move(0, 0);
+    w.showNormal();
+    w.checkDevice();
+    settle(1800);
+    QQuickItem *root = w.view()->rootObject();
+    if (!root)
+        return 1;
+
+    bool ok = shoot(w, out, QStringLiteral("main"));
+    const struct { const char *open; const char *name; } popups[] = {
+        {"openProfilePage", "profile"},
+        {"openSystemPage", "system-settings"},
+        {"openResetBox", "reset"},
+        {"openInfoBox", "information"},
+    };
+    for (const auto &p : popups) {
+        QMetaObject::invokeMethod(root, p.open);
+        settle(400);
+        ok = shoot(w, out, QString::fromLatin1(p.name)) && ok;
+        QMetaObject::invokeMethod(root, "closePopups");
+        settle(100);
+    }
+    return ok ? 0 : 1;
+}
