@@ -15,6 +15,7 @@ private slots:
     void sizeMatchesEncoding_data();
     void sizeMatchesEncoding();
     void tooLongIsCutCleanly();
+    void randomMacros();
     void names();
     void image();
 };
@@ -141,6 +142,32 @@ void TestMacroEncoder::tooLongIsCutCleanly()
     QCOMPARE(bytes.right(4).toHex(' '), QByteArray("01 04 00 00"));
     QVERIFY(!cap.lines().isEmpty());
     QVERIFY(cap.lines().last().contains("dropped"));
+}
+
+// Whatever the entries, the image stays within 128 bytes, ends with the end
+// pair and matches the counter whenever nothing had to be dropped.
+void TestMacroEncoder::randomMacros()
+{
+    QRandomGenerator rng(4711);
+    const QStringList infos{"A", "MS-L", "Nope", "", "50", "-10", "65535", "abc", "1270"};
+    for (int round = 0; round < 500; ++round) {
+        QStringList entries;
+        const int n = int(rng.bounded(80));
+        for (int i = 0; i < n; ++i) {
+            const int type = int(rng.bounded(7)); // 5 and 6 are not event types
+            const QString info = type == 0 ? QString::number(rng.bounded(70000))
+                                           : infos.at(int(rng.bounded(infos.size())));
+            entries << QStringLiteral("%1,%2").arg(type).arg(info);
+        }
+        const QList<Event> events = parseEntries(entries);
+        const QByteArray bytes = encode(events, qint64(rng.bounded(70000)) - 100);
+        QVERIFY(bytes.size() >= 2 && bytes.size() <= 128);
+        QVERIFY(bytes.size() % 2 == 0);
+        if (bytes.size() > 2)
+            QVERIFY(bytes.endsWith(QByteArray(2, '\0')));
+        if (encodedSize(events) <= 128)
+            QCOMPARE(int(bytes.size()), encodedSize(events));
+    }
 }
 
 void TestMacroEncoder::names()
