@@ -561,6 +561,7 @@ void Hid_Thread::startEventReader(unsigned int index)
     // An earlier loop may still sit in its read; it sees the cleared flag
     // within one turn. Two loops must never share eventHandle.
     waitForReader();
+    m_readerActive.store(true, std::memory_order_relaxed);
     readerRunning = true;
     readerFuture =
         QtConcurrent::run(QThreadPool::globalInstance(), &Hid_Thread::eventReaderLoop, this, index);
@@ -574,10 +575,21 @@ void Hid_Thread::stopEventReader()
 void Hid_Thread::waitForReader()
 {
     if (readerFuture.isStarted() || readerFuture.isRunning()) readerFuture.waitForFinished();
+    while (m_readerActive.load(std::memory_order_acquire))
+        QThread::yieldCurrentThread();
 }
 
 void Hid_Thread::eventReaderLoop(unsigned int index)
 {
+    readerTurns(index);
+    m_readerActive.store(false, std::memory_order_release);
+}
+
+void Hid_Thread::readerTurns(unsigned int index)
+{
+    // Pairs with the store in startEventReader: what the GUI thread wrote
+    // before starting us (the device list) is visible from here on.
+    if (!readerRunning.load(std::memory_order_acquire)) return;
     const std::shared_ptr<DeviceRecord> rec = devices.value(qsizetype(index));
     if (!rec || rec->path2.isEmpty()) {
         readerRunning = false;

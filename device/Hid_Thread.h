@@ -144,7 +144,12 @@ private:
     void transferFailed(const QString &path, bool eventSide, int index);
     int profileByte() const;
     void postToGui(std::function<void()> f);
+    void readerTurns(unsigned int index);
 
     std::shared_ptr<HidBackend> m_backend;
     DelayFunction m_delay;
+    // Set before a loop starts, cleared (release) as the loop's very last
+    // act; waitForReader reads it (acquire) after the future, so whatever the
+    // loop wrote is ordered before what the GUI thread does next.
+    std::atomic<bool> m_readerActive{false};
 };

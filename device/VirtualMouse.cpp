@@ -213,6 +213,7 @@ std::unique_ptr<HidDevice> VirtualMouse::open(const QByteArray &path)
         ++m_state.openCommandHandles;
     } else {
         ++m_state.openEventHandles;
+        ++m_state.eventOpens;
         m_state.maxOpenEventHandles =
             std::max(m_state.maxOpenEventHandles, m_state.openEventHandles);
     }

@@ -82,6 +82,7 @@ public:
         int openCommandHandles = 0;
         int openEventHandles = 0;
         int maxOpenEventHandles = 0;
+        int eventOpens = 0;
     };
 
     // Ways to misbehave, for tests of the transport's fault handling.
@@ -91,6 +92,7 @@ public:
         bool failOpen = false;       // every open fails (node still present)
         bool accessDenied = false;   // nodes present but not ours to open
         bool noEventInterface = false;
+        bool failEventReads = false;   // event reads fail, the node stays
         int unplugAfterTransfers = -1; // unplug before transfer n+1
         // Replaces the reply of a command (any length; cut to what the host
         // asked for). Runs under the mouse's lock: do not call back into it.

@@ -6,19 +6,19 @@
 
 QStringList FakeHost::calls() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     return m_calls;
 }
 
 void FakeHost::clear()
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     m_calls.clear();
 }
 
 void FakeHost::record(const QString &call)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     m_calls << call;
 }
 
@@ -82,12 +82,12 @@ DeviceRig::DeviceRig(const Options &opts, bool withData) : options(opts)
     auto sink = [this](const QByteArray &line, const QByteArray &path) {
         // The event interface has its own reader; keep the command side.
         if (path.endsWith(":event")) return;
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         m_trace << QString::fromLatin1(line);
     };
     hid.setBackend(std::make_shared<TracingBackend>(mouse, sink));
     hid.setDelayFunction([this](int ms) {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         m_delays << ms;
     });
     hid.owner = &host;
@@ -148,7 +148,7 @@ bool DeviceRig::attach()
 
 QStringList DeviceRig::trace() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     return m_trace;
 }
 
@@ -165,13 +165,13 @@ QStringList DeviceRig::transfers() const
 
 QList<int> DeviceRig::delays() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     return m_delays;
 }
 
 void DeviceRig::clearTrace()
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     m_trace.clear();
     m_delays.clear();
 }

@@ -7,9 +7,9 @@
 #include "device/VirtualMouse.h"
 #include "testlib/TestData.h"
 
-#include <QMutex>
 #include <QStringList>
 #include <memory>
+#include <mutex>
 
 // The window side of the worker, recording every call in order.
 class FakeHost : public HidHost
@@ -38,7 +38,7 @@ public:
 
 private:
     void record(const QString &call);
-    mutable QMutex m_mutex;
+    mutable std::mutex m_mutex;
     QStringList m_calls;
 };
 
@@ -87,7 +87,7 @@ public:
     Options options;
 
 private:
-    mutable QMutex m_mutex;
+    mutable std::mutex m_mutex;
     QStringList m_trace;
     QList<int> m_delays;
 };

@@ -55,6 +55,7 @@ private slots:
     void stopEndsTheLoopWithinOneTurn();
     void restartNeverRunsTwoLoops();
     void readerWithoutEventInterfaceEnds();
+    void failingReadsDoNotSpin();
     void textsReplacedWhileTheReaderReads();
 };
 
@@ -251,6 +252,22 @@ void tst_EventReader::readerWithoutEventInterfaceEnds()
     rig.hid.startEventReader(7);
     rig.hid.waitForReader();
     QVERIFY(!rig.hid.readerRunning);
+}
+
+void tst_EventReader::failingReadsDoNotSpin()
+{
+    DeviceRig rig;
+    VirtualMouse::Faults f;
+    f.failEventReads = true;
+    rig.mouse->setFaults(f);
+    startReader(rig);
+    QTest::qWait(1100);
+    // A read that fails at once must not turn the loop into a busy poll:
+    // still about one open per 500 ms turn.
+    QVERIFY2(rig.mouse->state().eventOpens <= 4,
+             qPrintable(QString::number(rig.mouse->state().eventOpens)));
+    QVERIFY(rig.hid.readerRunning);
+    QVERIFY(!rig.host.calls().contains("viewEnabled false"));
 }
 
 void tst_EventReader::textsReplacedWhileTheReaderReads()

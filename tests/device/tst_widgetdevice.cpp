@@ -256,8 +256,8 @@ void tst_WidgetDevice::destructionWaitsForTheReader()
         QTest::qWait(50);
         t.start();
     }
-    QVERIFY2(t.elapsed() <= Hid_Thread::kEventReadMs + 300,
-             qPrintable(QString::number(t.elapsed())));
+    // The window's teardown (and its QML) adds to the reader's one turn.
+    QVERIFY2(t.elapsed() <= 4 * Hid_Thread::kEventReadMs, qPrintable(QString::number(t.elapsed())));
 }
 
 void tst_WidgetDevice::deviceMonitorBuilds()
