@@ -64,7 +64,8 @@ Item {
     property int activeProfile: 0
     // Hidden until the first busy protection has run out.
     property bool panelsShown: false
-    readonly property bool isLock: busy.visible
+    // Input is locked (busy protection or a multi-step action running).
+    property bool isLock: false
     readonly property bool anyUnsaved: dpiSetting.isSave || lightControl.isSave
         || (keyMatrixHook.item ? keyMatrixHook.item.isSave === true : false)
 
@@ -73,6 +74,8 @@ Item {
         "Reset factory setting", "Cancel", "OK", "System setting", "Save", "LOD", "", "", ""]
     property var mainLang: builtInMain
     property var keyMatrixLang: ["Key ", "Key Function"]
+    property var systemSettingLang: ["System Setting", "Mouse Speed", "Double Click Speed", "Slow", "Fast",
+        "Scroll Speed", "Number of Rows", "Scroll one Screen", "", "", "", "", "", "", ""]
     property var keyAssigmentLang: []
     property var macroEditorLang: []
     property var gunControlLang: []
@@ -90,12 +93,11 @@ Item {
         setProtectUI(1000)
         root.visible = true
         if (!isPownOn) {
-            isColorful = ui_View.getGlobalData("mouse/isColorful") === true
-                || String(ui_View.getGlobalData("mouse/isColorful")) === "true"
+            isColorful = globalFlag("mouse/isColorful")
             var ic = ui_View.getGlobalData("mouse/icType")
             icType = (ic === undefined || ic === null) ? "553" : String(ic)
-            is55328 = String(ui_View.getGlobalData("mouse/is55328")) === "true"
-            isGun = String(ui_View.getGlobalData("mouse/isGun")) === "true"
+            is55328 = globalFlag("mouse/is55328")
+            isGun = globalFlag("mouse/isGun")
             keyCount = Logic.clamp(Logic.toInt(ui_View.getGlobalData("mouse/keyCount"), 8), 0, 16)
             var lang = ui_View.getGlobalData("common/language")
             if (lang !== undefined && lang !== null && String(lang) !== "")
@@ -149,7 +151,7 @@ Item {
             endProtection()
             return
         }
-        busy.visible = true
+        isLock = true
         ui_View.setEnabled(false)
         uiLocked()
         protectTimer.interval = t
@@ -174,21 +176,15 @@ Item {
             a.detectMouse(isDown === true || String(isDown) === "true", Logic.toInt(buttonCode, 0))
     }
 
-    // The key names of the language in effect, shared by the pages.
-    KeyCodeString {
-        id: keyCodeString
-    }
-    onKeyCodeLangChanged: keyCodeString.loadNames(keyCodeLang)
-
     // --- locking ---------------------------------------------------------------------
     function endProtection() {
         ui_View.setEnabled(true)
-        busy.visible = false
+        isLock = false
         panelsShown = true
     }
 
     function lockUI() {
-        busy.visible = true
+        isLock = true
         ui_View.setEnabled(false)
         uiLocked()
     }
@@ -198,10 +194,15 @@ Item {
         if (protectTimer.running)
             return
         ui_View.setEnabled(true)
-        busy.visible = false
+        isLock = false
     }
 
     // --- helpers ----------------------------------------------------------------------
+    // A flag of the global file: stored as text, or as a boolean once written.
+    function globalFlag(key) {
+        return String(ui_View.getGlobalData(key)) === "true"
+    }
+
     // A stage number (1-based) from the device, shown in the DPI panel.
     function showDeviceStage(stage) {
         var v = Logic.toInt(stage, 0)
@@ -229,9 +230,6 @@ Item {
         // Also hands the DPI balloon texts to the native side.
         otherLang = Logic.toList(ui_View.getLangStrings("other", language))
     }
-
-    property var systemSettingLang: ["System Setting", "Mouse Speed", "Double Click Speed", "Slow", "Fast",
-        "Scroll Speed", "Number of Rows", "Scroll one Screen", "", "", "", "", "", "", ""]
 
     function closeDropDowns() {
         profileDrop.close()
@@ -920,6 +918,6 @@ Item {
         objectName: "busyIndicator"
         anchors.centerIn: parent
         z: 100
-        visible: false
+        visible: root.isLock
     }
 }

@@ -44,7 +44,7 @@ void TestGunDevice::saveSends04H()
     QFETCH(GunBytes, gunData);
     DeviceRig::Options o;
     o.family = family560 ? VirtualMouse::Family::F560 : VirtualMouse::Family::F553;
-    DeviceRig rig(o);
+    DeviceRig rig(o, true);
     QVERIFY(rig.attach());
     myQQuickView view;
     view.hid = &rig.hid;
@@ -63,7 +63,7 @@ void TestGunDevice::saveSends04H()
 
 void TestGunDevice::nothingSentWithoutFile()
 {
-    DeviceRig rig;
+    DeviceRig rig(DeviceRig::Options{}, true);
     QVERIFY(rig.attach());
     QVERIFY(QFile::remove(rig.data->path(QStringLiteral("modules/gun/gunData.bin"))));
     myQQuickView view;
@@ -76,7 +76,7 @@ void TestGunDevice::nothingSentWithoutFile()
 
 void TestGunDevice::nothingSentForMalformedPreset()
 {
-    DeviceRig rig;
+    DeviceRig rig(DeviceRig::Options{}, true);
     QVERIFY(rig.attach());
     myQQuickView view;
     view.hid = &rig.hid;

@@ -14,7 +14,8 @@
 #include <QQmlEngine>
 #include <QSettings>
 
-namespace {
+namespace
+{
 
 QMutex sharedMutex;
 QStringList pointerLog;
@@ -27,8 +28,14 @@ class RecordingPointerSettings : public PointerSettings
 public:
     const char *name() const override { return "recorder"; }
     bool setCursorSpeed(int speed) override { return note(QStringLiteral("speed %1").arg(speed)); }
-    bool setDoubleClickTime(int ms) override { return note(QStringLiteral("doubleClick %1").arg(ms)); }
-    bool setWheelScrollLines(uint lines) override { return note(QStringLiteral("lines %1").arg(lines)); }
+    bool setDoubleClickTime(int ms) override
+    {
+        return note(QStringLiteral("doubleClick %1").arg(ms));
+    }
+    bool setWheelScrollLines(uint lines) override
+    {
+        return note(QStringLiteral("lines %1").arg(lines));
+    }
 
 private:
     static bool note(const QString &line)
@@ -42,13 +49,15 @@ private:
 class AnsweringDialogs : public FileDialogs
 {
 public:
-    QString openFile(QWidget *, const QString &caption, const QString &, const QString &filter) override
+    QString openFile(QWidget *, const QString &caption, const QString &,
+                     const QString &filter) override
     {
         QMutexLocker lock(&sharedMutex);
         captions << caption + QLatin1Char('|') + filter;
         return std::exchange(openAnswer, QString());
     }
-    QString saveFile(QWidget *, const QString &caption, const QString &, const QString &filter) override
+    QString saveFile(QWidget *, const QString &caption, const QString &,
+                     const QString &filter) override
     {
         QMutexLocker lock(&sharedMutex);
         captions << caption + QLatin1Char('|') + filter;
@@ -87,8 +96,8 @@ void PagesRig::build()
 
     Hid_Thread &hid = m_widget->hid;
     auto sink = [this](const QByteArray &line, const QByteArray &path) {
-        if (path.endsWith(":event") || line.startsWith("SLEEP") || line.startsWith("OPEN")
-            || line.startsWith("CLOSE"))
+        if (path.endsWith(":event") || line.startsWith("SLEEP") || line.startsWith("OPEN") ||
+            line.startsWith("CLOSE"))
             return;
         QMutexLocker lock(&m_mutex);
         m_trace << QString::fromLatin1(line);
@@ -136,8 +145,7 @@ QStringList PagesRig::sentCommands() const
     // "SET_FEATURE 00 cc p1 .. p6 sum": the code follows the report id.
     QStringList out;
     for (const QString &line : trace())
-        if (line.startsWith(QLatin1String("SET_FEATURE ")))
-            out << line.mid(15, 2);
+        if (line.startsWith(QLatin1String("SET_FEATURE "))) out << line.mid(15, 2);
     return out;
 }
 
@@ -145,8 +153,7 @@ QVariantList PagesRig::reports(const QString &code) const
 {
     QVariantList out;
     for (const QString &line : trace()) {
-        if (!line.startsWith(QLatin1String("SET_FEATURE ")) || line.mid(15, 2) != code)
-            continue;
+        if (!line.startsWith(QLatin1String("SET_FEATURE ")) || line.mid(15, 2) != code) continue;
         QVariantList params;
         const QStringList parts = line.mid(12).split(QLatin1Char(' '));
         for (qsizetype i = 2; i < 8 && i < parts.size(); ++i)
@@ -159,8 +166,7 @@ QVariantList PagesRig::reports(const QString &code) const
 QVariantMap PagesRig::mouseState() const
 {
     VirtualMouse *mouse = HidBackends::virtualMouse(m_widget->hid.backend());
-    if (!mouse)
-        return {};
+    if (!mouse) return {};
     const VirtualMouse::State s = mouse->state();
     QVariantMap out;
     out[QStringLiteral("reportRate553")] = int(s.reportRate553);
@@ -170,7 +176,8 @@ QVariantMap PagesRig::mouseState() const
     out[QStringLiteral("rgbEffect")] = bytes(s.rgbEffect.data(), s.rgbEffect.size());
     out[QStringLiteral("fixLedColor")] = bytes(s.fixLedColor.data(), s.fixLedColor.size());
     out[QStringLiteral("led8StageType")] = int(s.led8StageType);
-    out[QStringLiteral("led8StageColors")] = bytes(s.led8StageColors.data(), s.led8StageColors.size());
+    out[QStringLiteral("led8StageColors")] =
+        bytes(s.led8StageColors.data(), s.led8StageColors.size());
     out[QStringLiteral("currentProfile560")] = int(s.currentProfile560);
     out[QStringLiteral("commands")] = bytes(s.commands.constData(), size_t(s.commands.size()));
     out[QStringLiteral("rejectedReports")] = s.rejectedReports;
@@ -196,7 +203,10 @@ void PagesRig::clearPointerCalls()
     pointerLog.clear();
 }
 
-QString PagesRig::readFile(const QString &relative) const { return QString::fromUtf8(m_data.read(relative)); }
+QString PagesRig::readFile(const QString &relative) const
+{
+    return QString::fromUtf8(m_data.read(relative));
+}
 
 void PagesRig::writeFile(const QString &relative, const QString &text) const
 {
@@ -206,12 +216,14 @@ void PagesRig::writeFile(const QString &relative, const QString &text) const
 bool PagesRig::sameFile(const QString &a, const QString &b) const
 {
     QFile fa(m_data.path(a)), fb(m_data.path(b));
-    if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly))
-        return false;
+    if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly)) return false;
     return fa.readAll() == fb.readAll();
 }
 
-QString PagesRig::path(const QString &relative) const { return m_data.path(relative); }
+QString PagesRig::path(const QString &relative) const
+{
+    return m_data.path(relative);
+}
 
 QVariant PagesRig::profileValue(int profile, const QString &key) const
 {
@@ -241,8 +253,17 @@ QStringList PagesRig::dialogCaptions() const
     return captions;
 }
 
-bool PagesRig::viewEnabled() const { return m_widget->view()->isEnabled(); }
+bool PagesRig::viewEnabled() const
+{
+    return m_widget->view()->isEnabled();
+}
 
-QPoint PagesRig::windowPos() const { return m_widget->pos(); }
+QPoint PagesRig::windowPos() const
+{
+    return m_widget->pos();
+}
 
-QString PagesRig::dpiNotification(int k) const { return DpiNotifications::text(k); }
+QString PagesRig::dpiNotification(int k) const
+{
+    return DpiNotifications::text(k);
+}

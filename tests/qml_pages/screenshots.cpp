@@ -9,10 +9,12 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QQuickItem>
+#include <QSettings>
 #include <QTimer>
 #include <cstdio>
 
-namespace {
+namespace
+{
 void settle(int ms)
 {
     QEventLoop loop;
@@ -35,26 +37,30 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: skeld_screenshots <output folder>\n");
+        std::fprintf(stderr, "usage: skeld_screenshots <output folder> [language]\n");
         return 2;
     }
     const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     QDir().mkpath(out);
 
     TestData data;
-    if (!data.isValid())
-        return 1;
+    if (!data.isValid()) return 1;
+    if (argc > 2)
+        QSettings(data.path(QStringLiteral("modules/setting/apConfig.bin")), QSettings::IniFormat)
+            .setValue(QStringLiteral("common/language"), QString::fromLocal8Bit(argv[2]));
     Widget w;
     w.move(0, 0);
     w.showNormal();
     w.checkDevice();
     settle(1800);
     QQuickItem *root = w.view()->rootObject();
-    if (!root)
-        return 1;
+    if (!root) return 1;
 
     bool ok = shoot(w, out, QStringLiteral("main"));
-    const struct { const char *open; const char *name; } popups[] = {
+    const struct {
+        const char *open;
+        const char *name;
+    } popups[] = {
         {"openProfilePage", "profile"},
         {"openSystemPage", "system-settings"},
         {"openResetBox", "reset"},
