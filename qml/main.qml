@@ -169,6 +169,14 @@ Item {
         msg_KB(isDown === true || String(isDown) === "true", Logic.toInt(usbCode, 0))
     }
 
+    // Binds the properties a hooked page has of these (name: getter).
+    function wire(item, bindings) {
+        for (var name in bindings) {
+            if (name in item)
+                item[name] = Qt.binding(bindings[name])
+        }
+    }
+
     // Mouse buttons matter only to the assignment dialog's fire key.
     function detectMouse(isDown, buttonCode, x, y) {
         var a = keyAssigmentHook.item
@@ -583,11 +591,13 @@ Item {
                 onLoaded: {
                     if ("keyMatrixLang" in item)
                         item.keyMatrixLang = Qt.binding(function () { return root.keyMatrixLang })
-                    item.assignTexts = Qt.binding(function () { return root.keyAssigmentLang })
-                    item.keyNames = keyCodeString
-                    item.language = Qt.binding(function () { return root.language })
-                    item.keyCount = Qt.binding(function () { return root.keyCount })
-                    item.gunPage = Qt.binding(function () { return gunHook.item })
+                    root.wire(item, {
+                        assignTexts: function () { return root.keyAssigmentLang },
+                        keyNames: function () { return keyCodeString },
+                        language: function () { return root.language },
+                        keyCount: function () { return root.keyCount },
+                        gunPage: function () { return gunHook.item }
+                    })
                 }
             }
         }
@@ -845,8 +855,10 @@ Item {
         source: "Q7/MacroEditor.qml"
         onLoaded: {
             item.parent = root
-            item.keyNames = keyCodeString
-            item.assignDialog = Qt.binding(function () { return keyAssigmentHook.item })
+            root.wire(item, {
+                keyNames: function () { return keyCodeString },
+                assignDialog: function () { return keyAssigmentHook.item }
+            })
             if ("macroEditorLang" in item)
                 item.macroEditorLang = Qt.binding(function () { return root.macroEditorLang })
         }
@@ -865,15 +877,19 @@ Item {
         source: "Q7/KeyAssigment.qml"
         onLoaded: {
             item.parent = root
-            item.keyNames = keyCodeString
-            item.language = Qt.binding(function () { return root.language })
-            item.keyMatrix = Qt.binding(function () { return keyMatrixHook.item })
-            item.macroEditor = Qt.binding(function () { return macroEditorHook.item })
-            item.openMacroEditor.connect(root.openMacroEditor)
-            item.closed.connect(function () {
-                if (mouseHook.item)
-                    mouseHook.item.markedButton = -1
+            root.wire(item, {
+                keyNames: function () { return keyCodeString },
+                language: function () { return root.language },
+                keyMatrix: function () { return keyMatrixHook.item },
+                macroEditor: function () { return macroEditorHook.item }
             })
+            if (item.openMacroEditor)
+                item.openMacroEditor.connect(root.openMacroEditor)
+            if (item.closed)
+                item.closed.connect(function () {
+                    if (mouseHook.item)
+                        mouseHook.item.markedButton = -1
+                })
             if ("keyAssigmentLang" in item)
                 item.keyAssigmentLang = Qt.binding(function () { return root.keyAssigmentLang })
         }

@@ -174,15 +174,28 @@ Rectangle {
                 height: 24
                 radius: 2
                 color: rowArea.containsMouse ? S.highlight : S.button
-                Text {
+                // "Key " and the number, as two texts: the number is not
+                // the language's to translate.
+                Row {
                     x: 8
-                    width: 64
                     height: parent.height
-                    verticalAlignment: Text.AlignVCenter
-                    text: (panel.keyMatrixLang[0] !== undefined ? panel.keyMatrixLang[0] : "") + (row.index + 1)
-                    color: S.text
-                    font.family: S.fontFamily
-                    font.pixelSize: S.fontNormal
+                    Text {
+                        objectName: "keyLabel"
+                        height: parent.height
+                        verticalAlignment: Text.AlignVCenter
+                        text: panel.keyMatrixLang[0] !== undefined ? panel.keyMatrixLang[0] : ""
+                        color: S.text
+                        font.family: S.fontFamily
+                        font.pixelSize: S.fontNormal
+                    }
+                    Text {
+                        height: parent.height
+                        verticalAlignment: Text.AlignVCenter
+                        text: String(row.index + 1)
+                        color: S.text
+                        font.family: S.fontFamily
+                        font.pixelSize: S.fontNormal
+                    }
                 }
                 Text {
                     x: 72

@@ -328,7 +328,7 @@ PagesHost {
             host.dlg.keyAssigmentLang = ka
             host.km.assignTexts = ka
             host.editor.macroEditorLang = me
-            compare(child("keyRow0").children[0].text, km[0] + "1")
+            compare(findChild(child("keyRow0"), "keyLabel").text, km[0])
             compare(host.km.bindingTexts[1], ka[4])
             mouseClick(child("keyRow4"))
             compare(child("assignTitle").text, ka[0] + "5 : " + ka[6])
