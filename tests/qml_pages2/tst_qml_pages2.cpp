@@ -103,12 +103,14 @@ public slots:
     }
     void pressDpiButton()
     {
-        if (VirtualMouse *m = mouse())
-            m->pressDpiButton();
+        if (VirtualMouse *m = mouse()) m->pressDpiButton();
     }
 
 private:
-    VirtualMouse *mouse() { return window ? HidBackends::virtualMouse(window->hid.backend()) : nullptr; }
+    VirtualMouse *mouse()
+    {
+        return window ? HidBackends::virtualMouse(window->hid.backend()) : nullptr;
+    }
 
     QQmlEngine *m_engine;
     std::unique_ptr<TestData> data;
