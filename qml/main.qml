@@ -169,7 +169,19 @@ Item {
         msg_KB(isDown === true || String(isDown) === "true", Logic.toInt(usbCode, 0))
     }
 
+    // Binds the properties a hooked page has of these (name: getter).
+    function wire(item, bindings) {
+        for (var name in bindings) {
+            if (name in item)
+                item[name] = Qt.binding(bindings[name])
+        }
+    }
+
+    // Mouse buttons matter only to the assignment dialog's fire key.
     function detectMouse(isDown, buttonCode, x, y) {
+        var a = keyAssigmentHook.item
+        if (a && a.visible && a.captureMode === 0)
+            a.detectMouse(isDown === true || String(isDown) === "true", Logic.toInt(buttonCode, 0))
     }
 
     // --- locking ---------------------------------------------------------------------
@@ -300,8 +312,11 @@ Item {
         if (Logic.isOnlyLeftClick(keyMatrixHook.item.keyCodes, k))
             return
         var dialog = keyAssigmentHook.item
-        dialog.open(k)
+        if (!dialog.open(k))
+            return
         openPopup(dialog)
+        if (mouseHook.item)
+            mouseHook.item.markedButton = k
     }
 
     // --- report rate ---------------------------------------------------------------
@@ -529,6 +544,7 @@ Item {
         objectName: "mouseHook"
         anchors.fill: parent
         visible: root.panelsShown
+        source: "Q7/Mouse.qml"
         onLoaded: {
             if ("keyCount" in item)
                 item.keyCount = Qt.binding(function () { return root.keyCount })
@@ -571,9 +587,17 @@ Item {
             Loader {
                 id: keyMatrixHook
                 objectName: "keyMatrixHook"
+                source: "Q7/KeyMatrix.qml"
                 onLoaded: {
                     if ("keyMatrixLang" in item)
                         item.keyMatrixLang = Qt.binding(function () { return root.keyMatrixLang })
+                    root.wire(item, {
+                        assignTexts: function () { return root.keyAssigmentLang },
+                        keyNames: function () { return keyCodeString },
+                        language: function () { return root.language },
+                        keyCount: function () { return root.keyCount },
+                        gunPage: function () { return gunHook.item }
+                    })
                 }
             }
         }
@@ -773,6 +797,7 @@ Item {
         id: gunHook
         objectName: "gunHook"
         visible: false
+        source: "Q7/GunControl.qml"
         onLoaded: {
             if ("gunControlLang" in item)
                 item.gunControlLang = Qt.binding(function () { return root.gunControlLang })
@@ -827,8 +852,13 @@ Item {
     Loader {
         id: macroEditorHook
         objectName: "macroEditorHook"
+        source: "Q7/MacroEditor.qml"
         onLoaded: {
             item.parent = root
+            root.wire(item, {
+                keyNames: function () { return keyCodeString },
+                assignDialog: function () { return keyAssigmentHook.item }
+            })
             if ("macroEditorLang" in item)
                 item.macroEditorLang = Qt.binding(function () { return root.macroEditorLang })
         }
@@ -844,8 +874,22 @@ Item {
     Loader {
         id: keyAssigmentHook
         objectName: "keyAssigmentHook"
+        source: "Q7/KeyAssigment.qml"
         onLoaded: {
             item.parent = root
+            root.wire(item, {
+                keyNames: function () { return keyCodeString },
+                language: function () { return root.language },
+                keyMatrix: function () { return keyMatrixHook.item },
+                macroEditor: function () { return macroEditorHook.item }
+            })
+            if (item.openMacroEditor)
+                item.openMacroEditor.connect(root.openMacroEditor)
+            if (item.closed)
+                item.closed.connect(function () {
+                    if (mouseHook.item)
+                        mouseHook.item.markedButton = -1
+                })
             if ("keyAssigmentLang" in item)
                 item.keyAssigmentLang = Qt.binding(function () { return root.keyAssigmentLang })
         }

@@ -9,7 +9,8 @@ MainUnderTest {
         name: "Languages"
         when: windowShown
 
-        readonly property var sections: ["main", "profile", "systemSetting", "dpiSetting", "lightControl", "keyMatrix"]
+        readonly property var sections: ["main", "profile", "systemSetting", "dpiSetting", "lightControl", "keyMatrix",
+            "keyAssigment", "keyCode"]
         // Texts that are the same in every language.
         readonly property var neutral: [/^\d+$/, /^\d+Hz$/, /^\d+%$/, /^[RGB]$/, /^LOADING/, /^Infomation$/,
             /^Driver Version/, /^Product Name/, /^Hardware Code/]
