@@ -7,4 +7,4 @@ cd "$(dirname "$0")/.."
 BUILD_DIR="${BUILD_DIR:-build}"
 cmake -S . -B "$BUILD_DIR" -G Ninja -DSKELD_WERROR=ON
 cmake --build "$BUILD_DIR"
-ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" "$@"
+ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" --repeat until-pass:2 "$@"
