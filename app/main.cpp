@@ -5,8 +5,8 @@
 #include "input/GlobalInputHook.h"
 
 #include <QApplication>
-#include <QQuickWindow>
 #include <QDir>
+#include <QQuickWindow>
 
 int main(int argc, char *argv[])
 {
