@@ -171,26 +171,34 @@ void Hid_Thread::transferFailed(const QString &path, bool eventSide, int index)
     }
 }
 
-bool Hid_Thread::sendReport(int length, bool settle)
+std::shared_ptr<DeviceRecord> Hid_Thread::startExchange(int length, const char *what)
 {
-    processUiEvents();
     // Holding the record keeps it alive even if a check replaces the list
     // while this exchange processes events.
     const std::shared_ptr<DeviceRecord> rec = devices.value(curDevice);
-    const int index = curDevice;
-    length = std::clamp(length, 0, kPayloadSize);
     if (rec && length > 0 && (rec->reportLength < 1 || rec->reportLength > kMaxReportLength)) {
         qCWarning(lcTransport).noquote() << "config: reportLength" << rec->reportLength
-                                         << "of device" << index << "cannot carry a payload";
+                                         << "of device" << curDevice << "cannot carry" << what;
         idle = true;
-        return false;
+        return nullptr;
     }
-    if (!openCmdDevice(index)) {
+    if (!openCmdDevice(curDevice)) {
         idle = true;
-        return false;
+        return nullptr;
     }
-    const QString path = rec->path;
     if (rec->isEncode) ReportCodec::encipher(cmdReport.data() + 1, secrecyCodeBuf);
+    return rec;
+}
+
+bool Hid_Thread::sendReport(int length, bool settle)
+{
+    processUiEvents();
+    length = std::clamp(length, 0, kPayloadSize);
+    const int index = curDevice;
+    const std::shared_ptr<DeviceRecord> rec = startExchange(length, "a payload");
+    if (!rec)
+        return false;
+    const QString path = rec->path;
     if (!openCmdDevice(index) || cmdHandle->sendFeatureReport(cmdReport.data(), kReportSize) < 0) {
         transferFailed(path, false, index);
         idle = true;
@@ -225,21 +233,12 @@ bool Hid_Thread::sendReport(int length, bool settle)
 
 bool Hid_Thread::exchangeReport(int length)
 {
-    const std::shared_ptr<DeviceRecord> rec = devices.value(curDevice);
-    const int index = curDevice;
     length = std::clamp(length, 0, kPayloadSize);
-    if (rec && length > 0 && (rec->reportLength < 1 || rec->reportLength > kMaxReportLength)) {
-        qCWarning(lcTransport).noquote() << "config: reportLength" << rec->reportLength
-                                         << "of device" << index << "cannot carry a read-back";
-        idle = true;
+    const int index = curDevice;
+    const std::shared_ptr<DeviceRecord> rec = startExchange(length, "a read-back");
+    if (!rec)
         return false;
-    }
-    if (!openCmdDevice(index)) {
-        idle = true;
-        return false;
-    }
     const QString path = rec->path;
-    if (rec->isEncode) ReportCodec::encipher(cmdReport.data() + 1, secrecyCodeBuf);
     if (!openCmdDevice(index) || cmdHandle->sendFeatureReport(cmdReport.data(), kReportSize) < 0 ||
         !openCmdDevice(index) || cmdHandle->getFeatureReport(replyReport.data(), kReportSize) < 0) {
         transferFailed(path, false, index);

@@ -142,6 +142,10 @@ private:
     void getCommand(const char *failText, uchar code, std::array<uchar, 6> params,
                     std::initializer_list<uchar *> out);
     void transferFailed(const QString &path, bool eventSide, int index);
+    // The common start of sendReport and exchangeReport: checks the record,
+    // opens the command interface and scrambles the report. Null, with the
+    // bus released, when the exchange cannot start.
+    std::shared_ptr<DeviceRecord> startExchange(int length, const char *what);
     int profileByte() const;
     void postToGui(std::function<void()> f);
     void readerTurns(unsigned int index);

@@ -1,5 +1,5 @@
 import QtQuick
-import "Style.js" as S
+import "../basic/Skin.js" as S
 
 // A drop-down list: a 24-pixel edit row with an arrow, rows 24 high below it,
 // at most ten visible. Choosing a row closes the list and reports it.

@@ -1,5 +1,5 @@
 import QtQuick
-import "Style.js" as S
+import "../basic/Skin.js" as S
 
 // A round mark and its label; a click selects it and never deselects it.
 Item {

@@ -1,5 +1,5 @@
 import QtQuick
-import "Style.js" as S
+import "../basic/Skin.js" as S
 
 // The gun page: the weapon presets and the presets assigned to the three gun
 // slots. The main page keeps it hidden; its start-up reading gives the button

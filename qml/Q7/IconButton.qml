@@ -1,5 +1,5 @@
 import QtQuick
-import "Style.js" as S
+import "../basic/Skin.js" as S
 
 // A small square image button drawn as a glyph (back, close, confirm).
 Rectangle {

@@ -1,7 +1,7 @@
 import QtQuick
 import skeld.macro
 import "KeyLogic.js" as KL
-import "Style.js" as S
+import "../basic/Skin.js" as S
 
 // The pop-up in which a function is chosen for one button. It edits a copy
 // of the button's binding; closing hands a changed binding to the list.

@@ -1,7 +1,7 @@
 import QtQuick
 import skeld.macro
 import "KeyLogic.js" as KL
-import "Style.js" as S
+import "../basic/Skin.js" as S
 
 // The button list of the main page's left column: one row per button with
 // its binding text. It owns the working and the default bindings and sends

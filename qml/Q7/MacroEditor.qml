@@ -1,7 +1,7 @@
 import QtQuick
 import skeld.macro
 import "MacroLogic.js" as ML
-import "Style.js" as S
+import "../basic/Skin.js" as S
 
 // The macro editor pop-up: the user's macros on the left, the events of the
 // selected one on the right. Every change is saved to the macro file at once

@@ -1,5 +1,5 @@
 import QtQuick
-import "Style.js" as S
+import "../basic/Skin.js" as S
 
 // The mouse picture: a top and a side view with one numbered marker per
 // button, linked to the button it stands for. Only the markers take input,
@@ -63,25 +63,25 @@ Item {
         Item {
             id: m
             required property int index
-            readonly property var spec: picture.markers[index]
+            readonly property var mark: picture.markers[index]
             readonly property bool lit: picture.markedButton === index || picture.hoveredIndex === index
             visible: picture.markerVisible(index)
             // The leader line from the marker's nearest edge to the button.
-            readonly property real sx: spec.tx < spec.x ? spec.x : (spec.tx > spec.x + 48 ? spec.x + 48 : spec.x + 24)
-            readonly property real sy: spec.ty < spec.y ? spec.y : (spec.ty > spec.y + 24 ? spec.y + 24 : spec.y + 12)
+            readonly property real sx: mark.tx < mark.x ? mark.x : (mark.tx > mark.x + 48 ? mark.x + 48 : mark.x + 24)
+            readonly property real sy: mark.ty < mark.y ? mark.y : (mark.ty > mark.y + 24 ? mark.y + 24 : mark.y + 12)
             Rectangle {
                 x: m.sx
                 y: m.sy
-                width: Math.sqrt(Math.pow(m.spec.tx - m.sx, 2) + Math.pow(m.spec.ty - m.sy, 2))
+                width: Math.sqrt(Math.pow(m.mark.tx - m.sx, 2) + Math.pow(m.mark.ty - m.sy, 2))
                 height: 1
                 transformOrigin: Item.TopLeft
-                rotation: Math.atan2(m.spec.ty - m.sy, m.spec.tx - m.sx) * 180 / Math.PI
+                rotation: Math.atan2(m.mark.ty - m.sy, m.mark.tx - m.sx) * 180 / Math.PI
                 color: m.lit ? S.marker : S.gray2
                 opacity: 0.9
             }
             Rectangle {
-                x: m.spec.tx - 4
-                y: m.spec.ty - 4
+                x: m.mark.tx - 4
+                y: m.mark.ty - 4
                 width: 8
                 height: 8
                 radius: 4
@@ -91,8 +91,8 @@ Item {
             }
             Rectangle {
                 objectName: "marker" + m.index
-                x: m.spec.x
-                y: m.spec.y
+                x: m.mark.x
+                y: m.mark.y
                 width: 48
                 height: 24
                 radius: 12

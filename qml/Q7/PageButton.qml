@@ -1,5 +1,5 @@
 import QtQuick
-import "Style.js" as S
+import "../basic/Skin.js" as S
 
 // A flat text button: highlight while hovered, button colour otherwise.
 Rectangle {

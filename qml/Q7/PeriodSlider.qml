@@ -1,5 +1,5 @@
 import QtQuick
-import "Style.js" as S
+import "../basic/Skin.js" as S
 
 // A drop-down slider: the edit row shows the text; a click slides open a
 // strip whose slider is 16 pixels narrower. The knob's left edge, limited to

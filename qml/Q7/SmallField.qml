@@ -1,5 +1,5 @@
 import QtQuick
-import "Style.js" as S
+import "../basic/Skin.js" as S
 
 // A 48 x 20 number field: up to four digits between minimum and maximum.
 // Losing focus reports the end of the entry.

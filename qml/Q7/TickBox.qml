@@ -1,5 +1,5 @@
 import QtQuick
-import "Style.js" as S
+import "../basic/Skin.js" as S
 
 // Label, then a 12 x 12 box 8 pixels to its right; a click toggles the tick.
 Item {

@@ -29,3 +29,5 @@ var mask = "#90000000"
 function img(name) {
     return "qrc:/modules/qml/img/" + name + ".svg"
 }
+// The hovered or selected button marker on the mouse picture.
+var marker = "#ff8c00"
