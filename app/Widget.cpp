@@ -10,6 +10,7 @@
 #include <QDebug>
 #include <QIcon>
 #include <QMenu>
+#include <algorithm>
 
 std::atomic<bool> deviceConnected{false};
 
@@ -51,11 +52,15 @@ Widget::Widget(QWidget *parent) : QWidget(parent)
 
     deviceMonitor = new DeviceMonitor(this);
     connect(deviceMonitor, &DeviceMonitor::deviceChanged, this, [this] { deviceChanged(); });
+
+    // From here on the device has one owner, off the GUI thread.
+    hid.startWorker();
 }
 
 Widget::~Widget()
 {
     hid.stopEventReader();
+    hid.stopWorker();
     hid.waitForReader();
     controller->deleteLater();
 }
@@ -72,9 +77,9 @@ void Widget::restoreRequest()
 
 void Widget::deviceChanged()
 {
-    // While a connection is open its reader notices removal itself.
-    if (!hid.readerRunning)
-        checkTimer.start();
+    // Never dropped: a remove and add can both arrive before the reader has
+    // noticed anything. The check itself leaves a live connection alone.
+    checkTimer.start();
 }
 
 void Widget::trayIconActivated(QSystemTrayIcon::ActivationReason reason)
@@ -83,7 +88,7 @@ void Widget::trayIconActivated(QSystemTrayIcon::ActivationReason reason)
         restoreRequest();
 }
 
-void Widget::checkDevice() { DeviceCheck::run(hid, *this); }
+void Widget::checkDevice() { DeviceCheck::runQueued(hid, *this); }
 
 void Widget::exitSYS()
 {
@@ -147,10 +152,21 @@ void Widget::hostClearHidBusy()
 
 void Widget::hostSetDeviceConnected(bool connected) { deviceConnected = connected; }
 
-void Widget::hostReadProfile(unsigned int profileNo)
+void Widget::hostProfileRead(unsigned int profileNo, const QByteArray &record)
 {
-    if (myQQuickView *v = view())
-        v->mouseReadProfile(profileNo);
+    myQQuickView *v = view();
+    if (!v || profileNo >= v->profileImages.size() ||
+        record.size() != int(v->profileImages[profileNo].size()))
+        return;
+    std::copy(record.begin(), record.end(), v->profileImages[profileNo].begin());
+    v->profileImageRead[profileNo] = true;
+}
+
+void Widget::hostDeviceRemoved()
+{
+    // The node may already be back under the same name (a quick re-plug);
+    // a check after the usual quiet time finds out either way.
+    checkTimer.start();
 }
 
 void Widget::hostInitUI()

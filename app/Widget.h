@@ -49,8 +49,9 @@ public:
     QString hostIcType() const override;
     void hostClearHidBusy() override;
     void hostSetDeviceConnected(bool connected) override;
-    void hostReadProfile(unsigned int profileNo) override;
+    void hostProfileRead(unsigned int profileNo, const QByteArray &record) override;
     void hostInitUI() override;
+    void hostDeviceRemoved() override;
 
 public slots:
     void trayIconActivated(QSystemTrayIcon::ActivationReason reason);

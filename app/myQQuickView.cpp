@@ -43,8 +43,9 @@ void myQQuickView::detectMouse(bool isDown, uint buttonCode, uint x, uint y)
 
 void myQQuickView::clearHidBusy()
 {
-    if (hid)
-        hid->idle = true;
+    // The flag belongs to the worker; set it there, in turn.
+    if (Hid_Thread *h = hid)
+        h->post([h] { h->idle = true; });
 }
 
 void myQQuickView::initUI() { invokeRoot("initUI", Qt::QueuedConnection); }
@@ -86,6 +87,7 @@ void myQQuickView::setBusy(int busyTime)
 
 void myQQuickView::setCurrentDPI(int dpiValue)
 {
+    if (dpiValue >= 1 && dpiValue <= 8) lastStage = dpiValue;
     // Auto: direct on the GUI thread, queued when the event reader calls.
     invokeRoot("setCurrentDPI", Qt::AutoConnection, Q_ARG(QVariant, QVariant(dpiValue)));
 }

@@ -29,6 +29,8 @@ public:
     QString icType;
     bool is55328 = false;
     bool right = false;
+    // The DPI stage the device reported last (3 until it has).
+    int lastStage = 3;
 
     SettingsStores &stores() { return *m_stores; }
     int currentProfile() const { return m_stores->currentProfile(); }

@@ -7,19 +7,21 @@
 #include <QStringList>
 #include <memory>
 
-class Widget;
+class Hid_Thread;
+class HidHost;
 class myQQuickView;
 
 // What every subcommand gets: the options of the command line and, on first
-// use, the program's window with its bridge and worker (offscreen), and one
-// device connection shared by everything the subcommand does.
+// use, the bridge and the device layer (no window, no UI document: nothing
+// goes on the wire that the command did not ask for), and one device
+// connection shared by everything the subcommand does.
 class CliContext
 {
 public:
     CliContext(QString virtualFamily, bool trace);
     ~CliContext();
 
-    Widget &widget();
+    Hid_Thread &hid();
     myQQuickView &bridge();
     // Runs the device check once; later calls return its result.
     const DeviceCheck::Result &connect();
@@ -28,7 +30,11 @@ public:
     const bool trace;
 
 private:
-    std::unique_ptr<Widget> m_widget;
+    void build();
+
+    std::unique_ptr<Hid_Thread> m_hid;
+    std::unique_ptr<myQQuickView> m_bridge;
+    std::unique_ptr<HidHost> m_host;
     std::unique_ptr<DeviceCheck::Result> m_check;
 };
 

@@ -2,7 +2,6 @@
 #include "cli/Cli.h"
 #include "cli/SlotCall.h"
 
-#include "app/Widget.h"
 #include "app/myQQuickView.h"
 #include "device/Hid_Thread.h"
 
@@ -35,7 +34,7 @@ int runDetect(CliContext &ctx, const QStringList &args)
         return CliUsage;
     }
     if (!connectOrSay(ctx)) return CliNoDevice;
-    const DeviceRecord *rec = ctx.widget().hid.currentRecord();
+    const DeviceRecord *rec = ctx.hid().currentRecord();
     printLine(QStringLiteral("%1 %2:%3")
                   .arg(ctx.connect().index)
                   .arg(rec->vid, 4, 16, QLatin1Char('0'))

@@ -3,7 +3,6 @@
 // the order the pages use.
 #include "cli/Cli.h"
 
-#include "app/Widget.h"
 #include "app/myQQuickView.h"
 #include "device/Hid_Thread.h"
 #include "features/ByteValues.h"
@@ -74,7 +73,7 @@ int runStatus(CliContext &ctx, const QStringList &args)
     printLine(QStringLiteral("family: %1")
                   .arg(view.icType.isEmpty() ? QStringLiteral("553 (unset)") : view.icType));
     if (connected) {
-        const DeviceRecord *rec = ctx.widget().hid.currentRecord();
+        const DeviceRecord *rec = ctx.hid().currentRecord();
         printLine(QStringLiteral("connection: connected %1:%2")
                       .arg(rec->vid, 4, 16, QLatin1Char('0'))
                       .arg(rec->pid, 4, 16, QLatin1Char('0')));

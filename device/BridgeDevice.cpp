@@ -4,13 +4,34 @@
 #include "device/Hid_Thread.h"
 
 #include <QDebug>
+#include <QPointer>
 
 void myQQuickView::mouseGetRight()
 {
-    uchar value = 0;
-    if (hid) hid->hid553_8BH_GetCurrentDPI(value);
-    qDebug("test %d", int(value));
-    right = value != 0;
+    if (!hid) {
+        qDebug("test %d", 0);
+        right = false;
+        return;
+    }
+    Hid_Thread *h = hid;
+    auto read = [h] {
+        uchar value = 0;
+        h->hid553_8BH_GetCurrentDPI(value);
+        qDebug("test %d", int(value));
+        return value != 0;
+    };
+    if (!rootObject() || h->onWorker()) {
+        right = read();
+        return;
+    }
+    // Nothing waits for the flag: it lands when the device has answered.
+    QPointer<myQQuickView> self(this);
+    h->post([h, read, self] {
+        const bool value = read();
+        h->postToGui([self, value] {
+            if (self) self->right = value;
+        });
+    });
 }
 
 void myQQuickView::mouseReadProfile(uint profileNo)

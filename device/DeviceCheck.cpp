@@ -6,6 +6,9 @@
 #include <QDebug>
 #include <QHash>
 #include <QSettings>
+#include <array>
+#include <functional>
+#include <memory>
 
 namespace DeviceCheck
 {
@@ -69,8 +72,13 @@ Result run(Hid_Thread &hid, HidHost &host, const QString &tableFile)
         host.showTrayMessage(QStringLiteral("Info"), QStringLiteral("Detect Device"), 10000);
         hid.startEventReader(unsigned(hid.curDevice));
         if (host.hostIcType() == QLatin1String("560"))
-            for (unsigned n = 0; n < 4; ++n)
-                host.hostReadProfile(n);
+            for (unsigned n = 0; n < 4; ++n) {
+                std::array<uchar, Hid_Thread::kPayloadSize> record{};
+                const bool ok = hid.readProfileRecord(record.data(), uchar(n));
+                host.hostProfileRead(n, ok ? QByteArray(reinterpret_cast<const char *>(record.data()),
+                                                        int(record.size()))
+                                           : QByteArray());
+            }
         host.hostSetViewEnabled(true);
         host.hostInitUI();
         result.connected = true;
@@ -81,5 +89,88 @@ Result run(Hid_Thread &hid, HidHost &host, const QString &tableFile)
     host.hostSetDeviceConnected(false);
     host.hostInitUI();
     return result;
+}
+
+namespace
+{
+// The window seen from the worker: every call is posted to the GUI thread in
+// the order the check makes it; what the check asks of the window was read
+// there before the check was queued.
+class PostingHost : public HidHost
+{
+public:
+    PostingHost(Hid_Thread &hid, HidHost &gui)
+        : m_hid(hid), m_gui(gui), m_icType(gui.hostIcType()),
+          m_currentProfile(gui.hostCurrentProfile())
+    {
+    }
+
+    void showTrayMessage(const QString &title, const QString &text, int msecs) override
+    {
+        post([=](HidHost &h) { h.showTrayMessage(title, text, msecs); });
+    }
+    void hostSetCurrentDPI(int stage) override
+    {
+        post([=](HidHost &h) { h.hostSetCurrentDPI(stage); });
+    }
+    void hostSetRight(bool right) override
+    {
+        post([=](HidHost &h) { h.hostSetRight(right); });
+    }
+    void hostRunUI() override
+    {
+        post([](HidHost &h) { h.hostRunUI(); });
+    }
+    void hostSetViewEnabled(bool enabled) override
+    {
+        post([=](HidHost &h) { h.hostSetViewEnabled(enabled); });
+    }
+    int hostCurrentProfile() const override { return m_currentProfile; }
+    QString hostIcType() const override { return m_icType; }
+    // The bus flag belongs to the worker, where this runs.
+    void hostClearHidBusy() override { m_hid.idle = true; }
+    void hostSetDeviceConnected(bool connected) override
+    {
+        post([=](HidHost &h) { h.hostSetDeviceConnected(connected); });
+    }
+    void hostProfileRead(unsigned int profileNo, const QByteArray &record) override
+    {
+        post([=](HidHost &h) { h.hostProfileRead(profileNo, record); });
+    }
+    void hostInitUI() override
+    {
+        post([](HidHost &h) { h.hostInitUI(); });
+    }
+    void hostDeviceRemoved() override
+    {
+        post([](HidHost &h) { h.hostDeviceRemoved(); });
+    }
+
+private:
+    void post(std::function<void(HidHost &)> f)
+    {
+        HidHost *gui = &m_gui;
+        m_hid.postToGui([gui, f = std::move(f)] { f(*gui); });
+    }
+
+    Hid_Thread &m_hid;
+    HidHost &m_gui;
+    const QString m_icType;
+    const int m_currentProfile;
+};
+} // namespace
+
+void runQueued(Hid_Thread &hid, HidHost &host, const QString &tableFile)
+{
+    auto posting = std::make_shared<PostingHost>(hid, host);
+    hid.post([&hid, posting, tableFile] {
+        // A connection whose reader still runs is alive: the notification
+        // was about some other device.
+        if (hid.readerRunning) {
+            qCInfo(lcTransport) << "device: connection open, nothing to check";
+            return;
+        }
+        run(hid, *posting, tableFile);
+    });
 }
 } // namespace DeviceCheck

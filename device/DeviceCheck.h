@@ -30,4 +30,9 @@ struct Result {
 
 Result run(Hid_Thread &hid, HidHost &host,
            const QString &tableFile = QStringLiteral("./modules/setting/apConfig.bin"));
+// The check as the window runs it: queued on the worker after the commands
+// already there, with every call of `host` posted back to the GUI thread.
+// Skipped while a connection's reader runs.
+void runQueued(Hid_Thread &hid, HidHost &host,
+               const QString &tableFile = QStringLiteral("./modules/setting/apConfig.bin"));
 } // namespace DeviceCheck

@@ -13,6 +13,18 @@ Q_LOGGING_CATEGORY(lcBackend, "skeld.hid")
 
 namespace
 {
+thread_local bool t_eventSide = false;
+
+// hidapi keeps process-wide state (its init and last-error text) that
+// enumerate, open and close touch; the command worker and the event reader
+// must not run those at the same time. Transfers on an open handle only use
+// the handle's own state and need no lock.
+QMutex &hidapiMutex()
+{
+    static QMutex mutex;
+    return mutex;
+}
+
 bool hidapiReady()
 {
     static const bool ok = hid_init() == 0;
@@ -23,7 +35,11 @@ class HidapiDevice : public HidDevice
 {
 public:
     explicit HidapiDevice(hid_device *dev) : m_dev(dev) {}
-    ~HidapiDevice() override { hid_close(m_dev); }
+    ~HidapiDevice() override
+    {
+        QMutexLocker lock(&hidapiMutex());
+        hid_close(m_dev);
+    }
     int setNonblocking(bool nonblock) override { return hid_set_nonblocking(m_dev, nonblock); }
     int sendFeatureReport(const quint8 *data, size_t length) override
     {
@@ -47,8 +63,9 @@ class TracingDevice : public HidDevice
 {
 public:
     TracingDevice(std::unique_ptr<HidDevice> inner, QByteArray path,
-                  std::shared_ptr<TracingBackend::Sink> sink)
-        : m_inner(std::move(inner)), m_path(std::move(path)), m_sink(std::move(sink))
+                  std::shared_ptr<TracingBackend::Sink> sink, QByteArray prefix)
+        : m_inner(std::move(inner)), m_path(std::move(path)), m_sink(std::move(sink)),
+          m_prefix(std::move(prefix))
     {
     }
     ~TracingDevice() override
@@ -84,7 +101,7 @@ public:
 private:
     void emitLine(const char *what, const quint8 *data = nullptr, int length = -1)
     {
-        QByteArray line(what);
+        QByteArray line = m_prefix + what;
         if (length >= 0)
             line +=
                 ' ' +
@@ -95,14 +112,28 @@ private:
     std::unique_ptr<HidDevice> m_inner;
     QByteArray m_path;
     std::shared_ptr<TracingBackend::Sink> m_sink;
+    QByteArray m_prefix;
 };
+
+QByteArray tracePrefix()
+{
+    return t_eventSide ? QByteArrayLiteral("EVENT ") : QByteArray();
+}
 } // namespace
+
+namespace HidTrace
+{
+EventSide::EventSide() { t_eventSide = true; }
+EventSide::~EventSide() { t_eventSide = false; }
+bool onEventSide() { return t_eventSide; }
+} // namespace HidTrace
 
 // --- hidapi ------------------------------------------------------------------------
 
 QList<HidInterfaceInfo> HidapiBackend::enumerate(quint16 vid, quint16 pid)
 {
     QList<HidInterfaceInfo> result;
+    QMutexLocker lock(&hidapiMutex());
     if (!hidapiReady()) return result;
     hid_device_info *list = hid_enumerate(vid, pid);
     for (hid_device_info *it = list; it; it = it->next) {
@@ -120,7 +151,9 @@ QList<HidInterfaceInfo> HidapiBackend::enumerate(quint16 vid, quint16 pid)
 
 std::unique_ptr<HidDevice> HidapiBackend::open(const QByteArray &path)
 {
-    if (!hidapiReady() || path.isEmpty()) return nullptr;
+    if (path.isEmpty()) return nullptr;
+    QMutexLocker lock(&hidapiMutex());
+    if (!hidapiReady()) return nullptr;
     hid_device *dev = hid_open_path(path.constData());
     if (!dev) return nullptr;
     return std::make_unique<HidapiDevice>(dev);
@@ -165,17 +198,18 @@ QList<HidInterfaceInfo> TracingBackend::enumerate(quint16 vid, quint16 pid)
 std::unique_ptr<HidDevice> TracingBackend::open(const QByteArray &path)
 {
     std::unique_ptr<HidDevice> dev = m_inner->open(path);
+    const QByteArray prefix = tracePrefix();
     if (!dev) {
-        (*m_sink)("OPEN_FAILED " + path, path);
+        (*m_sink)(prefix + "OPEN_FAILED " + path, path);
         return nullptr;
     }
-    (*m_sink)("OPEN " + path, path);
-    return std::make_unique<TracingDevice>(std::move(dev), path, m_sink);
+    (*m_sink)(prefix + "OPEN " + path, path);
+    return std::make_unique<TracingDevice>(std::move(dev), path, m_sink, prefix);
 }
 
 void TracingBackend::noteDelay(int ms)
 {
-    (*m_sink)("SLEEP " + QByteArray::number(ms), QByteArray());
+    (*m_sink)(tracePrefix() + "SLEEP " + QByteArray::number(ms), QByteArray());
     m_inner->noteDelay(ms);
 }
 

@@ -56,6 +56,20 @@ private:
     std::shared_ptr<Sink> m_sink;
 };
 
+// Trace lines of the event reader begin with "EVENT ", so the command
+// side's lines read the same with or without a reader running beside them.
+namespace HidTrace
+{
+// Marks the current thread as the event reader's for its lifetime.
+struct EventSide {
+    EventSide();
+    ~EventSide();
+    EventSide(const EventSide &) = delete;
+    EventSide &operator=(const EventSide &) = delete;
+};
+bool onEventSide();
+} // namespace HidTrace
+
 namespace HidBackends
 {
 // SKELD_VIRTUAL_MOUSE=553|560 picks the virtual mouse (identity from

@@ -1,10 +1,11 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // What the HID worker needs from the window that owns it: the tray, the
-// bridge's state and the UI calls. The worker calls these on the GUI thread
-// only; the event reader posts its calls there first.
+// bridge's state and the UI calls. They run on the GUI thread only: the
+// worker and the event reader post them there (see PostingHost).
 class HidHost
 {
 public:
@@ -22,6 +23,13 @@ public:
     // a host that never runs a check need not care.
     virtual void hostClearHidBusy() {}
     virtual void hostSetDeviceConnected(bool connected) { Q_UNUSED(connected); }
-    virtual void hostReadProfile(unsigned int profileNo) { Q_UNUSED(profileNo); }
+    // A profile record the check read (empty when the read failed).
+    virtual void hostProfileRead(unsigned int profileNo, const QByteArray &record)
+    {
+        Q_UNUSED(profileNo);
+        Q_UNUSED(record);
+    }
     virtual void hostInitUI() {}
+    // The event reader lost the device.
+    virtual void hostDeviceRemoved() {}
 };

@@ -21,11 +21,6 @@ const uchar usbKeyTable[8] = {'P', 'u', 'D', 'e', 's', 'K', 'a', 'l'};
 
 namespace
 {
-void processUiEvents()
-{
-    if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
 void failText(const char *text)
 {
     // The trailing space is part of the line other tools match on.
@@ -42,7 +37,103 @@ Hid_Thread::Hid_Thread(QObject *parent) : QThread(parent)
 Hid_Thread::~Hid_Thread()
 {
     stopEventReader();
+    stopWorker();
     waitForReader();
+    closeCmdDevice();
+}
+
+// --- the command queue -------------------------------------------------------------
+
+void Hid_Thread::startWorker()
+{
+    if (isRunning()) return;
+    {
+        std::lock_guard lock(m_queueMutex);
+        m_stopping = false;
+    }
+    setObjectName(QStringLiteral("skeld-device"));
+    start();
+}
+
+void Hid_Thread::stopWorker()
+{
+    if (!isRunning()) return;
+    {
+        std::lock_guard lock(m_queueMutex);
+        m_stopping = true;
+    }
+    m_queueWake.notify_all();
+    wait();
+}
+
+bool Hid_Thread::onWorker() const
+{
+    return QThread::currentThread() == this || !isRunning();
+}
+
+int Hid_Thread::queuedJobs() const
+{
+    std::lock_guard lock(m_queueMutex);
+    return int(m_queue.size());
+}
+
+void Hid_Thread::enqueue(Job job)
+{
+    {
+        std::lock_guard lock(m_queueMutex);
+        if (!m_stopping) {
+            m_queue.push_back(std::move(job));
+            m_queueWake.notify_all();
+            return;
+        }
+    }
+    // Shutting down: nothing more goes on the wire.
+    qCInfo(lcTransport) << "device: shutting down, command dropped";
+    if (job.done) job.done->set_value();
+}
+
+void Hid_Thread::post(std::function<void()> job)
+{
+    if (onWorker()) {
+        job();
+        return;
+    }
+    enqueue({std::move(job), nullptr});
+}
+
+void Hid_Thread::call(const std::function<void()> &job)
+{
+    if (onWorker()) {
+        job();
+        return;
+    }
+    auto done = std::make_shared<std::promise<void>>();
+    std::future<void> finished = done->get_future();
+    // The job refers to the caller's frame, which lives until it has run.
+    enqueue({job, done});
+    finished.wait();
+}
+
+void Hid_Thread::run()
+{
+    std::unique_lock lock(m_queueMutex);
+    for (;;) {
+        m_queueWake.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+        if (m_stopping) break;
+        Job job = std::move(m_queue.front());
+        m_queue.pop_front();
+        lock.unlock();
+        job.run();
+        if (job.done) job.done->set_value();
+        lock.lock();
+    }
+    if (!m_queue.empty())
+        qCInfo(lcTransport).noquote()
+            << "device: exit with" << m_queue.size() << "queued commands; they are not sent";
+    for (Job &job : m_queue)
+        if (job.done) job.done->set_value();
+    m_queue.clear();
+    lock.unlock();
     closeCmdDevice();
 }
 
@@ -109,7 +200,6 @@ bool Hid_Thread::waitIdle()
             return true;
         }
         delay(kIdlePollMs);
-        processUiEvents();
     }
     return false;
 }
@@ -173,8 +263,7 @@ void Hid_Thread::transferFailed(const QString &path, bool eventSide, int index)
 
 std::shared_ptr<DeviceRecord> Hid_Thread::startExchange(int length, const char *what)
 {
-    // Holding the record keeps it alive even if a check replaces the list
-    // while this exchange processes events.
+    // Holding the record keeps it alive for the whole exchange.
     const std::shared_ptr<DeviceRecord> rec = devices.value(curDevice);
     if (rec && length > 0 && (rec->reportLength < 1 || rec->reportLength > kMaxReportLength)) {
         qCWarning(lcTransport).noquote() << "config: reportLength" << rec->reportLength
@@ -183,6 +272,10 @@ std::shared_ptr<DeviceRecord> Hid_Thread::startExchange(int length, const char *
         return nullptr;
     }
     if (!openCmdDevice(curDevice)) {
+        // Commands queued behind an unplug drain here, one line each.
+        qCInfo(lcTransport).noquote().nospace()
+            << "device: not connected; command " << QByteArray(1, char(cmdReport[1])).toHex()
+            << " not sent";
         idle = true;
         return nullptr;
     }
@@ -192,14 +285,15 @@ std::shared_ptr<DeviceRecord> Hid_Thread::startExchange(int length, const char *
 
 bool Hid_Thread::sendReport(int length, bool settle)
 {
-    processUiEvents();
     length = std::clamp(length, 0, kPayloadSize);
     const int index = curDevice;
+    // One handle for the whole exchange: hidraw gives each open its own
+    // queue, and a reopen between transfers is a chance to lose the device.
     const std::shared_ptr<DeviceRecord> rec = startExchange(length, "a payload");
     if (!rec)
         return false;
     const QString path = rec->path;
-    if (!openCmdDevice(index) || cmdHandle->sendFeatureReport(cmdReport.data(), kReportSize) < 0) {
+    if (cmdHandle->sendFeatureReport(cmdReport.data(), kReportSize) < 0) {
         transferFailed(path, false, index);
         idle = true;
         return false;
@@ -218,7 +312,7 @@ bool Hid_Thread::sendReport(int length, bool settle)
         buffer[0] = 0x00;
         const int n = std::min(chunk, length - offset);
         std::memcpy(buffer.data() + 1, payload.data() + offset, size_t(n));
-        if (!openCmdDevice(index) || cmdHandle->write(buffer.data(), buffer.size()) < 0) {
+        if (cmdHandle->write(buffer.data(), buffer.size()) < 0) {
             transferFailed(path, false, index);
             idle = true;
             return false;
@@ -239,8 +333,10 @@ bool Hid_Thread::exchangeReport(int length)
     if (!rec)
         return false;
     const QString path = rec->path;
-    if (!openCmdDevice(index) || cmdHandle->sendFeatureReport(cmdReport.data(), kReportSize) < 0 ||
-        !openCmdDevice(index) || cmdHandle->getFeatureReport(replyReport.data(), kReportSize) < 0) {
+    // The read-back's input reports arrive on the handle the feature get
+    // used; a reopen in between would drop them.
+    if (cmdHandle->sendFeatureReport(cmdReport.data(), kReportSize) < 0 ||
+        cmdHandle->getFeatureReport(replyReport.data(), kReportSize) < 0) {
         transferFailed(path, false, index);
         idle = true;
         return false;
@@ -256,13 +352,8 @@ bool Hid_Thread::exchangeReport(int length)
     std::vector<uchar> buffer(size_t(reportLength) + 1, 0);
     for (int offset = 0; offset < length; offset += chunk) {
         std::fill(buffer.begin(), buffer.end(), uchar(0));
-        if (!openCmdDevice(index)) {
-            transferFailed(path, false, index);
-            idle = true;
-            return false;
-        }
         // Bounded: a device that never sends its read-back must not hold the
-        // UI thread forever. A time-out counts as a failed read.
+        // queue forever. A time-out counts as a failed read.
         const int got = cmdHandle->readTimeout(buffer.data(), buffer.size(), readBackTimeoutMs);
         if (got <= 0) {
             if (got == 0)
@@ -308,23 +399,27 @@ int Hid_Thread::profileByte() const
 
 void Hid_Thread::setCommand(const char *text, uchar code, std::array<uchar, 6> params)
 {
-    if (!waitIdle()) {
-        failText(text);
-        return;
-    }
-    frame(code, params);
-    sendReport(0, true);
+    post([this, text, code, params] {
+        if (!waitIdle()) {
+            failText(text);
+            return;
+        }
+        frame(code, params);
+        sendReport(0, true);
+    });
 }
 
 void Hid_Thread::setNoSettle(const char *text, uchar code, std::array<uchar, 6> params)
 {
-    if (!waitIdle()) {
-        failText(text);
-        return;
-    }
-    frame(code, params);
-    sendReport(0, false);
-    delay(kNoSettleMs);
+    post([this, text, code, params] {
+        if (!waitIdle()) {
+            failText(text);
+            return;
+        }
+        frame(code, params);
+        sendReport(0, false);
+        delay(kNoSettleMs);
+    });
 }
 
 void Hid_Thread::setWithPayload(const char *text, uchar code, std::array<uchar, 6> params,
@@ -335,32 +430,39 @@ void Hid_Thread::setWithPayload(const char *text, uchar code, std::array<uchar, 
             << "caller: no payload buffer for command" << QByteArray(1, char(code)).toHex();
         return;
     }
-    if (!waitIdle()) {
-        failText(text);
-        return;
-    }
-    frame(code, params);
-    std::memcpy(payload.data(), data, size_t(length));
-    sendReport(length, true);
+    // Copied now: the caller may change its buffer before the command runs.
+    std::array<uchar, kPayloadSize> bytes{};
+    std::memcpy(bytes.data(), data, size_t(std::clamp(length, 0, kPayloadSize)));
+    post([this, text, code, params, bytes, length] {
+        if (!waitIdle()) {
+            failText(text);
+            return;
+        }
+        frame(code, params);
+        payload = bytes;
+        sendReport(length, true);
+    });
 }
 
 void Hid_Thread::getCommand(const char *text, uchar code, std::array<uchar, 6> params,
                             std::initializer_list<uchar *> out)
 {
-    if (!waitIdle()) {
-        failText(text);
-        return;
-    }
-    frame(code, params);
-    replyReport.fill(0);
-    replyReport[1] = code;
-    size_t i = 2;
-    for (uchar *o : out)
-        replyReport[i++] = *o;
-    exchangeReport(0);
-    i = 2;
-    for (uchar *o : out)
-        *o = replyReport[i++];
+    call([&] {
+        if (!waitIdle()) {
+            failText(text);
+            return;
+        }
+        frame(code, params);
+        replyReport.fill(0);
+        replyReport[1] = code;
+        size_t i = 2;
+        for (uchar *o : out)
+            replyReport[i++] = *o;
+        exchangeReport(0);
+        i = 2;
+        for (uchar *o : out)
+            *o = replyReport[i++];
+    });
 }
 
 // --- 553 family ----------------------------------------------------------------
@@ -368,19 +470,23 @@ void Hid_Thread::getCommand(const char *text, uchar code, std::array<uchar, 6> p
 void Hid_Thread::hid553_00H_GetSecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
 {
     // The challenge must never come back unchanged without the device having
-    // echoed it: every failure, a busy bus included, answers zeros.
-    if (!waitIdle()) {
-        failText("cmd Failed 00");
-        byte1 = byte2 = byte3 = byte4 = 0;
-        return;
-    }
-    frame(0x00, {byte1, byte2, byte3, byte4, 0, 0});
-    replyReport.fill(0);
-    exchangeReport(0);
-    byte1 = replyReport[2];
-    byte2 = replyReport[3];
-    byte3 = replyReport[4];
-    byte4 = replyReport[5];
+    // echoed it: every failure, a busy bus or a dropped command included,
+    // answers zeros.
+    std::array<uchar, 4> answer{};
+    call([&] {
+        if (!waitIdle()) {
+            failText("cmd Failed 00");
+            return;
+        }
+        frame(0x00, {byte1, byte2, byte3, byte4, 0, 0});
+        replyReport.fill(0);
+        exchangeReport(0);
+        std::copy(replyReport.begin() + 2, replyReport.begin() + 6, answer.begin());
+    });
+    byte1 = answer[0];
+    byte2 = answer[1];
+    byte3 = answer[2];
+    byte4 = answer[3];
 }
 
 void Hid_Thread::hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3,
@@ -507,17 +613,20 @@ bool Hid_Thread::readProfileRecord(uchar *src128, uchar profileNo)
         qCWarning(lcTransport) << "caller: no buffer for command 8c";
         return false;
     }
-    if (!waitIdle()) {
-        failText("cmd Failed 8c");
-        return false;
-    }
-    frame(0x8C, {profileNo, 0, 0, 0, 0, 0});
-    replyReport.fill(0);
-    std::memcpy(payload.data(), src128, kPayloadSize);
-    const bool ok = exchangeReport(kPayloadSize);
-    // Only a complete read-back replaces the caller's record; a read that
-    // broke off half-way must not leave it half old, half new.
-    if (ok) std::memcpy(src128, payload.data(), kPayloadSize);
+    bool ok = false;
+    call([&] {
+        if (!waitIdle()) {
+            failText("cmd Failed 8c");
+            return;
+        }
+        frame(0x8C, {profileNo, 0, 0, 0, 0, 0});
+        replyReport.fill(0);
+        std::memcpy(payload.data(), src128, kPayloadSize);
+        ok = exchangeReport(kPayloadSize);
+        // Only a complete read-back replaces the caller's record; a read that
+        // broke off half-way must not leave it half old, half new.
+        if (ok) std::memcpy(src128, payload.data(), kPayloadSize);
+    });
     return ok;
 }
 
@@ -546,6 +655,12 @@ void Hid_Thread::postToGui(std::function<void()> f)
 void Hid_Thread::startEventReader(unsigned int index)
 {
     if (readerRunning) readerRunning = false;
+    // The option exchange and the list the reader reads belong to the
+    // command side; from another thread the whole start is one queued job.
+    if (!onWorker()) {
+        call([this, index] { startEventReader(index); });
+        return;
+    }
     if (owner && owner->hostIcType() == QLatin1String("560")) {
         uchar o1 = 0, o2 = 0;
         hid560_81H_GetKeyboardoption(o1, o2);
@@ -586,58 +701,64 @@ void Hid_Thread::eventReaderLoop(unsigned int index)
 
 void Hid_Thread::readerTurns(unsigned int index)
 {
-    // Pairs with the store in startEventReader: what the GUI thread wrote
-    // before starting us (the device list) is visible from here on.
+    // Pairs with the store in startEventReader: what the worker wrote before
+    // starting us (the device list) is visible from here on.
     if (!readerRunning.load(std::memory_order_acquire)) return;
     const std::shared_ptr<DeviceRecord> rec = devices.value(qsizetype(index));
     if (!rec || rec->path2.isEmpty()) {
         readerRunning = false;
         return;
     }
-    const int i = int(index);
+    const HidTrace::EventSide eventSide;
+    // One handle for the whole connection: hidraw drops what arrives while
+    // no handle is open, so reopening every turn would lose button presses.
+    if (!openEventDevice(int(index))) {
+        reportRemoval(*rec);
+        return;
+    }
     while (readerRunning) {
-        if (!openEventDevice(i)) {
-            qDebug("Device removed");
-            postToGui([this] {
-                if (owner) owner->hostSetViewEnabled(false);
-            });
-            rec->path2.clear();
-            readerRunning = false;
-            return;
-        }
-        const QString path = rec->path2;
         std::array<uchar, 4> report{};
         const int got = eventHandle->readTimeout(report.data(), report.size(), kEventReadMs);
-        if (got == 4 && report[0] == 0x06) {
-            if (report[1] == 0x07) {
-                const int stage = report[3];
-                const int k = stage >= 1 && stage <= 7 ? stage - 1 : 7;
-                const QString text = QStringLiteral(" ") + DpiNotifications::text(k);
-                postToGui([this, stage, text] {
-                    if (!owner) return;
-                    owner->hostSetCurrentDPI(stage);
-                    owner->showTrayMessage(QStringLiteral("Info"), text, 10000);
-                });
-            } else if (report[1] == 0x0D) {
-                const bool right = report[2] != 0;
-                qDebug("test %d", int(report[2]));
-                postToGui([this, right] {
-                    if (!owner) return;
-                    owner->hostSetRight(right);
-                    owner->hostRunUI();
-                });
-            }
-        } else if (got < 0) {
-            if (!m_backend->exists(path.toLocal8Bit())) {
-                // Unplugged: the next open fails and reports the removal.
-                closeEventDevice();
-                continue;
-            }
-            // A node that is there but fails every read would spin this loop;
-            // let the rest of the turn pass instead.
-            for (int waited = 0; waited < kEventReadMs && readerRunning; waited += 50)
-                QThread::msleep(50);
+        if (got < 0) {
+            // A hidraw read fails only when the device is going away, whether
+            // or not its node has disappeared yet. A re-plug, even under the
+            // same node name, is a new device and gets a full check.
+            closeEventDevice();
+            reportRemoval(*rec);
+            return;
         }
-        closeEventDevice();
+        if (got != 4 || report[0] != 0x06) continue;
+        if (report[1] == 0x07) {
+            const int stage = report[3];
+            const int k = stage >= 1 && stage <= 7 ? stage - 1 : 7;
+            const QString text = QStringLiteral(" ") + DpiNotifications::text(k);
+            postToGui([this, stage, text] {
+                if (!owner) return;
+                owner->hostSetCurrentDPI(stage);
+                owner->showTrayMessage(QStringLiteral("Info"), text, 10000);
+            });
+        } else if (report[1] == 0x0D) {
+            const bool right = report[2] != 0;
+            qDebug("test %d", int(report[2]));
+            postToGui([this, right] {
+                if (!owner) return;
+                owner->hostSetRight(right);
+                owner->hostRunUI();
+            });
+        }
     }
+    closeEventDevice();
+}
+
+void Hid_Thread::reportRemoval(DeviceRecord &rec)
+{
+    qDebug("Device removed");
+    // Only a check fills it again; the list is not replaced while we run.
+    rec.path2.clear();
+    readerRunning = false;
+    postToGui([this] {
+        if (!owner) return;
+        owner->hostSetViewEnabled(false);
+        owner->hostDeviceRemoved();
+    });
 }

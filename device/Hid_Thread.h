@@ -9,8 +9,12 @@
 #include <QThread>
 #include <array>
 #include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <functional>
+#include <future>
 #include <memory>
+#include <mutex>
 
 class HidHost;
 
@@ -22,9 +26,13 @@ extern uchar secrecyCodeBuf[8];
 // Fixed key of both scrambling directions: "PuDesKal".
 extern const uchar usbKeyTable[8];
 
-// The one object every exchange with the device passes through. It derives
-// from QThread only to be a QObject with invokable slots; its own thread is
-// never started and commands run on the caller's (GUI) thread.
+// The one object every exchange with the device passes through, and its one
+// owner. Once the window starts the worker, every command runs on this
+// thread, one at a time and in arrival order: a set is queued and the caller
+// goes on, a get waits for its answer. Nothing runs inside a command and the
+// GUI thread never sleeps for the transport's delays. Without the worker (the
+// command-line tool, unit tests) commands run on the caller's thread, still
+// one after another.
 class Hid_Thread : public QThread
 {
     Q_OBJECT
@@ -71,6 +79,21 @@ public:
     void delay(int ms);
     int readBackTimeoutMs = kDefaultReadBackTimeoutMs;
 
+    // --- the command queue --------------------------------------------------------
+    void startWorker();
+    // The command on the wire completes; what is still queued is dropped.
+    void stopWorker();
+    // Whether transport code may run right here: on the worker, or anywhere
+    // while no worker runs.
+    bool onWorker() const;
+    // Runs `job` on the worker after everything queued before it.
+    void post(std::function<void()> job);
+    // The same, and waits until it has run (or was dropped at exit).
+    void call(const std::function<void()> &job);
+    // Waits until everything queued so far has run.
+    void drain() { call([] {}); }
+    int queuedJobs() const;
+
     // --- transport (not slots) -----------------------------------------------
     bool waitIdle();
     HidDevice *openCmdDevice(int index);
@@ -90,6 +113,8 @@ public:
     void eventReaderLoop(unsigned int index);
     // Blocks until a running event reader has returned.
     void waitForReader();
+    // Runs `f` on the thread this object lives on (the GUI thread), later.
+    void postToGui(std::function<void()> f);
 
     // Nodes the last device check could not open for lack of permission; the
     // hint about them is shown once until they go away.
@@ -130,7 +155,16 @@ public slots:
     void hid553_0CH_SetFixLEDColor(uchar *src3);
     void hid553_10H_SetLED8StageColor(uchar type, uchar *src24);
 
+protected:
+    void run() override;
+
 private:
+    struct Job {
+        std::function<void()> run;
+        std::shared_ptr<std::promise<void>> done;
+    };
+    void enqueue(Job job);
+
     // Frames cmdReport: code, six parameters, checksum.
     void frame(uchar code, std::array<uchar, 6> params);
     // The four shapes every set command takes (see the command tables).
@@ -147,8 +181,8 @@ private:
     // bus released, when the exchange cannot start.
     std::shared_ptr<DeviceRecord> startExchange(int length, const char *what);
     int profileByte() const;
-    void postToGui(std::function<void()> f);
     void readerTurns(unsigned int index);
+    void reportRemoval(DeviceRecord &rec);
 
     std::shared_ptr<HidBackend> m_backend;
     DelayFunction m_delay;
@@ -156,4 +190,9 @@ private:
     // act; waitForReader reads it (acquire) after the future, so whatever the
     // loop wrote is ordered before what the GUI thread does next.
     std::atomic<bool> m_readerActive{false};
+
+    mutable std::mutex m_queueMutex;
+    std::condition_variable m_queueWake;
+    std::deque<Job> m_queue;
+    bool m_stopping = false;
 };

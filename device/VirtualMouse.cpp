@@ -11,11 +11,11 @@ class VirtualMouseHandle : public HidDevice
 {
 public:
     VirtualMouseHandle(std::shared_ptr<VirtualMouse> mouse, VirtualMouse::Port port,
-                       quint64 generation)
-        : m_mouse(std::move(mouse)), m_port(port), m_generation(generation)
+                       quint64 generation, quint64 id)
+        : m_mouse(std::move(mouse)), m_port(port), m_generation(generation), m_id(id)
     {
     }
-    ~VirtualMouseHandle() override { m_mouse->handleClosed(m_port); }
+    ~VirtualMouseHandle() override { m_mouse->handleClosed(m_port, m_id); }
     int setNonblocking(bool) override { return 0; }
     int sendFeatureReport(const quint8 *data, size_t length) override
     {
@@ -31,13 +31,14 @@ public:
     }
     int readTimeout(quint8 *data, size_t length, int timeoutMs) override
     {
-        return m_mouse->readReport(m_generation, m_port, data, length, timeoutMs);
+        return m_mouse->readReport(m_generation, m_id, data, length, timeoutMs);
     }
 
 private:
     std::shared_ptr<VirtualMouse> m_mouse;
     VirtualMouse::Port m_port;
     quint64 m_generation;
+    quint64 m_id;
 };
 
 VirtualMouse::VirtualMouse(Family family, Identity identity)
@@ -76,12 +77,23 @@ std::shared_ptr<VirtualMouse> VirtualMouse::fromDataFolder(Family family)
 
 QByteArray VirtualMouse::commandPath() const
 {
-    return m_family == Family::F560 ? "virtual:560:cmd" : "virtual:553:cmd";
+    std::lock_guard lock(m_mutex);
+    return nodePathLocked("cmd");
 }
 
 QByteArray VirtualMouse::eventPath() const
 {
-    return m_family == Family::F560 ? "virtual:560:event" : "virtual:553:event";
+    std::lock_guard lock(m_mutex);
+    return nodePathLocked("event");
+}
+
+QByteArray VirtualMouse::nodePathLocked(const char *port) const
+{
+    // The first nodes keep their plain names; a re-plug onto new nodes gets
+    // numbered ones, as hidraw hands out the next free number.
+    QByteArray path = m_family == Family::F560 ? "virtual:560:" : "virtual:553:";
+    if (m_node > 0) path += QByteArray::number(m_node) + ':';
+    return path + port;
 }
 
 VirtualMouse::State VirtualMouse::state() const
@@ -105,10 +117,23 @@ void VirtualMouse::setFaults(Faults faults)
 
 // --- event interface ---------------------------------------------------------------
 
+void VirtualMouse::queueLocked(Port port, const QByteArray &report)
+{
+    // Like hidraw: every open handle gets its own copy; with none open the
+    // report is gone.
+    bool delivered = false;
+    for (auto &[id, handle] : m_handles)
+        if (handle.port == port) {
+            handle.reports.push_back(report);
+            delivered = true;
+        }
+    if (!delivered && port == Port::Event) ++m_state.lostEvents;
+    m_wake.notify_all();
+}
+
 void VirtualMouse::pushEventLocked(const QByteArray &report)
 {
-    m_events.push_back(report);
-    m_wake.notify_all();
+    queueLocked(Port::Event, report);
 }
 
 void VirtualMouse::pushEvent(const QByteArray &report)
@@ -154,22 +179,44 @@ void VirtualMouse::setRight(bool right)
     pushEventLocked(QByteArray::fromHex(right ? "060d0100" : "060d0000"));
 }
 
-void VirtualMouse::unplug()
+void VirtualMouse::unplugLocked()
 {
-    std::lock_guard lock(m_mutex);
     m_state.plugged = false;
     ++m_generation;
-    m_input.clear();
-    m_events.clear();
+    for (auto &[id, handle] : m_handles)
+        handle.reports.clear();
+    m_pendingReadBack.clear();
     m_payloadExpected = 0;
     m_payload.clear();
     m_wake.notify_all();
 }
 
-void VirtualMouse::replug()
+void VirtualMouse::unplug()
 {
     std::lock_guard lock(m_mutex);
+    unplugLocked();
+    m_nodesPresent = false;
+}
+
+void VirtualMouse::unplugKeepingNodes()
+{
+    std::lock_guard lock(m_mutex);
+    unplugLocked();
+}
+
+void VirtualMouse::removeNodes()
+{
+    std::lock_guard lock(m_mutex);
+    m_nodesPresent = false;
+}
+
+void VirtualMouse::replug(bool sameNodes)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_state.plugged) unplugLocked();
+    if (!sameNodes) ++m_node;
     m_state.plugged = true;
+    m_nodesPresent = true;
     m_wake.notify_all();
 }
 
@@ -179,21 +226,22 @@ QList<HidInterfaceInfo> VirtualMouse::enumerate(quint16 vid, quint16 pid)
 {
     std::lock_guard lock(m_mutex);
     QList<HidInterfaceInfo> list;
-    if (!m_state.plugged || (vid && vid != m_identity.vid) || (pid && pid != m_identity.pid))
+    if (!m_state.plugged || !m_nodesPresent || (vid && vid != m_identity.vid) ||
+        (pid && pid != m_identity.pid))
         return list;
-    list << HidInterfaceInfo{commandPath(), m_identity.vid, m_identity.pid, m_identity.usagePage,
-                             m_identity.usage};
+    list << HidInterfaceInfo{nodePathLocked("cmd"), m_identity.vid, m_identity.pid,
+                             m_identity.usagePage, m_identity.usage};
     if (!m_faults.noEventInterface)
-        list << HidInterfaceInfo{eventPath(), m_identity.vid, m_identity.pid, m_identity.usagePage2,
-                                 m_identity.usage2};
+        list << HidInterfaceInfo{nodePathLocked("event"), m_identity.vid, m_identity.pid,
+                                 m_identity.usagePage2, m_identity.usage2};
     return list;
 }
 
 bool VirtualMouse::exists(const QByteArray &path)
 {
     std::lock_guard lock(m_mutex);
-    return m_state.plugged &&
-           (path == commandPath() || (path == eventPath() && !m_faults.noEventInterface));
+    return m_nodesPresent && (path == nodePathLocked("cmd") ||
+                              (path == nodePathLocked("event") && !m_faults.noEventInterface));
 }
 
 bool VirtualMouse::accessDenied(const QByteArray &path)
@@ -207,8 +255,10 @@ std::unique_ptr<HidDevice> VirtualMouse::open(const QByteArray &path)
 {
     if (!exists(path)) return nullptr;
     std::lock_guard lock(m_mutex);
+    // A node whose device has gone but which udev has not removed yet.
+    if (!m_state.plugged) return nullptr;
     if (m_faults.failOpen || m_faults.accessDenied) return nullptr;
-    const Port port = path == commandPath() ? Port::Command : Port::Event;
+    const Port port = path == nodePathLocked("cmd") ? Port::Command : Port::Event;
     if (port == Port::Command) {
         ++m_state.openCommandHandles;
     } else {
@@ -217,12 +267,16 @@ std::unique_ptr<HidDevice> VirtualMouse::open(const QByteArray &path)
         m_state.maxOpenEventHandles =
             std::max(m_state.maxOpenEventHandles, m_state.openEventHandles);
     }
-    return std::make_unique<VirtualMouseHandle>(shared_from_this(), port, m_generation);
+    const quint64 id = ++m_nextHandle;
+    m_handles[id] = OpenHandle{port, {}};
+    return std::make_unique<VirtualMouseHandle>(shared_from_this(), port, m_generation, id);
 }
 
-void VirtualMouse::handleClosed(Port port)
+void VirtualMouse::handleClosed(Port port, quint64 id)
 {
     std::lock_guard lock(m_mutex);
+    // What was queued for this handle goes with it.
+    m_handles.erase(id);
     if (port == Port::Command)
         --m_state.openCommandHandles;
     else
@@ -238,12 +292,8 @@ bool VirtualMouse::countTransferLocked()
 {
     if (m_faults.unplugAfterTransfers >= 0 && m_transfers >= m_faults.unplugAfterTransfers) {
         m_faults.unplugAfterTransfers = -1;
-        m_state.plugged = false;
-        ++m_generation;
-        m_input.clear();
-        m_events.clear();
-        m_payloadExpected = 0;
-        m_wake.notify_all();
+        unplugLocked();
+        m_nodesPresent = false;
         return false;
     }
     ++m_transfers;
@@ -281,7 +331,9 @@ void VirtualMouse::handleCommandLocked(const std::array<quint8, 9> &r)
         m_payloadExpected = 0;
     }
     m_payload.clear();
-    m_input.clear();
+    m_pendingReadBack.clear();
+    for (auto &[id, handle] : m_handles)
+        if (handle.port == Port::Command) handle.reports.clear();
     m_pendingCommand = r;
     m_reply.fill(0);
     const quint8 code = r[1];
@@ -386,9 +438,9 @@ void VirtualMouse::handleCommandLocked(const std::array<quint8, 9> &r)
                 QByteArray report(rl, '\0');
                 const int n = std::min({rl, 128 - offset});
                 std::memcpy(report.data(), rec.data() + offset, size_t(n));
-                m_input.push_back(m_faults.inputFilter ? m_faults.inputFilter(report) : report);
+                m_pendingReadBack.push_back(m_faults.inputFilter ? m_faults.inputFilter(report)
+                                                                 : report);
             }
-            m_wake.notify_all();
             break;
         }
         default:
@@ -469,6 +521,10 @@ int VirtualMouse::getFeature(quint64 generation, Port port, quint8 *data, size_t
     if (m_faults.replyFilter) bytes = m_faults.replyFilter(m_pendingCommand[1], bytes);
     const size_t n = std::min(length, size_t(bytes.size()));
     std::memcpy(data, bytes.constData(), n);
+    // The read-back follows the reply, on whatever handles are open now.
+    for (const QByteArray &report : m_pendingReadBack)
+        queueLocked(Port::Command, report);
+    m_pendingReadBack.clear();
     return int(n);
 }
 
@@ -490,27 +546,31 @@ int VirtualMouse::writeReport(quint64 generation, Port port, const quint8 *data,
     return int(length);
 }
 
-int VirtualMouse::readReport(quint64 generation, Port port, quint8 *data, size_t length,
+int VirtualMouse::readReport(quint64 generation, quint64 id, quint8 *data, size_t length,
                              int timeoutMs)
 {
     std::unique_lock lock(m_mutex);
     if (!liveLocked(generation)) return -1;
-    std::deque<QByteArray> &queue = port == Port::Command ? m_input : m_events;
     const quint64 ticket = m_readTicket;
+    auto queue = [&]() -> std::deque<QByteArray> * {
+        auto it = m_handles.find(id);
+        return it == m_handles.end() ? nullptr : &it->second.reports;
+    };
     auto ready = [&] {
-        return !queue.empty() || !liveLocked(generation) || ticket != m_readTicket;
+        return !queue() || !queue()->empty() || !liveLocked(generation) || ticket != m_readTicket;
     };
     if (timeoutMs < 0)
         m_wake.wait(lock, ready);
     else
         m_wake.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready);
-    if (!liveLocked(generation)) return -1;
-    if (queue.empty()) return 0;
+    if (!liveLocked(generation) || !queue()) return -1;
+    if (queue()->empty()) return 0;
+    const Port port = m_handles[id].port;
     // Only command-interface transfers count: the event reader's timing
     // must not move the point where a test unplugs the mouse.
     if (port == Port::Command && !countTransferLocked()) return -1;
-    const QByteArray report = queue.front();
-    queue.pop_front();
+    const QByteArray report = queue()->front();
+    queue()->pop_front();
     const size_t n = std::min(length, size_t(report.size()));
     std::memcpy(data, report.constData(), n);
     return int(n);

@@ -83,6 +83,8 @@ public:
         int openEventHandles = 0;
         int maxOpenEventHandles = 0;
         int eventOpens = 0;
+        // Event reports that came while no handle was open to take them.
+        int lostEvents = 0;
     };
 
     // Ways to misbehave, for tests of the transport's fault handling.
@@ -92,7 +94,6 @@ public:
         bool failOpen = false;       // every open fails (node still present)
         bool accessDenied = false;   // nodes present but not ours to open
         bool noEventInterface = false;
-        bool failEventReads = false;   // event reads fail, the node stays
         int unplugAfterTransfers = -1; // unplug before transfer n+1
         // Replaces the reply of a command (any length; cut to what the host
         // asked for). Runs under the mouse's lock: do not call back into it.
@@ -121,8 +122,15 @@ public:
     // Event interface: what a user does with the mouse in hand.
     void pressDpiButton();
     void setRight(bool right);
+    // The device goes and its nodes with it.
     void unplug();
-    void replug();
+    // The device goes, transfers and reads fail, but its nodes stay until
+    // removeNodes(): the kernel's order more often than not.
+    void unplugKeepingNodes();
+    void removeNodes();
+    // Back again, on the same node names (as the kernel often does within a
+    // moment) or on new ones.
+    void replug(bool sameNodes = true);
     // Queues a raw event report (any length), for tests of the reader.
     void pushEvent(const QByteArray &report);
     // Ends every read waiting right now as if its time-out had passed, so a
@@ -139,13 +147,21 @@ private:
     friend class VirtualMouseHandle;
     enum class Port { Command, Event };
 
-    void handleClosed(Port port);
+    struct OpenHandle {
+        Port port;
+        std::deque<QByteArray> reports; // input reports for this handle only
+    };
+
+    void handleClosed(Port port, quint64 id);
+    QByteArray nodePathLocked(const char *port) const;
+    void queueLocked(Port port, const QByteArray &report);
+    void unplugLocked();
     bool liveLocked(quint64 generation);
     bool countTransferLocked();
     int sendFeature(quint64 generation, Port port, const quint8 *data, size_t length);
     int getFeature(quint64 generation, Port port, quint8 *data, size_t length);
     int writeReport(quint64 generation, Port port, const quint8 *data, size_t length);
-    int readReport(quint64 generation, Port port, quint8 *data, size_t length, int timeoutMs);
+    int readReport(quint64 generation, quint64 id, quint8 *data, size_t length, int timeoutMs);
 
     void handleCommandLocked(const std::array<quint8, 9> &report);
     void applyPayloadLocked();
@@ -168,6 +184,9 @@ private:
     std::array<quint8, 9> m_pendingCommand{};
     int m_payloadExpected = 0;
     QByteArray m_payload;
-    std::deque<QByteArray> m_input;  // input reports on the command interface
-    std::deque<QByteArray> m_events; // reports on the event interface
+    std::map<quint64, OpenHandle> m_handles;
+    quint64 m_nextHandle = 0;
+    std::deque<QByteArray> m_pendingReadBack; // follows the next reply
+    bool m_nodesPresent = true;
+    int m_node = 0;
 };

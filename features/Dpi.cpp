@@ -4,6 +4,7 @@
 #include "features/DpiCodec.h"
 #include "features/ProfileImages.h"
 
+#include <QPointer>
 #include <algorithm>
 
 namespace
@@ -57,14 +58,28 @@ void myQQuickView::mouseSetCurrentDPI(uchar currentDPI)
 
 QVariant myQQuickView::mouseGetCurrentDPI()
 {
-    uchar stage = 3; // what the pages show when the device cannot tell
-    if (hid) {
-        if (icType == QLatin1String("560")) {
-            uchar profile = uchar((currentProfile() + 1) & 0xFF);
-            hid->hid560_84H_GetCurrentDPI(profile, stage);
-        } else {
-            hid->hid553_8BH_GetCurrentDPI(stage);
-        }
-    }
-    return int(stage);
+    if (!hid) return 3; // what the pages show when the device cannot tell
+    const bool is560 = icType == QLatin1String("560");
+    const uchar profile = uchar((currentProfile() + 1) & 0xFF);
+    Hid_Thread *h = hid;
+    auto read = [h, is560, profile] {
+        uchar stage = 3;
+        uchar p = profile;
+        if (is560)
+            h->hid560_84H_GetCurrentDPI(p, stage);
+        else
+            h->hid553_8BH_GetCurrentDPI(stage);
+        return int(stage);
+    };
+    if (!rootObject() || h->onWorker()) return read();
+    // A page asks: it gets what we know now and the device's answer when it
+    // comes, so the window never waits behind the commands queued before.
+    QPointer<myQQuickView> self(this);
+    h->post([h, read, self] {
+        const int stage = read();
+        h->postToGui([self, stage] {
+            if (self) self->setCurrentDPI(stage);
+        });
+    });
+    return lastStage;
 }

@@ -58,11 +58,16 @@ void FakeHost::hostSetDeviceConnected(bool connected)
     record(QStringLiteral("deviceConnected %1").arg(connected ? "true" : "false"));
 }
 
-void FakeHost::hostReadProfile(unsigned int profileNo)
+void FakeHost::hostProfileRead(unsigned int profileNo, const QByteArray &bytes)
 {
     record(QStringLiteral("readProfile %1").arg(profileNo));
-    if (hid && profileNo < images.size())
-        hid->hid560_8CH_readProfile(images[profileNo].data(), uchar(profileNo));
+    if (profileNo < images.size() && bytes.size() == 128)
+        std::copy(bytes.begin(), bytes.end(), images[profileNo].begin());
+}
+
+void FakeHost::hostDeviceRemoved()
+{
+    record(QStringLiteral("deviceRemoved"));
 }
 
 void FakeHost::hostInitUI()
@@ -80,8 +85,9 @@ DeviceRig::DeviceRig(const Options &opts, bool withData) : options(opts)
         mouse = std::make_shared<VirtualMouse>(opts.family, identity(opts));
     }
     auto sink = [this](const QByteArray &line, const QByteArray &path) {
+        Q_UNUSED(path);
         // The event interface has its own reader; keep the command side.
-        if (path.endsWith(":event")) return;
+        if (line.startsWith("EVENT ")) return;
         std::lock_guard lock(m_mutex);
         m_trace << QString::fromLatin1(line);
     };

@@ -17,7 +17,7 @@ class FakeHost : public HidHost
 public:
     QString icType = QStringLiteral("553");
     int currentProfile = 0;
-    Hid_Thread *hid = nullptr; // for clearHidBusy and profile reads
+    Hid_Thread *hid = nullptr; // for clearHidBusy
     std::array<std::array<uchar, 128>, 5> images{};
 
     QStringList calls() const;
@@ -33,8 +33,9 @@ public:
     QString hostIcType() const override { return icType; }
     void hostClearHidBusy() override;
     void hostSetDeviceConnected(bool connected) override;
-    void hostReadProfile(unsigned int profileNo) override;
+    void hostProfileRead(unsigned int profileNo, const QByteArray &record) override;
     void hostInitUI() override;
+    void hostDeviceRemoved() override;
 
 private:
     void record(const QString &call);

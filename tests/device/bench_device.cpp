@@ -30,9 +30,10 @@ public:
     int hostCurrentProfile() const override { return 0; }
     QString hostIcType() const override { return family; }
     void hostClearHidBusy() override { hid->idle = true; }
-    void hostReadProfile(unsigned int n) override
+    void hostProfileRead(unsigned int n, const QByteArray &record) override
     {
-        hid->hid560_8CH_readProfile(images[n].data(), uchar(n));
+        if (n < images.size() && record.size() == 128)
+            std::copy(record.begin(), record.end(), images[n].begin());
     }
 };
 

@@ -4,10 +4,10 @@
 #include "app/myQQuickView.h"
 #include "device/HidBackends.h"
 #include "device/VirtualMouse.h"
-#include "platform/DeviceMonitor.h"
 #include "testlib/TestData.h"
 
 #include <QElapsedTimer>
+#include <QMutex>
 #include <QQuickItem>
 #include <QtTest>
 
@@ -32,6 +32,39 @@ int methodIndex(const QObject &o, const char *signature)
 {
     return o.metaObject()->indexOfMethod(signature);
 }
+
+// Runs a check to its end: queued on the worker, its window calls posted
+// back here, then what the pages' "initUI" asks of the device and the
+// answers it gets.
+void checkNow(Widget &w)
+{
+    w.checkDevice();
+    for (int round = 0; round < 3; ++round) {
+        w.hid.drain();
+        QCoreApplication::processEvents();
+    }
+}
+
+// The longest pause of the GUI thread's event loop while it is measured.
+class GapMeter
+{
+public:
+    GapMeter()
+    {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (m_last.isValid()) m_longest = std::max(m_longest, m_last.elapsed());
+            m_last.start();
+        });
+        m_timer.start();
+    }
+    qint64 longest() const { return m_longest; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_last;
+    qint64 m_longest = 0;
+};
 } // namespace
 
 class tst_WidgetDevice : public QObject
@@ -50,7 +83,10 @@ private slots:
     void backendFromEnvironment();
     void removalDisablesTheView();
     void destructionWaitsForTheReader();
-    void deviceMonitorBuilds();
+    void commandsWaitTheirTurn();
+    void notificationsNeverStallTheWindow();
+    void unplugAndReplug_data();
+    void unplugAndReplug();
 };
 
 void tst_WidgetDevice::startUpWithoutDevice()
@@ -58,8 +94,9 @@ void tst_WidgetDevice::startUpWithoutDevice()
     TestData data;
     Widget w;
     DebugCapture cap;
-    w.checkDevice();
-    QCOMPARE(cap.lines(), QStringList{"Device DisConnect"});
+    checkNow(w);
+    QCOMPARE(cap.lines().value(0), QStringLiteral("Device DisConnect"));
+    QCOMPARE(cap.lines().count("Device DisConnect"), 1);
     QVERIFY(!deviceConnected);
     // "initUI" ran in the document (queued), remembering its first run.
     QTRY_VERIFY_WITH_TIMEOUT(!w.view()->rootObject()->property("firstInit").toBool(), 1000);
@@ -87,18 +124,21 @@ void tst_WidgetDevice::notificationsIgnoredWhileConnected()
 {
     TestData data;
     Widget w;
-    plugVirtualMouse(w, VirtualMouse::Family::F553);
-    w.checkDevice();
+    auto mouse = plugVirtualMouse(w, VirtualMouse::Family::F553);
+    checkNow(w);
     QVERIFY(deviceConnected);
     QVERIFY(w.hid.readerRunning);
-    w.deviceChanged();
-    QVERIFY(!w.checkTimer.isActive());
-    w.hid.stopEventReader();
-    w.hid.waitForReader();
+    // Kept while connected (a remove may follow), but a check then leaves
+    // the live connection alone.
     w.deviceChanged();
     QVERIFY(w.checkTimer.isActive());
     QCOMPARE(w.checkTimer.interval(), 2048);
     QVERIFY(w.checkTimer.isSingleShot());
+    DebugCapture cap;
+    w.checkTimer.stop();
+    checkNow(w);
+    QCOMPARE(cap.lines(), QStringList());
+    QCOMPARE(mouse->state().handshakes, 1);
 }
 
 void tst_WidgetDevice::connects560AndReadsFourImages()
@@ -108,7 +148,7 @@ void tst_WidgetDevice::connects560AndReadsFourImages()
     Widget w;
     auto mouse = plugVirtualMouse(w, VirtualMouse::Family::F560);
     DebugCapture cap;
-    w.checkDevice();
+    checkNow(w);
     QVERIFY(cap.contains("Device Connect"));
     QVERIFY(deviceConnected);
     myQQuickView *v = w.view();
@@ -140,13 +180,14 @@ void tst_WidgetDevice::mouseGetRight()
     TestData data;
     Widget w;
     auto mouse = plugVirtualMouse(w, VirtualMouse::Family::F553);
-    w.checkDevice();
+    checkNow(w);
     mouse->modifyState([&](VirtualMouse::State &s) { s.dpiStage553 = quint8(deviceByte); });
-    if (!plugged) w.hid.devices[1]->path.clear();
+    if (!plugged) w.hid.call([&] { w.hid.devices[1]->path.clear(); });
     w.view()->right = !right;
     DebugCapture cap;
+    // A page's call does not wait: the flag lands when the answer is in.
     QVERIFY(QMetaObject::invokeMethod(w.view(), "mouseGetRight"));
-    QCOMPARE(w.view()->right, right);
+    QTRY_COMPARE(w.view()->right, right);
     QCOMPARE(cap.lines(), QStringList{QStringLiteral("test %1").arg(plugged ? deviceByte : 0)});
     if (plugged) QCOMPARE(int(mouse->state().commands.last()), 0x82);
 }
@@ -156,7 +197,7 @@ void tst_WidgetDevice::mouseReadProfileByName()
     TestData data;
     Widget w;
     auto mouse = plugVirtualMouse(w, VirtualMouse::Family::F560);
-    w.checkDevice(); // icType 553: no reads at connection
+    checkNow(w); // icType 553: no reads at connection
     myQQuickView *v = w.view();
     QVERIFY(!v->profileImageRead[2]);
     QVERIFY(QMetaObject::invokeMethod(v, "mouseReadProfile", Q_ARG(uint, 2)));
@@ -171,7 +212,7 @@ void tst_WidgetDevice::mouseReadProfileByName()
     QCOMPARE(int(mouse->state().commands.size()), before);
     // A failed read keeps the image.
     auto image = v->profileImages[3] = {};
-    w.hid.devices[1]->path.clear();
+    w.hid.call([&] { w.hid.devices[1]->path.clear(); });
     v->mouseReadProfile(3);
     QCOMPARE(v->profileImages[3], image);
 }
@@ -232,7 +273,7 @@ void tst_WidgetDevice::removalDisablesTheView()
     TestData data;
     Widget w;
     auto mouse = plugVirtualMouse(w, VirtualMouse::Family::F553);
-    w.checkDevice();
+    checkNow(w);
     // "initUI" (queued) locks the view for a second while the pages load.
     QTest::qWait(50);
     QTRY_VERIFY_WITH_TIMEOUT(w.view()->isEnabled(), 2500);
@@ -246,26 +287,153 @@ void tst_WidgetDevice::removalDisablesTheView()
 
 void tst_WidgetDevice::destructionWaitsForTheReader()
 {
+    // Quit with four macro writes queued (about 0.75 s each on the wire):
+    // the one on the wire completes, the rest are dropped.
     TestData data;
     QElapsedTimer t;
+    std::shared_ptr<VirtualMouse> mouse;
     {
         Widget w;
-        plugVirtualMouse(w, VirtualMouse::Family::F553);
-        w.checkDevice();
+        mouse = plugVirtualMouse(w, VirtualMouse::Family::F553);
+        checkNow(w);
         QVERIFY(w.hid.readerRunning);
-        QTest::qWait(50);
+        w.hid.setDelayFunction([](int ms) { QThread::msleep(ulong(ms)); });
+        std::array<uchar, 128> macro{};
+        for (uchar id = 1; id <= 4; ++id)
+            w.hid.hid553_13H_SetMacroKey(id, macro.data());
+        QTRY_VERIFY(mouse->state().commands.contains(0x13));
         t.start();
     }
     // The window's teardown (and its QML) adds to the reader's one turn.
     QVERIFY2(t.elapsed() <= 4 * Hid_Thread::kEventReadMs, qPrintable(QString::number(t.elapsed())));
+    QCOMPARE(mouse->state().commands.count(0x13), 1);
+    QCOMPARE(mouse->state().openCommandHandles, 0);
 }
 
-void tst_WidgetDevice::deviceMonitorBuilds()
+void tst_WidgetDevice::commandsWaitTheirTurn()
 {
-    // Whether udev is reachable depends on the machine; either way the
-    // monitor must build and go away cleanly.
-    DeviceMonitor monitor;
-    Q_UNUSED(monitor.isActive());
+    // A page command, a DPI press on the mouse and a second page command,
+    // all while a 560 profile write is on the wire with its real delays.
+    TestData data;
+    setIcType(data, "560");
+    Widget w;
+    auto mouse = VirtualMouse::fromDataFolder(VirtualMouse::Family::F560);
+    QStringList trace;
+    QMutex traceMutex;
+    w.hid.setBackend(std::make_shared<TracingBackend>(mouse, [&](const QByteArray &line,
+                                                                 const QByteArray &) {
+        QMutexLocker lock(&traceMutex);
+        if (!line.startsWith("EVENT ")) trace << QString::fromLatin1(line);
+    }));
+    auto lines = [&] {
+        QMutexLocker lock(&traceMutex);
+        return trace;
+    };
+    checkNow(w);
+    QVERIFY(deviceConnected);
+    QTRY_COMPARE(mouse->state().openEventHandles, 1);
+    {
+        QMutexLocker lock(&traceMutex);
+        trace.clear();
+    }
+    DebugCapture cap;
+    GapMeter gaps;
+    myQQuickView *v = w.view();
+    v->mouseSetProfile(1); // 128 bytes: about 0.75 s
+    QTRY_VERIFY(lines().join(' ').contains(QLatin1String("WRITE")));
+    v->mouseSetReportRate(2);
+    mouse->pressDpiButton();
+    v->mouseSetCurrentDPI(3);
+    QTRY_VERIFY_WITH_TIMEOUT(v->lastStage == 2, 3000); // the press reached the page
+    w.hid.drain();
+    QVERIFY2(gaps.longest() < 100, qPrintable(QString::number(gaps.longest())));
+    QStringList order;
+    for (const QString &l : lines())
+        if (l.startsWith("SET_FEATURE") || l.startsWith("WRITE")) order << l.left(14);
+    QCOMPARE(order, (QStringList{"SET_FEATURE 00", "WRITE 00 20 21", "WRITE 00 40 41",
+                                 "WRITE 00 60 61", "WRITE 00 80 81", "SET_FEATURE 00",
+                                 "SET_FEATURE 00"}));
+    QCOMPARE(mouse->state().commands.mid(mouse->state().commands.size() - 3),
+             (QList<quint8>{0x0C, 0x03, 0x04}));
+    for (const QString &l : cap.lines())
+        QVERIFY2(!l.startsWith("cmd Failed"), qPrintable(l));
+}
+
+void tst_WidgetDevice::notificationsNeverStallTheWindow()
+{
+    // Notifications while the 560 connection runs (real delays), and a
+    // check while connected: the GUI keeps turning, the live connection is
+    // left alone, and nothing waits on the reader.
+    TestData data;
+    setIcType(data, "560");
+    Widget w;
+    auto mouse = VirtualMouse::fromDataFolder(VirtualMouse::Family::F560);
+    w.hid.setBackend(mouse);
+    GapMeter gaps;
+    w.checkDevice();
+    for (int i = 0; i < 5; ++i) {
+        w.deviceChanged();
+        QTest::qWait(20);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(w.hid.readerRunning, 3000);
+    w.checkTimer.stop();
+    w.checkDevice(); // what the debounce would run
+    w.deviceChanged();
+    w.checkTimer.stop();
+    w.checkDevice();
+    QTest::qWait(100);
+    w.hid.drain();
+    QVERIFY2(gaps.longest() < 100, qPrintable(QString::number(gaps.longest())));
+    QCOMPARE(mouse->state().handshakes, 1);
+    QVERIFY(w.hid.readerRunning);
+}
+
+void tst_WidgetDevice::unplugAndReplug_data()
+{
+    QTest::addColumn<int>("how");
+    QTest::addColumn<bool>("replug");
+    QTest::addColumn<bool>("sameNodes");
+    enum { NodesFirst, ReadsFirst };
+    QTest::newRow("nodes go first, nothing comes back") << int(NodesFirst) << false << false;
+    QTest::newRow("reads fail first, nothing comes back") << int(ReadsFirst) << false << false;
+    QTest::newRow("back on the same nodes at once") << int(ReadsFirst) << true << true;
+    QTest::newRow("back on new nodes") << int(NodesFirst) << true << false;
+}
+
+void tst_WidgetDevice::unplugAndReplug()
+{
+    QFETCH(int, how);
+    QFETCH(bool, replug);
+    QFETCH(bool, sameNodes);
+    TestData data;
+    Widget w;
+    auto mouse = plugVirtualMouse(w, VirtualMouse::Family::F553);
+    checkNow(w);
+    QTRY_COMPARE(mouse->state().openEventHandles, 1);
+    DebugCapture cap;
+    QElapsedTimer t;
+    t.start();
+    if (how == 0)
+        mouse->unplug();
+    else
+        mouse->unplugKeepingNodes();
+    if (replug) mouse->replug(sameNodes);
+    // Noticed within one reader turn, and a check is on its way.
+    QTRY_VERIFY_WITH_TIMEOUT(cap.contains("Device removed"), 1000);
+    QVERIFY2(t.elapsed() < Hid_Thread::kEventReadMs, qPrintable(QString::number(t.elapsed())));
+    QTRY_VERIFY(w.checkTimer.isActive());
+    QVERIFY(!w.view()->isEnabled());
+    if (how == 1 && !replug) mouse->removeNodes();
+    w.checkTimer.stop();
+    checkNow(w);
+    QCOMPARE(cap.lines().count("Device Connect"), replug ? 1 : 0);
+    QCOMPARE(cap.lines().count("Device DisConnect"), replug ? 0 : 1);
+    // A full check: handshake, the option bit again, a reader on the nodes.
+    const VirtualMouse::State s = mouse->state();
+    QCOMPARE(s.handshakes, replug ? 2 : 1);
+    QCOMPARE(s.commands.count(0x03), replug ? 2 : 1);
+    QCOMPARE(w.hid.readerRunning.load(), replug);
+    if (replug) QTRY_COMPARE(mouse->state().openEventHandles, 1);
 }
 
 QTEST_MAIN(tst_WidgetDevice)

@@ -59,7 +59,13 @@ public:
     QString hostIcType() const override { return view->icType; }
     void hostClearHidBusy() override { hid->idle = true; }
     void hostSetDeviceConnected(bool) override {}
-    void hostReadProfile(unsigned int n) override { view->mouseReadProfile(n); }
+    void hostProfileRead(unsigned int n, const QByteArray &record) override
+    {
+        if (n < view->profileImages.size() && record.size() == 128) {
+            std::copy(record.begin(), record.end(), view->profileImages[n].begin());
+            view->profileImageRead[n] = true;
+        }
+    }
     void hostInitUI() override {}
 };
 
