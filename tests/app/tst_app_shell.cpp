@@ -175,9 +175,9 @@ void AppShellTest::checkWithoutDeviceStillInitialisesTheUi()
     QVERIFY(!main->isVisible());
     DebugCapture cap;
     w.checkDevice();
-    QVERIFY(cap.contains("Device DisConnect"));
-    QVERIFY(!deviceConnected);
     QVERIFY(!main->isVisible()); // queued: runs after the caller returns
+    QTRY_VERIFY(cap.contains("Device DisConnect"));
+    QTRY_VERIFY(!deviceConnected);
     QTRY_VERIFY(main->isVisible());
 }
 

@@ -79,6 +79,7 @@ void tst_DeviceFuzz::eventReports()
     DeviceRig rig;
     QVERIFY(rig.attach());
     rig.hid.startEventReader(1);
+    QTRY_COMPARE(rig.mouse->state().openEventHandles, 1);
     int expected = 0;
     for (int i = 0; i < 400; ++i) {
         QByteArray r = randomBytes(gen, 8);

@@ -34,7 +34,7 @@ void DpiButtonPath::pressingTheDpiButtonMarksTheStageAndTellsTheTray()
     TestData data;
     WatchedWidget w;
     w.checkDevice();
-    QVERIFY(deviceConnected);
+    QTRY_VERIFY(deviceConnected);
     QQuickItem *root = w.view()->rootObject();
     QVERIFY(root);
     QTRY_VERIFY(root->property("isPownOn").toBool());

@@ -206,8 +206,13 @@ void TestCliFeatures::profileSwitch()
 {
     TestData data;
     m_data = &data;
+    // Profile 2 differs from profile 1, so sending the wrong one shows.
+    QSettings p2(data.path("modules/setting/p2.bin"), QSettings::IniFormat);
+    p2.setValue("mouse/reportRate", 1);
+    p2.sync();
     const Run r = run("553", {"profile", "switch", "2"});
     QCOMPARE(r.status, 0);
+    QVERIFY(r.sets.contains("00 01 04 00 00 00 00 00 fa")); // stored 1: code 4
     QStringList codes;
     for (const QString &set : r.sets)
         codes << set.mid(3, 2);

@@ -9,6 +9,7 @@
 #include "settings/DpiNotifications.h"
 #include "settings/FileDialogs.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QQmlContext>
 #include <QQmlEngine>
@@ -95,8 +96,8 @@ void PagesRig::build()
     m_widget->view()->setFileDialogs(std::make_unique<AnsweringDialogs>());
 
     Hid_Thread &hid = m_widget->hid;
-    auto sink = [this](const QByteArray &line, const QByteArray &path) {
-        if (path.endsWith(":event") || line.startsWith("SLEEP") || line.startsWith("OPEN") ||
+    auto sink = [this](const QByteArray &line, const QByteArray &) {
+        if (line.startsWith("EVENT ") || line.startsWith("SLEEP") || line.startsWith("OPEN") ||
             line.startsWith("CLOSE"))
             return;
         QMutexLocker lock(&m_mutex);
@@ -105,6 +106,9 @@ void PagesRig::build()
     hid.setBackend(std::make_shared<TracingBackend>(hid.backendPtr(), sink));
     hid.setDelayFunction([](int) {});
     m_widget->checkDevice();
+    // The check runs on the worker and posts its results here.
+    hid.drain();
+    QCoreApplication::sendPostedEvents();
     publish();
     clearTrace();
 }
@@ -130,12 +134,16 @@ void PagesRig::restart(const QVariantMap &globals)
 
 QStringList PagesRig::trace() const
 {
+    // Sets are queued: what the pages asked for is on the wire once the
+    // worker has caught up.
+    if (m_widget) m_widget->hid.drain();
     QMutexLocker lock(&m_mutex);
     return m_trace;
 }
 
 void PagesRig::clearTrace()
 {
+    if (m_widget) m_widget->hid.drain();
     QMutexLocker lock(&m_mutex);
     m_trace.clear();
 }
@@ -167,6 +175,7 @@ QVariantMap PagesRig::mouseState() const
 {
     VirtualMouse *mouse = HidBackends::virtualMouse(m_widget->hid.backend());
     if (!mouse) return {};
+    m_widget->hid.drain();
     const VirtualMouse::State s = mouse->state();
     QVariantMap out;
     out[QStringLiteral("reportRate553")] = int(s.reportRate553);

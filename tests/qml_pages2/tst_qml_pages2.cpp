@@ -39,6 +39,9 @@ public slots:
         // mouse answers at once, so the tests skip them.
         window->hid.setDelayFunction([](int) {});
         window->checkDevice();
+        // The check runs on the worker and posts its results here.
+        window->hid.drain();
+        QCoreApplication::sendPostedEvents();
         m_engine->rootContext()->setContextProperty(QStringLiteral("ui_View"), window->view());
     }
     bool connected() { return deviceConnected; }
@@ -107,9 +110,12 @@ public slots:
     }
 
 private:
+    // Queued commands are on the wire before the mouse is asked.
     VirtualMouse *mouse()
     {
-        return window ? HidBackends::virtualMouse(window->hid.backend()) : nullptr;
+        if (!window) return nullptr;
+        window->hid.drain();
+        return HidBackends::virtualMouse(window->hid.backend());
     }
 
     QQmlEngine *m_engine;
