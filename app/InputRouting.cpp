@@ -5,9 +5,28 @@
 #include "input/GlobalInputHook.h"
 
 #include <QMessageBox>
+#include <QPointer>
+
+#include <deque>
 
 namespace InputRouting
 {
+namespace
+{
+// Texts that arrived while a box was open, shown one after another once it
+// closes. A box runs its own event loop, so without this every record of a
+// burst would open a box inside the one before.
+struct PendingWarnings {
+    std::deque<QString> texts;
+    int dropped = 0;
+    bool showing = false;
+};
+PendingWarnings &pendingWarnings()
+{
+    static PendingWarnings p;
+    return p;
+}
+} // namespace
 
 void keyboardToBridge(quint8 usbCode, quint8 isDown, void *context)
 {
@@ -28,8 +47,30 @@ void copyDataToWarning(const CopyDataRecord *record, void *context)
     if (!context || !record) return;
     const std::optional<QString> text = copyDataText(*record);
     if (!text) return;
-    QMessageBox::warning(nullptr, static_cast<QWidget *>(context)->windowTitle(), *text,
-                         QMessageBox::Ok);
+    PendingWarnings &pending = pendingWarnings();
+    if (pending.showing) {
+        if (pending.texts.size() < maxPendingWarnings) {
+            pending.texts.push_back(*text);
+        } else if (pending.dropped++ == 0) {
+            qDebug() << "copydata: a box is open and" << maxPendingWarnings
+                     << "messages wait, later ones are dropped";
+        }
+        return;
+    }
+    pending.showing = true;
+    const QPointer<QWidget> window(static_cast<QWidget *>(context));
+    QString next = *text;
+    while (window) {
+        QMessageBox::warning(nullptr, window->windowTitle(), next, QMessageBox::Ok);
+        if (pending.texts.empty()) break;
+        next = pending.texts.front();
+        pending.texts.pop_front();
+    }
+    pending.texts.clear(); // the window went away: nothing to caption them with
+    if (pending.dropped > 0)
+        qDebug() << "copydata:" << pending.dropped << "messages dropped while a box was open";
+    pending.dropped = 0;
+    pending.showing = false;
 }
 
 } // namespace InputRouting

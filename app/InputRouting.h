@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <cstddef>
+
 struct CopyDataRecord;
 
 // The input hook's callbacks as start-up sets them. The key and button
@@ -13,6 +15,9 @@ namespace InputRouting
 void keyboardToBridge(quint8 usbCode, quint8 isDown, void *context);
 void mouseToBridge(quint8 buttonCode, quint8 isDown, qint32 x, qint32 y, void *context);
 // A tagged UTF-8 text from another process: one modal warning box captioned
-// with the window's title.
+// with the window's title. One box at a time: texts that arrive while one is
+// open wait for it to close (at most maxPendingWarnings of them; later ones
+// are dropped with a debug line).
 void copyDataToWarning(const CopyDataRecord *record, void *context);
+inline constexpr std::size_t maxPendingWarnings = 8;
 } // namespace InputRouting

@@ -100,8 +100,9 @@ Outcome invoke(QObject *target, const QString &slot, const QStringList &args)
     const QMetaObject *mo = target->metaObject();
     QMetaMethod method;
     // The most derived class first: the bridge's own operations win over
-    // anything of the same name further up.
-    for (int i = mo->methodCount() - 1; i >= 0; --i) {
+    // anything of the same name further up. QObject's own (deleteLater)
+    // would free the bridge under the next call.
+    for (int i = mo->methodCount() - 1; i >= QObject::staticMetaObject.methodCount(); --i) {
         const QMetaMethod m = mo->method(i);
         if (m.methodType() != QMetaMethod::Slot && m.methodType() != QMetaMethod::Method) continue;
         if (m.access() != QMetaMethod::Public || m.name() != slot.toLatin1() ||
@@ -116,7 +117,10 @@ Outcome invoke(QObject *target, const QString &slot, const QStringList &args)
         return outcome;
     }
 
+    // The meta-call keeps only pointers: the values and the type names must
+    // outlive it (parameterTypeName() hands out a temporary).
     std::vector<QVariant> values(size_t(args.size()));
+    std::vector<QByteArray> typeNames(size_t(args.size()));
     QGenericArgument argv[10];
     for (int i = 0; i < args.size(); ++i) {
         const QMetaType type = method.parameterMetaType(i);
@@ -141,7 +145,8 @@ Outcome invoke(QObject *target, const QString &slot, const QStringList &args)
         const void *data = type.id() == QMetaType::QVariant
                                ? static_cast<const void *>(&values[size_t(i)])
                                : values[size_t(i)].constData();
-        argv[i] = QGenericArgument(method.parameterTypeName(i).constData(), data);
+        typeNames[size_t(i)] = method.parameterTypeName(i);
+        argv[i] = QGenericArgument(typeNames[size_t(i)].constData(), data);
     }
 
     const QMetaType returnType = method.returnMetaType();

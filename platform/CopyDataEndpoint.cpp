@@ -22,7 +22,9 @@ CopyDataEndpoint::~CopyDataEndpoint() = default;
 
 QString CopyDataEndpoint::serverNameFor(const QString &executablePath)
 {
-    return SingleInstance::identityFor(executablePath) + QStringLiteral("-copydata");
+    // Beside the single-instance socket, in the user's private folder.
+    const QString instance = SingleInstance::serverNameFor(executablePath);
+    return instance.isEmpty() ? QString() : instance + QStringLiteral("-copydata");
 }
 
 QByteArray CopyDataEndpoint::encodeRecord(quint64 dwData, quint32 cbData, QByteArrayView payload)
@@ -42,6 +44,17 @@ bool CopyDataEndpoint::listen()
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     m_server->setMaxPendingConnections(maxConnections);
     connect(m_server, &QLocalServer::newConnection, this, &CopyDataEndpoint::accept);
+    // Qt closes a server for good when accept fails (out of file handles,
+    // say); senders must still reach us afterwards.
+    auto *guard = new QTimer(m_server);
+    connect(guard, &QTimer::timeout, this, [this] {
+        if (m_server->isListening()) return;
+        qCDebug(lcCopyData) << "copydata: server closed" << m_server->errorString()
+                            << "- listening again";
+        QLocalServer::removeServer(m_name);
+        m_server->listen(m_name);
+    });
+    guard->start(guardIntervalMs);
     // A crashed instance leaves its socket file behind; the single-instance
     // lock already guarantees that no live instance owns this name.
     QLocalServer::removeServer(m_name);

@@ -36,6 +36,7 @@ public:
     static constexpr quint32 maxPayload = 1u << 20;
     static constexpr int stallTimeoutMs = 5000;
     static constexpr int maxConnections = 8;
+    static constexpr int guardIntervalMs = 3000;
 
     CopyDataEndpoint(const QString &serverName, Handler handler, QObject *parent = nullptr);
     ~CopyDataEndpoint() override;

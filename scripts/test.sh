@@ -8,3 +8,21 @@ BUILD_DIR="${BUILD_DIR:-build}"
 cmake -S . -B "$BUILD_DIR" -G Ninja -DSKELD_WERROR=ON
 cmake --build "$BUILD_DIR"
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" --repeat until-pass:2 "$@"
+
+# Once more under AddressSanitizer and UndefinedBehaviorSanitizer: the unit
+# and integration tests (the fuzz of what other programs hand us among them)
+# and the command-line tool's tests. Only those targets are built, which
+# keeps this within CI's time. SKELD_NO_SANITIZE=1 skips it.
+if [ "${SKELD_NO_SANITIZE:-0}" != 1 ]; then
+    ASAN_DIR="${ASAN_DIR:-build-asan}"
+    cmake -S . -B "$ASAN_DIR" -G Ninja -DSKELD_WERROR=ON -DSKELD_SANITIZE=address,undefined
+    targets=$(ctest --test-dir "$ASAN_DIR" -N -L 'unit|integration' | sed -n 's/^ *Test *#[0-9]*: *//p')
+    # shellcheck disable=SC2086 # one target per word
+    cmake --build "$ASAN_DIR" --target $targets tst_skeldctl skeldctl skeld_modules
+    # Qt and its plugins keep caches for the process's life: leaks are not
+    # what this run is for. Undefined behaviour stops the test that hit it.
+    export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+    export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+    ctest --test-dir "$ASAN_DIR" --output-on-failure -j "$(nproc)" -L 'unit|integration'
+    ctest --test-dir "$ASAN_DIR" --output-on-failure -R '^tst_skeldctl$'
+fi

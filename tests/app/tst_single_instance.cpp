@@ -3,6 +3,51 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <cerrno>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace
+{
+int rawConnect(const QString &path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const QByteArray p = QFile::encodeName(path);
+    std::memcpy(addr.sun_path, p.constData(), std::min(size_t(p.size()), sizeof addr.sun_path - 1));
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0) return fd;
+    if (fd >= 0) ::close(fd);
+    return -1;
+}
+
+// True once the other end has hung up on `fd`.
+bool hungUp(int fd)
+{
+    char c;
+    const ssize_t n = ::recv(fd, &c, 1, MSG_DONTWAIT);
+    return n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK);
+}
+
+// A second start, in a thread of its own as a separate process would be.
+bool secondStart(const QString &exe)
+{
+    bool sent = false;
+    QThread *t = QThread::create([&] {
+        SingleInstance second(exe);
+        if (second.isRunning()) sent = second.sendMessage(QString(), 5000);
+    });
+    t->start();
+    // The running instance answers from this thread's event loop.
+    const bool finished = QTest::qWaitFor([t] { return t->isFinished(); }, 8000);
+    if (!finished) t->wait();
+    delete t;
+    return finished && sent;
+}
+} // namespace
+
 class SingleInstanceTest : public QObject
 {
     Q_OBJECT
@@ -10,6 +55,9 @@ private slots:
     void identityFollowsTheExecutablePath();
     void secondHolderIsRunningAndDeliversItsMessage();
     void differentFoldersDoNotExclude();
+    void hostileSendersAreCutOff_data();
+    void hostileSendersAreCutOff();
+    void runtimeFilesArePrivate();
 };
 
 void SingleInstanceTest::identityFollowsTheExecutablePath()
@@ -52,6 +100,84 @@ void SingleInstanceTest::differentFoldersDoNotExclude()
     SingleInstance b(base + "/two/skeld-config");
     QVERIFY(!a.isRunning());
     QVERIFY(!b.isRunning());
+}
+
+void SingleInstanceTest::hostileSendersAreCutOff_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("connections");
+    QTest::addColumn<int>("cutOffWithinMs");
+
+    auto header = [](quint32 magic, quint32 length) {
+        QByteArray b;
+        QDataStream(&b, QIODevice::WriteOnly) << magic << length;
+        return b;
+    };
+    const int slow = SingleInstance::readTimeoutMs + 1000;
+    QTest::newRow("claims 2 GB") << header(0x534b4c44, 0x80000000u) + QByteArray(60000, 'x') << 1
+                                 << 1000;
+    QTest::newRow("claims one byte over the limit")
+        << header(0x534b4c44, SingleInstance::maxMessageBytes + 2) << 1 << 1000;
+    QTest::newRow("not a message") << QByteArray("GET / HTTP/1.0\r\n\r\n") << 1 << 1000;
+    QTest::newRow("odd length") << header(0x534b4c44, 3) + "abc" << 1 << 1000;
+    QTest::newRow("sends nothing") << QByteArray() << 1 << slow;
+    QTest::newRow("half a message, then silence") << header(0x534b4c44, 8) + "ab" << 1 << slow;
+    QTest::newRow("idle flood") << QByteArray() << 300 << slow;
+}
+
+void SingleInstanceTest::hostileSendersAreCutOff()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, connections);
+    QFETCH(int, cutOffWithinMs);
+    const QString exe = QStringLiteral("/tmp/skeld-test-%1/hostile/skeld-config")
+                            .arg(QCoreApplication::applicationPid());
+    SingleInstance first(exe);
+    QVERIFY(!first.isRunning());
+    QVERIFY(first.isListening());
+    QSignalSpy received(&first, &SingleInstance::messageReceived);
+    std::vector<int> fds;
+    for (int i = 0; i < connections; ++i) {
+        const int fd = rawConnect(first.serverName());
+        if (fd < 0) continue;
+        fds.push_back(fd);
+        if (!bytes.isEmpty()) QVERIFY(::send(fd, bytes.constData(), size_t(bytes.size()),
+                                             MSG_DONTWAIT | MSG_NOSIGNAL) > 0);
+    }
+    QVERIFY(!fds.empty());
+    // Every one of them is hung up on in time, and none counts as a message.
+    QElapsedTimer t;
+    t.start();
+    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(fds.begin(), fds.end(), hungUp), cutOffWithinMs + 2000);
+    QVERIFY2(t.elapsed() < cutOffWithinMs, qPrintable(QString::number(t.elapsed())));
+    for (int fd : fds)
+        ::close(fd);
+    QVERIFY(received.isEmpty());
+    QVERIFY(first.isListening());
+    QVERIFY(secondStart(exe));
+    QCOMPARE(received.size(), 1);
+}
+
+void SingleInstanceTest::runtimeFilesArePrivate()
+{
+    // A runtime folder that is not ours alone is passed over.
+    QTemporaryDir wide;
+    ::chmod(QFile::encodeName(wide.path()).constData(), 0777);
+    qputenv("XDG_RUNTIME_DIR", wide.path().toUtf8());
+    const QString exe = QStringLiteral("/tmp/skeld-test-%1/private/skeld-config")
+                            .arg(QCoreApplication::applicationPid());
+    SingleInstance first(exe);
+    QVERIFY(!first.isRunning());
+    qunsetenv("XDG_RUNTIME_DIR");
+    const QString dir = QFileInfo(first.serverName()).path();
+    QVERIFY2(!dir.startsWith(wide.path()), qPrintable(dir));
+    struct stat st {};
+    QCOMPARE(::lstat(QFile::encodeName(dir).constData(), &st), 0);
+    QVERIFY(S_ISDIR(st.st_mode));
+    QCOMPARE(st.st_mode & 0777, 0700u);
+    QCOMPARE(st.st_uid, ::getuid());
+    QVERIFY(QFileInfo::exists(first.serverName() + ".lock"));
+    QVERIFY(first.isListening());
 }
 
 QTEST_GUILESS_MAIN(SingleInstanceTest)

@@ -8,6 +8,8 @@
 #include <QRandomGenerator>
 #include <QUuid>
 #include <QWidget>
+
+#include <atomic>
 #include <QtTest>
 
 namespace
@@ -82,6 +84,7 @@ private slots:
     void warningBox_data();
     void warningBox();
     void noWindowNoBox();
+    void burstShowsOneBoxAtATime();
     void nameFollowsTheExecutable();
 };
 
@@ -270,6 +273,65 @@ void TestCopyData::noWindowNoBox()
     QCOMPARE(send(name, {CopyDataEndpoint::encodeRecord(0x250F, 2, "hi")}), QByteArray("\x01"));
     QTest::qWait(200);
     QVERIFY(watcher.seen.isEmpty());
+}
+
+void TestCopyData::burstShowsOneBoxAtATime()
+{
+    // A sender in another thread fires records while the first box is held
+    // open: the rest wait in a short queue or are dropped, and no box ever
+    // opens inside another.
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("SKELD R772"));
+    GlobalInputHook hook(&noSource);
+    const QString name = uniqueName();
+    hook.setCopyDataServerName(name);
+    hook.setCopyDataCallback(&InputRouting::copyDataToWarning, qApp, &window);
+    DebugCapture cap;
+    constexpr int burst = 40;
+    std::atomic<bool> sent{false};
+    std::atomic<int> answered{0};
+    QStringList seen;
+    int mostOpen = 0;
+    QTimer watch;
+    watch.setInterval(5);
+    connect(&watch, &QTimer::timeout, this, [&] {
+        int open = 0;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            open += qobject_cast<QMessageBox *>(w) && w->isVisible() ? 1 : 0;
+        mostOpen = std::max(mostOpen, open);
+        if (!sent) return;
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            seen << box->text();
+            box->done(QMessageBox::Ok);
+        }
+    });
+    watch.start();
+    QThread *sender = QThread::create([&] {
+        for (int i = 0; i < burst; ++i) {
+            QLocalSocket s;
+            s.connectToServer(name);
+            if (!s.waitForConnected(3000)) continue;
+            const QByteArray text = QByteArray::number(i);
+            s.write(CopyDataEndpoint::encodeRecord(0x250F, quint32(text.size()), text));
+            if (s.waitForBytesWritten(3000) && s.waitForReadyRead(3000)) ++answered;
+        }
+        sent = true;
+    });
+    sender->start();
+    QTRY_VERIFY_WITH_TIMEOUT(sent && seen.size() == 1 + int(InputRouting::maxPendingWarnings),
+                             20000);
+    sender->wait();
+    delete sender;
+    QCOMPARE(answered.load(), burst);
+    QCOMPARE(mostOpen, 1);
+    QCOMPARE(seen.first(), QStringLiteral("0"));
+    QCOMPARE(seen.last(), QString::number(InputRouting::maxPendingWarnings));
+    const int dropped = burst - 1 - int(InputRouting::maxPendingWarnings);
+    QTRY_VERIFY(cap.contains(
+        QStringLiteral("copydata: %1 messages dropped while a box was open").arg(dropped)));
+    // The next record opens a box again.
+    send(name, {CopyDataEndpoint::encodeRecord(0x250F, 3, "yes")});
+    QTRY_COMPARE(seen.size(), 2 + int(InputRouting::maxPendingWarnings));
 }
 
 void TestCopyData::nameFollowsTheExecutable()
