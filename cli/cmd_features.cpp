@@ -11,6 +11,7 @@
 #include "features/ProfileApply.h"
 #include "input/KeyMatrix.h"
 #include "macro/MacroEncoder.h"
+#include "settings/SafeWrite.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -58,8 +59,19 @@ bool prepare(CliContext &ctx)
     return connected;
 }
 
-int finish(bool connected, bool stored = true)
+// Exit status 1 with the reason when a settings write of this command
+// failed; the files then hold their old values.
+int writeFailed(quint64 failuresBefore)
 {
+    if (SafeWrite::failureCount() == failuresBefore) return CliOk;
+    cliError(SafeWrite::lastError());
+    return CliNoDevice;
+}
+
+int finish(bool connected, bool stored = true, std::optional<quint64> failuresBefore = {})
+{
+    if (failuresBefore)
+        if (const int failed = writeFailed(*failuresBefore)) return failed;
     if (connected) return CliOk;
     cliError(stored ? QStringLiteral("no device connected; the values are stored in the profile")
                     : QStringLiteral("no device connected"));
@@ -137,11 +149,12 @@ int runDpi(CliContext &ctx, const QStringList &args)
             values << 0;
         for (qsizetype i = 0; i < given.size(); ++i)
             values[i] = given[i];
+        const quint64 failures = SafeWrite::failureCount();
         view.setDataList(QStringLiteral("mouse/dpiValueArray"), values);
         view.setData(QStringLiteral("mouse/currentDpiCount"), *count);
         view.mouseSetDpi(*count, view.getGlobalData(QStringLiteral("mouse/sensorType")).toString(),
                          values);
-        return finish(connected);
+        return finish(connected, true, failures);
     }
     return usage(QStringLiteral("dpi takes: set N V1..V8 | stage K | get"));
 }
@@ -153,9 +166,10 @@ int runRate(CliContext &ctx, const QStringList &args)
     if (!index) return usage(QStringLiteral("rate takes 125, 250, 500 or 1000"));
     const bool connected = prepare(ctx);
     myQQuickView &view = ctx.bridge();
+    const quint64 failures = SafeWrite::failureCount();
     view.setData(QStringLiteral("mouse/reportRate"), *index);
     view.mouseSetReportRate(*DeviceOptions::rateByteForIndex(*index));
-    return finish(connected);
+    return finish(connected, true, failures);
 }
 
 int runLight(CliContext &ctx, const QStringList &args)
@@ -173,9 +187,10 @@ int runLight(CliContext &ctx, const QStringList &args)
                     "light effect takes an effect 0..%1, a speed 0..4 and a brightness 0..4")
                     .arg(effects - 1));
         const bool connected = prepare(ctx);
+        const quint64 failures = SafeWrite::failureCount();
         view.setDataList(QStringLiteral("mouse/lightValue"), {*effect, *speed, *bright});
         ProfileApply::lighting(view);
-        return finish(connected);
+        return finish(connected, true, failures);
     }
     if (sub == QLatin1String("colors") && args.size() >= 2 && args.size() <= 9) {
         static const QRegularExpression hex(QStringLiteral("^#?[0-9A-Fa-f]{6}$"));
@@ -193,9 +208,10 @@ int runLight(CliContext &ctx, const QStringList &args)
             colors[(i - 1) * 3 + 1] = int((rgb >> 8) & 0xFF);
             colors[(i - 1) * 3 + 2] = int(rgb & 0xFF);
         }
+        const quint64 failures = SafeWrite::failureCount();
         view.setDataList(QStringLiteral("mouse/colorValue"), colors);
         ProfileApply::lighting(view);
-        return finish(connected);
+        return finish(connected, true, failures);
     }
     return usage(QStringLiteral("light takes: effect E SPEED BRIGHT | colors RRGGBB..."));
 }
@@ -291,6 +307,7 @@ int runProfile(CliContext &ctx, const QStringList &args)
                 QStringLiteral("profile switch takes a profile 1..6, not %1").arg(args[1]));
         const bool connected = prepare(ctx);
         const int index = *number - 1;
+        const quint64 failures = SafeWrite::failureCount();
         view.setGlobalData(QStringLiteral("mouse/profileNo"), index);
         // The profile operations' own slot when the build has it.
         if (view.metaObject()->indexOfSlot("setCurrentProfile(int)") >= 0) {
@@ -304,7 +321,7 @@ int runProfile(CliContext &ctx, const QStringList &args)
             printLine(QStringLiteral("profile %1, dpi stage %2")
                           .arg(*number)
                           .arg(view.mouseGetCurrentDPI().toInt()));
-        return finish(connected);
+        return finish(connected, true, failures);
     }
     if (sub == QLatin1String("read") && args.size() == 2) {
         const auto record = parseInt(args[1], 0, 4);
