@@ -2,7 +2,9 @@
 
 #include "settings/SafeWrite.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -13,6 +15,19 @@ QString normalized(const QString &key)
     return key.split(QLatin1Char('/'), Qt::SkipEmptyParts).join(QLatin1Char('/'));
 }
 
+// Where the working copies go: a memory file system where there is one,
+// since QSettings syncs every file it writes and a disk sync costs
+// milliseconds for text that never needs to survive.
+QString scratchFolder()
+{
+    for (const QString &base :
+         {qEnvironmentVariable("XDG_RUNTIME_DIR"), QStringLiteral("/dev/shm"), QDir::tempPath()}) {
+        if (!base.isEmpty() && QFileInfo(base).isDir() && QFileInfo(base).isWritable())
+            return base;
+    }
+    return QDir::tempPath();
+}
+
 // A QSettings over a private copy of some INI text, under a file name used
 // once, so nothing of an earlier file can be served from Qt's cache.
 class Scratch
@@ -20,7 +35,7 @@ class Scratch
 public:
     explicit Scratch(const QByteArray &bytes)
     {
-        static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/skeld-ini-XXXXXX"));
+        static QTemporaryDir dir(scratchFolder() + QStringLiteral("/skeld-ini-XXXXXX"));
         static quint64 counter = 0;
         if (!dir.isValid())
             return;
