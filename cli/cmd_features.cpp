@@ -11,6 +11,7 @@
 #include "features/ProfileApply.h"
 #include "input/KeyMatrix.h"
 #include "macro/MacroEncoder.h"
+#include "macro/MacroStore.h"
 #include "settings/SafeWrite.h"
 
 #include <QFileInfo>
@@ -269,9 +270,8 @@ int runMacro(CliContext &ctx, const QStringList &args)
         return usage(QStringLiteral("macro slot must be 1..%1, not %2")
                          .arg(MacroEncoder::kSlots)
                          .arg(args[2]));
-    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
-        name.startsWith(QLatin1Char('.')))
-        return usage(QStringLiteral("'%1' is not a macro name").arg(name));
+    if (const QString problem = MacroStore::nameProblem(name); !problem.isEmpty())
+        return usage(QStringLiteral("'%1' is not a macro name: %2").arg(name, problem));
     const QString path = QStringLiteral("./modules/macro/%1.bin").arg(name);
     if (!QFileInfo::exists(path)) {
         cliError(QStringLiteral("no macro named '%1'").arg(name));
