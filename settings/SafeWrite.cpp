@@ -191,21 +191,27 @@ bool write(const QString &path, const QByteArray &bytes, Mode mode)
     return true;
 }
 
-bool read(const QString &path, QByteArray *bytes, bool *exists)
+bool read(const QString &path, QByteArray *bytes, bool *exists, bool forWrite)
 {
     bytes->clear();
     *exists = false;
-    QFile file(path);
+    const QString what = forWrite ? QStringLiteral("cannot write %1: %2")
+                                  : QStringLiteral("cannot read %1: %2");
     if (!QFileInfo::exists(path))
         return true;
+    if (QFileInfo(path).isDir()) {
+        fail(what.arg(shown(path), reasonFor(EISDIR)));
+        return false;
+    }
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        fail(QStringLiteral("cannot read %1: %2").arg(shown(path), file.errorString()));
+        fail(what.arg(shown(path), file.errorString()));
         return false;
     }
     *exists = true;
     *bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        fail(QStringLiteral("cannot read %1: %2").arg(shown(path), file.errorString()));
+        fail(what.arg(shown(path), file.errorString()));
         return false;
     }
     return true;

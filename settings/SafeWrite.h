@@ -32,7 +32,8 @@ bool write(const QString &path, const QByteArray &bytes, Mode mode = Mode::Repla
 
 // Reads a whole file for a settings store. False (with lastError) when it
 // exists but cannot be read; a missing file reads as empty with *exists false.
-bool read(const QString &path, QByteArray *bytes, bool *exists);
+// `forWrite` words the reason for the write that needed the read.
+bool read(const QString &path, QByteArray *bytes, bool *exists, bool forWrite = false);
 
 // Why the last failed write or read failed; kept until the next failure.
 QString lastError();

@@ -174,7 +174,7 @@ bool SettingsFile::edit(const std::function<void(QSettings &)> &change)
     // another process (the command-line tool, say) is kept.
     QByteArray before;
     bool existed = false;
-    if (!SafeWrite::read(m_path, &before, &existed))
+    if (!SafeWrite::read(m_path, &before, &existed, true))
         return false;
     Scratch scratch(before);
     QByteArray after;
