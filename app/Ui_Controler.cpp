@@ -4,7 +4,6 @@
 #include "app/myQQuickView.h"
 
 #include <QQmlContext>
-#include <QSettings>
 
 void Ui_Controler::init(Widget *w)
 {
@@ -29,8 +28,10 @@ void Ui_Controler::init(Widget *w)
     view->adjustSize();
     w->resize(view->size());
 
-    QSettings config(QStringLiteral("./modules/setting/apConfig.bin"), QSettings::IniFormat);
-    w->setWindowTitle(config.value(QStringLiteral("common/name")).toString());
+    w->setWindowTitle(view->getGlobalData(QStringLiteral("common/name")).toString());
+    QObject::connect(view, &myQQuickView::settingsWriteFailed, w, [w](const QString &message) {
+        w->showTrayMessage(w->windowTitle(), message, 5000);
+    });
 }
 
 void Ui_Controler::onMinimize()

@@ -1,8 +1,12 @@
 #include "app/myQQuickView.h"
 
 #include "device/Hid_Thread.h"
+#include "features/ProfileImages.h"
+#include "settings/LangStrings.h"
+#include "settings/SafeWrite.h"
 
 #include <QFocusEvent>
+#include <QPointer>
 #include <QQuickItem>
 
 myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
@@ -15,9 +19,30 @@ myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
     icType = m_stores->global().value(QStringLiteral("mouse/icType")).toString();
     is55328 = SettingsStores::readBool(getGlobalData(QStringLiteral("mouse/is55328")));
     right = false;
+    QPointer<myQQuickView> self(this);
+    SafeWrite::setFailureListener([self](const QString &reason) {
+        if (self)
+            self->tellWriteFailure(reason);
+    });
 }
 
-myQQuickView::~myQQuickView() = default;
+myQQuickView::~myQQuickView() { SafeWrite::setFailureListener({}); }
+
+void myQQuickView::tellWriteFailure(const QString &reason)
+{
+    // Once a session: a full disk fails every later write too, and one
+    // message says all the user can do about it.
+    if (m_toldWriteFailure)
+        return;
+    m_toldWriteFailure = true;
+    const QString language = m_stores->getGlobalData(QStringLiteral("common/language")).toString();
+    QString text = LangStrings::isValidCode(language)
+                       ? LangStrings::read(QStringLiteral("message"), language).value(0)
+                       : QString();
+    if (text.isEmpty())
+        text = QStringLiteral("Settings could not be saved: %1");
+    emit settingsWriteFailed(text.contains(QLatin1String("%1")) ? text.arg(reason) : text);
+}
 
 void myQQuickView::invokeRoot(const char *function, Qt::ConnectionType type, QGenericArgument a0,
                               QGenericArgument a1, QGenericArgument a2, QGenericArgument a3)
@@ -53,6 +78,12 @@ void myQQuickView::initUI() { invokeRoot("initUI", Qt::QueuedConnection); }
 void myQQuickView::runUI() { invokeRoot("run", Qt::QueuedConnection); }
 
 void myQQuickView::resetApconfig() { m_stores->resetGlobal(); }
+
+bool myQQuickView::profileOnDevice() const
+{
+    // The "560" family keeps one record per device profile, records 1..4.
+    return icType != QLatin1String("560") || ProfileImages::exists(currentProfile() + 1);
+}
 
 void myQQuickView::openUpdateExe() {}
 

@@ -19,6 +19,9 @@ class Hid_Thread;
 class myQQuickView : public QQuickWidget
 {
     Q_OBJECT
+    // False while the current profile is one a "560" device has no slot for:
+    // it is kept on the computer only and nothing of it is sent.
+    Q_PROPERTY(bool profileOnDevice READ profileOnDevice NOTIFY profileOnDeviceChanged)
 public:
     explicit myQQuickView(QWidget *parent = nullptr);
     ~myQQuickView() override;
@@ -34,6 +37,7 @@ public:
 
     SettingsStores &stores() { return *m_stores; }
     int currentProfile() const { return m_stores->currentProfile(); }
+    bool profileOnDevice() const;
 
     // Device profile images of the "560" family, one per device slot.
     std::array<std::array<quint8, 128>, 5> profileImages{};
@@ -46,6 +50,11 @@ public:
     // Not slots: only the input hook calls them, always queued.
     void detectKeyboard(bool isDown, int usbCode);
     void detectMouse(bool isDown, uint buttonCode, uint x, uint y);
+
+signals:
+    // The first failed settings write of the session, as the text to show.
+    void settingsWriteFailed(const QString &message);
+    void profileOnDeviceChanged();
 
 public slots:
     void clearHidBusy();
@@ -119,6 +128,9 @@ private:
                     QGenericArgument a2 = QGenericArgument(),
                     QGenericArgument a3 = QGenericArgument());
 
+    void tellWriteFailure(const QString &reason);
+
     std::unique_ptr<SettingsStores> m_stores;
     std::unique_ptr<FileDialogs> m_dialogs;
+    bool m_toldWriteFailure = false;
 };

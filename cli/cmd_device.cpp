@@ -4,6 +4,7 @@
 
 #include "app/myQQuickView.h"
 #include "device/Hid_Thread.h"
+#include "settings/SafeWrite.h"
 
 #include <QTextStream>
 #include <cstdio>
@@ -42,9 +43,11 @@ int runDetect(CliContext &ctx, const QStringList &args)
     return CliOk;
 }
 
-// Returns false on a bad call (reported on standard error).
-bool callOne(CliContext &ctx, const QStringList &words, bool printVoid)
+// Returns false on a bad call (reported on standard error). A settings write
+// that failed during the call is reported too, and counted in *writeFailed.
+bool callOne(CliContext &ctx, const QStringList &words, bool printVoid, bool *writeFailed)
 {
+    const quint64 failures = SafeWrite::failureCount();
     const SlotCall::Outcome out = SlotCall::invoke(&ctx.bridge(), words.first(), words.mid(1));
     if (!out.ok) {
         cliError(out.error);
@@ -55,6 +58,10 @@ bool callOne(CliContext &ctx, const QStringList &words, bool printVoid)
         printLine(SlotCall::toJsonLine(out.result));
     else if (printVoid)
         printLine(QStringLiteral("null"));
+    if (SafeWrite::failureCount() != failures) {
+        cliError(SafeWrite::lastError());
+        *writeFailed = true;
+    }
     return true;
 }
 
@@ -67,8 +74,9 @@ int runCall(CliContext &ctx, const QStringList &args)
     // Store operations work without a device, so the call is made anyway;
     // the status still says that nothing answered.
     const bool connected = connectOrSay(ctx);
-    if (!callOne(ctx, args, false)) return CliUsage;
-    return connected ? CliOk : CliNoDevice;
+    bool writeFailed = false;
+    if (!callOne(ctx, args, false, &writeFailed)) return CliUsage;
+    return connected && !writeFailed ? CliOk : CliNoDevice;
 }
 
 int runBatch(CliContext &ctx, const QStringList &args)
@@ -79,15 +87,16 @@ int runBatch(CliContext &ctx, const QStringList &args)
     }
     const bool connected = connectOrSay(ctx);
     bool allGood = true;
+    bool writeFailed = false;
     QTextStream in(stdin);
     QString line;
     while (in.readLineInto(&line)) {
         const QString trimmed = line.trimmed();
         if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('#'))) continue;
-        allGood = callOne(ctx, SlotCall::splitLine(trimmed), true) && allGood;
+        allGood = callOne(ctx, SlotCall::splitLine(trimmed), true, &writeFailed) && allGood;
     }
     if (!allGood) return CliUsage;
-    return connected ? CliOk : CliNoDevice;
+    return connected && !writeFailed ? CliOk : CliNoDevice;
 }
 
 const CliRegistrar detectReg({"detect",

@@ -10,6 +10,8 @@
 #include "features/ProfileApply.h"
 #include "input/KeyMatrix.h"
 #include "macro/MacroEncoder.h"
+#include "macro/MacroStore.h"
+#include "settings/SafeWrite.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -57,8 +59,19 @@ bool prepare(CliContext &ctx)
     return connected;
 }
 
-int finish(bool connected, bool stored = true)
+// Exit status 1 with the reason when a settings write of this command
+// failed; the files then hold their old values.
+int writeFailed(quint64 failuresBefore)
 {
+    if (SafeWrite::failureCount() == failuresBefore) return CliOk;
+    cliError(SafeWrite::lastError());
+    return CliNoDevice;
+}
+
+int finish(bool connected, bool stored = true, std::optional<quint64> failuresBefore = {})
+{
+    if (failuresBefore)
+        if (const int failed = writeFailed(*failuresBefore)) return failed;
     if (connected) return CliOk;
     cliError(stored ? QStringLiteral("no device connected; the values are stored in the profile")
                     : QStringLiteral("no device connected"));
@@ -136,11 +149,12 @@ int runDpi(CliContext &ctx, const QStringList &args)
             values << 0;
         for (qsizetype i = 0; i < given.size(); ++i)
             values[i] = given[i];
+        const quint64 failures = SafeWrite::failureCount();
         view.setDataList(QStringLiteral("mouse/dpiValueArray"), values);
         view.setData(QStringLiteral("mouse/currentDpiCount"), *count);
         view.mouseSetDpi(*count, view.getGlobalData(QStringLiteral("mouse/sensorType")).toString(),
                          values);
-        return finish(connected);
+        return finish(connected, true, failures);
     }
     return usage(QStringLiteral("dpi takes: set N V1..V8 | stage K | get"));
 }
@@ -152,9 +166,10 @@ int runRate(CliContext &ctx, const QStringList &args)
     if (!index) return usage(QStringLiteral("rate takes 125, 250, 500 or 1000"));
     const bool connected = prepare(ctx);
     myQQuickView &view = ctx.bridge();
+    const quint64 failures = SafeWrite::failureCount();
     view.setData(QStringLiteral("mouse/reportRate"), *index);
     view.mouseSetReportRate(*DeviceOptions::rateByteForIndex(*index));
-    return finish(connected);
+    return finish(connected, true, failures);
 }
 
 int runLight(CliContext &ctx, const QStringList &args)
@@ -172,9 +187,10 @@ int runLight(CliContext &ctx, const QStringList &args)
                     "light effect takes an effect 0..%1, a speed 0..4 and a brightness 0..4")
                     .arg(effects - 1));
         const bool connected = prepare(ctx);
+        const quint64 failures = SafeWrite::failureCount();
         view.setDataList(QStringLiteral("mouse/lightValue"), {*effect, *speed, *bright});
         ProfileApply::lighting(view);
-        return finish(connected);
+        return finish(connected, true, failures);
     }
     if (sub == QLatin1String("colors") && args.size() >= 2 && args.size() <= 9) {
         static const QRegularExpression hex(QStringLiteral("^#?[0-9A-Fa-f]{6}$"));
@@ -192,9 +208,10 @@ int runLight(CliContext &ctx, const QStringList &args)
             colors[(i - 1) * 3 + 1] = int((rgb >> 8) & 0xFF);
             colors[(i - 1) * 3 + 2] = int(rgb & 0xFF);
         }
+        const quint64 failures = SafeWrite::failureCount();
         view.setDataList(QStringLiteral("mouse/colorValue"), colors);
         ProfileApply::lighting(view);
-        return finish(connected);
+        return finish(connected, true, failures);
     }
     return usage(QStringLiteral("light takes: effect E SPEED BRIGHT | colors RRGGBB..."));
 }
@@ -252,9 +269,8 @@ int runMacro(CliContext &ctx, const QStringList &args)
         return usage(QStringLiteral("macro slot must be 1..%1, not %2")
                          .arg(MacroEncoder::kSlots)
                          .arg(args[2]));
-    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
-        name.startsWith(QLatin1Char('.')))
-        return usage(QStringLiteral("'%1' is not a macro name").arg(name));
+    if (const QString problem = MacroStore::nameProblem(name); !problem.isEmpty())
+        return usage(QStringLiteral("'%1' is not a macro name: %2").arg(name, problem));
     const QString path = QStringLiteral("./modules/macro/%1.bin").arg(name);
     if (!QFileInfo::exists(path)) {
         cliError(QStringLiteral("no macro named '%1'").arg(name));
@@ -290,6 +306,7 @@ int runProfile(CliContext &ctx, const QStringList &args)
                 QStringLiteral("profile switch takes a profile 1..6, not %1").arg(args[1]));
         const bool connected = prepare(ctx);
         const int index = *number - 1;
+        const quint64 failures = SafeWrite::failureCount();
         view.setGlobalData(QStringLiteral("mouse/profileNo"), index);
         // The profile operations' own slot when the build has it.
         if (view.metaObject()->indexOfSlot("setCurrentProfile(int)") >= 0) {
@@ -303,7 +320,7 @@ int runProfile(CliContext &ctx, const QStringList &args)
             printLine(QStringLiteral("profile %1, dpi stage %2")
                           .arg(*number)
                           .arg(view.mouseGetCurrentDPI().toInt()));
-        return finish(connected);
+        return finish(connected, true, failures);
     }
     if (sub == QLatin1String("read") && args.size() == 2) {
         const auto record = parseInt(args[1], 0, 4);

@@ -32,6 +32,7 @@ void myQQuickView::mouseSetDpi(int dpiCount, QString sensorType, QVariantList dp
         hid->hid553_11H_SetDPISet(uchar(count), buffer.data());
         return;
     }
+    if (!ProfileImages::currentOnDevice(*this, "DPI stages")) return;
     // Every on-board profile gets the stages; only the current one is sent.
     for (int image = 1; image < ProfileImages::kImages; ++image)
         if (ProfileImages::ensureRead(*this, image))
@@ -50,8 +51,10 @@ void myQQuickView::mouseSetMaxDpi(int dpiCount)
 void myQQuickView::mouseSetCurrentDPI(uchar currentDPI)
 {
     if (!hid) return;
-    if (icType == QLatin1String("560"))
-        hid->hid560_04H_SetCurrentDPI(currentDPI);
+    if (icType == QLatin1String("560")) {
+        if (ProfileImages::currentOnDevice(*this, "DPI stage"))
+            hid->hid560_04H_SetCurrentDPI(currentDPI);
+    }
     else
         hid->hid553_0BH_SetCurrentDPI(currentDPI);
 }

@@ -9,6 +9,7 @@ void myQQuickView::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)
 {
     if (!hid) return;
     const bool is560 = icType == QLatin1String("560");
+    if (is560 && !ProfileImages::currentOnDevice(*this, "lighting effect")) return;
 
     if (isColorful) {
         const Triple t = colorfulEffect(effect, option1, option2);
@@ -49,6 +50,7 @@ void myQQuickView::mouseSetRGBColor(uchar type, QVariantList src24)
     Colors colors = colorsFromList(src24);
 
     if (icType == QLatin1String("560")) {
+        if (!ProfileImages::currentOnDevice(*this, "lighting colours")) return;
         const int image = isColorful ? kColorfulColorsImage : kPlainColorsImage;
         const int offset = isColorful ? kColorfulColorsOffset : kPlainColorsOffset;
         if (!ProfileImages::ensureRead(*this, image)) return;

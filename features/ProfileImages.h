@@ -29,4 +29,9 @@ void send(myQQuickView &view, int index);
 // the device has no slot for it.
 int currentImage(const myQQuickView &view, const char *what);
 
+// For a "560" device: whether the current profile has a slot on the device.
+// A profile without one is kept on the computer only; every feature sends
+// nothing of it (never half of it), and says so in a debug line.
+bool currentOnDevice(const myQQuickView &view, const char *what);
+
 } // namespace ProfileImages

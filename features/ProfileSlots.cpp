@@ -42,6 +42,15 @@ int currentImage(const myQQuickView &view, const char *what)
     return -1;
 }
 
+bool currentOnDevice(const myQQuickView &view, const char *what)
+{
+    if (view.profileOnDevice()) return true;
+    qCDebug(lcFeatures).nospace() << "device: profile " << view.currentProfile() + 1
+                                  << " has no slot on the device; " << what
+                                  << " kept on the computer only";
+    return false;
+}
+
 } // namespace ProfileImages
 
 void myQQuickView::mouseSetProfile(uint profileNo)

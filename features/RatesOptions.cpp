@@ -1,5 +1,6 @@
 #include "app/myQQuickView.h"
 #include "device/Hid_Thread.h"
+#include "features/ProfileImages.h"
 
 void myQQuickView::mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
 {
@@ -9,8 +10,10 @@ void myQQuickView::mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3,
 void myQQuickView::mouseSetReportRate(uchar rate)
 {
     if (!hid) return;
-    if (icType == QLatin1String("560"))
-        hid->hid560_03H_SetReportRate(rate);
+    if (icType == QLatin1String("560")) {
+        if (ProfileImages::currentOnDevice(*this, "report rate"))
+            hid->hid560_03H_SetReportRate(rate);
+    }
     else
         hid->hid553_01H_SetReportRate(rate);
 }

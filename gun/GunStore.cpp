@@ -2,12 +2,12 @@
 
 #include "app/myQQuickView.h"
 #include "device/Hid_Thread.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsStores.h"
 #include "settings/SettingsValue.h"
 
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSettings>
 
 Q_LOGGING_CATEGORY(lcGun, "skeld.gun")
 
@@ -51,18 +51,17 @@ std::optional<std::array<quint8, 4>> save(const QVariant &index, const QVariantL
                                         .arg(src6.size());
         return std::nullopt;
     }
-    {
-        QSettings file(filePath(), QSettings::IniFormat);
-        file.setValue(presetKey(QString::number(slot)), texts(src6, 0, kPresetItems));
-    }
+    SettingsFile file(filePath());
+    if (!file.setValue(presetKey(QString::number(slot)), texts(src6, 0, kPresetItems)))
+        return std::nullopt; // the mouse is told only about a preset that is stored
     const auto gunY = quint32(src6.at(4).toLongLong());
     return std::array<quint8, 4>{0, 0, quint8(~gunY), quint8(slot + 1)};
 }
 
-void modify(const QVariant &modifyType, const QVariantList &src6)
+bool modify(const QVariant &modifyType, const QVariantList &src6)
 {
     if (!present())
-        return;
+        return false;
     const QString name = src6.isEmpty() ? QString() : src6.at(0).toString();
     bool typeOk = false;
     const int type = modifyType.toInt(&typeOk);
@@ -71,23 +70,26 @@ void modify(const QVariant &modifyType, const QVariantList &src6)
         qCDebug(lcGun).noquote() << QStringLiteral("gun: change %1 of \"%2\" with %3 items refused")
                                         .arg(modifyType.toString(), name)
                                         .arg(src6.size());
-        return;
+        return false;
     }
-    QSettings file(filePath(), QSettings::IniFormat);
-    if (typeOk && type == 0) {
-        file.remove(presetKey(name));
-        return;
-    }
-    if (typeOk && type == 1)
-        file.remove(presetKey(src6.at(6).toString()));
-    file.setValue(presetKey(name), texts(src6, 1, kPresetItems));
+    // A rename is one write: the old preset never vanishes without the new.
+    SettingsFile file(filePath());
+    return file.edit([&](QSettings &s) {
+        if (typeOk && type == 0) {
+            s.remove(presetKey(name));
+            return;
+        }
+        if (typeOk && type == 1)
+            s.remove(presetKey(src6.at(6).toString()));
+        s.setValue(presetKey(name), texts(src6, 1, kPresetItems));
+    });
 }
 
 QVariantList get(const QVariant &name)
 {
     if (!exists())
         return {};
-    QSettings file(filePath(), QSettings::IniFormat);
+    const SettingsFile file(filePath());
     QVariantList out;
     for (const QString &item : settingsValueList(file.value(presetKey(name.toString()))))
         out << item;
@@ -98,7 +100,7 @@ QStringList keys()
 {
     if (!exists())
         return {};
-    QSettings file(filePath(), QSettings::IniFormat);
+    SettingsFile file(filePath());
     file.beginGroup(QStringLiteral("gunData"));
     return file.childKeys();
 }

@@ -1,5 +1,6 @@
 #include "app/myQQuickView.h"
 #include "device/Hid_Thread.h"
+#include "features/ProfileImages.h"
 #include "input/KeyMatrix.h"
 
 namespace
@@ -24,6 +25,7 @@ void myQQuickView::mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVaria
     const KeyMatrix::Matrix matrix =
         KeyMatrix::buildDeviceMatrix(KeyMatrix::bindingsFromFlat(src64), is560);
     if (is560) {
+        if (!ProfileImages::currentOnDevice(*this, "button assignments")) return;
         KeyMatrix::Matrix560 full = KeyMatrix::to560Form(matrix);
         hid->hid560_0DH_SetKeyMatrix(full.data(), uchar((currentProfile() + 1) & 0xFF));
         return;

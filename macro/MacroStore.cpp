@@ -3,13 +3,19 @@
 #include "app/myQQuickView.h"
 #include "settings/FileDialogs.h"
 #include "settings/FileReplace.h"
+#include "settings/NameLists.h"
+#include "settings/SafeWrite.h"
 #include "settings/SettingsStores.h"
 #include "settings/SettingsValue.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSettings>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 namespace {
 Q_LOGGING_CATEGORY(lcMacro, "skeld.macro")
@@ -29,17 +35,39 @@ QString nameValue(const QVariant &value) { return settingsValueText(value, QStri
 namespace MacroStore {
 QString directory() { return QStringLiteral("./modules/macro/"); }
 
+QString nameProblem(const QString &name)
+{
+    if (name.isEmpty())
+        return QStringLiteral("it is empty");
+    if (name.size() > kMaxNameLength)
+        return QStringLiteral("it is longer than %1 characters").arg(kMaxNameLength);
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("it is only blanks");
+    if (name.startsWith(QLatin1Char('.')))
+        return QStringLiteral("it starts with a dot");
+    if (name == NameLists::kPadding)
+        return QStringLiteral("it is the name list's padding word");
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() <= 0x9f))
+            return QStringLiteral("it holds a control character");
+        if (QStringView(u"/\\:*?\"<>|").contains(c))
+            return QStringLiteral("it holds \"%1\"").arg(c);
+    }
+    return {};
+}
+
 bool isSafeName(const QString &name)
 {
-    const bool safe = !name.isEmpty() && !name.contains(QLatin1Char('/')) &&
-                      !name.contains(QLatin1Char('\\')) && !name.contains(QLatin1String("..")) &&
-                      !name.contains(QChar(u'\0'));
-    if (!safe) {
-        QString shown = name;
-        shown.replace(QChar(u'\0'), QLatin1String("\\0"));
-        qCDebug(lcMacro).noquote() << QStringLiteral("macro: refused name \"%1\"").arg(shown);
+    const QString problem = nameProblem(name);
+    if (!problem.isEmpty()) {
+        QString shown = name.left(kMaxNameLength + 16);
+        for (QChar &c : shown)
+            if (c.unicode() < 0x20)
+                c = QChar(u'?');
+        qCDebug(lcMacro).noquote()
+            << QStringLiteral("macro: refused name \"%1\": %2").arg(shown, problem);
     }
-    return safe;
+    return problem.isEmpty();
 }
 
 QString filePath(const QString &name) { return directory() + name + QStringLiteral(".bin"); }
@@ -48,31 +76,28 @@ bool create(const QString &name, const QVariant &macroIndex)
 {
     if (!isSafeName(name))
         return false;
-    QSettings file(filePath(name), QSettings::IniFormat);
-    file.setValue(QStringLiteral("config/index"), macroIndex.toUInt());
-    file.setValue(QStringLiteral("config/total"), 0);
-    file.setValue(QStringLiteral("config/repeat"), 1);
-    file.setValue(QStringLiteral("config/did"), -1);
-    file.sync();
-    if (file.status() == QSettings::AccessError)
-        qCDebug(lcMacro).noquote() << QStringLiteral("macro: %1 cannot be written").arg(filePath(name));
-    return true;
+    QDir().mkpath(directory());
+    SettingsFile file(filePath(name));
+    return file.edit([&](QSettings &s) {
+        s.setValue(QStringLiteral("config/index"), macroIndex.toUInt());
+        s.setValue(QStringLiteral("config/total"), 0);
+        s.setValue(QStringLiteral("config/repeat"), 1);
+        s.setValue(QStringLiteral("config/did"), -1);
+    });
 }
 
 bool save(const QString &name, const QStringList &events, const QVariant &repeat)
 {
     if (!isSafeName(name) || !QFile::exists(filePath(name)))
         return false;
-    QSettings file(filePath(name), QSettings::IniFormat);
-    file.remove(QStringLiteral("macro"));
-    file.setValue(QStringLiteral("config/total"), int(events.size()));
-    file.setValue(QStringLiteral("config/repeat"), repeat.isValid() ? repeat : QVariant(0));
-    for (qsizetype i = 0; i < events.size(); ++i)
-        file.setValue(key("macro", i), events.at(i));
-    file.sync();
-    // A format error only means the old text was partly unreadable; the
-    // new entries were still written.
-    return file.status() != QSettings::AccessError;
+    SettingsFile file(filePath(name));
+    return file.edit([&](QSettings &s) {
+        s.remove(QStringLiteral("macro"));
+        s.setValue(QStringLiteral("config/total"), int(events.size()));
+        s.setValue(QStringLiteral("config/repeat"), repeat.isValid() ? repeat : QVariant(0));
+        for (qsizetype i = 0; i < events.size(); ++i)
+            s.setValue(key("macro", i), events.at(i));
+    });
 }
 
 QStringList load(const QString &name)
@@ -80,7 +105,7 @@ QStringList load(const QString &name)
     if (!isSafeName(name) || !QFile::exists(filePath(name)))
         return {};
     const QString path = filePath(name);
-    QSettings file(path, QSettings::IniFormat);
+    const SettingsFile file(path);
     const QVariant totalValue = file.value(QStringLiteral("config/total"));
     qint64 total = 0;
     if (!settingsValueCount(totalValue, &total))
@@ -113,33 +138,66 @@ bool remove(const QString &name)
     return QFile::remove(filePath(name));
 }
 
+namespace {
+// Points every binding of profiles 0 to 5 from `from` to `to`; false, with
+// the profiles written so far pointed back, when a profile cannot be written.
+bool rebind(SettingsStores &stores, const QString &from, const QString &to)
+{
+    auto rebindOne = [&](SettingsFile &profile, const QString &a, const QString &b) {
+        return profile.edit([&](QSettings &s) {
+            s.beginGroup(QStringLiteral("mouseMacroKey"));
+            for (const QString &k : s.childKeys())
+                if (nameValue(s.value(k)) == a)
+                    s.setValue(k, b);
+            s.endGroup();
+        });
+    };
+    for (int p = 0; p < kUiProfiles; ++p) {
+        if (rebindOne(*stores.profile(p), from, to))
+            continue;
+        for (int q = 0; q < p; ++q)
+            rebindOne(*stores.profile(q), to, from);
+        return false;
+    }
+    return true;
+}
+} // namespace
+
 bool rename(SettingsStores &stores, const QString &oldName, const QString &newName)
 {
     if (!isSafeName(oldName) || !isSafeName(newName) || !QFile::exists(filePath(oldName)))
         return false;
-    for (int p = 0; p < kUiProfiles; ++p) {
-        QSettings *profile = stores.profile(p);
-        profile->beginGroup(QStringLiteral("mouseMacroKey"));
-        const QStringList keys = profile->childKeys();
-        for (const QString &k : keys) {
-            if (nameValue(profile->value(k)) == oldName)
-                profile->setValue(k, newName);
-        }
-        profile->endGroup();
+    if (oldName == newName)
+        return true;
+    // The file moves first, never over an existing macro (link fails where
+    // rename would replace); the bindings follow only a macro that exists.
+    const QByteArray from = QFile::encodeName(filePath(oldName));
+    const QByteArray to = QFile::encodeName(filePath(newName));
+    if (QFileInfo(filePath(newName)).exists() || QFileInfo(filePath(newName)).isSymLink() ||
+        ::link(from.constData(), to.constData()) != 0) {
+        const int e = QFileInfo(filePath(newName)).exists() ? EEXIST : errno;
+        SafeWrite::fail(QStringLiteral("cannot rename %1 to %2: %3")
+                            .arg(filePath(oldName).mid(2), filePath(newName).mid(2),
+                                 QString::fromLocal8Bit(std::strerror(e))));
+        return false;
     }
-    // The bindings follow the new name even when the file cannot: the UI has
-    // already shown it on the buttons.
-    return QFile::rename(filePath(oldName), filePath(newName));
+    if (!rebind(stores, oldName, newName)) {
+        ::unlink(to.constData());
+        return false;
+    }
+    ::unlink(from.constData());
+    return true;
 }
 
-void unbind(SettingsStores &stores, const QString &name)
+bool unbind(SettingsStores &stores, const QString &name)
 {
     // No macro has an empty name; matching it would reset every macro
     // button whose name entry is missing.
     if (name.isEmpty())
-        return;
+        return true;
+    bool ok = true;
     for (int p = 0; p < kUiProfiles; ++p) {
-        QSettings *profile = stores.profile(p);
+        SettingsFile *profile = stores.profile(p);
         for (int k = 0; k < kButtons; ++k) {
             const QString matrixKey = key("mouseKeyMatrix", k);
             const QStringList entry = settingsValueList(profile->value(matrixKey));
@@ -155,14 +213,15 @@ void unbind(SettingsStores &stores, const QString &name)
                 continue;
             const QVariant defaults = stores.defaults().value(matrixKey);
             if (defaults.isValid()) {
-                profile->setValue(matrixKey, defaults);
+                ok = profile->setValue(matrixKey, defaults) && ok;
             } else {
                 qCDebug(lcMacro).noquote()
                     << QStringLiteral("macro: no default for %1 - binding removed").arg(matrixKey);
-                profile->remove(matrixKey);
+                ok = profile->remove(matrixKey) && ok;
             }
         }
     }
+    return ok;
 }
 
 bool importFrom(const QString &name, const QString &source)
@@ -202,10 +261,12 @@ bool myQQuickView::loadMacroFile(QVariant macroFileName)
                                                 tr("Macro(*.mc)"));
     if (file.isEmpty())
         return false;
-    // True whenever a file was chosen: the editor then shows whatever the
-    // macro file holds, and creates an empty one only on cancel.
+    // True whenever a file was chosen, unless nothing could be written: the
+    // editor then shows whatever the macro file holds, and creates an empty
+    // one only on false.
+    const quint64 failures = SafeWrite::failureCount();
     MacroStore::importFrom(name, file);
-    return true;
+    return SafeWrite::failureCount() == failures;
 }
 
 void myQQuickView::saveMacroFile(QVariant macroFileName)

@@ -19,8 +19,14 @@ constexpr int kUiProfiles = 6;
 constexpr int kButtons = 16;
 
 QString directory();
-// Refuses (with a debug line) an empty name and any name with a path
-// separator, "..", or a NUL.
+// The one rule for macro names, shared with the macro page: 1 to 64
+// characters, not only blanks, no leading dot, no control character, none
+// of / \ : * ? " < > | (it is a file name on every system), and not the
+// name list's padding word (a list of it and one name would read as one).
+constexpr int kMaxNameLength = 64;
+// Empty when `name` is usable, else why not.
+QString nameProblem(const QString &name);
+// nameProblem() with a debug line for a refused name.
 bool isSafeName(const QString &name);
 QString filePath(const QString &name);
 
@@ -29,10 +35,13 @@ bool save(const QString &name, const QStringList &events, const QVariant &repeat
 // The events in order and then the repeat count; empty when there is no file.
 QStringList load(const QString &name);
 bool remove(const QString &name);
-// Updates the bindings of profiles 0 to 5, then renames the file.
+// Renames the file (never over an existing one), then points the bindings of
+// profiles 0 to 5 at the new name. All or nothing: when any step fails the
+// file and the bindings stay as they were.
 bool rename(SettingsStores &stores, const QString &oldName, const QString &newName);
-// Buttons of profiles 0 to 5 bound to `name` get their default assignment.
-void unbind(SettingsStores &stores, const QString &name);
+// Buttons of profiles 0 to 5 bound to `name` get their default assignment;
+// false when a profile could not be written.
+bool unbind(SettingsStores &stores, const QString &name);
 // Copies an exported macro in as `name`; an existing macro is never replaced.
 bool importFrom(const QString &name, const QString &source);
 // Writes the macro's bytes to `target`, replacing it.

@@ -1,29 +1,24 @@
 #include "settings/FileReplace.h"
 
-#include <QDir>
+#include "settings/SafeWrite.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
-constexpr qint64 kChunk = 64 * 1024;
+// Profiles and macros are a few kilobytes; a file far larger than this is
+// not one, and is not worth holding in memory to copy.
+constexpr qint64 kMaxSource = 16 * 1024 * 1024;
 
-enum class Pump { Ok, ReadFailed, WriteFailed };
-
-// Streams in chunks: an imported file is whatever the user picked, and its
-// size is no reason to hold it in memory at once.
-Pump pump(QFile &in, QIODevice &out)
+bool readSource(const QString &source, QByteArray *bytes)
 {
-    QByteArray buffer(kChunk, Qt::Uninitialized);
-    for (;;) {
-        const qint64 n = in.read(buffer.data(), kChunk);
-        if (n < 0)
-            return Pump::ReadFailed;
-        if (n == 0)
-            return Pump::Ok;
-        if (out.write(buffer.constData(), n) != n)
-            return Pump::WriteFailed;
-    }
+    if (!QFileInfo(source).isFile())
+        return false;
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly) || in.size() > kMaxSource)
+        return false;
+    *bytes = in.readAll();
+    return in.error() == QFileDevice::NoError;
 }
 } // namespace
 
@@ -36,27 +31,12 @@ bool sameFile(const QString &a, const QString &b)
 
 Result replace(const QString &source, const QString &target)
 {
-    if (sameFile(source, target))
+    if (sameFile(source, target) && !QFileInfo(target).isSymLink())
         return Result::SameFile;
-    if (!QFileInfo(source).isFile())
+    QByteArray bytes;
+    if (!readSource(source, &bytes))
         return Result::SourceUnreadable;
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return Result::SourceUnreadable;
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        return Result::WriteFailed;
-    switch (pump(in, out)) {
-    case Pump::ReadFailed:
-        out.cancelWriting();
-        return Result::SourceUnreadable;
-    case Pump::WriteFailed:
-        out.cancelWriting();
-        return Result::WriteFailed;
-    case Pump::Ok:
-        break;
-    }
-    return out.commit() ? Result::Copied : Result::WriteFailed;
+    return SafeWrite::write(target, bytes) ? Result::Copied : Result::WriteFailed;
 }
 
 Result copyNew(const QString &source, const QString &target)
@@ -64,15 +44,11 @@ Result copyNew(const QString &source, const QString &target)
     const QFileInfo targetInfo(target);
     if (targetInfo.exists() || targetInfo.isSymLink())
         return Result::TargetExists;
-    if (!QFileInfo(source).isFile())
+    QByteArray bytes;
+    if (!readSource(source, &bytes))
         return Result::SourceUnreadable;
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return Result::SourceUnreadable;
-    in.close();
-    // QFile::copy writes a temporary file beside the target and renames it
-    // into place without replacing anything that appeared meanwhile.
-    return QFile::copy(source, target) ? Result::Copied : Result::WriteFailed;
+    return SafeWrite::write(target, bytes, SafeWrite::Mode::CreateOnly) ? Result::Copied
+                                                                        : Result::WriteFailed;
 }
 
 const char *describe(Result result)

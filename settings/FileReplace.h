@@ -13,8 +13,9 @@ enum class Result {
     WriteFailed,      // target left as it was
 };
 
-// Replaces `target` by the bytes of `source`. The copy is written beside the
-// target and renamed over it only once complete.
+// Replaces `target` by the bytes of `source` through SafeWrite: the target
+// holds either its old bytes or the whole copy, and a link in its place is
+// refused (SafeWrite::lastError() says why a write failed).
 Result replace(const QString &source, const QString &target);
 // Copies `source` to `target` only when no file of that name exists.
 Result copyNew(const QString &source, const QString &target);

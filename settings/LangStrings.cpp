@@ -13,8 +13,26 @@ QString filePath(const QString &langCode)
     return QStringLiteral("./modules/i18n/") + langCode + QStringLiteral(".ini");
 }
 
+bool isValidCode(const QString &langCode)
+{
+    bool ok = !langCode.isEmpty() && !langCode.startsWith(QLatin1Char('.'));
+    for (const QChar c : langCode)
+        ok = ok && c.unicode() >= 0x20 && c != QLatin1Char('/') && c != QLatin1Char('\\');
+    if (!ok) {
+        QString shown = langCode;
+        for (QChar &c : shown)
+            if (c.unicode() < 0x20)
+                c = QChar(u'?');
+        qCDebug(lcSettings).noquote()
+            << QStringLiteral("config: language \"%1\" names no file in modules/i18n/").arg(shown);
+    }
+    return ok;
+}
+
 QStringList read(const QString &section, const QString &langCode)
 {
+    if (!isValidCode(langCode))
+        return {};
     const QString path = filePath(langCode);
     QSettings file(path, QSettings::IniFormat);
     const QVariant totalValue = file.value(section + QStringLiteral("/total"));

@@ -10,6 +10,9 @@ namespace LangStrings {
 // file and is cut here rather than filling memory with empty strings.
 constexpr int kMaxTexts = 1024;
 
+// A code names a file directly in modules/i18n/: not empty, no leading dot,
+// no path separator, no control character.
+bool isValidCode(const QString &langCode);
 QString filePath(const QString &langCode);
 // The texts of one section; a missing file or section gives an empty list.
 QStringList read(const QString &section, const QString &langCode);

@@ -2,9 +2,8 @@
 
 #include "app/myQQuickView.h"
 #include "settings/SettingsLog.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsValue.h"
-
-#include <QSettings>
 
 namespace NameLists {
 QString filePath() { return QStringLiteral("./modules/setting/name.bin"); }
@@ -32,19 +31,17 @@ QString keyFor(const QVariant &type)
     return {};
 }
 
-void update(const QVariant &type, QStringList names)
+bool update(const QVariant &type, QStringList names)
 {
     const QString key = keyFor(type);
     if (key.isEmpty())
-        return;
+        return true;
     if (names.size() == 1)
         names << kPadding;
-    QSettings file(filePath(), QSettings::IniFormat);
-    if (names.isEmpty())
-        file.remove(key);
-    else
-        file.setValue(key, names);
-    file.sync();
+    // The pages store the list they just read when they open; an unchanged
+    // list writes nothing.
+    SettingsFile file(filePath());
+    return names.isEmpty() ? file.remove(key) : file.setValue(key, names);
 }
 
 QVariantList get(const QVariant &type)
@@ -52,7 +49,7 @@ QVariantList get(const QVariant &type)
     const QString key = keyFor(type);
     if (key.isEmpty())
         return {};
-    QSettings file(filePath(), QSettings::IniFormat);
+    const SettingsFile file(filePath());
     QVariantList out;
     for (const QString &name : settingsValueList(file.value(key)))
         out << name;
@@ -71,8 +68,7 @@ QStringList withoutPadding(const QStringList &stored)
 
 QVariant myQQuickView::updataNameList(QVariant type, QStringList nameList)
 {
-    NameLists::update(type, nameList);
-    return true;
+    return NameLists::update(type, nameList);
 }
 
 QVariantList myQQuickView::getNameList(QVariant type) { return NameLists::get(type); }

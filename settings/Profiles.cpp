@@ -4,6 +4,7 @@
 #include "device/Hid_Thread.h"
 #include "settings/FileDialogs.h"
 #include "settings/FileReplace.h"
+#include "settings/SafeWrite.h"
 #include "settings/SettingsLog.h"
 #include "settings/SettingsStores.h"
 
@@ -20,17 +21,18 @@ bool Profiles::replace(int profile, const QString &source)
     if (!isValid(profile))
         return false;
     const QString target = SettingsStores::profilePath(profile);
-    // Pending writes go to the old file now; left pending, the old store would
-    // flush them into the new file when it is dropped.
-    m_stores.syncProfile(profile);
     const FileReplace::Result r = FileReplace::replace(source, target);
     if (r == FileReplace::Result::SameFile)
         return true;
     if (r != FileReplace::Result::Copied) {
-        qCDebug(lcSettings).noquote()
-            << QStringLiteral("config: profile %1 kept, %2: %3")
-                   .arg(profile)
-                   .arg(source, QString::fromLatin1(FileReplace::describe(r)));
+        const QString why = QStringLiteral("profile %1 kept, %2: %3")
+                                .arg(profile)
+                                .arg(source, QString::fromLatin1(FileReplace::describe(r)));
+        // A failed write has told its reason already.
+        if (r == FileReplace::Result::WriteFailed)
+            qCDebug(lcSettings).noquote() << QStringLiteral("config: ") + why;
+        else
+            SafeWrite::fail(why);
         return false;
     }
     m_stores.reopenProfile(profile);
@@ -45,8 +47,6 @@ bool Profiles::copy(int dest, int src)
         return false;
     if (dest == src)
         return true;
-    // The copy carries what the source profile holds right now.
-    m_stores.syncProfile(src);
     return replace(dest, SettingsStores::profilePath(src));
 }
 
@@ -54,7 +54,6 @@ bool Profiles::exportTo(int profile, const QString &target)
 {
     if (!isValid(profile))
         return false;
-    m_stores.syncProfile(profile);
     const FileReplace::Result r = FileReplace::replace(SettingsStores::profilePath(profile), target);
     if (r == FileReplace::Result::Copied || r == FileReplace::Result::SameFile)
         return true;
@@ -70,9 +69,14 @@ void myQQuickView::setCurrentProfile(int profile)
 {
     if (!m_stores->setCurrentProfile(profile))
         return;
-    // Sent whatever the controller family.
-    if (hid)
+    emit profileOnDeviceChanged();
+    // Sent whatever the controller family, except to a "560" device that has
+    // no slot for the profile.
+    if (hid && (icType != QLatin1String("560") || profileOnDevice()))
         hid->hid560_02H_SetCurrentProfile(uchar(profile + 1));
+    else if (hid)
+        qCDebug(lcSettings).nospace() << "device: profile " << profile + 1
+                                      << " has no slot on the device; kept on the computer only";
 }
 
 bool myQQuickView::loadProfile(int profile)
@@ -83,8 +87,9 @@ bool myQQuickView::loadProfile(int profile)
                                                 tr("Profile(*.pf)"));
     if (file.isEmpty())
         return false;
-    Profiles(*m_stores).replace(profile, file);
-    return true;
+    // False also when the profile could not be replaced: the page must not
+    // show the file's values as loaded.
+    return Profiles(*m_stores).replace(profile, file);
 }
 
 void myQQuickView::saveProfile(int profile)

@@ -1,15 +1,17 @@
 #include "settings/SettingsStores.h"
 
-#include <QFile>
+#include "settings/FileReplace.h"
+#include "settings/SafeWrite.h"
+
 #include <QLoggingCategory>
 #include <QRegularExpression>
 
 Q_LOGGING_CATEGORY(lcSettings, "skeld.settings")
 
 namespace {
-std::unique_ptr<QSettings> openIni(const QString &path)
+std::unique_ptr<SettingsFile> openIni(const QString &path)
 {
-    return std::make_unique<QSettings>(path, QSettings::IniFormat);
+    return std::make_unique<SettingsFile>(path);
 }
 
 QVariant normalizeText(const QString &text)
@@ -27,20 +29,22 @@ QVariant normalizeText(const QString &text)
 
 SettingsStores::SettingsStores()
 {
+    // What an interrupted write of an earlier run left behind.
+    SafeWrite::removeLeftovers();
     m_global = openIni(globalPath());
     m_defaults = openIni(defaultsPath());
     for (int i = 0; i < kProfileCount; ++i)
         m_profiles.push_back(openIni(profilePath(i)));
 }
 
-QSettings *SettingsStores::profile(int index)
+SettingsFile *SettingsStores::profile(int index)
 {
     if (index < 0 || index >= kProfileCount)
         return nullptr;
     return m_profiles[size_t(index)].get();
 }
 
-QSettings &SettingsStores::current() { return *m_profiles[size_t(m_current)]; }
+SettingsFile &SettingsStores::current() { return *m_profiles[size_t(m_current)]; }
 
 bool SettingsStores::setCurrentProfile(int index)
 {
@@ -92,7 +96,7 @@ bool SettingsStores::readBool(const QVariant &value)
 
 QVariant SettingsStores::getData(const QString &key, bool isRecovery)
 {
-    QSettings &store = isRecovery ? defaults() : current();
+    SettingsFile &store = isRecovery ? defaults() : current();
     return normalize(store.value(key));
 }
 
@@ -100,7 +104,7 @@ QVariant SettingsStores::getGlobalData(const QString &key) { return normalize(gl
 
 QVariantList SettingsStores::getDataList(const QString &key, bool isRecovery)
 {
-    QSettings &store = isRecovery ? defaults() : current();
+    SettingsFile &store = isRecovery ? defaults() : current();
     const QVariant value = store.value(key);
     // A scalar is not a list, even though QVariant would happily convert a
     // string into a one-entry list.
@@ -109,47 +113,37 @@ QVariantList SettingsStores::getDataList(const QString &key, bool isRecovery)
     return normalize(value).toList();
 }
 
-void SettingsStores::setData(const QString &key, const QVariant &data) { current().setValue(key, data); }
-
-void SettingsStores::setGlobalData(const QString &key, const QVariant &data)
+bool SettingsStores::setData(const QString &key, const QVariant &data)
 {
-    global().setValue(key, data);
+    return current().setValue(key, data);
 }
 
-void SettingsStores::setDataList(const QString &key, const QVariantList &list)
+bool SettingsStores::setGlobalData(const QString &key, const QVariant &data)
 {
-    current().setValue(key, list);
+    return global().setValue(key, data);
 }
 
-void SettingsStores::resetGlobal()
+bool SettingsStores::setDataList(const QString &key, const QVariantList &list)
 {
-    const QString fileName = m_global->fileName();
-    // Drop the store without letting it write anything back into the file.
-    m_global.reset();
-    const QString tmp = fileName + QStringLiteral(".tmp");
-    QFile::remove(tmp);
-    if (QFile::copy(globalFactoryPath(), tmp)) {
-        QFile::remove(fileName);
-        if (!QFile::rename(tmp, fileName))
-            qCDebug(lcSettings) << "config: could not replace" << fileName;
-    } else {
-        qCDebug(lcSettings) << "config: factory copy" << globalFactoryPath() << "unreadable";
-    }
-    m_global = openIni(globalPath());
+    return current().setValue(key, list);
+}
+
+bool SettingsStores::resetGlobal()
+{
+    // One rename puts the factory copy in place: there is no moment without
+    // a global file, whenever the program stops.
+    const FileReplace::Result r = FileReplace::replace(globalFactoryPath(), globalPath());
+    const bool ok = r == FileReplace::Result::Copied || r == FileReplace::Result::SameFile;
+    if (!ok)
+        qCDebug(lcSettings).noquote() << QStringLiteral("config: %1 kept, factory copy %2: %3")
+                                             .arg(globalPath(), globalFactoryPath(),
+                                                  QString::fromLatin1(FileReplace::describe(r)));
+    m_global->reload();
+    return ok;
 }
 
 void SettingsStores::reopenProfile(int index)
 {
-    if (index < 0 || index >= kProfileCount)
-        return;
-    auto &slot = m_profiles[size_t(index)];
-    const QString fileName = slot->fileName();
-    slot.reset();
-    slot = openIni(fileName);
-}
-
-void SettingsStores::syncProfile(int index)
-{
-    if (QSettings *s = profile(index))
-        s->sync();
+    if (SettingsFile *s = profile(index))
+        s->reload();
 }

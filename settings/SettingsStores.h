@@ -1,14 +1,16 @@
 #pragma once
 
+#include "settings/SettingsFile.h"
+
 #include <QList>
-#include <QSettings>
 #include <QString>
 #include <QVariant>
 #include <memory>
 
 // The settings files the bridge keeps open for its whole life: the global
 // file, the profile defaults and the ten profiles, plus the index of the
-// profile that per-profile reads and writes go to.
+// profile that per-profile reads and writes go to. Every write is on disk
+// when its call returns true; false means the file kept its old bytes.
 class SettingsStores
 {
 public:
@@ -24,10 +26,10 @@ public:
 
     SettingsStores();
 
-    QSettings &global() { return *m_global; }
-    QSettings &defaults() { return *m_defaults; }
-    QSettings *profile(int index);
-    QSettings &current();
+    SettingsFile &global() { return *m_global; }
+    SettingsFile &defaults() { return *m_defaults; }
+    SettingsFile *profile(int index);
+    SettingsFile &current();
 
     int currentProfile() const { return m_current; }
     // Out-of-range indexes are ignored: there is no profile store for them.
@@ -36,19 +38,18 @@ public:
     QVariant getData(const QString &key, bool isRecovery);
     QVariant getGlobalData(const QString &key);
     QVariantList getDataList(const QString &key, bool isRecovery);
-    void setData(const QString &key, const QVariant &data);
-    void setGlobalData(const QString &key, const QVariant &data);
-    void setDataList(const QString &key, const QVariantList &list);
+    bool setData(const QString &key, const QVariant &data);
+    bool setGlobalData(const QString &key, const QVariant &data);
+    bool setDataList(const QString &key, const QVariantList &list);
 
-    // Replaces the global file by its factory copy and reopens the store.
-    void resetGlobal();
+    // Replaces the global file by its factory copy and reads it again. On
+    // failure the old file and its values stay.
+    bool resetGlobal();
 
-    // Drops the store at `index` and reopens it on its file, after the caller
-    // replaced the file. The dropped store writes pending changes back when it
-    // closes, so callers flush (syncProfile) before they replace the file.
+    // Reads the store at `index` again, after the caller replaced its file.
+    // No change is ever pending, so nothing of the old file can be written
+    // into the new one.
     void reopenProfile(int index);
-    // Writes pending changes of the store at `index` to disk.
-    void syncProfile(int index);
 
     // Values come back from INI text as strings; turn the ones the pages
     // wrote as numbers or booleans back into those types so a value reads the
@@ -59,8 +60,8 @@ public:
     static bool readBool(const QVariant &value);
 
 private:
-    std::unique_ptr<QSettings> m_global;
-    std::unique_ptr<QSettings> m_defaults;
-    std::vector<std::unique_ptr<QSettings>> m_profiles;
+    std::unique_ptr<SettingsFile> m_global;
+    std::unique_ptr<SettingsFile> m_defaults;
+    std::vector<std::unique_ptr<SettingsFile>> m_profiles;
     int m_current = 0;
 };

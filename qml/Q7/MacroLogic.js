@@ -238,14 +238,17 @@ function namesFromStore(list) {
 }
 
 // A macro name becomes a file name under ./modules/macro/: anything that could
-// leave that folder or is not a plain file name is refused.
+// leave that folder or is not a plain file name is refused. The store keeps
+// the same rule, so a name the page takes is one the store takes: 1 to 64
+// characters, not only blanks, no leading dot, no control character, none of
+// / \ : * ? " < > |, and not the name list's padding word.
 function isUsableName(name) {
     var s = String(name)
     if (s.trim().length === 0 || s.length > 64)
         return false
-    if (s === "." || s === ".." || s.charAt(0) === ".")
+    if (s.charAt(0) === "." || s === "loaderkestle")
         return false
-    return !/[\/\\:*?"<>|\x00-\x1f]/.test(s)
+    return !/[\/\\:*?"<>|\x00-\x1f\x7f-\x9f]/.test(s)
 }
 
 // Rename is allowed when the text is a usable name that no entry, the

@@ -27,6 +27,8 @@ private slots:
     void macroSend();
     void profileRead560();
     void profileSwitch();
+    void failedWriteExitsWithReason_data();
+    void failedWriteExitsWithReason();
 
 private:
     struct Run {
@@ -150,9 +152,61 @@ void TestCliFeatures::badUsage_data()
     QTest::newRow("light bad colour") << QStringList{"light", "colors", "12345g"};
     QTest::newRow("macro slot 13") << QStringList{"macro", "send", "m", "13"};
     QTest::newRow("macro name with a path") << QStringList{"macro", "send", "../setting/p1", "1"};
+    QTest::newRow("macro name padding word") << QStringList{"macro", "send", "loaderkestle", "1"};
+    QTest::newRow("macro name hidden") << QStringList{"macro", "send", ".hidden", "1"};
+    QTest::newRow("macro name 65 characters") << QStringList{"macro", "send", QString(65, 'm'), "1"};
     QTest::newRow("profile switch 7") << QStringList{"profile", "switch", "7"};
     QTest::newRow("profile read on 553") << QStringList{"profile", "read", "1"};
     QTest::newRow("buttons nothing") << QStringList{"buttons"};
+}
+
+void TestCliFeatures::failedWriteExitsWithReason_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("asLink");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("rate, profile is a folder")
+        << "modules/setting/p1.bin" << false << QStringList{"rate", "500"}
+        << "cannot write modules/setting/p1.bin: is a directory";
+    QTest::newRow("dpi set, profile is a link")
+        << "modules/setting/p1.bin" << true << QStringList{"dpi", "set", "2", "800", "1600"}
+        << "cannot write modules/setting/p1.bin: it is a symbolic link";
+    QTest::newRow("profile switch, global file is a link")
+        << "modules/setting/apConfig.bin" << true << QStringList{"profile", "switch", "3"}
+        << "cannot write modules/setting/apConfig.bin: it is a symbolic link";
+    QTest::newRow("batch, reset onto a link")
+        << "modules/setting/p1.bin" << true << QStringList{"call", "resetProfile", "0"}
+        << "cannot write modules/setting/p1.bin: it is a symbolic link";
+}
+
+// A write that fails is no success: status 1 and the reason, and the files
+// keep what they held.
+void TestCliFeatures::failedWriteExitsWithReason()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, asLink);
+    QFETCH(QStringList, args);
+    QFETCH(QString, reason);
+    TestData data;
+    m_data = &data;
+    const QString path = data.path(file);
+    const QByteArray bytes = data.read(file);
+    QVERIFY(QFile::remove(path));
+    if (asLink) {
+        data.write("outside.bin", bytes);
+        QVERIFY(QFile::link(data.path("outside.bin"), path));
+    } else {
+        QVERIFY(QDir().mkpath(path));
+    }
+    const Run r = run("553", args);
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.err.contains("skeldctl: " + reason), qPrintable(r.err));
+    QVERIFY(!r.err.contains("the values are stored"));
+    if (asLink) {
+        QCOMPARE(data.read("outside.bin"), bytes);
+        QVERIFY(QFileInfo(path).isSymLink());
+    }
 }
 
 void TestCliFeatures::badUsage()

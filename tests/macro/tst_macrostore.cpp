@@ -41,7 +41,7 @@ class TestMacroStore : public QObject
         // Binds button `button` of profile `profile` to macro `name`.
         void bind(int profile, int button, const QString &name)
         {
-            QSettings *p = view.stores().profile(profile);
+            SettingsFile *p = view.stores().profile(profile);
             p->setValue(QStringLiteral("mouseKeyMatrix/%1").arg(button), QVariantList{4, 0, button, 0});
             p->setValue(QStringLiteral("mouseMacroKey/%1").arg(button), name);
         }
@@ -67,7 +67,9 @@ private slots:
     void saveWithoutFileCreatesNothing();
     void loadWithoutFileIsEmpty();
     void deleteRemovesFile();
+    void renameMovesFileAndBindings_data();
     void renameMovesFileAndBindings();
+    void renameOntoExistingFails_data();
     void renameOntoExistingFails();
     void renameWithoutFileChangesNothing();
     void deleteRestoresBoundButtons();
@@ -188,8 +190,19 @@ void TestMacroStore::deleteRemovesFile()
     QCOMPARE(b.view.deleteMacroIni(QStringLiteral("M")), QVariant(false));
 }
 
+void TestMacroStore::renameMovesFileAndBindings_data()
+{
+    QTest::addColumn<QString>("newName");
+    QTest::newRow("plain") << "New";
+    QTest::newRow("64 characters") << QString(64, QLatin1Char('n'));
+    QTest::newRow("dots inside") << "a..b";
+    QTest::newRow("blank inside") << "My macro";
+    QTest::newRow("accents") << QStringLiteral("Échap ü");
+}
+
 void TestMacroStore::renameMovesFileAndBindings()
 {
+    QFETCH(QString, newName);
     TestData data;
     Bridge b;
     b.view.createMacroIni(QStringLiteral("Old"), 0);
@@ -200,20 +213,29 @@ void TestMacroStore::renameMovesFileAndBindings()
     b.bind(6, 2, QStringLiteral("Old"));
     b.bind(1, 4, QStringLiteral("Other"));
 
-    QCOMPARE(b.view.modifyMacroNameUpdateProfile(QStringLiteral("Old"), QStringLiteral("New")),
-             QVariant(true));
+    QCOMPARE(b.view.modifyMacroNameUpdateProfile(QStringLiteral("Old"), newName), QVariant(true));
 
     QVERIFY(!QFile::exists(data.path(macroFile("Old"))));
-    QCOMPARE(data.read(macroFile("New")), bytes);
-    QCOMPARE(b.boundName(0, 2), QStringLiteral("New"));
-    QCOMPARE(b.boundName(5, 9), QStringLiteral("New"));
+    QCOMPARE(data.read(macroFile(newName)), bytes);
+    QCOMPARE(b.boundName(0, 2), newName);
+    QCOMPARE(b.boundName(5, 9), newName);
     // Profiles beyond the six the UI uses, and other macros, keep theirs.
     QCOMPARE(b.boundName(6, 2), QStringLiteral("Old"));
     QCOMPARE(b.boundName(1, 4), QStringLiteral("Other"));
 }
 
+void TestMacroStore::renameOntoExistingFails_data()
+{
+    QTest::addColumn<QString>("newName");
+    QTest::addColumn<bool>("lockProfile");
+    QTest::newRow("name taken") << "B" << false;
+    QTest::newRow("profile 5 cannot be written") << "C" << true;
+}
+
 void TestMacroStore::renameOntoExistingFails()
 {
+    QFETCH(QString, newName);
+    QFETCH(bool, lockProfile);
     TestData data;
     Bridge b;
     b.view.createMacroIni(QStringLiteral("A"), 0);
@@ -222,11 +244,20 @@ void TestMacroStore::renameOntoExistingFails()
     const QByteArray a = data.read(macroFile("A"));
     const QByteArray bBytes = data.read(macroFile("B"));
     b.bind(2, 3, QStringLiteral("A"));
+    b.bind(4, 1, QStringLiteral("A"));
+    if (lockProfile) {
+        // Profile 5 becomes a link: readable, but never written through.
+        const QString p5 = data.path("modules/setting/p5.bin");
+        QVERIFY(QFile::rename(p5, p5 + ".real"));
+        QVERIFY(QFile::link(p5 + ".real", p5));
+    }
 
-    QCOMPARE(b.view.modifyMacroNameUpdateProfile(QStringLiteral("A"), QStringLiteral("B")),
-             QVariant(false));
+    QCOMPARE(b.view.modifyMacroNameUpdateProfile(QStringLiteral("A"), newName), QVariant(false));
+    QVERIFY(!QFile::exists(data.path(macroFile("C"))));
+    QCOMPARE(b.boundName(4, 1), QStringLiteral("A"));
 
-    QCOMPARE(b.boundName(2, 3), QStringLiteral("B"));
+    // A rename that cannot happen changes nothing, bindings included.
+    QCOMPARE(b.boundName(2, 3), QStringLiteral("A"));
     QCOMPARE(data.read(macroFile("A")), a);
     QCOMPARE(data.read(macroFile("B")), bBytes);
 }
@@ -253,7 +284,7 @@ void TestMacroStore::deleteRestoresBoundButtons()
     b.bind(2, 4, QStringLiteral("N"));
     b.bind(7, 3, QStringLiteral("M"));
     // Kind 4 but its name entry points at another slot bound to N.
-    QSettings *p1 = b.view.stores().profile(1);
+    SettingsFile *p1 = b.view.stores().profile(1);
     p1->setValue("mouseKeyMatrix/8", QVariantList{4, 0, 4, 0});
     p1->setValue("mouseMacroKey/4", "N");
     // A key binding that happens to carry a macro name entry.
@@ -307,7 +338,21 @@ void TestMacroStore::unsafeNamesAreRefused_data()
     QTest::newRow("subfolder") << "sub/evil";
     QTest::newRow("backslash") << "..\\evil";
     QTest::newRow("dot dot") << "..";
-    QTest::newRow("dot dot inside") << "a..b";
+    QTest::newRow("leading dot") << ".hidden";
+    QTest::newRow("newline") << "a\nb";
+    QTest::newRow("tab") << "a\tb";
+    QTest::newRow("delete") << "a\x7f" "b";
+    QTest::newRow("blank") << " ";
+    QTest::newRow("blanks") << "   ";
+    QTest::newRow("star") << "a*b";
+    QTest::newRow("question mark") << "a?b";
+    QTest::newRow("angle brackets") << "a<b>";
+    QTest::newRow("pipe") << "a|b";
+    QTest::newRow("colon") << "a:b";
+    QTest::newRow("padding word") << "loaderkestle";
+    QTest::newRow("65 characters") << QString(65, QLatin1Char('m'));
+    QTest::newRow("252 characters") << QString(252, QLatin1Char('m'));
+    QTest::newRow("5000 characters") << QString(5000, QLatin1Char('m'));
     QTest::newRow("absolute") << "/tmp/evil";
     QTest::newRow("nul") << QString::fromUtf16(u"ev\0il", 5);
 }
@@ -322,7 +367,7 @@ void TestMacroStore::unsafeNamesAreRefused()
     data.write("in.mc", "[config]\ntotal=0\n");
     Bridge b({data.path("in.mc"), data.path("out.mc")});
     b.bind(0, 2, QStringLiteral("Safe"));
-    b.view.stores().syncProfile(0);
+    b.view.stores().profile(0)->sync();
     const auto before = snapshot(data);
     DebugCapture cap;
 
@@ -334,7 +379,7 @@ void TestMacroStore::unsafeNamesAreRefused()
     QCOMPARE(b.view.modifyMacroNameUpdateProfile(name, QStringLiteral("Other")), QVariant(false));
     QCOMPARE(b.view.loadMacroFile(name), false);
     b.view.saveMacroFile(name);
-    b.view.stores().syncProfile(0);
+    b.view.stores().profile(0)->sync();
 
     QCOMPARE(b.boundName(0, 2), QStringLiteral("Safe"));
     QCOMPARE(b.dialogs->calls.size(), qsizetype(0));

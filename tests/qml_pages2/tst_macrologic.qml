@@ -193,6 +193,15 @@ TestCase {
             { tag: "dot dot", name: "..", ok: false },
             { tag: "blank", name: "   ", ok: false },
             { tag: "unicode", name: "连发", ok: true },
+            { tag: "leading dot", name: ".hidden", ok: false },
+            { tag: "newline", name: "a\nb", ok: false },
+            { tag: "delete", name: "a\x7fb", ok: false },
+            { tag: "star", name: "a*b", ok: false },
+            { tag: "pipe", name: "a|b", ok: false },
+            { tag: "padding word", name: "loaderkestle", ok: false },
+            { tag: "64 characters", name: new Array(65).join("m"), ok: true },
+            { tag: "65 characters", name: new Array(66).join("m"), ok: false },
+            { tag: "dots inside", name: "a..b", ok: true },
         ]
     }
     function test_canRename(d) {

@@ -127,7 +127,7 @@ const QMap<QString, QStringList> &builtinTexts()
 const QMap<QString, int> kCounts = {
     {"main", 15},         {"profile", 20},       {"macroEditor", 20}, {"systemSetting", 15},
     {"keyMatrix", 2},     {"keyAssigment", 60},  {"dpiSetting", 5},   {"lightControl", 20},
-    {"gunControl", 10},   {"keyCode", 133},      {"other", 8}};
+    {"gunControl", 10},   {"keyCode", 133},      {"other", 8},        {"message", 1}};
 } // namespace
 
 class TestLangStrings : public QObject
@@ -226,6 +226,18 @@ void TestLangStrings::missingFileOrSectionGivesEmptyList()
     QCOMPARE(LangStrings::read(QStringLiteral("nosuch"), QStringLiteral("English")), QStringList());
     QCOMPARE(LangStrings::read(QString(), QStringLiteral("English")), QStringList());
     QVERIFY(!QFile::exists(data.path(QStringLiteral("modules/i18n/Klingon.ini"))));
+    // A code names a file directly in modules/i18n/, nothing elsewhere.
+    data.write(QStringLiteral("secret.ini"), "[main]\ntotal=1\n0=secret\n");
+    data.write(QStringLiteral("modules/i18n/sub/Deep.ini"), "[main]\ntotal=1\n0=deep\n");
+    data.write(QStringLiteral("modules/i18n/.Hidden.ini"), "[main]\ntotal=1\n0=hidden\n");
+    DebugCapture cap;
+    for (const QString &code : {QStringLiteral("../../secret"), QStringLiteral("../../../secret"),
+                                QStringLiteral("sub/Deep"), QStringLiteral("..\\..\\secret"),
+                                QStringLiteral(".Hidden"), data.path(QStringLiteral("secret")),
+                                QStringLiteral("Eng\nlish")})
+        QCOMPARE(LangStrings::read(QStringLiteral("main"), code), QStringList());
+    QVERIFY(cap.lines().join('\n').contains(
+        QStringLiteral("config: language \"../../secret\" names no file in modules/i18n/")));
 }
 
 void TestLangStrings::notificationsStartAsDefault()

@@ -86,7 +86,7 @@ void TestProfiles::resetProfile()
         b.view.setCurrentProfile(profile);
         b.view.setData(QStringLiteral("mouse/reportRate"), 0);
         b.view.setData(QStringLiteral("extra/written"), 7);
-        b.view.stores().syncProfile(profile);
+        b.view.stores().profile(profile)->sync();
         // Left unsaved on purpose: it must not come back into the reset file.
         b.view.setData(QStringLiteral("extra/pending"), 1);
         QVERIFY(data.read(profileFile(profile)) != data.read(QStringLiteral("modules/setting/pD.bin")));
@@ -154,7 +154,7 @@ void TestProfiles::copyProfileOntoItselfKeepsIt()
     Bridge b;
     b.view.setCurrentProfile(2);
     b.view.setData(QStringLiteral("extra/mine"), 3);
-    b.view.stores().syncProfile(2);
+    b.view.stores().profile(2)->sync();
     const QByteArray before = data.read(profileFile(2));
 
     b.view.copyProfile(2, 2);
@@ -244,12 +244,12 @@ void TestProfiles::importUnreadableSourceKeepsProfile()
     DebugCapture cap;
     Bridge b({data.path(QStringLiteral("missing.pf")), data.path(QStringLiteral("modules"))});
     b.view.setData(QStringLiteral("extra/kept"), 9);
-    b.view.stores().syncProfile(0);
+    b.view.stores().profile(0)->sync();
     const QByteArray before = data.read(profileFile(0));
 
-    // A file was chosen, so the page hears true; the profile stays whole.
-    QCOMPARE(b.view.loadProfile(0), true);
-    QCOMPARE(b.view.loadProfile(0), true);
+    // Nothing was loaded, so the page hears false; the profile stays whole.
+    QCOMPARE(b.view.loadProfile(0), false);
+    QCOMPARE(b.view.loadProfile(0), false);
 
     QCOMPARE(data.read(profileFile(0)), before);
     QCOMPARE(b.view.getData(QStringLiteral("extra/kept"), false), QVariant(9));
