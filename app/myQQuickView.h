@@ -4,6 +4,7 @@
 #include "settings/SettingsStores.h"
 
 #include <QQuickWidget>
+#include <QSet>
 #include <QStringList>
 #include <QVariant>
 #include <QVariantList>
@@ -19,6 +20,8 @@ class Hid_Thread;
 class myQQuickView : public QQuickWidget
 {
     Q_OBJECT
+    // True while a page records keys (see setKeyListener).
+    Q_PROPERTY(bool keyListening READ keyListening NOTIFY keyListeningChanged)
 public:
     explicit myQQuickView(QWidget *parent = nullptr);
     ~myQQuickView() override;
@@ -41,9 +44,20 @@ public:
     void setFileDialogs(std::unique_ptr<FileDialogs> dialogs);
     FileDialogs &fileDialogs();
 
-    // Not slots: only the input hook calls them, always queued.
+    // Not slots: only the input hook calls them, always queued, and only
+    // while a page listens.
     void detectKeyboard(bool isDown, int usbCode);
     void detectMouse(bool isDown, uint buttonCode, uint x, uint y);
+
+    // The pages that record keys (macro recording, the key-insert box, the
+    // assignment pop-up's capture fields) say when they start and stop
+    // listening, each under its own name. While none listens, the desktop's
+    // keys and buttons stop here instead of being queued to the documents.
+    Q_INVOKABLE void setKeyListener(const QString &page, bool listening);
+    bool keyListening() const { return !m_keyListeners.isEmpty(); }
+
+signals:
+    void keyListeningChanged();
 
 public slots:
     void clearHidBusy();
@@ -119,4 +133,5 @@ private:
 
     std::unique_ptr<SettingsStores> m_stores;
     std::unique_ptr<FileDialogs> m_dialogs;
+    QSet<QString> m_keyListeners;
 };

@@ -1,3 +1,4 @@
+#include "app/InputRouting.h"
 #include "app/Widget.h"
 #include "app/myQQuickView.h"
 #include "input/GlobalInputHook.h"
@@ -5,6 +6,7 @@
 #include "testlib/TestData.h"
 
 #include <QKeyEvent>
+#include <QQuickItem>
 #include <QWindow>
 #include <QtTest>
 
@@ -35,6 +37,7 @@ private slots:
     void keysOnAWindow();
     void programWindowReportsEachEventOnce();
     void focusLossReleasesWhatIsHeld();
+    void keysReachThePagesOnlyWhileOneListens();
     void removedHooksReportNothing();
 };
 
@@ -157,6 +160,36 @@ void TestEventFilterSource::focusLossReleasesWhatIsHeld()
     QTest::keyRelease(w, Qt::Key_A);
     QTest::mouseRelease(w, Qt::RightButton, {}, at);
     QCOMPARE(events.size(), 4);
+}
+
+void TestEventFilterSource::keysReachThePagesOnlyWhileOneListens()
+{
+    TestData data;
+    QVERIFY(data.isValid());
+    Widget top;
+    top.showNormal();
+    QVERIFY(QTest::qWaitForWindowExposed(&top));
+    GlobalInputHook hook;
+    hook.setKeyboardCallback(&InputRouting::keyboardToBridge, &top);
+    QQuickItem *root = top.view()->rootObject();
+    QVERIFY(root);
+    // What the document hands on to the recording pages.
+    QSignalSpy keys(root, SIGNAL(msg_KB(bool, int)));
+    QWindow *w = top.windowHandle();
+    QTest::keyClick(w, Qt::Key_A); // nobody records: stops in the bridge
+    top.view()->setKeyListener(QStringLiteral("macroRecording"), true);
+    QVERIFY(top.view()->keyListening());
+    QTest::keyClick(w, Qt::Key_B);
+    top.view()->setKeyListener(QStringLiteral("macroRecording"), false);
+    QTest::keyClick(w, Qt::Key_C);
+    // D comes after C in the queue: once D is in, C had its chance.
+    top.view()->setKeyListener(QStringLiteral("keyAssigment"), true);
+    QTest::keyClick(w, Qt::Key_D);
+    QTRY_COMPARE(keys.count(), 4);
+    QStringList seen;
+    for (const QList<QVariant> &k : std::as_const(keys))
+        seen << QStringLiteral("%1 %2").arg(k.at(1).toInt(), 2, 16, QLatin1Char('0')).arg(k.at(0).toBool());
+    QCOMPARE(seen, (QStringList{"05 1", "05 0", "07 1", "07 0"}));
 }
 
 void TestEventFilterSource::removedHooksReportNothing()
