@@ -323,16 +323,21 @@ void TestPointerSettings::x11ReadsBack_data()
 {
     QTest::addColumn<uint>("step");
     QTest::addColumn<int>("numerator");
-    QTest::newRow("step 0") << 0u << 1;
-    QTest::newRow("step 5") << 5u << 10;
-    QTest::newRow("step 10") << 10u << 20;
-    QTest::newRow("step 11") << 11u << 20;
+    QTest::addColumn<bool>("plasma");
+    QTest::newRow("step 0") << 0u << 1 << false;
+    QTest::newRow("step 5") << 5u << 10 << false;
+    QTest::newRow("step 10") << 10u << 20 << false;
+    QTest::newRow("step 11") << 11u << 20 << false;
+    // Xvfb's devices are not libinput's: Plasma falls back to the server's
+    // own acceleration.
+    QTest::newRow("Plasma on X11, step 10") << 10u << 20 << true;
 }
 
 void TestPointerSettings::x11ReadsBack()
 {
     QFETCH(uint, step);
     QFETCH(int, numerator);
+    QFETCH(bool, plasma);
     Xvfb x;
     QVERIFY2(x.isRunning(), "Xvfb did not start");
     const QByteArray display = x.display().toLatin1();
@@ -340,7 +345,12 @@ void TestPointerSettings::x11ReadsBack()
     // left without clients resets its settings.
     Display *dpy = XOpenDisplay(display.constData());
     QVERIFY(dpy);
-    setSystemPointerSettings(std::make_unique<X11PointerSettings>(display));
+    QTemporaryDir config;
+    if (plasma)
+        setSystemPointerSettings(
+            std::make_unique<PlasmaPointerSettings>(false, config.path(), display));
+    else
+        setSystemPointerSettings(std::make_unique<X11PointerSettings>(display));
     myQQuickView view;
     DebugCapture cap;
     view.mouseSetCursorSpeed(step);
@@ -353,6 +363,12 @@ void TestPointerSettings::x11ReadsBack()
     XCloseDisplay(dpy);
     QCOMPARE(num, numerator);
     QCOMPARE(den, X11PointerSettings::accelDenominator);
+    if (plasma) {
+        QCOMPARE(readConfig(config.filePath(QStringLiteral("kcminputrc")),
+                            QStringLiteral("Mouse/XLbInptPointerAcceleration")),
+                 QStringLiteral("1.000"));
+        return;
+    }
 
     // The X server keeps no double-click time or wheel lines.
     view.mouseSetDoubleClickSpeed(step);
