@@ -53,14 +53,29 @@ void myQQuickView::invokeRoot(const char *function, Qt::ConnectionType type, QGe
     QMetaObject::invokeMethod(root, function, type, a0, a1, a2, a3);
 }
 
+void myQQuickView::setKeyListener(const QString &page, bool listening)
+{
+    const bool before = keyListening();
+    if (listening)
+        m_keyListeners.insert(page);
+    else
+        m_keyListeners.remove(page);
+    if (keyListening() != before)
+        emit keyListeningChanged();
+}
+
 void myQQuickView::detectKeyboard(bool isDown, int usbCode)
 {
+    if (!keyListening())
+        return;
     invokeRoot("detectKeyboard", Qt::QueuedConnection, Q_ARG(QVariant, QVariant(isDown)),
                Q_ARG(QVariant, QVariant(usbCode)));
 }
 
 void myQQuickView::detectMouse(bool isDown, uint buttonCode, uint x, uint y)
 {
+    if (!keyListening())
+        return;
     invokeRoot("detectMouse", Qt::QueuedConnection, Q_ARG(QVariant, QVariant(isDown)),
                Q_ARG(QVariant, QVariant(buttonCode)), Q_ARG(QVariant, QVariant(x)),
                Q_ARG(QVariant, QVariant(y)));

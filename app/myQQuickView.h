@@ -4,6 +4,7 @@
 #include "settings/SettingsStores.h"
 
 #include <QQuickWidget>
+#include <QSet>
 #include <QStringList>
 #include <QVariant>
 #include <QVariantList>
@@ -22,6 +23,8 @@ class myQQuickView : public QQuickWidget
     // False while the current profile is one a "560" device has no slot for:
     // it is kept on the computer only and nothing of it is sent.
     Q_PROPERTY(bool profileOnDevice READ profileOnDevice NOTIFY profileOnDeviceChanged)
+    // True while a page records keys (see setKeyListener).
+    Q_PROPERTY(bool keyListening READ keyListening NOTIFY keyListeningChanged)
 public:
     explicit myQQuickView(QWidget *parent = nullptr);
     ~myQQuickView() override;
@@ -47,11 +50,20 @@ public:
     void setFileDialogs(std::unique_ptr<FileDialogs> dialogs);
     FileDialogs &fileDialogs();
 
-    // Not slots: only the input hook calls them, always queued.
+    // Not slots: only the input hook calls them, always queued, and only
+    // while a page listens.
     void detectKeyboard(bool isDown, int usbCode);
     void detectMouse(bool isDown, uint buttonCode, uint x, uint y);
 
+    // The pages that record keys (macro recording, the key-insert box, the
+    // assignment pop-up's capture fields) say when they start and stop
+    // listening, each under its own name. While none listens, the desktop's
+    // keys and buttons stop here instead of being queued to the documents.
+    Q_INVOKABLE void setKeyListener(const QString &page, bool listening);
+    bool keyListening() const { return !m_keyListeners.isEmpty(); }
+
 signals:
+    void keyListeningChanged();
     // The first failed settings write of the session, as the text to show.
     void settingsWriteFailed(const QString &message);
     void profileOnDeviceChanged();
@@ -133,4 +145,5 @@ private:
     std::unique_ptr<SettingsStores> m_stores;
     std::unique_ptr<FileDialogs> m_dialogs;
     bool m_toldWriteFailure = false;
+    QSet<QString> m_keyListeners;
 };

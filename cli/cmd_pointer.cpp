@@ -7,6 +7,14 @@
 
 namespace
 {
+// The back end's own words; a back end that gives none is named instead.
+QString refusal(const PointerSettings &desktop)
+{
+    if (!desktop.failureReason().isEmpty()) return desktop.failureReason();
+    return QStringLiteral("the desktop (%1) did not store it")
+        .arg(QString::fromLatin1(desktop.name()));
+}
+
 int runPointer(CliContext &ctx, const QStringList &args)
 {
     Q_UNUSED(ctx);
@@ -28,8 +36,7 @@ int runPointer(CliContext &ctx, const QStringList &args)
         const bool stored = what == QLatin1String("speed") ? applyCursorSpeed(desktop, value)
                                                            : applyDoubleClickSpeed(desktop, value);
         if (!stored) {
-            cliError(QStringLiteral("pointer %1: the desktop (%2) did not store it")
-                         .arg(what, QString::fromLatin1(desktop.name())));
+            cliError(QStringLiteral("pointer %1: %2").arg(what, refusal(desktop)));
             return CliNoDevice;
         }
         return CliOk;
@@ -42,8 +49,7 @@ int runPointer(CliContext &ctx, const QStringList &args)
             return CliUsage;
         }
         if (!applyVerticalScrollLines(desktop, value)) {
-            cliError(QStringLiteral("pointer lines: the desktop (%1) did not store it")
-                         .arg(QString::fromLatin1(desktop.name())));
+            cliError(QStringLiteral("pointer lines: %1").arg(refusal(desktop)));
             return CliNoDevice;
         }
         return CliOk;
@@ -57,6 +63,6 @@ const CliRegistrar
     reg({"pointer",
          "pointer speed|doubleclick|lines VALUE - set the desktop's pointer speed "
          "(step 0..10), double-click time (step 0..10) or wheel lines (1..100, 1000); "
-         "exits 1 when the desktop cannot store it",
+         "exits 1 with the reason when the desktop cannot store it",
          &runPointer});
 } // namespace

@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QQuickRenderControl>
+#include <QQuickWindow>
 
 namespace
 {
@@ -113,15 +115,44 @@ int EventFilterSource::evdevForQtKey(int qtKey, bool keypad)
     return 0;
 }
 
+bool EventFilterSource::countsEventsOf(QObject *watched)
+{
+    if (!watched->isWindowType()) return false;
+    // A QQuickWidget renders into a window of its own and forwards every
+    // event of its top-level window to it: the same press a second time.
+    auto *quick = qobject_cast<QQuickWindow *>(watched);
+    return !(quick && QQuickRenderControl::renderWindowFor(quick));
+}
+
+void EventFilterSource::releaseHeld()
+{
+    // The releases will go to whichever window has the focus now, maybe
+    // not ours; recording must not keep them down for ever.
+    const QList<int> keys(m_heldKeys.begin(), m_heldKeys.end());
+    m_heldKeys.clear();
+    for (int evdev : keys)
+        m_keys.feed(evdev, false);
+    const QList<quint32> buttons(m_heldButtons.begin(), m_heldButtons.end());
+    m_heldButtons.clear();
+    for (quint32 up : buttons)
+        m_sink.mouseEvent(0, up, m_lastPoint.x(), m_lastPoint.y());
+}
+
 bool EventFilterSource::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::ApplicationDeactivate) {
+        releaseHeld();
+        return false;
+    }
     // Qt hands one input event to the window, then to widgets and items
     // inside it; the window sees each exactly once.
-    if (!watched->isWindowType()) return false;
+    if (!countsEventsOf(watched)) return false;
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         const auto *k = static_cast<QKeyEvent *>(event);
+        // A held key repeats as release/press pairs; the user pressed once.
+        if (k->isAutoRepeat()) break;
         int evdev = 0;
         const QString platform = QGuiApplication::platformName();
         if ((platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland"))) &&
@@ -129,7 +160,14 @@ bool EventFilterSource::eventFilter(QObject *watched, QEvent *event)
             evdev = int(k->nativeScanCode() - kEvdevOffset);
         else
             evdev = evdevForQtKey(k->key(), k->modifiers() & Qt::KeypadModifier);
-        m_keys.feed(evdev, event->type() == QEvent::KeyPress);
+        const bool down = event->type() == QEvent::KeyPress;
+        // A release whose press we did not see (or already released on
+        // focus loss) has nothing to end.
+        if (down)
+            m_heldKeys.insert(evdev);
+        else if (!m_heldKeys.remove(evdev))
+            break;
+        m_keys.feed(evdev, down);
         break;
     }
     case QEvent::MouseButtonPress:
@@ -137,12 +175,19 @@ bool EventFilterSource::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseButtonDblClick: {
         const auto *m = static_cast<QMouseEvent *>(event);
         const quint32 message = messageForButton(m->button(), event->type());
-        if (message != 0) {
-            const QPoint p = m->globalPosition().toPoint();
-            m_sink.mouseEvent(0, message, p.x(), p.y());
+        if (message == 0) break;
+        m_lastPoint = m->globalPosition().toPoint();
+        if (event->type() == QEvent::MouseButtonPress) {
+            m_heldButtons.insert(messageForButton(m->button(), QEvent::MouseButtonRelease));
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            if (!m_heldButtons.remove(message)) break;
         }
+        m_sink.mouseEvent(0, message, m_lastPoint.x(), m_lastPoint.y());
         break;
     }
+    case QEvent::FocusOut:
+        releaseHeld();
+        break;
     default:
         break;
     }

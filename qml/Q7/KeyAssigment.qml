@@ -41,6 +41,9 @@ Rectangle {
 
     // -1 nothing, 0 the fire key field, 1 the combination field.
     property int captureMode: -1
+    // The bridge passes desktop keys on only while a capture field listens.
+    readonly property bool capturing: visible && (captureMode === 0 || captureMode === 1)
+    onCapturingChanged: ui_View.setKeyListener("keyAssigment", capturing)
     property bool lastCaptureWasLeft: false
     property var combo: KL.newCombination()
     property string comboText: t(10)

@@ -44,6 +44,9 @@ Rectangle {
     readonly property bool macroSelected: current >= 0
     readonly property bool recording: isInputting && current >= 0
     readonly property bool picking: isInsertting && current >= 0
+    // The bridge passes desktop keys on only while a page listens.
+    onRecordingChanged: ui_View.setKeyListener("macroRecording", recording)
+    onPickingChanged: ui_View.setKeyListener("macroInsertBox", picking)
 
     signal deleteMacro(string macroName)
     signal modifyMacroName(string oldMacroName, string newMacroName)

@@ -1,9 +1,12 @@
+#include "app/InputRouting.h"
+#include "app/Widget.h"
+#include "app/myQQuickView.h"
 #include "input/GlobalInputHook.h"
 #include "platform/EventFilterSource.h"
+#include "testlib/TestData.h"
 
-#include <QPushButton>
-#include <QVBoxLayout>
-#include <QWidget>
+#include <QKeyEvent>
+#include <QQuickItem>
 #include <QWindow>
 #include <QtTest>
 
@@ -32,7 +35,9 @@ private slots:
     void defaultSourceOffscreen();
     void keysOnAWindow_data();
     void keysOnAWindow();
-    void widgetWindowReportsEachEventOnce();
+    void programWindowReportsEachEventOnce();
+    void focusLossReleasesWhatIsHeld();
+    void keysReachThePagesOnlyWhileOneListens();
     void removedHooksReportNothing();
 };
 
@@ -79,31 +84,44 @@ void TestEventFilterSource::keysOnAWindow()
     QCOMPARE(events, expected);
 }
 
-void TestEventFilterSource::widgetWindowReportsEachEventOnce()
+void TestEventFilterSource::programWindowReportsEachEventOnce()
 {
-    // A widget window passes each event on to its widgets; the hook must
-    // count it once, like the platform counts one physical press.
-    QWidget top;
-    auto *layout = new QVBoxLayout(&top);
-    auto *button = new QPushButton(QStringLiteral("x"), &top);
-    layout->addWidget(button);
-    top.resize(200, 100);
-    top.show();
+    // The program's own window: its QQuickWidget forwards each event to the
+    // window it renders into; the hook must count it once, like the
+    // platform counts one physical press.
+    TestData data;
+    QVERIFY(data.isValid());
+    Widget top;
+    top.showNormal();
     QVERIFY(QTest::qWaitForWindowExposed(&top));
     GlobalInputHook hook;
     hook.setKeyboardCallback(&recordKey, nullptr);
     hook.setMouseCallback(&recordButton, nullptr);
-    // Through the window, as the platform delivers input.
+    // Through the window, as the platform delivers input, over the pages.
     QWindow *w = top.windowHandle();
-    const QPoint at = button->mapTo(&top, button->rect().center());
+    myQQuickView *view = top.view();
+    const QPoint at = view->mapTo(&top, view->rect().center());
     QTest::mouseClick(w, Qt::LeftButton, {}, at);
     QTest::mouseClick(w, Qt::RightButton, {}, at);
     QTest::mouseClick(w, Qt::MiddleButton, {}, at);
     QTest::mouseClick(w, Qt::BackButton, {}, at);
-    button->setFocus();
+    view->setFocus();
     QTest::keyClick(w, Qt::Key_B);
     QCOMPARE(events, (QStringList{"button f0 1", "button f0 0", "button f1 1", "button f1 0",
                                   "button f2 1", "button f2 0", "key 05 1", "key 05 0"}));
+
+    // A held key: the platform repeats it as release/press pairs.
+    events.clear();
+    QTest::keyPress(w, Qt::Key_A);
+    for (int i = 0; i < 3; ++i) {
+        QKeyEvent up(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"), true);
+        QCoreApplication::sendEvent(w, &up);
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"), true);
+        QCoreApplication::sendEvent(w, &down);
+    }
+    QTest::keyRelease(w, Qt::Key_A);
+    QCOMPARE(events, (QStringList{"key 04 1", "key 04 0"}));
+
     events.clear();
     QTest::mouseDClick(w, Qt::LeftButton, {}, at);
     QVERIFY(!events.isEmpty());
@@ -111,6 +129,67 @@ void TestEventFilterSource::widgetWindowReportsEachEventOnce()
     for (int i = 0; i < events.size(); ++i)
         QCOMPARE(events.at(i),
                  i % 2 ? QStringLiteral("button f0 0") : QStringLiteral("button f0 1"));
+}
+
+void TestEventFilterSource::focusLossReleasesWhatIsHeld()
+{
+    TestData data;
+    QVERIFY(data.isValid());
+    Widget top;
+    top.showNormal();
+    top.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&top));
+    GlobalInputHook hook;
+    hook.setKeyboardCallback(&recordKey, nullptr);
+    hook.setMouseCallback(&recordButton, nullptr);
+    QWindow *w = top.windowHandle();
+    const QPoint at = top.view()->mapTo(&top, top.view()->rect().center());
+    QTest::keyPress(w, Qt::Key_A);
+    QTest::mousePress(w, Qt::RightButton, {}, at);
+    QCOMPARE(events, (QStringList{"key 04 1", "button f1 1"}));
+
+    // Another program's window takes the focus: its releases never reach us.
+    QWindow other;
+    other.resize(50, 50);
+    other.show();
+    other.requestActivate();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QCOMPARE(events, (QStringList{"key 04 1", "button f1 1", "key 04 0", "button f1 0"}));
+
+    // Releases that do arrive later end nothing a second time.
+    QTest::keyRelease(w, Qt::Key_A);
+    QTest::mouseRelease(w, Qt::RightButton, {}, at);
+    QCOMPARE(events.size(), 4);
+}
+
+void TestEventFilterSource::keysReachThePagesOnlyWhileOneListens()
+{
+    TestData data;
+    QVERIFY(data.isValid());
+    Widget top;
+    top.showNormal();
+    QVERIFY(QTest::qWaitForWindowExposed(&top));
+    GlobalInputHook hook;
+    hook.setKeyboardCallback(&InputRouting::keyboardToBridge, &top);
+    QQuickItem *root = top.view()->rootObject();
+    QVERIFY(root);
+    // What the document hands on to the recording pages.
+    QSignalSpy keys(root, SIGNAL(msg_KB(bool, int)));
+    QWindow *w = top.windowHandle();
+    QTest::keyClick(w, Qt::Key_A); // nobody records: stops in the bridge
+    top.view()->setKeyListener(QStringLiteral("macroRecording"), true);
+    QVERIFY(top.view()->keyListening());
+    QTest::keyClick(w, Qt::Key_B);
+    top.view()->setKeyListener(QStringLiteral("macroRecording"), false);
+    QTest::keyClick(w, Qt::Key_C);
+    // D comes after C in the queue: once D is in, C had its chance.
+    top.view()->setKeyListener(QStringLiteral("keyAssigment"), true);
+    QTest::keyClick(w, Qt::Key_D);
+    QTRY_COMPARE(keys.count(), 4);
+    QStringList seen;
+    for (const QList<QVariant> &k : std::as_const(keys))
+        seen << QStringLiteral("%1 %2").arg(k.at(1).toInt(), 2, 16, QLatin1Char('0')).arg(k.at(0).toBool());
+    QCOMPARE(seen, (QStringList{"05 1", "05 0", "07 1", "07 0"}));
 }
 
 void TestEventFilterSource::removedHooksReportNothing()

@@ -61,6 +61,8 @@ int main(int argc, char *argv[])
     GlobalInputHook hook;
     hook.setKeyboardCallback(&InputRouting::keyboardToBridge, &w);
     hook.setMouseCallback(&onButton, &w);
+    // Listens as a recording page does: the bridge passes keys on only then.
+    w.view()->setKeyListener(QStringLiteral("hookprobe"), true);
     QQuickItem *root = w.view()->rootObject();
     if (!root) {
         say(QStringLiteral("error no root document"));

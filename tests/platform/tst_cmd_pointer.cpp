@@ -4,8 +4,9 @@
 #include <QSettings>
 #include <QtTest>
 
-// skeldctl pointer against GSettings' key-file back end, whose file the
-// test reads back.
+// skeldctl pointer as the desktop decides: GNOME through GSettings' key-file
+// back end, Plasma through its files in a temporary config home, each read
+// back from the file.
 class TestCmdPointer : public QObject
 {
     Q_OBJECT
@@ -14,55 +15,100 @@ private slots:
     void run();
 };
 
+namespace
+{
+const QString gnomeKeys = QStringLiteral("glib-2.0/settings/keyfile");
+const QString gnomeMouse = QStringLiteral("org/gnome/desktop/peripherals/mouse/");
+} // namespace
+
 void TestCmdPointer::run_data()
 {
+    QTest::addColumn<QString>("desktop");
+    QTest::addColumn<bool>("sessionBus");
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("error"); // the start of one line of standard error
 
-    QTest::newRow("speed 0") << QStringList{"speed", "0"} << 0 << "speed"
+    QTest::newRow("speed 0") << "GNOME" << false << QStringList{"speed", "0"} << 0 << gnomeKeys
+                             << gnomeMouse + "speed"
                              << "-0.9"
                              << "";
-    QTest::newRow("speed 10") << QStringList{"speed", "10"} << 0 << "speed"
+    QTest::newRow("speed 10") << "GNOME" << false << QStringList{"speed", "10"} << 0 << gnomeKeys
+                              << gnomeMouse + "speed"
                               << "1"
                               << "";
-    QTest::newRow("doubleclick 0") << QStringList{"doubleclick", "0"} << 0 << "double-click"
-                                   << "900"
-                                   << "";
-    QTest::newRow("doubleclick 10") << QStringList{"doubleclick", "10"} << 0 << "double-click"
-                                    << "200"
-                                    << "";
-    QTest::newRow("lines: the desktop has no such setting")
-        << QStringList{"lines", "1000"} << 1 << ""
+    QTest::newRow("doubleclick 0")
+        << "GNOME" << false << QStringList{"doubleclick", "0"} << 0 << gnomeKeys
+        << gnomeMouse + "double-click"
+        << "900"
+        << "";
+    QTest::newRow("doubleclick 10")
+        << "GNOME" << false << QStringList{"doubleclick", "10"} << 0 << gnomeKeys
+        << gnomeMouse + "double-click"
+        << "200"
+        << "";
+    QTest::newRow("lines: GNOME has no such setting")
+        << "GNOME" << false << QStringList{"lines", "5"} << 1 << ""
         << ""
-        << "skeldctl: pointer lines: the desktop (GSettings) did not store it";
+        << ""
+        << "skeldctl: pointer lines: this desktop (GNOME) has no wheel lines setting";
+    QTest::newRow("KDE lines 5") << "KDE" << true << QStringList{"lines", "5"} << 0
+                                 << "kdeglobals"
+                                 << "KDE/WheelScrollLines"
+                                 << "5"
+                                 << "";
+    QTest::newRow("KDE doubleclick 10")
+        << "KDE" << true << QStringList{"doubleclick", "10"} << 0 << "kdeglobals"
+        << "KDE/DoubleClickInterval"
+        << "200"
+        << "";
+    // Saved for programs started later, but the running ones were not told.
+    QTest::newRow("KDE lines without a session bus")
+        << "KDE" << false << QStringList{"lines", "5"} << 1 << "kdeglobals"
+        << "KDE/WheelScrollLines"
+        << "5"
+        << "skeldctl: pointer lines: wheel lines saved in ";
+    QTest::newRow("KDE speed on Wayland without KWin")
+        << "KDE" << true << QStringList{"speed", "10"} << 1 << "kcminputrc"
+        << "Mouse/XLbInptPointerAcceleration"
+        << "1"
+        << "skeldctl: pointer speed: KWin's input devices are not on the session bus";
     QTest::newRow("step above 10")
-        << QStringList{"doubleclick", "13"} << 2 << ""
+        << "GNOME" << false << QStringList{"doubleclick", "13"} << 2 << ""
+        << ""
         << ""
         << "skeldctl: pointer doubleclick: the step must be 0..10, not \"13\"";
-    QTest::newRow("negative") << QStringList{"speed", "-1"} << 2 << ""
+    QTest::newRow("negative") << "GNOME" << false << QStringList{"speed", "-1"} << 2 << ""
+                              << ""
                               << ""
                               << "skeldctl: pointer speed: the step must be 0..10, not \"-1\"";
     QTest::newRow("lines 0")
-        << QStringList{"lines", "0"} << 2 << ""
+        << "GNOME" << false << QStringList{"lines", "0"} << 2 << ""
+        << ""
         << ""
         << "skeldctl: pointer lines: the value must be 1..100 or 1000, not \"0\"";
     QTest::newRow("unknown setting")
-        << QStringList{"wheel", "3"} << 2 << ""
+        << "GNOME" << false << QStringList{"wheel", "3"} << 2 << ""
+        << ""
         << ""
         << "skeldctl: pointer: unknown setting \"wheel\" (speed, doubleclick or lines)";
     QTest::newRow("missing value")
-        << QStringList{"speed"} << 2 << ""
+        << "GNOME" << false << QStringList{"speed"} << 2 << ""
+        << ""
         << ""
         << "skeldctl: pointer needs a setting and a value: speed|doubleclick|lines VALUE";
 }
 
 void TestCmdPointer::run()
 {
+    QFETCH(QString, desktop);
+    QFETCH(bool, sessionBus);
     QFETCH(QStringList, args);
     QFETCH(int, status);
+    QFETCH(QString, file);
     QFETCH(QString, key);
     QFETCH(QString, value);
     QFETCH(QString, error);
@@ -72,21 +118,29 @@ void TestCmdPointer::run()
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("keyfile"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), desktop);
+    // A Wayland session: the pointer speed would go to KWin.
+    env.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
+    // Never the machine's own bus: a private one, or one that is not there.
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+               QStringLiteral("unix:path=") + config.filePath(QStringLiteral("no-bus")));
     p.setProcessEnvironment(env);
-    p.start(TestData::buildDir() + QStringLiteral("/skeldctl"),
-            QStringList{QStringLiteral("--data-dir"), data.root(), QStringLiteral("pointer")} +
-                args);
+    QStringList command{TestData::buildDir() + QStringLiteral("/skeldctl"),
+                        QStringLiteral("--data-dir"), data.root(), QStringLiteral("pointer")};
+    command += args;
+    if (sessionBus) command.prepend(QStringLiteral("--"));
+    p.start(sessionBus ? QStringLiteral("dbus-run-session") : command.takeFirst(), command);
     QVERIFY(p.waitForFinished(30000));
-    QCOMPARE(p.exitCode(), status);
     const QStringList errLines =
         QString::fromUtf8(p.readAllStandardError()).split(QLatin1Char('\n'));
+    QVERIFY2(p.exitCode() == status, qPrintable(errLines.join(QLatin1Char('\n'))));
     if (!error.isEmpty())
-        QVERIFY2(errLines.contains(error), qPrintable(errLines.join(QLatin1Char('\n'))));
+        QVERIFY2(std::any_of(errLines.begin(), errLines.end(),
+                             [&](const QString &l) { return l.startsWith(error); }),
+                 qPrintable(errLines.join(QLatin1Char('\n'))));
     if (key.isEmpty()) return;
-    QSettings file(config.filePath(QStringLiteral("glib-2.0/settings/keyfile")),
-                   QSettings::IniFormat);
-    QCOMPARE(file.value(QStringLiteral("org/gnome/desktop/peripherals/mouse/") + key).toDouble(),
-             value.toDouble());
+    QSettings stored(config.filePath(file), QSettings::IniFormat);
+    QCOMPARE(stored.value(key).toDouble(), value.toDouble());
 }
 
 QTEST_GUILESS_MAIN(TestCmdPointer)

@@ -2,9 +2,11 @@
 
 #include "app/myQQuickView.h"
 #include "features/PointerSettings.h"
+#include "platform/KdeConfigFile.h"
 #include "platform/PointerSettings.h"
 #include "testlib/TestData.h"
 
+#include <QDBusConnection>
 #include <QtTest>
 
 #pragma push_macro("signals")
@@ -13,6 +15,8 @@
 #pragma pop_macro("signals")
 
 #include <X11/Xlib.h>
+// Xlib's macro would rename moc's QMetaType::Bool below.
+#undef Bool
 
 namespace
 {
@@ -39,6 +43,118 @@ struct FakeSettings : PointerSettings {
     }
 };
 
+// A private session bus, so the test reaches no desktop of the machine.
+class PrivateSessionBus
+{
+public:
+    PrivateSessionBus()
+    {
+        m_daemon.start(QStringLiteral("dbus-daemon"),
+                       {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                        QStringLiteral("--print-address=1")});
+        if (!m_daemon.waitForStarted(5000)) return;
+        while (!m_daemon.canReadLine() && m_daemon.waitForReadyRead(5000)) {
+        }
+        m_address = m_daemon.readLine().trimmed();
+    }
+    ~PrivateSessionBus()
+    {
+        m_daemon.kill();
+        m_daemon.waitForFinished(5000);
+    }
+    QByteArray address() const { return m_address; }
+
+private:
+    QProcess m_daemon;
+    QByteArray m_address;
+};
+
+// Stands in for KWin's input devices: what Plasma's own settings module sees.
+class FakeKWinDevice : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.KWin.InputDevice")
+    Q_PROPERTY(QString sysName MEMBER sysName CONSTANT)
+    Q_PROPERTY(bool pointer MEMBER pointer CONSTANT)
+    Q_PROPERTY(bool touchpad MEMBER touchpad CONSTANT)
+    Q_PROPERTY(bool supportsPointerAcceleration MEMBER supportsPointerAcceleration CONSTANT)
+    Q_PROPERTY(double pointerAcceleration MEMBER pointerAcceleration)
+public:
+    QString sysName;
+    bool pointer = true;
+    bool touchpad = false;
+    bool supportsPointerAcceleration = true;
+    double pointerAcceleration = 0.5;
+};
+
+class FakeKWin : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.KWin.InputDeviceManager")
+    Q_PROPERTY(QStringList devicesSysNames READ devicesSysNames CONSTANT)
+public:
+    FakeKWin()
+    {
+        mouse.sysName = QStringLiteral("event5");
+        touchpad.sysName = QStringLiteral("event7");
+        touchpad.touchpad = true;
+        keyboard.sysName = QStringLiteral("event2");
+        keyboard.pointer = false;
+    }
+    ~FakeKWin() override { unregister(); }
+    QStringList devicesSysNames() const
+    {
+        return {keyboard.sysName, mouse.sysName, touchpad.sysName};
+    }
+    bool registerOnBus()
+    {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        const auto flags = QDBusConnection::ExportAllProperties;
+        bool ok = bus.registerObject(QStringLiteral("/org/kde/KWin/InputDevice"), this, flags);
+        for (FakeKWinDevice *d : {&mouse, &touchpad, &keyboard})
+            ok = ok && bus.registerObject(QStringLiteral("/org/kde/KWin/InputDevice/") + d->sysName,
+                                          d, flags);
+        return ok && bus.registerService(QStringLiteral("org.kde.KWin"));
+    }
+    void unregister()
+    {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        bus.unregisterService(QStringLiteral("org.kde.KWin"));
+        bus.unregisterObject(QStringLiteral("/org/kde/KWin/InputDevice"),
+                             QDBusConnection::UnregisterTree);
+    }
+    FakeKWinDevice mouse;
+    FakeKWinDevice touchpad;
+    FakeKWinDevice keyboard;
+};
+
+// Counts Plasma's settings-change broadcasts on the bus.
+class NotifyListener : public QObject
+{
+    Q_OBJECT
+public:
+    bool listen()
+    {
+        return QDBusConnection::sessionBus().connect(
+            QString(), QStringLiteral("/KGlobalSettings"), QStringLiteral("org.kde.KGlobalSettings"),
+            QStringLiteral("notifyChange"), this, SLOT(onNotify(int, int)));
+    }
+    QStringList seen;
+signals:
+    void notified();
+public slots:
+    void onNotify(int type, int arg)
+    {
+        seen << QStringLiteral("%1 %2").arg(type).arg(arg);
+        emit notified();
+    }
+};
+
+QString readConfig(const QString &path, const QString &key)
+{
+    return QSettings(path, QSettings::IniFormat).value(key).toString();
+}
+
 struct GnomeMouse {
     GSettings *s = g_settings_new(GSettingsPointerSettings::schemaId);
     ~GnomeMouse() { g_object_unref(s); }
@@ -63,9 +179,17 @@ private slots:
     void x11ReadsBack_data();
     void x11ReadsBack();
     void x11WithoutDisplayFails();
+    void desktopDetection_data();
+    void desktopDetection();
+    void kdeConfigEdits_data();
+    void kdeConfigEdits();
+    void plasmaStoresAndApplies_data();
+    void plasmaStoresAndApplies();
+    void plasmaWithoutKWinFails();
 
 private:
     std::unique_ptr<TestData> m_data;
+    std::unique_ptr<PrivateSessionBus> m_bus;
 };
 
 void TestPointerSettings::initTestCase()
@@ -73,6 +197,10 @@ void TestPointerSettings::initTestCase()
     QCOMPARE(qEnvironmentVariable("GSETTINGS_BACKEND"), QStringLiteral("memory"));
     m_data = std::make_unique<TestData>();
     QVERIFY(m_data->isValid());
+    // Before anything opens the session bus: the Plasma cases use their own.
+    m_bus = std::make_unique<PrivateSessionBus>();
+    QVERIFY2(!m_bus->address().isEmpty(), "dbus-daemon did not start (package dbus)");
+    qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus->address());
 }
 
 void TestPointerSettings::steps_data()
@@ -184,7 +312,9 @@ void TestPointerSettings::gsettingsRefusesWhatItCannotStore()
     view.mouseSetDoubleClickSpeed(2);
     DebugCapture cap;
     view.mouseSetVerticalScrollLines(3);
-    QCOMPARE(cap.lines(), QStringList{QStringLiteral("setVerticalScrollLines Failed")});
+    QCOMPARE(cap.lines(),
+             (QStringList{QStringLiteral("pointer: this desktop (GNOME) has no wheel lines setting"),
+                          QStringLiteral("setVerticalScrollLines Failed")}));
     // Nothing else moved.
     QCOMPARE(mouse.doubleClick(), 760);
 }
@@ -193,16 +323,21 @@ void TestPointerSettings::x11ReadsBack_data()
 {
     QTest::addColumn<uint>("step");
     QTest::addColumn<int>("numerator");
-    QTest::newRow("step 0") << 0u << 1;
-    QTest::newRow("step 5") << 5u << 10;
-    QTest::newRow("step 10") << 10u << 20;
-    QTest::newRow("step 11") << 11u << 20;
+    QTest::addColumn<bool>("plasma");
+    QTest::newRow("step 0") << 0u << 1 << false;
+    QTest::newRow("step 5") << 5u << 10 << false;
+    QTest::newRow("step 10") << 10u << 20 << false;
+    QTest::newRow("step 11") << 11u << 20 << false;
+    // Xvfb's devices are not libinput's: Plasma falls back to the server's
+    // own acceleration.
+    QTest::newRow("Plasma on X11, step 10") << 10u << 20 << true;
 }
 
 void TestPointerSettings::x11ReadsBack()
 {
     QFETCH(uint, step);
     QFETCH(int, numerator);
+    QFETCH(bool, plasma);
     Xvfb x;
     QVERIFY2(x.isRunning(), "Xvfb did not start");
     const QByteArray display = x.display().toLatin1();
@@ -210,7 +345,12 @@ void TestPointerSettings::x11ReadsBack()
     // left without clients resets its settings.
     Display *dpy = XOpenDisplay(display.constData());
     QVERIFY(dpy);
-    setSystemPointerSettings(std::make_unique<X11PointerSettings>(display));
+    QTemporaryDir config;
+    if (plasma)
+        setSystemPointerSettings(
+            std::make_unique<PlasmaPointerSettings>(false, config.path(), display));
+    else
+        setSystemPointerSettings(std::make_unique<X11PointerSettings>(display));
     myQQuickView view;
     DebugCapture cap;
     view.mouseSetCursorSpeed(step);
@@ -223,12 +363,21 @@ void TestPointerSettings::x11ReadsBack()
     XCloseDisplay(dpy);
     QCOMPARE(num, numerator);
     QCOMPARE(den, X11PointerSettings::accelDenominator);
+    if (plasma) {
+        QCOMPARE(readConfig(config.filePath(QStringLiteral("kcminputrc")),
+                            QStringLiteral("Mouse/XLbInptPointerAcceleration")),
+                 QStringLiteral("1.000"));
+        return;
+    }
 
     // The X server keeps no double-click time or wheel lines.
     view.mouseSetDoubleClickSpeed(step);
     view.mouseSetVerticalScrollLines(step);
-    QCOMPARE(cap.lines(), (QStringList{QStringLiteral("setDoubleClickSpeed Failed"),
-                                       QStringLiteral("setVerticalScrollLines Failed")}));
+    QCOMPARE(cap.lines(),
+             (QStringList{QStringLiteral("pointer: this desktop (X11) has no double-click time setting"),
+                          QStringLiteral("setDoubleClickSpeed Failed"),
+                          QStringLiteral("pointer: this desktop (X11) has no wheel lines setting"),
+                          QStringLiteral("setVerticalScrollLines Failed")}));
 }
 
 void TestPointerSettings::x11WithoutDisplayFails()
@@ -239,6 +388,175 @@ void TestPointerSettings::x11WithoutDisplayFails()
     view.mouseSetCursorSpeed(4);
     QCOMPARE(cap.lines(), (QStringList{QStringLiteral("pointer: cannot open the X display"),
                                        QStringLiteral("setCursorSpeed Failed")}));
+}
+
+void TestPointerSettings::desktopDetection_data()
+{
+    QTest::addColumn<QString>("desktop");
+    QTest::addColumn<QString>("sessionType");
+    QTest::addColumn<bool>("x11Display");
+    QTest::addColumn<bool>("waylandDisplay");
+    QTest::addColumn<QString>("backEnd");
+
+    // GNOME's schema is installed on most systems, Plasma ones included: the
+    // desktop decides, not the schema.
+    QTest::newRow("KDE on X11") << "KDE" << "x11" << true << false << "KDE Plasma";
+    QTest::newRow("KDE on Wayland") << "KDE" << "wayland" << true << true << "KDE Plasma";
+    QTest::newRow("GNOME on X11") << "GNOME" << "x11" << true << false << "GSettings";
+    QTest::newRow("GNOME on Wayland") << "GNOME" << "wayland" << true << true << "GSettings";
+    QTest::newRow("Ubuntu's GNOME") << "ubuntu:GNOME" << "wayland" << false << true << "GSettings";
+    QTest::newRow("XFCE on X11") << "XFCE" << "x11" << true << false << "X11 pointer control";
+    QTest::newRow("empty, X display") << "" << "" << true << false << "X11 pointer control";
+    QTest::newRow("empty, nothing") << "" << "" << false << false << "none";
+    // Xwayland's X display would only reach X programs.
+    QTest::newRow("other Wayland desktop") << "sway" << "wayland" << true << true << "none";
+    QTest::newRow("Wayland display, no session type") << "" << "" << true << true << "none";
+    QTest::newRow("no X display on X11") << "XFCE" << "x11" << false << false << "none";
+}
+
+void TestPointerSettings::desktopDetection()
+{
+    QFETCH(QString, desktop);
+    QFETCH(QString, sessionType);
+    QFETCH(bool, x11Display);
+    QFETCH(bool, waylandDisplay);
+    QFETCH(QString, backEnd);
+    const DesktopSession session{desktop, sessionType, x11Display, waylandDisplay};
+    std::unique_ptr<PointerSettings> settings = createPointerSettings(session);
+    QCOMPARE(QString::fromLatin1(settings->name()), backEnd);
+    if (backEnd != QLatin1String("none")) return;
+    // Refused with a reason the user can act on.
+    DebugCapture cap;
+    QVERIFY(!settings->setWheelScrollLines(3));
+    QVERIFY(!settings->failureReason().isEmpty());
+}
+
+void TestPointerSettings::kdeConfigEdits_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after"); // empty: locked, unchanged
+
+    QTest::newRow("new file") << QByteArray() << QByteArray("[KDE]\nWheelScrollLines=5\n");
+    QTest::newRow("replaced in place, the rest kept")
+        << QByteArray("# kept\n[General]\nWheelScrollLines=9\n\n[KDE]\nSingleClick=false\n"
+                      "WheelScrollLines = 3\nWheelScrollLines[de]=7\n\n[Icons]\nTheme=x\n")
+        << QByteArray("# kept\n[General]\nWheelScrollLines=9\n\n[KDE]\nSingleClick=false\n"
+                      "WheelScrollLines=5\nWheelScrollLines[de]=7\n\n[Icons]\nTheme=x\n");
+    QTest::newRow("added at the end of its group")
+        << QByteArray("[KDE]\nSingleClick=false\n\n[Icons]\nTheme=x")
+        << QByteArray("[KDE]\nSingleClick=false\nWheelScrollLines=5\n\n[Icons]\nTheme=x\n");
+    QTest::newRow("group added") << QByteArray("[Icons]\nTheme=x\n")
+                                 << QByteArray("[Icons]\nTheme=x\n\n[KDE]\nWheelScrollLines=5\n");
+    QTest::newRow("a nested group is another group")
+        << QByteArray("[KDE][Sub]\nWheelScrollLines=2\n")
+        << QByteArray("[KDE][Sub]\nWheelScrollLines=2\n\n[KDE]\nWheelScrollLines=5\n");
+    QTest::newRow("shell-expanded entry becomes plain")
+        << QByteArray("[KDE]\nWheelScrollLines[$e]=$LINES\n")
+        << QByteArray("[KDE]\nWheelScrollLines=5\n");
+    QTest::newRow("locked entry") << QByteArray("[KDE]\nWheelScrollLines[$i]=3\n") << QByteArray();
+    QTest::newRow("locked group") << QByteArray("[KDE][$i]\nA=1\n") << QByteArray();
+    QTest::newRow("locked file") << QByteArray("[$i]\n[KDE]\nA=1\n") << QByteArray();
+}
+
+void TestPointerSettings::kdeConfigEdits()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("kdeglobals"));
+    if (!before.isEmpty()) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(before);
+    }
+    const KdeConfigFile::Result r = KdeConfigFile::setEntry(path, "KDE", "WheelScrollLines", "5");
+    QCOMPARE(r, after.isEmpty() ? KdeConfigFile::Result::Locked : KdeConfigFile::Result::Written);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), after.isEmpty() ? before : after);
+}
+
+void TestPointerSettings::plasmaStoresAndApplies_data()
+{
+    QTest::addColumn<QString>("slot");
+    QTest::addColumn<uint>("value");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<double>("mouseAcceleration"); // what KWin's mouse got
+    QTest::addColumn<int>("notifications");
+
+    QTest::newRow("speed 0") << "mouseSetCursorSpeed" << 0u << "kcminputrc"
+                             << "Mouse/XLbInptPointerAcceleration"
+                             << "-0.900" << -0.9 << 0;
+    QTest::newRow("speed 5") << "mouseSetCursorSpeed" << 5u << "kcminputrc"
+                             << "Mouse/XLbInptPointerAcceleration"
+                             << "0.000" << 0.0 << 0;
+    QTest::newRow("speed 10") << "mouseSetCursorSpeed" << 10u << "kcminputrc"
+                              << "Mouse/XLbInptPointerAcceleration"
+                              << "1.000" << 1.0 << 0;
+    QTest::newRow("double-click 10") << "mouseSetDoubleClickSpeed" << 10u << "kdeglobals"
+                                     << "KDE/DoubleClickInterval"
+                                     << "200" << 0.5 << 1;
+    QTest::newRow("lines 5") << "mouseSetVerticalScrollLines" << 5u << "kdeglobals"
+                             << "KDE/WheelScrollLines"
+                             << "5" << 0.5 << 1;
+    QTest::newRow("one screen") << "mouseSetVerticalScrollLines" << 1000u << "kdeglobals"
+                                << "KDE/WheelScrollLines"
+                                << "1000" << 0.5 << 1;
+}
+
+void TestPointerSettings::plasmaStoresAndApplies()
+{
+    QFETCH(QString, slot);
+    QFETCH(uint, value);
+    QFETCH(QString, file);
+    QFETCH(QString, key);
+    QFETCH(QString, stored);
+    QFETCH(double, mouseAcceleration);
+    QFETCH(int, notifications);
+    QTemporaryDir config;
+    // What the user had stays.
+    for (const char *name : {"kcminputrc", "kdeglobals"}) {
+        QFile f(config.filePath(QLatin1String(name)));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[Icons]\nTheme=breeze\n\n[Mouse]\ncursorTheme=breeze\n\n[KDE]\nSingleClick=false\n");
+    }
+    FakeKWin kwin;
+    QVERIFY(kwin.registerOnBus());
+    NotifyListener listener;
+    QVERIFY(listener.listen());
+    setSystemPointerSettings(std::make_unique<PlasmaPointerSettings>(true, config.path()));
+    myQQuickView view;
+    DebugCapture cap;
+    QVERIFY(QMetaObject::invokeMethod(&view, slot.toLatin1().constData(), Q_ARG(uint, value)));
+    QCOMPARE(cap.lines(), QStringList{});
+    const QString path = config.filePath(file);
+    QCOMPARE(readConfig(path, key), stored);
+    QCOMPARE(readConfig(path, QStringLiteral("Icons/Theme")), QStringLiteral("breeze"));
+    QCOMPARE(readConfig(path, QStringLiteral("Mouse/cursorTheme")), QStringLiteral("breeze"));
+    QCOMPARE(readConfig(path, QStringLiteral("KDE/SingleClick")), QStringLiteral("false"));
+    QCOMPARE(kwin.mouse.pointerAcceleration, mouseAcceleration);
+    // The touchpad keeps its own speed.
+    QCOMPARE(kwin.touchpad.pointerAcceleration, 0.5);
+    if (notifications > 0) QVERIFY(QSignalSpy(&listener, &NotifyListener::notified).wait(5000));
+    QCOMPARE(listener.seen, QStringList(notifications, QStringLiteral("3 0")));
+}
+
+void TestPointerSettings::plasmaWithoutKWinFails()
+{
+    QTemporaryDir config;
+    setSystemPointerSettings(std::make_unique<PlasmaPointerSettings>(true, config.path()));
+    myQQuickView view;
+    DebugCapture cap;
+    view.mouseSetCursorSpeed(3);
+    const QStringList lines = cap.lines();
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines.at(0).startsWith(
+                 QLatin1String("pointer: KWin's input devices are not on the session bus")),
+             qPrintable(lines.at(0)));
+    QCOMPARE(lines.at(1), QStringLiteral("setCursorSpeed Failed"));
+    QVERIFY(!systemPointerSettings().failureReason().isEmpty());
 }
 
 QTEST_MAIN(TestPointerSettings)

@@ -54,11 +54,14 @@ PagesHost {
             mouseClick(child("recordButton"))
             verify(ed.isInputting)
             compare(child("recordButton").text, "Stop Record")
+            // Desktop keys reach the pages only while one records.
+            verify(ui_View.keyListening)
             record([[true, 0x04]])
             wait(30)
             record([[false, 0x04]])
             mouseClick(child("recordButton"))
             verify(!ed.isInputting)
+            verify(!ui_View.keyListening)
             compare(stored("Macro_0"), ["1,A", "2,A", "1"])
         }
 
@@ -171,12 +174,14 @@ PagesHost {
             ed.eventMenuAction(2)
             verify(ed.isInsertting)
             verify(child("insertBox").visible)
+            verify(ui_View.keyListening)
             ed.detectInput(true, 0xF0)
             compare(ed.insertName, "")
             ed.detectInput(true, 0x05)
             compare(ed.insertName, "B")
             mouseClick(child("insertOk"))
             verify(!ed.isInsertting)
+            verify(!ui_View.keyListening)
             // Not the last event: press and release go before it.
             compare(stored("Macro_0"), ["1,B", "2,B", "1,A", "2,A", "1"])
             // At the last event they are appended.
