@@ -28,6 +28,19 @@ void myQQuickView::invokeRoot(const char *function, Qt::ConnectionType type, QGe
     QMetaObject::invokeMethod(root, function, type, a0, a1, a2, a3);
 }
 
+QString myQQuickView::deviceName() const
+{
+    return m_stores->global().value(QStringLiteral("common/name")).toString();
+}
+
+void myQQuickView::setConnected(bool connected)
+{
+    if (connected == m_connected)
+        return;
+    m_connected = connected;
+    emit connectionChanged();
+}
+
 void myQQuickView::detectKeyboard(bool isDown, int usbCode)
 {
     invokeRoot("detectKeyboard", Qt::QueuedConnection, Q_ARG(QVariant, QVariant(isDown)),
