@@ -406,8 +406,8 @@ Item {
 
     // A short line at the foot of the window that goes away by itself.
     function notify(text) {
-        notice.text = text
-        notice.visible = true
+        noticeBox.text = text
+        noticeBox.shown = true
         noticeTimer.restart()
     }
 
@@ -1119,8 +1119,9 @@ Item {
         id: noticeBox
         objectName: "notice"
         property alias text: notice.text
+        property bool shown: false
         z: 60
-        visible: notice.visible
+        visible: shown
         anchors.horizontalCenter: parent.horizontalCenter
         anchors.bottom: parent.bottom
         anchors.bottomMargin: 44
@@ -1133,7 +1134,6 @@ Item {
         Text {
             id: notice
             objectName: "noticeText"
-            visible: false
             anchors.centerIn: parent
             color: Skin.text
             font.family: Skin.fontFamily
@@ -1142,7 +1142,7 @@ Item {
         Timer {
             id: noticeTimer
             interval: 4000
-            onTriggered: notice.visible = false
+            onTriggered: noticeBox.shown = false
         }
     }
 

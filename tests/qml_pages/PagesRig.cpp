@@ -263,6 +263,19 @@ QPoint PagesRig::windowPos() const
     return m_widget->pos();
 }
 
+bool PagesRig::windowVisible() const { return m_widget->isVisible(); }
+
+void PagesRig::showWindow() { m_widget->show(); }
+
+void PagesRig::setConnected(bool connected)
+{
+    if (connected)
+        m_widget->hostSetDeviceConnected(true);
+    else
+        m_widget->hostSetViewEnabled(false); // the removal path
+    m_widget->hostSetViewEnabled(true);
+}
+
 QString PagesRig::dpiNotification(int k) const
 {
     return DpiNotifications::text(k);

@@ -13,7 +13,7 @@ MainUnderTest {
             "keyAssigment", "keyCode"]
         // Texts that are the same in every language.
         readonly property var neutral: [/^\d+$/, /^\d+Hz$/, /^\d+%$/, /^[RGB]$/, /^LOADING/, /^Infomation$/,
-            /^Driver Version/, /^Product Name/, /^Hardware Code/]
+            /^Driver Version/, /^Product Name/, /^Hardware Code/, /^SKELD R772$/]
 
         function cleanupTestCase() {
             rig.restart({ "common/language": "English" })

@@ -176,6 +176,11 @@ MainUnderTest {
             var drop = findChild(r, "profileDropDown")
             drop.open()
             drop.choose(2)
+            // The unsaved DPI edit is not dropped without a word.
+            var box = findChild(r, "unsavedBox")
+            tryCompare(box, "visible", true)
+            compare(r.activeProfile, 0)
+            mouseClick(findChild(box, "discardButton"))
             tryCompare(drop, "currentIndex", 2)
             tryCompare(r, "activeProfile", 3)
             compare(String(ui_View.getGlobalData("mouse/profileNo")), "3")
