@@ -359,6 +359,7 @@ Item {
     // Runs action now, or once the user has answered what becomes of the
     // unsaved edits (Save, Discard; Cancel drops the action).
     function whenSettled(action) {
+        root.forceActiveFocus()
         if (!anyUnsaved) {
             action()
             return
@@ -474,6 +475,8 @@ Item {
     }
 
     function save() {
+        // A value still being typed counts: taking the focus ends its entry.
+        root.forceActiveFocus()
         closeDropDowns()
         var keys = keyMatrixHook.item && keyMatrixHook.item.isSave === true
         var dpi = dpiSetting.isSave
@@ -984,6 +987,7 @@ Item {
     ProfilePage {
         id: profilePage
         objectName: "profilePage"
+        confirmLang: [root.desktopLang[12], root.desktopLang[11], root.desktopLang[9]]
         onChangeProfile: function (n) { root.switchProfile(n) }
     }
 
@@ -1019,6 +1023,8 @@ Item {
             })
             if ("macroEditorLang" in item)
                 item.macroEditorLang = Qt.binding(function () { return root.macroEditorLang })
+            if ("noMacroText" in item)
+                item.noMacroText = Qt.binding(function () { return root.desktopLang[13] })
         }
     }
     Connections {

@@ -98,6 +98,14 @@ Rectangle {
         eventIndex = -1
         visible = true
     }
+    // Opened with nothing selected, the first macro is: the buttons then
+    // act on something the user can see.
+    onVisibleChanged: {
+        if (visible && current < 0 && names.length > 0)
+            selectMacro(0)
+    }
+    // Said when Start Record has no macro to record into.
+    property string noMacroText: "Select a macro or make a new one first."
     function close() {
         macroEditorFocus()
         if (isInputting)
@@ -163,6 +171,11 @@ Rectangle {
         autoSave()
     }
     function toggleRecord() {
+        if (!isInputting && current < 0) {
+            noMacroHint.visible = true
+            noMacroTimer.restart()
+            return
+        }
         if (isInputting)
             stopRecord()
         else
@@ -614,6 +627,33 @@ Rectangle {
         }
     }
 
+    Rectangle {
+        id: noMacroHint
+        objectName: "noMacroHint"
+        visible: false
+        z: 10
+        x: 200
+        y: 412 - height - 6
+        width: hintText.implicitWidth + 16
+        height: 24
+        radius: 2
+        color: S.gray1
+        border.width: 1
+        border.color: S.highlight
+        Text {
+            id: hintText
+            anchors.centerIn: parent
+            text: editor.noMacroText
+            color: S.text
+            font.family: S.fontFamily
+            font.pixelSize: S.fontNormal
+        }
+        Timer {
+            id: noMacroTimer
+            interval: 3000
+            onTriggered: noMacroHint.visible = false
+        }
+    }
     PageButton {
         objectName: "recordButton"
         x: 200

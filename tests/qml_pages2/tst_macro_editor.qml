@@ -127,6 +127,24 @@ PagesHost {
             compare(ed.events.length, 0)
             compare(ed.insertName, "")
             compare(testEnv.allFiles(), before)
+            // Start Record with nothing selected says why nothing happens.
+            ed.isInputting = false
+            ed.isInsertting = false
+            compare(child("noMacroHint").visible, false)
+            mouseClick(child("recordButton"))
+            compare(ed.isInputting, false)
+            compare(child("noMacroHint").visible, true)
+        }
+
+        // Opened with macros stored, the first one is selected.
+        function test_openSelectsTheFirstMacro() {
+            ed.visible = false
+            ed.newMacro()
+            ed.newMacro()
+            ed.current = -1
+            ed.open()
+            compare(ed.current, 0)
+            compare(ed.macroSelected, true)
         }
 
         function test_contextMenuInsertsMouseButtons() {
