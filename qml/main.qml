@@ -92,6 +92,8 @@ Item {
     readonly property bool connected: typeof ui_View !== "undefined" && ui_View.connected === true
     // What to do once the unsaved-changes question is answered.
     property var pendingAction: null
+    // Saved while no mouse was there: the next connection gets the profile.
+    property bool sendOnConnect: false
 
     // Key names by usage code, in the language's names once loaded.
     property alias keyCodeString: keyCodeString
@@ -148,6 +150,10 @@ Item {
         ui_View.mouseGetRight()
         if (keyMatrixHook.item)
             keyMatrixHook.item.init(false, false)
+        if (sendOnConnect && connected) {
+            sendOnConnect = false
+            reloadPages()
+        }
         showDeviceStage(ui_View.mouseGetCurrentDPI())
     }
 
@@ -498,6 +504,8 @@ Item {
         }
         unlockUI()
         // Stored either way; only a connected mouse has them now.
+        if (!connected)
+            sendOnConnect = true
         notify(connected ? desktopLang[4] : desktopLang[3])
     }
 

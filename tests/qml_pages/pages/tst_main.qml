@@ -182,8 +182,14 @@ MainUnderTest {
                     "Saved on this computer; sent when the mouse is connected.")
             verify(child("notice").visible)
             compare(dpi.deviceKnown, false)
+            rig.clearTrace()
             rig.setConnected(true)
             compare(child("connectionText").text, "SKELD R772")
+            // The mouse that comes gets what was saved without it.
+            r.initUI()
+            tryCompare(r, "isLock", false, 3000)
+            compare(rig.reports("11").length, 1)
+            compare(r.sendOnConnect, false)
         }
 
         // Re-picking the profile, switching, or closing with unsaved edits
