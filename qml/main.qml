@@ -273,7 +273,7 @@ Item {
         rateDrop.close()
         dpiSetting.closeDropDowns()
         lightControl.closeDropDowns()
-        var hooks = [keyMatrixHook, keyAssigmentHook, macroEditorHook]
+        var hooks = [keyMatrixHook, keyAssigmentHook, macroEditorHook, systemLoader]
         for (var i = 0; i < hooks.length; ++i)
             if (hooks[i].item && typeof hooks[i].item.closeDropDowns === "function")
                 hooks[i].item.closeDropDowns()
@@ -1009,7 +1009,10 @@ Item {
             SystemSetting {
                 objectName: "systemSetting"
                 systemSettingLang: root.systemSettingLang
+                language: root.language
+                languageText: root.desktopLang[10]
                 onCloseAllDropDowns: root.closeDropDowns()
+                onLanguageChosen: function (name) { root.chooseLanguage(name) }
             }
         }
         onLoaded: {

@@ -62,6 +62,9 @@ public:
     Q_INVOKABLE void showWindow();
     // What the device check or the reader's removal tells the window.
     Q_INVOKABLE void setConnected(bool connected);
+    // The pointer settings back end: "recording" (the default), "x11", "none".
+    Q_INVOKABLE void setPointerBackend(const QString &name);
+    Q_INVOKABLE QStringList trayTexts() const;
 
 private:
     void build();

@@ -10,10 +10,11 @@ MainUnderTest {
         when: windowShown
 
         readonly property var sections: ["main", "profile", "systemSetting", "dpiSetting", "lightControl", "keyMatrix",
-            "keyAssigment", "keyCode"]
+            "keyAssigment", "keyCode", "desktop"]
         // Texts that are the same in every language.
         readonly property var neutral: [/^\d+$/, /^\d+Hz$/, /^\d+%$/, /^[RGB]$/, /^LOADING/, /^Infomation$/,
-            /^Driver Version/, /^Product Name/, /^Hardware Code/, /^SKELD R772$/]
+            /^Driver Version/, /^Product Name/, /^Hardware Code/, /^SKELD R772$/,
+            /^(English|Français|简体中文)$/]
 
         function cleanupTestCase() {
             rig.restart({ "common/language": "English" })
