@@ -46,13 +46,13 @@ QString myQQuickView::pointerSettingUnavailable(const QString &which) const
 {
     PointerSettings &settings = systemPointerSettings();
     if (dynamic_cast<NoPointerSettings *>(&settings))
-        return QStringLiteral("This desktop offers no pointer settings to this program.");
+        return QStringLiteral("Not available on this desktop.");
     if (dynamic_cast<GSettingsPointerSettings *>(&settings)) {
         if (which == QLatin1String("scrollLines"))
-            return QStringLiteral("This desktop has no setting for wheel lines.");
+            return QStringLiteral("This desktop keeps no wheel lines.");
         return {};
     }
     if (dynamic_cast<X11PointerSettings *>(&settings) && which != QLatin1String("speed"))
-        return QStringLiteral("Without desktop settings only the pointer speed can be set.");
+        return QStringLiteral("Needs the desktop's own settings.");
     return {};
 }

@@ -99,9 +99,9 @@ PopupPage {
     }
     // The one-line reason a setting is greyed out.
     component Reason: Text {
-        x: 150
-        width: 234
-        horizontalAlignment: Text.AlignRight
+        x: 100
+        width: 184
+        horizontalAlignment: Text.AlignHCenter
         elide: Text.ElideRight
         visible: text !== ""
         color: Skin.gray2
@@ -116,7 +116,7 @@ PopupPage {
     }
 
     Caption { x: 32; y: 12; text: page.systemSettingLang[1] }
-    Reason { objectName: "speedReason"; y: 14; text: page.unavailable.speed }
+    Reason { objectName: "speedReason"; y: 55; text: page.unavailable.speed }
     Slider {
         id: pointerSlider
         objectName: "pointerSlider"
@@ -132,7 +132,7 @@ PopupPage {
     Separator { y: 76 }
 
     Caption { x: 32; y: 88; text: page.systemSettingLang[2] }
-    Reason { objectName: "doubleClickReason"; y: 90; text: page.unavailable.doubleClick }
+    Reason { objectName: "doubleClickReason"; y: 131; text: page.unavailable.doubleClick }
     Slider {
         id: doubleSlider
         objectName: "doubleSlider"
@@ -148,7 +148,7 @@ PopupPage {
     Separator { y: 152 }
 
     Caption { x: 32; y: 164; text: page.systemSettingLang[5] }
-    Reason { objectName: "scrollLinesReason"; y: 166; text: page.unavailable.scrollLines }
+    Reason { objectName: "scrollLinesReason"; x: 200; y: 222; horizontalAlignment: Text.AlignRight; text: page.unavailable.scrollLines }
 
     RadioButton {
         id: rowsRadio

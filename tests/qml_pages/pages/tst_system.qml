@@ -44,11 +44,11 @@ MainUnderTest {
             return [
                 { tag: "everything stored", backend: "recording", speed: "", dbl: "", lines: "" },
                 { tag: "X server only", backend: "x11", speed: "",
-                  dbl: "Without desktop settings only the pointer speed can be set.",
-                  lines: "Without desktop settings only the pointer speed can be set." },
-                { tag: "nothing", backend: "none", speed: "This desktop offers no pointer settings to this program.",
-                  dbl: "This desktop offers no pointer settings to this program.",
-                  lines: "This desktop offers no pointer settings to this program." }
+                  dbl: "Needs the desktop's own settings.",
+                  lines: "Needs the desktop's own settings." },
+                { tag: "nothing", backend: "none", speed: "Not available on this desktop.",
+                  dbl: "Not available on this desktop.",
+                  lines: "Not available on this desktop." }
             ]
         }
         function test_unavailableSettings(data) {
