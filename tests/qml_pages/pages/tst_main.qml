@@ -300,6 +300,21 @@ MainUnderTest {
             verify(info.visible && mask.visible)
             mouseClick(findChild(info, "closeButton"))
             compare(mask.visible, false)
+            // Esc closes the top pop-up as its close button does.
+            mouseClick(child("systemSettingButton"))
+            verify(sys.visible)
+            keyClick(Qt.Key_Escape)
+            compare(sys.visible, false)
+            mouseClick(child("configButton"))
+            verify(profile.visible)
+            keyClick(Qt.Key_Escape)
+            compare(profile.visible, false)
+            mouseClick(child("resetButton"))
+            var reset = child("resetBox")
+            verify(reset.visible)
+            keyClick(Qt.Key_Escape)
+            compare(reset.visible, false)
+            compare(mask.visible, false)
         }
 
         function test_resetConfirmation() {
