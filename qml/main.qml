@@ -1056,7 +1056,8 @@ Item {
                 keyNames: function () { return keyCodeString },
                 language: function () { return root.language },
                 keyMatrix: function () { return keyMatrixHook.item },
-                macroEditor: function () { return macroEditorHook.item }
+                macroEditor: function () { return macroEditorHook.item },
+                isGun: function () { return root.isGun }
             })
             if (item.openMacroEditor)
                 item.openMacroEditor.connect(root.openMacroEditor)
