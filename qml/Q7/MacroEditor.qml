@@ -151,7 +151,11 @@ Rectangle {
     function setEvents(list) {
         if (list === null)
             return false
+        // A new list would put the view back at the top, away from the edit.
+        var keep = eventList.contentY
         events = list
+        eventList.forceLayout()
+        eventList.contentY = Math.max(0, Math.min(keep, eventList.contentHeight - eventList.height))
         autoSave()
         return true
     }

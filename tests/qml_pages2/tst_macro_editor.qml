@@ -136,6 +136,21 @@ PagesHost {
             compare(child("noMacroHint").visible, true)
         }
 
+        // An edit far down the list leaves the view where it was.
+        function test_editKeepsTheListPosition() {
+            ed.newMacro()
+            ed.isInputting = true
+            record(pairs(20))
+            ed.stopRecord()
+            var list = child("eventList")
+            list.contentY = list.contentHeight - list.height
+            var at = list.contentY
+            verify(at > 0)
+            ed.eventIndex = 30
+            ed.insertDelayHere()
+            compare(list.contentY, at)
+        }
+
         // Opened with macros stored, the first one is selected.
         function test_openSelectsTheFirstMacro() {
             ed.visible = false
