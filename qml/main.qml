@@ -1034,6 +1034,10 @@ Item {
             })
             if ("macroEditorLang" in item)
                 item.macroEditorLang = Qt.binding(function () { return root.macroEditorLang })
+            if ("confirmLang" in item)
+                item.confirmLang = Qt.binding(function () {
+                    return [root.desktopLang[12], root.desktopLang[11], root.desktopLang[9]]
+                })
             if ("noMacroText" in item)
                 item.noMacroText = Qt.binding(function () { return root.desktopLang[13] })
         }

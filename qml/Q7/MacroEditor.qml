@@ -1,6 +1,7 @@
 import QtQuick
 import skeld.macro
 import "MacroLogic.js" as ML
+import "../common"
 import "../basic/Skin.js" as S
 
 // The macro editor pop-up: the user's macros on the left, the events of the
@@ -103,6 +104,16 @@ Rectangle {
     onVisibleChanged: {
         if (visible && current < 0 && names.length > 0)
             selectMacro(0)
+    }
+    // Title/button, question ("%1" is the name) and cancel of the delete
+    // confirmation.
+    property var confirmLang: ["Delete", "Delete \"%1\"?", "Cancel"]
+    // A macro goes only after the user said so.
+    function askDeleteCurrent() {
+        if (current < 0)
+            return
+        deleteConfirm.message = String(confirmLang[1]).replace("%1", currentName)
+        deleteConfirm.visible = true
     }
     // Said when Start Record has no macro to record into.
     property string noMacroText: "Select a macro or make a new one first."
@@ -349,7 +360,7 @@ Rectangle {
     function macroMenuAction(row) {
         macroMenu.visible = false
         switch (row) {
-        case 0: deleteCurrent(); break
+        case 0: askDeleteCurrent(); break
         case 1: importMacro(); break
         case 2: exportCurrent(); break
         }
@@ -514,7 +525,7 @@ Rectangle {
         x: 120
         y: 412
         text: editor.t(3)
-        onClicked: editor.deleteCurrent()
+        onClicked: editor.askDeleteCurrent()
     }
 
     // Event list --------------------------------------------------------------
@@ -814,5 +825,22 @@ Rectangle {
                 onClicked: editor.confirmInsertKey()
             }
         }
+    }
+
+    MessageBox {
+        id: deleteConfirm
+        objectName: "macroDeleteConfirm"
+        visible: false
+        z: 20
+        x: Math.round((parent.width - width) / 2)
+        y: Math.round((parent.height - height) / 2)
+        title: editor.confirmLang[0]
+        okText: editor.confirmLang[0]
+        cancelText: editor.confirmLang[2]
+        onAccepted: {
+            visible = false
+            editor.deleteCurrent()
+        }
+        onRejected: visible = false
     }
 }

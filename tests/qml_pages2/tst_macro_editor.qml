@@ -320,6 +320,15 @@ PagesHost {
             var deleted = []
             ed.deleteMacro.connect(function (n) { deleted.push(n) })
             mouseClick(child("macroDelete"))
+            // Asked first: Cancel keeps it.
+            var confirm = child("macroDeleteConfirm")
+            verify(confirm.visible)
+            compare(confirm.message, "Delete \"Macro_1\"?")
+            mouseClick(findChild(confirm, "cancelButton"))
+            compare(deleted, [])
+            compare(ed.names, ["Macro_0", "Macro_1", "Macro_2"])
+            mouseClick(child("macroDelete"))
+            mouseClick(findChild(confirm, "okButton"))
             compare(deleted, ["Macro_1"])
             compare(ed.names, ["Macro_0", "Macro_2"])
             compare(ed.current, 1)
