@@ -678,10 +678,16 @@ Rectangle {
         idleColor: editor.isInputting ? S.highlight : S.button
         onClicked: editor.toggleRecord()
     }
+    // Fits between the record button and the field in every language.
     Text {
-        x: 320
+        objectName: "repeatLabel"
+        x: 304
         y: 412
+        width: 64
         height: 24
+        horizontalAlignment: Text.AlignRight
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: S.fontMin
         verticalAlignment: Text.AlignVCenter
         text: editor.t(6)
         color: S.gray3
