@@ -4,6 +4,8 @@
 #include "app/myQQuickView.h"
 
 #include <QQmlContext>
+#include <QSettings>
+#include <QWindow>
 
 void Ui_Controler::init(Widget *w)
 {
@@ -56,6 +58,12 @@ void Ui_Controler::onYChanged(int dy)
 {
     if (widget)
         widget->move(widget->x(), widget->y() + dy);
+}
+
+bool Ui_Controler::startSystemMove()
+{
+    QWindow *handle = widget ? widget->windowHandle() : nullptr;
+    return handle && handle->startSystemMove();
 }
 
 void Ui_Controler::setBusy(int busyTime)

@@ -17,6 +17,11 @@ public:
     myQQuickView *view = nullptr;
     Widget *widget = nullptr;
 
+    // Hands a drag on the background to the window manager; false where it
+    // cannot take it (then onXChanged/onYChanged move the window). A
+    // native Wayland session moves windows only this way.
+    Q_INVOKABLE bool startSystemMove();
+
 public slots:
     void onMinimize();
     void onClose();

@@ -4,6 +4,7 @@
 #include "app/myQQuickView.h"
 #include "device/DeviceCheck.h"
 #include "platform/DeviceMonitor.h"
+#include "settings/LangStrings.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -39,16 +40,21 @@ Widget::Widget(QWidget *parent) : QWidget(parent)
     connect(&checkTimer, &QTimer::timeout, this, &Widget::checkDevice);
 
     trayIcon = new QSystemTrayIcon(this);
-    auto *quit = new QAction(tr("Quit (&Q)"), this);
-    connect(quit, &QAction::triggered, this, &Widget::exitSYS);
+    showAction = new QAction(tr("Show"), this);
+    connect(showAction, &QAction::triggered, this, &Widget::restoreRequest);
+    quitAction = new QAction(tr("Quit (&Q)"), this);
+    connect(quitAction, &QAction::triggered, this, &Widget::exitSYS);
     auto *menu = new QMenu(this);
-    menu->addAction(quit);
+    menu->addAction(showAction);
+    menu->addAction(quitAction);
     menu->setStyleSheet(QString::fromLatin1(kMenuStyle));
     trayIcon->setContextMenu(menu);
     trayIcon->setToolTip(QStringLiteral("ORVANTE SKELD MOUSE R772"));
     trayIcon->setIcon(QIcon(QStringLiteral("./modules/img/logo.ico")));
     connect(trayIcon, &QSystemTrayIcon::activated, this, &Widget::trayIconActivated);
     trayIcon->setVisible(true);
+    retranslateTray();
+    connect(view(), &myQQuickView::languageChanged, this, &Widget::retranslateTray);
 
     deviceMonitor = new DeviceMonitor(this);
     connect(deviceMonitor, &DeviceMonitor::deviceChanged, this, [this] { deviceChanged(); });
@@ -82,9 +88,20 @@ void Widget::deviceChanged()
     checkTimer.start();
 }
 
+void Widget::retranslateTray()
+{
+    // Texts the language file lacks keep the built-in English.
+    const QStringList texts =
+        LangStrings::read(QStringLiteral("desktop"), view() ? view()->language() : QString());
+    showAction->setText(texts.value(0).isEmpty() ? tr("Show") : texts.value(0));
+    quitAction->setText(texts.value(1).isEmpty() ? tr("Quit (&Q)") : texts.value(1));
+}
+
 void Widget::trayIconActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (reason == QSystemTrayIcon::DoubleClick && deviceConnected)
+    // Status-notifier trays (most Linux panels) report one activation and
+    // never a double click; either brings the window back, mouse or not.
+    if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger)
         restoreRequest();
 }
 
@@ -99,8 +116,9 @@ void Widget::exitSYS()
 void Widget::receiveMessage(QString message)
 {
     Q_UNUSED(message);
-    if (deviceConnected)
-        restoreRequest();
+    // Without this a window closed while no mouse is plugged in could not
+    // come back until the next login.
+    restoreRequest();
 }
 
 void Widget::showTrayMessage(const QString &title, const QString &text, int msecs)
@@ -128,8 +146,12 @@ void Widget::hostRunUI()
 
 void Widget::hostSetViewEnabled(bool enabled)
 {
-    if (myQQuickView *v = view())
+    if (myQQuickView *v = view()) {
         v->setEnabled(enabled);
+        // Only the event reader disables the view: the mouse went away.
+        if (!enabled)
+            v->setConnected(false);
+    }
 }
 
 int Widget::hostCurrentProfile() const
@@ -150,7 +172,12 @@ void Widget::hostClearHidBusy()
         v->clearHidBusy();
 }
 
-void Widget::hostSetDeviceConnected(bool connected) { deviceConnected = connected; }
+void Widget::hostSetDeviceConnected(bool connected)
+{
+    deviceConnected = connected;
+    if (myQQuickView *v = view())
+        v->setConnected(connected);
+}
 
 void Widget::hostProfileRead(unsigned int profileNo, const QByteArray &record)
 {

@@ -9,11 +9,12 @@
 #include <atomic>
 
 class DeviceMonitor;
+class QAction;
 class Ui_Controler;
 class myQQuickView;
 
 // Process-wide: set by a device check that connected, cleared by one that
-// found nothing. Gates restoring the window.
+// found nothing.
 extern std::atomic<bool> deviceConnected;
 
 // The program's one window: frameless, translucent, exactly the size of the
@@ -29,6 +30,8 @@ public:
     Ui_Controler *controller = nullptr;
     Hid_Thread hid;
     QSystemTrayIcon *trayIcon = nullptr;
+    QAction *showAction = nullptr;
+    QAction *quitAction = nullptr;
     // The system's device-change notifications (udev "hidraw").
     DeviceMonitor *deviceMonitor = nullptr;
 
@@ -58,4 +61,6 @@ public slots:
     void checkDevice();
     void exitSYS();
     void receiveMessage(QString message);
+    // The tray menu's texts in the language in use.
+    void retranslateTray();
 };

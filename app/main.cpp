@@ -1,5 +1,6 @@
 #include "app/InputRouting.h"
 #include "app/SingleInstance.h"
+#include "app/UdevRule.h"
 #include "app/UnixSignals.h"
 #include "app/Widget.h"
 #include "input/GlobalInputHook.h"
@@ -7,12 +8,19 @@
 #include <QApplication>
 #include <QDir>
 #include <QQuickWindow>
+#include <cstring>
 
 int main(int argc, char *argv[])
 {
     // The pages are flat 2D panels: the software scene graph draws them well
     // and keeps a tray program that idles all day at a third of the memory
     // and half the threads of the GL path.
+    // The one option: install the udev rule (no window, no display needed).
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], UdevRule::kOption) == 0) {
+            QCoreApplication core(argc, argv);
+            return UdevRule::install(QCoreApplication::applicationFilePath());
+        }
     if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     auto app = std::make_unique<QApplication>(argc, argv);

@@ -64,6 +64,19 @@ void myQQuickView::setKeyListener(const QString &page, bool listening)
         emit keyListeningChanged();
 }
 
+QString myQQuickView::deviceName() const
+{
+    return m_stores->global().value(QStringLiteral("common/name")).toString();
+}
+
+void myQQuickView::setConnected(bool connected)
+{
+    if (connected == m_connected)
+        return;
+    m_connected = connected;
+    emit connectionChanged();
+}
+
 void myQQuickView::detectKeyboard(bool isDown, int usbCode)
 {
     if (!keyListening())

@@ -25,6 +25,9 @@ class myQQuickView : public QQuickWidget
     Q_PROPERTY(bool profileOnDevice READ profileOnDevice NOTIFY profileOnDeviceChanged)
     // True while a page records keys (see setKeyListener).
     Q_PROPERTY(bool keyListening READ keyListening NOTIFY keyListeningChanged)
+    // Whether a mouse is connected, and its model's name for the top bar.
+    Q_PROPERTY(bool connected READ connected NOTIFY connectionChanged)
+    Q_PROPERTY(QString deviceName READ deviceName NOTIFY connectionChanged)
 public:
     explicit myQQuickView(QWidget *parent = nullptr);
     ~myQQuickView() override;
@@ -49,6 +52,21 @@ public:
     // The import/export dialogs; tests install their own answers.
     void setFileDialogs(std::unique_ptr<FileDialogs> dialogs);
     FileDialogs &fileDialogs();
+
+    bool connected() const { return m_connected; }
+    QString deviceName() const;
+    void setConnected(bool connected);
+
+    // The language files in ./modules/i18n, by name without ".ini".
+    Q_INVOKABLE QStringList languages() const;
+    // The language in use: the user's choice, or on first start the
+    // desktop's locale where a file matches it (else English).
+    Q_INVOKABLE QString language();
+    // The user's choice: stored, and the tray follows.
+    Q_INVOKABLE void setLanguage(const QString &code);
+    // Empty when the desktop can store the pointer setting ("speed",
+    // "doubleClick", "scrollLines"), else a one-line reason.
+    Q_INVOKABLE QString pointerSettingUnavailable(const QString &which) const;
 
     // Not slots: only the input hook calls them, always queued, and only
     // while a page listens.
@@ -130,6 +148,10 @@ public slots:
     void setBusy(int busyTime);
     void setCurrentDPI(int dpiValue);
 
+signals:
+    void connectionChanged();
+    void languageChanged();
+
 protected:
     void focusInEvent(QFocusEvent *event) override;
 
@@ -146,4 +168,5 @@ private:
     std::unique_ptr<FileDialogs> m_dialogs;
     bool m_toldWriteFailure = false;
     QSet<QString> m_keyListeners;
+    bool m_connected = false;
 };

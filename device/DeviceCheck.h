@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -13,9 +14,17 @@ namespace DeviceCheck
 {
 constexpr int kDebounceMs = 2048;
 
+// Works from wherever the program runs, the installed copy included: the
+// program installs the rule itself (asking for privileges through pkexec).
 inline QString installCommand()
 {
-    return QStringLiteral("sudo ./scripts/install.sh --system");
+    const QString dir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
+                                                     : QString();
+    QString exe = dir.isEmpty() ? QStringLiteral("skeld-config")
+                                : dir + QStringLiteral("/skeld-config");
+    if (exe.contains(QLatin1Char(' ')))
+        exe = QLatin1Char('"') + exe + QLatin1Char('"');
+    return exe + QStringLiteral(" --install-udev-rule");
 }
 QString permissionHint();
 

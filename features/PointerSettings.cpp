@@ -41,3 +41,18 @@ void myQQuickView::mouseSetDoubleClickSpeed(uint speed)
 {
     applyDoubleClickSpeed(systemPointerSettings(), speed);
 }
+
+QString myQQuickView::pointerSettingUnavailable(const QString &which) const
+{
+    PointerSettings &settings = systemPointerSettings();
+    if (dynamic_cast<NoPointerSettings *>(&settings))
+        return QStringLiteral("Not available on this desktop.");
+    if (dynamic_cast<GSettingsPointerSettings *>(&settings)) {
+        if (which == QLatin1String("scrollLines"))
+            return QStringLiteral("This desktop keeps no wheel lines.");
+        return {};
+    }
+    if (dynamic_cast<X11PointerSettings *>(&settings) && which != QLatin1String("speed"))
+        return QStringLiteral("Needs the desktop's own settings.");
+    return {};
+}

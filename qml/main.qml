@@ -81,6 +81,19 @@ Item {
     property var gunControlLang: []
     property var keyCodeLang: []
     property var otherLang: []
+    // Texts of the desktop side: tray, connection state, questions.
+    readonly property var builtInDesktop: ["Show", "Quit (&Q)", "No mouse connected",
+        "Saved on this computer; sent when the mouse is connected.", "Saved and sent to the mouse.",
+        "Unsaved changes", "Save the changes to this profile?", "Save", "Discard", "Cancel", "Language",
+        "Delete \"%1\"?", "Delete", "Select a macro or make a new one first."]
+    property var desktopLang: builtInDesktop
+
+    // A mouse is connected (the bridge follows the device check and removal).
+    readonly property bool connected: typeof ui_View !== "undefined" && ui_View.connected === true
+    // What to do once the unsaved-changes question is answered.
+    property var pendingAction: null
+    // Saved while no mouse was there: the next connection gets the profile.
+    property bool sendOnConnect: false
 
     // Key names by usage code, in the language's names once loaded.
     property alias keyCodeString: keyCodeString
@@ -99,7 +112,7 @@ Item {
             is55328 = globalFlag("mouse/is55328")
             isGun = globalFlag("mouse/isGun")
             keyCount = Logic.clamp(Logic.toInt(ui_View.getGlobalData("mouse/keyCount"), 8), 0, 16)
-            var lang = ui_View.getGlobalData("common/language")
+            var lang = ui_View.language()
             if (lang !== undefined && lang !== null && String(lang) !== "")
                 language = String(lang)
             var name = ui_View.getGlobalData("common/name")
@@ -137,6 +150,10 @@ Item {
         ui_View.mouseGetRight()
         if (keyMatrixHook.item)
             keyMatrixHook.item.init(false, false)
+        if (sendOnConnect && connected) {
+            sendOnConnect = false
+            reloadPages()
+        }
         showDeviceStage(ui_View.mouseGetCurrentDPI())
     }
 
@@ -237,6 +254,18 @@ Item {
         keyCodeLang = keyCodeString.keyCodeStr
         // Also hands the DPI balloon texts to the native side.
         otherLang = Logic.toList(ui_View.getLangStrings("other", language))
+        desktopLang = texts("desktop", builtInDesktop)
+    }
+
+    // The user's language choice: stored, and every page follows at once.
+    function chooseLanguage(name) {
+        if (String(name) === "" || String(name) === language)
+            return
+        ui_View.setLanguage(name)
+        language = String(name)
+        loadTexts()
+        // Names built from the texts (the first profile's) follow too.
+        profilePage.init()
     }
 
     function closeDropDowns() {
@@ -244,7 +273,7 @@ Item {
         rateDrop.close()
         dpiSetting.closeDropDowns()
         lightControl.closeDropDowns()
-        var hooks = [keyMatrixHook, keyAssigmentHook, macroEditorHook]
+        var hooks = [keyMatrixHook, keyAssigmentHook, macroEditorHook, systemLoader]
         for (var i = 0; i < hooks.length; ++i)
             if (hooks[i].item && typeof hooks[i].item.closeDropDowns === "function")
                 hooks[i].item.closeDropDowns()
@@ -332,6 +361,95 @@ Item {
         ui_View.mouseSetReportRate(Logic.reportRateByte(i))
     }
 
+    // --- unsaved edits ---------------------------------------------------------------------
+    // Runs action now, or once the user has answered what becomes of the
+    // unsaved edits (Save, Discard; Cancel drops the action).
+    function whenSettled(action) {
+        root.forceActiveFocus()
+        if (!anyUnsaved) {
+            action()
+            return
+        }
+        pendingAction = action
+        closeDropDowns()
+        unsavedBox.visible = true
+        unsavedBox.forceActiveFocus()
+    }
+
+    function answerUnsaved(answer) {
+        var action = pendingAction
+        pendingAction = null
+        unsavedBox.visible = false
+        root.forceActiveFocus()
+        if (answer === "save")
+            save()
+        else if (answer === "discard")
+            discardEdits()
+        else {
+            // The drop-down already shows the row the user picked.
+            profileDrop.currentIndex = profilePage.activeRow
+            return
+        }
+        if (action)
+            action()
+    }
+
+    // Back to what the profile holds; nothing goes to the mouse.
+    function discardEdits() {
+        if (keyMatrixHook.item)
+            keyMatrixHook.item.init(false, false)
+        dpiSetting.init(false, false)
+        lightControl.init(false, false)
+        clearUnsaved()
+    }
+
+    function requestProfile(number) {
+        whenSettled(function () { switchProfile(number) })
+    }
+
+    function requestClose() {
+        whenSettled(function () { ui_Ctl.onClose() })
+    }
+
+    // A short line at the foot of the window that goes away by itself.
+    function notify(text) {
+        noticeBox.text = text
+        noticeBox.shown = true
+        noticeTimer.restart()
+    }
+
+    // Esc: the top-most pop-up goes as its close button would take it.
+    function closeTopPopup() {
+        if (unsavedBox.visible) {
+            answerUnsaved("cancel")
+            return true
+        }
+        var anyDrop = profileDrop.isOpen || rateDrop.isOpen
+        closeDropDowns()
+        if (anyDrop)
+            return true
+        var pages = [resetLoader, infoLoader, keyAssigmentHook, macroEditorHook, systemLoader]
+        for (var i = 0; i < pages.length; ++i) {
+            var p = pages[i].item
+            if (p && p.visible) {
+                if (typeof p.closeClicked === "function")
+                    p.closeClicked()
+                else if (typeof p.rejected === "function")
+                    p.rejected()
+                else
+                    p.visible = false
+                root.forceActiveFocus()
+                return true
+            }
+        }
+        if (profilePage.visible) {
+            profilePage.closeClicked()
+            root.forceActiveFocus()
+            return true
+        }
+        return false
+    }
+
     // --- profile switch, save, reset -----------------------------------------------------
     function reloadPages() {
         if (keyMatrixHook.item)
@@ -363,6 +481,8 @@ Item {
     }
 
     function save() {
+        // A value still being typed counts: taking the focus ends its entry.
+        root.forceActiveFocus()
         closeDropDowns()
         var keys = keyMatrixHook.item && keyMatrixHook.item.isSave === true
         var dpi = dpiSetting.isSave
@@ -383,6 +503,10 @@ Item {
             lightControl.saveData(true, 0)
         }
         unlockUI()
+        // Stored either way; only a connected mouse has them now.
+        if (!connected)
+            sendOnConnect = true
+        notify(connected ? desktopLang[4] : desktopLang[3])
     }
 
     function resetProfile() {
@@ -451,6 +575,21 @@ Item {
         id: keyCodeString
     }
 
+    // Keys no field took: Esc closes the top pop-up, Enter answers the
+    // unsaved-changes question with Save.
+    focus: true
+    Keys.onEscapePressed: function (event) { event.accepted = closeTopPopup() }
+    Keys.onReturnPressed: function (event) {
+        event.accepted = unsavedBox.visible
+        if (unsavedBox.visible)
+            answerUnsaved("save")
+    }
+    Keys.onEnterPressed: function (event) {
+        event.accepted = unsavedBox.visible
+        if (unsavedBox.visible)
+            answerUnsaved("save")
+    }
+
     Timer {
         id: protectTimer
         repeat: false
@@ -470,13 +609,17 @@ Item {
     component WindowDragArea: MouseArea {
         property point pressPos
         signal pressedAt()
+        // The window manager moves the window itself where it can.
+        property bool systemMove: false
         onPressed: function (mouse) {
             pressPos = Qt.point(mouse.x, mouse.y)
+            root.forceActiveFocus()
             root.closeDropDowns()
             pressedAt()
+            systemMove = typeof ui_Ctl.startSystemMove === "function" && ui_Ctl.startSystemMove()
         }
         onPositionChanged: function (mouse) {
-            if (!pressed)
+            if (!pressed || systemMove)
                 return
             ui_Ctl.onXChanged(mouse.x - pressPos.x)
             ui_Ctl.onYChanged(mouse.y - pressPos.y)
@@ -698,6 +841,7 @@ Item {
         DpiSetting {
             id: dpiSetting
             objectName: "dpiSetting"
+            deviceKnown: root.connected
             onCloseAllDropDowns: root.closeDropDowns()
         }
         LightControl {
@@ -759,7 +903,32 @@ Item {
         onActivated: function (i) {
             var e = profilePage.entries[i]
             if (e)
-                profilePage.changeProfile(e.number)
+                root.requestProfile(e.number)
+        }
+    }
+    Row {
+        objectName: "connectionState"
+        anchors.right: profileDrop.left
+        anchors.rightMargin: 16
+        y: 16
+        height: 24
+        spacing: 8
+        visible: root.panelsShown
+        Rectangle {
+            anchors.verticalCenter: parent.verticalCenter
+            width: 8
+            height: 8
+            radius: 4
+            color: root.connected ? Skin.highlight : Skin.gray2
+        }
+        Text {
+            objectName: "connectionText"
+            anchors.verticalCenter: parent.verticalCenter
+            text: root.connected ? (ui_View.deviceName ? ui_View.deviceName : root.productName)
+                                 : root.desktopLang[2]
+            color: root.connected ? Skin.text : Skin.gray2
+            font.family: Skin.fontFamily
+            font.pixelSize: Skin.fontNormal
         }
     }
     Row {
@@ -785,7 +954,7 @@ Item {
                         else if (icon === "minimize")
                             ui_Ctl.onMinimize()
                         else
-                            ui_Ctl.onClose()
+                            root.requestClose()
                     }
                 }
             }
@@ -826,6 +995,7 @@ Item {
     ProfilePage {
         id: profilePage
         objectName: "profilePage"
+        confirmLang: [root.desktopLang[12], root.desktopLang[11], root.desktopLang[9]]
         onChangeProfile: function (n) { root.switchProfile(n) }
     }
 
@@ -839,7 +1009,10 @@ Item {
             SystemSetting {
                 objectName: "systemSetting"
                 systemSettingLang: root.systemSettingLang
+                language: root.language
+                languageText: root.desktopLang[10]
                 onCloseAllDropDowns: root.closeDropDowns()
+                onLanguageChosen: function (name) { root.chooseLanguage(name) }
             }
         }
         onLoaded: {
@@ -861,6 +1034,12 @@ Item {
             })
             if ("macroEditorLang" in item)
                 item.macroEditorLang = Qt.binding(function () { return root.macroEditorLang })
+            if ("confirmLang" in item)
+                item.confirmLang = Qt.binding(function () {
+                    return [root.desktopLang[12], root.desktopLang[11], root.desktopLang[9]]
+                })
+            if ("noMacroText" in item)
+                item.noMacroText = Qt.binding(function () { return root.desktopLang[13] })
         }
     }
     Connections {
@@ -881,7 +1060,8 @@ Item {
                 keyNames: function () { return keyCodeString },
                 language: function () { return root.language },
                 keyMatrix: function () { return keyMatrixHook.item },
-                macroEditor: function () { return macroEditorHook.item }
+                macroEditor: function () { return macroEditorHook.item },
+                isGun: function () { return root.isGun }
             })
             if (item.openMacroEditor)
                 item.openMacroEditor.connect(root.openMacroEditor)
@@ -927,6 +1107,65 @@ Item {
             }
         }
         onLoaded: item.parent = root
+    }
+
+    MessageBox {
+        id: unsavedBox
+        objectName: "unsavedBox"
+        parent: root
+        visible: false
+        z: 50
+        x: Math.round((root.width - width) / 2)
+        y: Math.round((root.height - height) / 2)
+        title: root.desktopLang[5]
+        message: root.desktopLang[6]
+        okText: root.desktopLang[7]
+        discardText: root.desktopLang[8]
+        cancelText: root.desktopLang[9]
+        onAccepted: root.answerUnsaved("save")
+        onDiscarded: root.answerUnsaved("discard")
+        onRejected: root.answerUnsaved("cancel")
+    }
+    Rectangle {
+        objectName: "unsavedMask"
+        anchors.fill: parent
+        z: 49
+        radius: 8
+        color: Skin.mask
+        visible: unsavedBox.visible
+        MouseArea { anchors.fill: parent }
+    }
+
+    // Non-blocking notice: what Save did.
+    Rectangle {
+        id: noticeBox
+        objectName: "notice"
+        property alias text: notice.text
+        property bool shown: false
+        z: 60
+        visible: shown
+        anchors.horizontalCenter: parent.horizontalCenter
+        anchors.bottom: parent.bottom
+        anchors.bottomMargin: 44
+        width: notice.implicitWidth + 32
+        height: 30
+        radius: 4
+        color: Skin.gray1
+        border.width: 1
+        border.color: root.connected ? Skin.highlight : Skin.gray2
+        Text {
+            id: notice
+            objectName: "noticeText"
+            anchors.centerIn: parent
+            color: Skin.text
+            font.family: Skin.fontFamily
+            font.pixelSize: Skin.fontNormal
+        }
+        Timer {
+            id: noticeTimer
+            interval: 4000
+            onTriggered: noticeBox.shown = false
+        }
     }
 
     BusyIndicator {

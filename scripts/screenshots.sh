@@ -14,3 +14,10 @@ DISPLAY=":$(head -n1 "$tmp")"
 export DISPLAY
 SKELD_SOURCE_DIR="$PWD" SKELD_BUILD_DIR="$PWD/$BUILD_DIR" \
   "$BUILD_DIR/tests/qml_pages/skeld_screenshots" docs
+# The main page once more in French.
+fr=$(mktemp -d)
+SKELD_SOURCE_DIR="$PWD" SKELD_BUILD_DIR="$PWD/$BUILD_DIR" \
+  "$BUILD_DIR/tests/qml_pages/skeld_screenshots" "$fr" French
+cp "$fr/main.png" docs/main-fr.png
+cp "$fr/system-settings.png" docs/system-settings-fr.png
+rm -rf "$fr"

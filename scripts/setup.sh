@@ -10,7 +10,8 @@ PACKAGES="build-essential cmake ninja-build pkg-config
  libqt6svg6 qt6-svg-dev qml6-module-qtquick-shapes
  libhidapi-dev libudev-dev libxi-dev libx11-dev libglib2.0-dev
  xvfb xauth xdotool x11-utils gsettings-desktop-schemas libglib2.0-bin dbus
- libgl1-mesa-dri fonts-dejavu-core fonts-wqy-microhei"
+ libgl1-mesa-dri fonts-dejavu-core fonts-wqy-microhei
+ qt6-wayland qt6-gtk-platformtheme qt6-xdgdesktopportal-platformtheme"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

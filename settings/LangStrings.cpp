@@ -5,6 +5,8 @@
 #include "settings/SettingsLog.h"
 #include "settings/SettingsValue.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace LangStrings {
@@ -78,6 +80,28 @@ QStringList load(const QString &section, const QString &langCode)
                                                                       : texts);
     return texts;
 }
+QStringList available()
+{
+    QStringList names;
+    const QFileInfoList files = QDir(QStringLiteral("./modules/i18n"))
+                                    .entryInfoList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name);
+    for (const QFileInfo &f : files)
+        names << f.completeBaseName();
+    return names;
+}
+
+QString forLocale(const QLocale &locale, const QStringList &available)
+{
+    QString name = QLocale::languageToString(locale.language());
+    if (locale.language() == QLocale::Chinese)
+        name = locale.script() == QLocale::TraditionalHanScript ||
+                       (locale.script() == QLocale::AnyScript &&
+                        (locale.territory() == QLocale::Taiwan ||
+                         locale.territory() == QLocale::HongKong))
+                   ? QStringLiteral("ChineseTraditional")
+                   : QStringLiteral("ChineseSimplified");
+    return available.contains(name) ? name : QStringLiteral("English");
+}
 } // namespace LangStrings
 
 // Bridge operation ----------------------------------------------------------
@@ -85,4 +109,32 @@ QStringList load(const QString &section, const QString &langCode)
 QStringList myQQuickView::getLangStrings(QString typeStr, QString langCode)
 {
     return LangStrings::load(typeStr, langCode);
+}
+
+QStringList myQQuickView::languages() const { return LangStrings::available(); }
+
+QString myQQuickView::language()
+{
+    QSettings &global = stores().global();
+    const QString stored = global.value(QStringLiteral("common/language")).toString();
+    if (SettingsStores::readBool(global.value(QStringLiteral("common/languageChosen"))) &&
+        !stored.isEmpty())
+        return stored;
+    // Until the user picks one, the desktop's language where we have it.
+    const QStringList files = LangStrings::available();
+    const QString desktop = LangStrings::forLocale(QLocale::system(), files);
+    if (desktop != QLatin1String("English") || QLocale::system().language() == QLocale::English)
+        return desktop;
+    return files.contains(stored) ? stored : desktop;
+}
+
+void myQQuickView::setLanguage(const QString &code)
+{
+    if (!LangStrings::available().contains(code)) {
+        qCDebug(lcSettings).noquote() << "config: no language file for" << code;
+        return;
+    }
+    setGlobalData(QStringLiteral("common/language"), code);
+    setGlobalData(QStringLiteral("common/languageChosen"), true);
+    emit languageChanged();
 }

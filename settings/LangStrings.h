@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -21,4 +22,9 @@ QStringList frenchNotificationTexts();
 // read(), and for section "other" also replaces the DPI-stage notification
 // texts of the event reader.
 QStringList load(const QString &section, const QString &langCode);
+// The languages with a file in ./modules/i18n, sorted.
+QStringList available();
+// The file matching a locale ("French" for fr_CA, "ChineseSimplified" for
+// zh_CN), or "English" when none of `available` matches.
+QString forLocale(const QLocale &locale, const QStringList &available);
 } // namespace LangStrings

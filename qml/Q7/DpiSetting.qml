@@ -12,6 +12,8 @@ Rectangle {
 
     property bool isSave: false
     property int currentDPI: 0
+    // Without a mouse its stage is unknown: no stage is marked.
+    property bool deviceKnown: true
     property int dpiCount: 4
     property int currentDpiCount: 4
     property int minDPI: 200
@@ -159,8 +161,8 @@ Rectangle {
                 knobWidth: 12
                 knobHeight: 14
                 visible: index < page.currentDpiCount
-                fillColor: index === page.currentDPI ? Skin.accent : Skin.stageIdle
-                knobColor: index === page.currentDPI ? Skin.accent : Skin.stageIdle
+                fillColor: index === page.currentDPI && page.deviceKnown ? Skin.accent : Skin.stageIdle
+                knobColor: index === page.currentDPI && page.deviceKnown ? Skin.accent : Skin.stageIdle
                 onKnobPressed: page.selectStage(index)
                 onClicked: page.selectStage(index)
                 onValueChange: function (v) { page.setStageValue(index, v) }
@@ -187,7 +189,7 @@ Rectangle {
                 width: 24
                 horizontalAlignment: Text.AlignHCenter
                 text: String(page.stageValues[index])
-                color: index === page.currentDPI ? Skin.accent : Skin.gray3
+                color: index === page.currentDPI && page.deviceKnown ? Skin.accent : Skin.gray3
                 font.family: Skin.fontFamily
                 font.pixelSize: Skin.fontMin
             }

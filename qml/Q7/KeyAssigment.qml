@@ -50,6 +50,8 @@ Rectangle {
     property string fireKeyText: t(10)
     property int firePeriod: 10
     property int fireTimes: 0
+    // The model has the gun feature (mouse/isGun).
+    property bool isGun: true
     property int gunPeriod: 4
     property int gunTimes: 5
     property int runMode: 0
@@ -323,14 +325,14 @@ Rectangle {
         y: 48
         width: parent.width - 24
         height: parent.height - 56
-        contentHeight: 860
+        contentHeight: content.height
         clip: true
         boundsBehavior: Flickable.StopAtBounds
 
         Item {
             id: content
             width: flick.width - 8
-            height: 860
+            height: dlg.isGun ? 860 : 720
 
             component Heading: Text {
                 color: S.accent
@@ -563,32 +565,71 @@ Rectangle {
             }
 
             // Gun function
-            Heading { y: 720; text: dlg.t(52) }
+            // Only models with the gun feature offer it.
+            Heading { y: 720; text: dlg.t(52); visible: dlg.isGun }
             ChoiceRadio {
                 objectName: "gunChoice"
+                visible: dlg.isGun
                 y: 750
                 text: dlg.t(52)
                 checked: dlg.kind === KL.KIND_GUN
                 onClicked: dlg.chooseGun()
             }
-            Label { x: 140; y: 746; text: dlg.t(11) }
+            Label { x: 140; y: 746; text: dlg.t(11); visible: dlg.isGun }
             PeriodSlider {
                 id: gunSlider
                 objectName: "gunSlider"
+                visible: dlg.isGun
                 x: 184
                 y: 746
                 text: dlg.gunPeriod + "ms"
                 onValueChange: function (v) { dlg.gunRateChanged(v) }
             }
-            Label { x: 304; y: 746; text: dlg.t(12) }
+            Label { x: 304; y: 746; text: dlg.t(12); visible: dlg.isGun }
             SmallField {
                 id: gunTimesField
                 objectName: "gunTimesField"
+                visible: dlg.isGun
                 x: 350
                 y: 748
                 text: String(dlg.gunTimes)
                 onEndInputSignal: dlg.gunTimesEntered(text)
             }
+        }
+    }
+
+    // More sections lie below the fold: a bar shows where the view is and
+    // drags it.
+    Rectangle {
+        id: scrollTrack
+        objectName: "assignScrollBar"
+        x: flick.x + flick.width + 1
+        y: flick.y
+        width: 6
+        height: flick.height
+        radius: 3
+        color: S.gray1
+        visible: flick.contentHeight > flick.height
+        Rectangle {
+            objectName: "assignScrollHandle"
+            width: parent.width
+            radius: 3
+            y: flick.visibleArea.yPosition * scrollTrack.height
+            height: Math.max(24, flick.visibleArea.heightRatio * scrollTrack.height)
+            color: barArea.pressed || barArea.containsMouse ? S.highlight : S.gray3
+        }
+        MouseArea {
+            id: barArea
+            anchors.fill: parent
+            anchors.leftMargin: -4
+            anchors.rightMargin: -4
+            hoverEnabled: true
+            function scrollTo(y) {
+                var ratio = Math.max(0, Math.min(1, y / scrollTrack.height))
+                flick.contentY = ratio * Math.max(0, flick.contentHeight - flick.height)
+            }
+            onPressed: function (mouse) { scrollTo(mouse.y) }
+            onPositionChanged: function (mouse) { if (pressed) scrollTo(mouse.y) }
         }
     }
 }

@@ -1,6 +1,7 @@
 import QtQuick
 import skeld.macro
 import "MacroLogic.js" as ML
+import "../common"
 import "../basic/Skin.js" as S
 
 // The macro editor pop-up: the user's macros on the left, the events of the
@@ -101,6 +102,24 @@ Rectangle {
         eventIndex = -1
         visible = true
     }
+    // Opened with nothing selected, the first macro is: the buttons then
+    // act on something the user can see.
+    onVisibleChanged: {
+        if (visible && current < 0 && names.length > 0)
+            selectMacro(0)
+    }
+    // Title/button, question ("%1" is the name) and cancel of the delete
+    // confirmation.
+    property var confirmLang: ["Delete", "Delete \"%1\"?", "Cancel"]
+    // A macro goes only after the user said so.
+    function askDeleteCurrent() {
+        if (current < 0)
+            return
+        deleteConfirm.message = String(confirmLang[1]).replace("%1", currentName)
+        deleteConfirm.visible = true
+    }
+    // Said when Start Record has no macro to record into.
+    property string noMacroText: "Select a macro or make a new one first."
     function close() {
         macroEditorFocus()
         if (isInputting)
@@ -146,7 +165,11 @@ Rectangle {
     function setEvents(list) {
         if (list === null)
             return false
+        // A new list would put the view back at the top, away from the edit.
+        var keep = eventList.contentY
         events = list
+        eventList.forceLayout()
+        eventList.contentY = Math.max(0, Math.min(keep, eventList.contentHeight - eventList.height))
         autoSave()
         return true
     }
@@ -166,6 +189,11 @@ Rectangle {
         autoSave()
     }
     function toggleRecord() {
+        if (!isInputting && current < 0) {
+            noMacroHint.visible = true
+            noMacroTimer.restart()
+            return
+        }
         if (isInputting)
             stopRecord()
         else
@@ -335,7 +363,7 @@ Rectangle {
     function macroMenuAction(row) {
         macroMenu.visible = false
         switch (row) {
-        case 0: deleteCurrent(); break
+        case 0: askDeleteCurrent(); break
         case 1: importMacro(); break
         case 2: exportCurrent(); break
         }
@@ -500,7 +528,7 @@ Rectangle {
         x: 120
         y: 412
         text: editor.t(3)
-        onClicked: editor.deleteCurrent()
+        onClicked: editor.askDeleteCurrent()
     }
 
     // Event list --------------------------------------------------------------
@@ -617,6 +645,33 @@ Rectangle {
         }
     }
 
+    Rectangle {
+        id: noMacroHint
+        objectName: "noMacroHint"
+        visible: false
+        z: 10
+        x: 200
+        y: 412 - height - 6
+        width: hintText.implicitWidth + 16
+        height: 24
+        radius: 2
+        color: S.gray1
+        border.width: 1
+        border.color: S.highlight
+        Text {
+            id: hintText
+            anchors.centerIn: parent
+            text: editor.noMacroText
+            color: S.text
+            font.family: S.fontFamily
+            font.pixelSize: S.fontNormal
+        }
+        Timer {
+            id: noMacroTimer
+            interval: 3000
+            onTriggered: noMacroHint.visible = false
+        }
+    }
     PageButton {
         objectName: "recordButton"
         x: 200
@@ -626,10 +681,16 @@ Rectangle {
         idleColor: editor.isInputting ? S.highlight : S.button
         onClicked: editor.toggleRecord()
     }
+    // Fits between the record button and the field in every language.
     Text {
-        x: 320
+        objectName: "repeatLabel"
+        x: 304
         y: 412
+        width: 64
         height: 24
+        horizontalAlignment: Text.AlignRight
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: S.fontMin
         verticalAlignment: Text.AlignVCenter
         text: editor.t(6)
         color: S.gray3
@@ -773,5 +834,22 @@ Rectangle {
                 onClicked: editor.confirmInsertKey()
             }
         }
+    }
+
+    MessageBox {
+        id: deleteConfirm
+        objectName: "macroDeleteConfirm"
+        visible: false
+        z: 20
+        x: Math.round((parent.width - width) / 2)
+        y: Math.round((parent.height - height) / 2)
+        title: editor.confirmLang[0]
+        okText: editor.confirmLang[0]
+        cancelText: editor.confirmLang[2]
+        onAccepted: {
+            visible = false
+            editor.deleteCurrent()
+        }
+        onRejected: visible = false
     }
 }

@@ -24,6 +24,19 @@ PopupPage {
 
     signal changeProfile(int tmpProfileNo)
 
+    // Title/button, question ("%1" is the name) and cancel of the delete
+    // confirmation.
+    property var confirmLang: ["Delete", "Delete \"%1\"?", "Cancel"]
+
+    // Asks before a profile goes; rows that cannot go are not asked about.
+    function askDelete(row) {
+        if (!Logic.canDeleteProfile(entries, row, profileNo))
+            return
+        confirmBox.row = row
+        confirmBox.message = String(confirmLang[1]).replace("%1", entries[row].name)
+        confirmBox.visible = true
+    }
+
     width: 415
     height: 288
     title: profileLang[0]
@@ -79,11 +92,20 @@ PopupPage {
     function importProfile() {
         profileFocus()
         var before = entries.length
+        var listBefore = entries
+        var rowBefore = currentRow
         addEntry()
         // The profile behind the current row takes the file, whether that
         // is the new entry or, with a full list, the row the user is on.
         var number = entries[currentRow].number
         var loaded = ui_View.loadProfile(number)
+        // Cancelled (or unreadable): no entry appears for it.
+        if (!loaded && entries.length !== before) {
+            entries = listBefore
+            currentRow = rowBefore
+            store()
+            return
+        }
         // Replacing the profile in use: the pages must show what came in.
         if (loaded && entries.length === before && number === profileNo)
             changeProfile(number)
@@ -298,7 +320,7 @@ PopupPage {
                         onClicked: {
                             contextMenu.visible = false
                             if (index === 0)
-                                page.deleteRow(page.currentRow)
+                                page.askDelete(page.currentRow)
                             else
                                 page.exportRow(page.currentRow)
                         }
@@ -306,5 +328,24 @@ PopupPage {
                 }
             }
         }
+    }
+
+    MessageBox {
+        id: confirmBox
+        objectName: "deleteConfirm"
+        property int row: -1
+        visible: false
+        z: 20
+        width: parent.width - 16
+        x: 8
+        y: Math.round((parent.height - height) / 2)
+        title: page.confirmLang[0]
+        okText: page.confirmLang[0]
+        cancelText: page.confirmLang[2]
+        onAccepted: {
+            visible = false
+            page.deleteRow(row)
+        }
+        onRejected: visible = false
     }
 }

@@ -30,6 +30,7 @@ Rectangle {
         clip: true
         text: "0"
         validator: IntValidator { bottom: 0; top: f.maximum }
+        activeFocusOnTab: true
         Keys.onReturnPressed: focus = false
         Keys.onEnterPressed: focus = false
         onActiveFocusChanged: {

@@ -18,9 +18,24 @@ PopupPage {
     property alias linesField: linesField
 
     signal closeAllDropDowns()
+    signal languageChosen(string name)
+
+    // The language in use, the heading of its drop-down, and the files.
+    property string language: ""
+    property string languageText: "Language"
+    property var languages: []
+    // Per pointer setting, why the desktop cannot store it ("" = it can).
+    property var unavailable: ({ speed: "", doubleClick: "", scrollLines: "" })
+
+    // Languages by their own name; a file we do not know shows its name.
+    function languageLabel(name) {
+        var own = { "English": "English", "French": "Français", "ChineseSimplified": "简体中文",
+                    "ChineseTraditional": "繁體中文", "German": "Deutsch", "Spanish": "Español" }
+        return own[name] !== undefined ? own[name] : String(name)
+    }
 
     width: 416
-    height: 312
+    height: 360
     title: systemSettingLang[0]
     showReset: true
     visible: false
@@ -37,6 +52,12 @@ PopupPage {
     }
 
     function init(isSendData, isRecovery) {
+        languages = ui_View.languages()
+        unavailable = {
+            speed: ui_View.pointerSettingUnavailable("speed"),
+            doubleClick: ui_View.pointerSettingUnavailable("doubleClick"),
+            scrollLines: ui_View.pointerSettingUnavailable("scrollLines")
+        }
         pointerSlider.setPosition(Logic.speedSliderPos(ui_View.getData("mouse/mouseRate", isRecovery)))
         doubleSlider.setPosition(Logic.speedSliderPos(ui_View.getData("mouse/doubleRate", isRecovery)))
         var scroll = Logic.scrollSetting(ui_View.getData("mouse/scrollRate", isRecovery))
@@ -76,6 +97,17 @@ PopupPage {
         font.family: Skin.fontFamily
         font.pixelSize: Skin.fontMin
     }
+    // The one-line reason a setting is greyed out.
+    component Reason: Text {
+        x: 100
+        width: 184
+        horizontalAlignment: Text.AlignHCenter
+        elide: Text.ElideRight
+        visible: text !== ""
+        color: Skin.gray2
+        font.family: Skin.fontFamily
+        font.pixelSize: Skin.fontMin
+    }
     component Separator: Rectangle {
         x: 16
         width: 384
@@ -84,12 +116,15 @@ PopupPage {
     }
 
     Caption { x: 32; y: 12; text: page.systemSettingLang[1] }
+    Reason { objectName: "speedReason"; y: 55; text: page.unavailable.speed }
     Slider {
         id: pointerSlider
         objectName: "pointerSlider"
         x: 32
         y: 40
         width: 352
+        enabled: page.unavailable.speed === ""
+        opacity: enabled ? 1 : 0.4
         onValueChangeDelay: page.save(1, true)
     }
     EndText { x: 32; y: 54; text: page.systemSettingLang[3] }
@@ -97,12 +132,15 @@ PopupPage {
     Separator { y: 76 }
 
     Caption { x: 32; y: 88; text: page.systemSettingLang[2] }
+    Reason { objectName: "doubleClickReason"; y: 131; text: page.unavailable.doubleClick }
     Slider {
         id: doubleSlider
         objectName: "doubleSlider"
         x: 32
         y: 116
         width: 352
+        enabled: page.unavailable.doubleClick === ""
+        opacity: enabled ? 1 : 0.4
         onValueChangeDelay: page.save(2, true)
     }
     EndText { x: 32; y: 130; text: page.systemSettingLang[4] }
@@ -110,11 +148,15 @@ PopupPage {
     Separator { y: 152 }
 
     Caption { x: 32; y: 164; text: page.systemSettingLang[5] }
+    Reason { objectName: "scrollLinesReason"; x: 200; y: 222; horizontalAlignment: Text.AlignRight; text: page.unavailable.scrollLines }
+
     RadioButton {
         id: rowsRadio
         objectName: "rowsRadio"
         x: 40
         y: 192
+        enabled: page.unavailable.scrollLines === ""
+        opacity: enabled ? 1 : 0.4
         text: page.systemSettingLang[6]
         checked: true
         onClicked: {
@@ -134,6 +176,8 @@ PopupPage {
         maximumLength: 3
         emptyValue: 1
         text: "1"
+        enabled: page.unavailable.scrollLines === ""
+        opacity: enabled ? 1 : 0.4
         onInputSignal: page.closeAllDropDowns()
         onEndInputSignal: page.save(3, true)
     }
@@ -142,10 +186,27 @@ PopupPage {
         objectName: "screenRadio"
         x: 40
         y: 220
+        enabled: page.unavailable.scrollLines === ""
+        opacity: enabled ? 1 : 0.4
         text: page.systemSettingLang[7]
         onClicked: {
             rowsRadio.checked = false
             page.save(3, true)
         }
     }
+    Separator { y: 252 }
+
+    Caption { x: 32; y: 268; text: page.languageText }
+    DropDownList {
+        id: languageDrop
+        objectName: "languageDropDown"
+        x: 200
+        y: 264
+        width: 184
+        model: page.languages.map(page.languageLabel)
+        currentIndex: page.languages.indexOf(page.language)
+        onOpening: page.closeAllDropDowns()
+        onActivated: function (i) { page.languageChosen(page.languages[i]) }
+    }
+    function closeDropDowns() { languageDrop.close() }
 }

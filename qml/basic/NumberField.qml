@@ -46,6 +46,7 @@ Rectangle {
         selectByMouse: true
         font.family: Skin.fontFamily
         font.pixelSize: Skin.fontNormal
+        activeFocusOnTab: true
         Keys.onReturnPressed: focus = false
         Keys.onEnterPressed: focus = false
         onActiveFocusChanged: {

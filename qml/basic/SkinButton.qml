@@ -2,6 +2,7 @@ import QtQuick
 import "Skin.js" as Skin
 
 // A flat text button: highlight colour while hovered, button colour otherwise.
+// Tab reaches it; Enter or Space presses it.
 Rectangle {
     id: button
     property alias text: label.text
@@ -15,6 +16,12 @@ Rectangle {
     implicitHeight: 24
     radius: 2
     color: area.containsMouse ? hoverColor : idleColor
+    activeFocusOnTab: true
+    border.width: activeFocus ? 1 : 0
+    border.color: Skin.text
+    Keys.onReturnPressed: button.clicked()
+    Keys.onEnterPressed: button.clicked()
+    Keys.onSpacePressed: button.clicked()
 
     Text {
         id: label

@@ -2,15 +2,24 @@ import QtQuick
 import "../basic"
 import "../basic/Skin.js" as Skin
 
-// A confirmation box: title, message, and "OK" at the right of "Cancel".
+// A confirmation box: title, message, and "OK" at the right of "Cancel"
+// (with a "Discard" between them when discardText is set). Enter is OK,
+// Esc is Cancel, Tab walks the buttons.
 Rectangle {
     id: box
     property string title: ""
     property string message: ""
     property string okText: "OK"
     property string cancelText: "Cancel"
+    property string discardText: ""
     signal accepted()
     signal rejected()
+    signal discarded()
+
+    Keys.onReturnPressed: box.accepted()
+    Keys.onEnterPressed: box.accepted()
+    Keys.onEscapePressed: box.rejected()
+    onVisibleChanged: if (visible) forceActiveFocus()
 
     width: 427
     height: 102
@@ -49,6 +58,8 @@ Rectangle {
         y: 38
         width: parent.width - 24
         text: box.message
+        wrapMode: Text.WordWrap
+        maximumLineCount: 2
         elide: Text.ElideRight
         color: Skin.text
         font.family: Skin.fontFamily
@@ -67,6 +78,14 @@ Rectangle {
             height: 25
             text: box.cancelText
             onClicked: box.rejected()
+        }
+        SkinButton {
+            objectName: "discardButton"
+            visible: box.discardText !== ""
+            width: 88
+            height: 25
+            text: box.discardText
+            onClicked: box.discarded()
         }
         SkinButton {
             objectName: "okButton"

@@ -4,6 +4,8 @@
 #include "testlib/TestData.h"
 
 #include <QAction>
+#include <QFile>
+#include <QFileDialog>
 #include <QApplication>
 #include <QMenu>
 #include <QQmlContext>
@@ -21,9 +23,9 @@ private slots:
     void trayIconAndMenu();
     void dragMovesTheWindow();
     void busyLocksAndReleases();
-    void closeHidesAndRestoreIsGated_data();
-    void closeHidesAndRestoreIsGated();
-    void secondInstanceMessageIsGated();
+    void closeHidesAndTrayRestores_data();
+    void closeHidesAndTrayRestores();
+    void secondInstanceRestores();
     void checkWithoutDeviceStillInitialisesTheUi();
     void setCurrentDPISelectsStage();
     void quitEndsTheLoopWithZero();
@@ -42,6 +44,18 @@ void AppShellTest::windowIsFramelessAndSizedToTheDocument()
     QVERIFY(w.testAttribute(Qt::WA_TranslucentBackground));
     QCOMPARE(w.styleSheet(), QStringLiteral("background:transparent;"));
     QCOMPARE(w.objectName(), QStringLiteral("Widget"));
+
+    // The import/export dialogs stay out of the window's transparent style
+    // sheet: a dialog that inherits it is black with unreadable labels.
+    auto dialog = QtFileDialogs::makeDialog("Import", FileDialogs::startFolder(), "*.pf", false);
+    QVERIFY(!dialog->parentWidget());
+    QFileDialog inherited(w.view(), "Import", FileDialogs::startFolder(), "*.pf");
+    inherited.setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    for (QFileDialog *d : {dialog.get(), &inherited})
+        d->ensurePolished();
+    QVERIFY(inherited.palette().color(QPalette::Window).alpha() < 255); // the fault this guards
+    QCOMPARE(dialog->palette().color(QPalette::Window).alpha(), 255);
 }
 
 void AppShellTest::titleComesFromTheGlobalFile()
@@ -81,8 +95,24 @@ void AppShellTest::trayIconAndMenu()
     QVERIFY(!w.trayIcon->icon().isNull());
     QMenu *menu = w.trayIcon->contextMenu();
     QVERIFY(menu);
-    QCOMPARE(menu->actions().size(), 1);
-    QCOMPARE(menu->actions().first()->text(), QStringLiteral("Quit (&Q)"));
+    QCOMPARE(menu->actions().size(), 2);
+    QCOMPARE(menu->actions().at(0)->text(), QStringLiteral("Show"));
+    QCOMPARE(menu->actions().at(1)->text(), QStringLiteral("Quit (&Q)"));
+    // "Show" brings a closed window back.
+    w.showNormal();
+    w.controller->onClose();
+    menu->actions().at(0)->trigger();
+    QVERIFY(w.isVisible());
+    // The texts follow the language the user picks; a language file
+    // without them keeps the built-in English.
+    w.view()->setLanguage(QStringLiteral("French"));
+    QCOMPARE(menu->actions().at(0)->text(), QStringLiteral("Afficher"));
+    QCOMPARE(menu->actions().at(1)->text(), QStringLiteral("Quitter (&Q)"));
+    QFile::remove(data.path("modules/i18n/English.ini"));
+    QFile(data.path("modules/i18n/English.ini")).open(QIODevice::WriteOnly);
+    w.view()->setLanguage(QStringLiteral("English"));
+    QCOMPARE(menu->actions().at(0)->text(), QStringLiteral("Show"));
+    QCOMPARE(menu->actions().at(1)->text(), QStringLiteral("Quit (&Q)"));
     QVERIFY(menu->styleSheet().startsWith("QMenu { border: 1px solid rgb(100, 100, 100);"));
     QVERIFY(menu->styleSheet().endsWith("padding-right: 2px; } "));
 }
@@ -118,18 +148,20 @@ void AppShellTest::busyLocksAndReleases()
     QVERIFY(w.view()->isEnabled());
 }
 
-void AppShellTest::closeHidesAndRestoreIsGated_data()
+void AppShellTest::closeHidesAndTrayRestores_data()
 {
     QTest::addColumn<bool>("connected");
     QTest::addColumn<int>("reason");
     QTest::addColumn<bool>("shown");
     QTest::newRow("double click, device") << true << int(QSystemTrayIcon::DoubleClick) << true;
-    QTest::newRow("double click, no device") << false << int(QSystemTrayIcon::DoubleClick) << false;
-    QTest::newRow("single click, device") << true << int(QSystemTrayIcon::Trigger) << false;
+    QTest::newRow("double click, no device") << false << int(QSystemTrayIcon::DoubleClick) << true;
+    // Status-notifier trays report only this one activation.
+    QTest::newRow("trigger, device") << true << int(QSystemTrayIcon::Trigger) << true;
+    QTest::newRow("trigger, no device") << false << int(QSystemTrayIcon::Trigger) << true;
     QTest::newRow("right click, device") << true << int(QSystemTrayIcon::Context) << false;
 }
 
-void AppShellTest::closeHidesAndRestoreIsGated()
+void AppShellTest::closeHidesAndTrayRestores()
 {
     QFETCH(bool, connected);
     QFETCH(int, reason);
@@ -148,14 +180,16 @@ void AppShellTest::closeHidesAndRestoreIsGated()
     QCOMPARE(w.isMinimized(), !shown);
 }
 
-void AppShellTest::secondInstanceMessageIsGated()
+void AppShellTest::secondInstanceRestores()
 {
     TestData data;
     Widget w;
     w.showNormal();
     w.controller->onClose();
+    // No mouse: a second launch is the user's way back to the window.
     w.receiveMessage(QString());
-    QVERIFY(!w.isVisible());
+    QVERIFY(w.isVisible());
+    w.controller->onClose();
     deviceConnected = true;
     w.receiveMessage(QStringLiteral("anything"));
     QVERIFY(w.isVisible());
@@ -178,6 +212,7 @@ void AppShellTest::checkWithoutDeviceStillInitialisesTheUi()
     QVERIFY(!main->isVisible()); // queued: runs after the caller returns
     QTRY_VERIFY(cap.contains("Device DisConnect"));
     QTRY_VERIFY(!deviceConnected);
+    QVERIFY(!w.view()->connected());
     QTRY_VERIFY(main->isVisible());
 }
 
@@ -201,7 +236,7 @@ void AppShellTest::quitEndsTheLoopWithZero()
     Widget w;
     w.show();
     w.controller->onClose(); // hiding does not end the program
-    QAction *quit = w.trayIcon->contextMenu()->actions().first();
+    QAction *quit = w.trayIcon->contextMenu()->actions().last();
     QTimer::singleShot(50, quit, &QAction::trigger);
     const int rc = QApplication::exec();
     QCOMPARE(rc, 0);

@@ -213,6 +213,7 @@ void StartupE2E::copiesInDifferentFoldersRunSideBySide()
     }
     QVERIFY(!waitForWindow("SKELD R772", one.processId(), 30000).isEmpty());
     QVERIFY(!waitForWindow("SKELD R772", two.processId(), 30000).isEmpty());
+    if (one.state() != QProcess::Running) fprintf(stderr, "ONE exit %d status %d: %s\n", one.exitCode(), int(one.exitStatus()), one.readAllStandardError().constData());
     QCOMPARE(one.state(), QProcess::Running);
     QCOMPARE(two.state(), QProcess::Running);
     for (QProcess *p : {&one, &two}) {

@@ -189,7 +189,7 @@ void tst_DeviceCheck::permissionHintOncePerPlugIn()
     f.accessDenied = true;
     rig.mouse->setFaults(f);
     const QString hint = "tray Info|" + DeviceCheck::permissionHint() + "|10000";
-    QVERIFY(DeviceCheck::permissionHint().contains("sudo ./scripts/install.sh --system"));
+    QVERIFY(DeviceCheck::permissionHint().contains("skeld-config --install-udev-rule"));
 
     DebugCapture cap;
     DeviceCheck::Result r = rig.check();
@@ -199,7 +199,7 @@ void tst_DeviceCheck::permissionHintOncePerPlugIn()
     QCOMPARE(rig.host.count(hint), 1);
     QCOMPARE(cap.lines().size(), 2); // the hint's line and "Device DisConnect"
     QVERIFY(cap.lines().first().contains("permission denied"));
-    QVERIFY(cap.lines().first().contains("sudo ./scripts/install.sh --system"));
+    QVERIFY(cap.lines().first().contains("skeld-config --install-udev-rule"));
 
     r = rig.check(); // same plug-in: quiet
     QVERIFY(!r.hintShown);

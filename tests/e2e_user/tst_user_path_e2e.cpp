@@ -239,6 +239,53 @@ void UserPathE2E::recordMacroBindItToKeyFourAndSave()
     QVERIFY(p1.value("mouseKeyMatrix/3").toStringList() == bound ||
             p1.value("mouseKeyMatrix0/3").toStringList() == bound);
     QCOMPARE(p1.value("mouseMacroKey/3").toString(), QStringLiteral("Macro_0"));
+
+    // An unsaved edit survives re-picking the profile when the user says
+    // Cancel, and a later Save sends it (DPI values, command 0x11).
+    const QPoint saveQuestion(298, 269); // the 427 x 102 box, centred
+    const QPoint cancel = saveQuestion + QPoint(427 - 12 - 88 - 7 - 88 - 7 - 44, 102 - 10 - 12);
+    const QPoint discard = saveQuestion + QPoint(427 - 12 - 88 - 7 - 44, 102 - 10 - 12);
+    const qsizetype dpiBefore = payloadsOf(0x11, -1).size();
+    click(826, 180);      // the first DPI stage's track
+    settle(800);
+    click(832, 28);       // the profile drop-down
+    click(832, 52);       // its first row: the profile in use
+    settle(600);
+    shot("unsaved-changes.png");
+    click(cancel.x(), cancel.y());
+    settle();
+    QCOMPARE(payloadsOf(0x11, -1).size(), dpiBefore);
+    click(950, 620);      // Save
+    QTRY_COMPARE_WITH_TIMEOUT(payloadsOf(0x11, -1).size(), dpiBefore + 1, 5000);
+
+    // Closing with an edit pending and choosing Discard sends nothing.
+    click(826, 120);
+    settle(800);
+    const QString sentBeforeClose = trace().join('\n');
+    click(992, 28);       // close
+    settle(600);
+    click(discard.x(), discard.y());
+    const auto visibleWindow = [this] {
+        return runTool("xdotool",
+                       {"search", "--onlyvisible", "--pid", QString::number(m_app.processId()),
+                        "--name", "^SKELD R772$"},
+                       m_x->environment())
+            .trimmed();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(visibleWindow().isEmpty(), 5000);
+    QCOMPARE(payloadsOf(0x11, -1).size(), dpiBefore + 1);
+    const QString after = trace().join('\n').mid(sentBeforeClose.size());
+    QVERIFY2(!after.contains("SET_FEATURE"), qPrintable(after));
+
+    // A second copy started without any mouse brings the window back.
+    QProcess second;
+    QProcessEnvironment env = m_x->environment();
+    env.insert("SKELD_HID_NO_HARDWARE", "1");
+    second.setProcessEnvironment(env);
+    second.start(m_dir + "/skeld-config");
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(!visibleWindow().isEmpty(), 5000);
 }
 
 QTEST_GUILESS_MAIN(UserPathE2E)

@@ -1,3 +1,4 @@
+#include "app/UdevRule.h"
 #include "testlib/TestData.h"
 
 #include <QProcess>
@@ -53,6 +54,11 @@ void TestPackaging::udevRule()
     const QString path = source(QStringLiteral("packaging/70-skeld-config.rules"));
     const QString text = readText(path);
     QVERIFY(!text.isEmpty());
+    // The program's own copy (skeld-config --install-udev-rule) is this file.
+    QCOMPARE(UdevRule::text(), text);
+    QTemporaryDir rules;
+    QVERIFY(UdevRule::write(rules.path()));
+    QCOMPARE(readText(rules.filePath(QLatin1String(UdevRule::kFileName))), text);
     // uaccess is applied by 73-seat-late.rules: the tag must be set earlier.
     QVERIFY(QFileInfo(path).fileName().left(2).toInt() < 73);
 

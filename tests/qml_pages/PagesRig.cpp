@@ -9,8 +9,10 @@
 #include "settings/DpiNotifications.h"
 #include "settings/FileDialogs.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QFile>
+#include <QMenu>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QSettings>
@@ -270,6 +272,37 @@ bool PagesRig::viewEnabled() const
 QPoint PagesRig::windowPos() const
 {
     return m_widget->pos();
+}
+
+bool PagesRig::windowVisible() const { return m_widget->isVisible(); }
+
+void PagesRig::showWindow() { m_widget->show(); }
+
+void PagesRig::setPointerBackend(const QString &name)
+{
+    if (name == QLatin1String("x11"))
+        setSystemPointerSettings(std::make_unique<X11PointerSettings>());
+    else if (name == QLatin1String("none"))
+        setSystemPointerSettings(std::make_unique<NoPointerSettings>());
+    else
+        setSystemPointerSettings(std::make_unique<RecordingPointerSettings>());
+}
+
+QStringList PagesRig::trayTexts() const
+{
+    QStringList texts;
+    for (QAction *a : m_widget->trayIcon->contextMenu()->actions())
+        texts << a->text();
+    return texts;
+}
+
+void PagesRig::setConnected(bool connected)
+{
+    if (connected)
+        m_widget->hostSetDeviceConnected(true);
+    else
+        m_widget->hostSetViewEnabled(false); // the removal path
+    m_widget->hostSetViewEnabled(true);
 }
 
 QString PagesRig::dpiNotification(int k) const

@@ -58,6 +58,13 @@ public:
     // The tray texts of the DPI button, stage k + 1.
     Q_INVOKABLE QString dpiNotification(int k) const;
     Q_INVOKABLE QPoint windowPos() const;
+    Q_INVOKABLE bool windowVisible() const;
+    Q_INVOKABLE void showWindow();
+    // What the device check or the reader's removal tells the window.
+    Q_INVOKABLE void setConnected(bool connected);
+    // The pointer settings back end: "recording" (the default), "x11", "none".
+    Q_INVOKABLE void setPointerBackend(const QString &name);
+    Q_INVOKABLE QStringList trayTexts() const;
 
 private:
     void build();

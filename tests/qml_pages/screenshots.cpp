@@ -3,11 +3,13 @@
 // main page first and then each pop-up page. Works on a copy of modules/.
 #include "app/Widget.h"
 #include "app/myQQuickView.h"
+#include "settings/FileDialogs.h"
 #include "testlib/TestData.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QQuickItem>
 #include <QSettings>
 #include <QTimer>
@@ -45,9 +47,12 @@ int main(int argc, char *argv[])
 
     TestData data;
     if (!data.isValid()) return 1;
-    if (argc > 2)
-        QSettings(data.path(QStringLiteral("modules/setting/apConfig.bin")), QSettings::IniFormat)
-            .setValue(QStringLiteral("common/language"), QString::fromLocal8Bit(argv[2]));
+    if (argc > 2) {
+        QSettings config(data.path(QStringLiteral("modules/setting/apConfig.bin")),
+                         QSettings::IniFormat);
+        config.setValue(QStringLiteral("common/language"), QString::fromLocal8Bit(argv[2]));
+        config.setValue(QStringLiteral("common/languageChosen"), true);
+    }
     Widget w;
     w.move(0, 0);
     w.showNormal();
@@ -73,5 +78,33 @@ int main(int argc, char *argv[])
         QMetaObject::invokeMethod(root, "closePopups");
         settle(100);
     }
-    return ok ? 0 : 1;
+
+    // The question that keeps unsaved edits.
+    if (QQuickItem *dpi = root->findChild<QQuickItem *>(QStringLiteral("dpiSetting")))
+        dpi->setProperty("isSave", true);
+    QMetaObject::invokeMethod(root, "requestClose");
+    settle(300);
+    ok = shoot(w, out, QStringLiteral("unsaved-changes")) && ok;
+    QMetaObject::invokeMethod(root, "answerUnsaved", Q_ARG(QVariant, QStringLiteral("discard")));
+    w.showNormal();
+    settle(200);
+
+    // No mouse: the top bar says so, Save says where the values went.
+    w.view()->setConnected(false);
+    if (QQuickItem *dpi = root->findChild<QQuickItem *>(QStringLiteral("dpiSetting")))
+        dpi->setProperty("isSave", true);
+    QMetaObject::invokeMethod(root, "save");
+    settle(300);
+    ok = shoot(w, out, QStringLiteral("no-mouse")) && ok;
+
+    // The import dialog: the desktop's own where it offers one, else Qt's,
+    // readable either way.
+    auto dialog = QtFileDialogs::makeDialog(QStringLiteral("Open File"), FileDialogs::startFolder(),
+                                            QStringLiteral("Profile(*.pf)"), false);
+    dialog->show();
+    settle(600);
+    const QString file = out + QStringLiteral("/file-dialog.png");
+    const bool saved = dialog->grab().save(file);
+    std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "could not write", qPrintable(file));
+    return ok && saved ? 0 : 1;
 }

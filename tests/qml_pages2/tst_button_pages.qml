@@ -53,6 +53,22 @@ PagesHost {
             verify(host.dlg.visible)
             compare(host.dlg.keyIndex, 1)
             compare(child("assignTitle").text, "Key 2 : Right Key")
+            // A bar tells that more lies below the fold and follows the view.
+            var flick = child("assignScroll")
+            var bar = child("assignScrollBar")
+            var handle = child("assignScrollHandle")
+            verify(bar.visible)
+            compare(handle.y, 0)
+            mouseClick(bar, bar.width / 2, bar.height - 2)
+            verify(flick.contentY > 0.95 * (flick.contentHeight - flick.height))
+            verify(handle.y + handle.height > bar.height - 2)
+            // Without the gun feature its section is not offered.
+            verify(child("gunChoice").visible)
+            host.dlg.isGun = false
+            verify(!child("gunChoice").visible)
+            verify(!child("gunSlider").visible)
+            compare(flick.contentHeight, 720)
+            host.dlg.isGun = true
         }
 
         function test_secondLeftClickFreesTheFirst() {

@@ -130,6 +130,39 @@ PagesHost {
             compare(ed.events.length, 0)
             compare(ed.insertName, "")
             compare(testEnv.allFiles(), before)
+            // Start Record with nothing selected says why nothing happens.
+            ed.isInputting = false
+            ed.isInsertting = false
+            compare(child("noMacroHint").visible, false)
+            mouseClick(child("recordButton"))
+            compare(ed.isInputting, false)
+            compare(child("noMacroHint").visible, true)
+        }
+
+        // An edit far down the list leaves the view where it was.
+        function test_editKeepsTheListPosition() {
+            ed.newMacro()
+            ed.isInputting = true
+            record(pairs(20))
+            ed.stopRecord()
+            var list = child("eventList")
+            list.contentY = list.contentHeight - list.height
+            var at = list.contentY
+            verify(at > 0)
+            ed.eventIndex = 30
+            ed.insertDelayHere()
+            compare(list.contentY, at)
+        }
+
+        // Opened with macros stored, the first one is selected.
+        function test_openSelectsTheFirstMacro() {
+            ed.visible = false
+            ed.newMacro()
+            ed.newMacro()
+            ed.current = -1
+            ed.open()
+            compare(ed.current, 0)
+            compare(ed.macroSelected, true)
         }
 
         function test_contextMenuInsertsMouseButtons() {
@@ -292,6 +325,15 @@ PagesHost {
             var deleted = []
             ed.deleteMacro.connect(function (n) { deleted.push(n) })
             mouseClick(child("macroDelete"))
+            // Asked first: Cancel keeps it.
+            var confirm = child("macroDeleteConfirm")
+            verify(confirm.visible)
+            compare(confirm.message, "Delete \"Macro_1\"?")
+            mouseClick(findChild(confirm, "cancelButton"))
+            compare(deleted, [])
+            compare(ed.names, ["Macro_0", "Macro_1", "Macro_2"])
+            mouseClick(child("macroDelete"))
+            mouseClick(findChild(confirm, "okButton"))
             compare(deleted, ["Macro_1"])
             compare(ed.names, ["Macro_0", "Macro_2"])
             compare(ed.current, 1)

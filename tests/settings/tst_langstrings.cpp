@@ -119,6 +119,12 @@ const QMap<QString, QStringList> &builtinTexts()
         {"gunControl",
          {"Gun editor", "Gun", "Select gun", "Cursor Adjust", "X Axis", "Y axis", "Fire adjust",
           "Rate", "Times", "Endness"}},
+        {"desktop",
+         {"Show", "Quit (&Q)", "No mouse connected",
+          "Saved on this computer; sent when the mouse is connected.",
+          "Saved and sent to the mouse.", "Unsaved changes", "Save the changes to this profile?",
+          "Save", "Discard", "Cancel", "Language", "Delete \"%1\"?", "Delete",
+          "Select a macro or make a new one first."}},
     };
     return texts;
 }
@@ -127,7 +133,8 @@ const QMap<QString, QStringList> &builtinTexts()
 const QMap<QString, int> kCounts = {
     {"main", 15},         {"profile", 20},       {"macroEditor", 20}, {"systemSetting", 15},
     {"keyMatrix", 2},     {"keyAssigment", 60},  {"dpiSetting", 5},   {"lightControl", 20},
-    {"gunControl", 10},   {"keyCode", 133},      {"other", 8},        {"message", 1}};
+    {"gunControl", 10},   {"keyCode", 133},      {"other", 8},        {"message", 1},
+    {"desktop", 14}};
 } // namespace
 
 class TestLangStrings : public QObject
@@ -153,7 +160,32 @@ private slots:
     void englishCarriesBuiltinTexts();
     void keyNamesPairWithCodes_data();
     void keyNamesPairWithCodes();
+    void localeChoosesTheFile_data();
+    void localeChoosesTheFile();
 };
+
+void TestLangStrings::localeChoosesTheFile_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("French") << "fr_FR" << "French";
+    QTest::newRow("French of Canada") << "fr_CA" << "French";
+    QTest::newRow("Chinese, simplified") << "zh_CN" << "ChineseSimplified";
+    QTest::newRow("Chinese, traditional: no file") << "zh_TW" << "English";
+    QTest::newRow("German: no file") << "de_DE" << "English";
+    QTest::newRow("C locale") << "C" << "English";
+    QTest::newRow("English") << "en_GB" << "English";
+}
+
+void TestLangStrings::localeChoosesTheFile()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, file);
+    TestData data;
+    const QStringList shipped = LangStrings::available();
+    QCOMPARE(shipped, (QStringList{"ChineseSimplified", "English", "French"}));
+    QCOMPARE(LangStrings::forLocale(QLocale(locale), shipped), file);
+}
 
 void TestLangStrings::readsSection_data()
 {

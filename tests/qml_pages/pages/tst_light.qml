@@ -118,6 +118,16 @@ MainUnderTest {
             compare(page.colors[0], "#0080ff")
             compare(Logic.hueSegment(page.markerPoint(), page.hueWidth), 3)
             compare(page.isSave, true)
+            // Tab walks the fields; a value typed and left by a click on
+            // Save is taken, not lost.
+            page.redField.input.forceActiveFocus()
+            keyClick(Qt.Key_Tab)
+            verify(page.greenField.input.activeFocus)
+            page.greenField.text = "64"
+            mouseClick(findChild(host.root, "saveButton"))
+            verify(!page.greenField.input.activeFocus)
+            compare(page.colors[0], "#0040ff")
+            compare(ui_View.getDataList("mouse/colorValue", false).slice(0, 3), [0, 64, 255])
         }
 
         function test_hueDrag() {

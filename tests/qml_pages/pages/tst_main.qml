@@ -158,6 +158,93 @@ MainUnderTest {
             compare(r.isLock, false)
             compare(rig.reports("11").length, 1)
             compare(String(save.idleColor), "#565656")
+            // A short notice says where the values went.
+            compare(child("noticeText").text, "Saved and sent to the mouse.")
+            verify(child("notice").visible)
+            compare(child("connectionText").text, "SKELD R772")
+        }
+
+        // Without a mouse Save still stores, and says so instead of
+        // claiming the mouse has the values; no stage is marked.
+        function test_saveWithoutMouse() {
+            var r = host.started(test)
+            rig.setConnected(false)
+            compare(r.connected, false)
+            compare(child("connectionText").text, "No mouse connected")
+            var dpi = child("dpiSetting")
+            dpi.setStageValue(0, 150)
+            var value = dpi.stageValues[0]
+            dpi.isSave = true
+            r.save()
+            compare(dpi.isSave, false)
+            compare(Number(ui_View.getDataList("mouse/dpiValueArray", false)[0]), Number(value))
+            compare(child("noticeText").text,
+                    "Saved on this computer; sent when the mouse is connected.")
+            verify(child("notice").visible)
+            compare(dpi.deviceKnown, false)
+            rig.clearTrace()
+            rig.setConnected(true)
+            compare(child("connectionText").text, "SKELD R772")
+            // The mouse that comes gets what was saved without it.
+            r.initUI()
+            tryCompare(r, "isLock", false, 3000)
+            compare(rig.reports("11").length, 1)
+            compare(r.sendOnConnect, false)
+        }
+
+        // Re-picking the profile, switching, or closing with unsaved edits
+        // asks once; Cancel keeps everything, Discard sends nothing.
+        function test_unsavedQuestion_data() {
+            return [
+                { tag: "re-pick, cancel", act: "repick", answer: "cancelButton", kept: true, sent: 0, hidden: false },
+                { tag: "re-pick, Esc", act: "repick", answer: "Esc", kept: true, sent: 0, hidden: false },
+                // The profile is then selected again and sent whole.
+                { tag: "re-pick, discard", act: "repick", answer: "discardButton", kept: false, sent: 1, hidden: false },
+                { tag: "re-pick, save", act: "repick", answer: "okButton", kept: true, sent: 2, hidden: false },
+                { tag: "re-pick, Enter saves", act: "repick", answer: "Enter", kept: true, sent: 2, hidden: false },
+                { tag: "close, discard", act: "close", answer: "discardButton", kept: false, sent: 0, hidden: true },
+                { tag: "close, cancel", act: "close", answer: "cancelButton", kept: true, sent: 0, hidden: false }
+            ]
+        }
+        function test_unsavedQuestion(data) {
+            var r = host.started(test)
+            // The program's window, to see Close hide it; keys still go to
+            // the test's window.
+            rig.showWindow()
+            host.Window.window.requestActivate()
+            tryCompare(host.Window.window, "active", true)
+            var dpi = child("dpiSetting")
+            var stored = dpi.stageValues[0]
+            dpi.setStageValue(0, Number(stored) >= 3000 ? 20 : 150)
+            var edited = dpi.stageValues[0]
+            verify(edited !== stored)
+            dpi.isSave = true
+            rig.clearTrace()
+            var box = child("unsavedBox")
+            if (data.act === "repick") {
+                var drop = child("profileDropDown")
+                drop.choose(drop.currentIndex)
+            } else {
+                mouseClick(child("closeButton"))
+            }
+            tryCompare(box, "visible", true)
+            compare(rig.reports("11").length, 0)
+            if (data.answer === "Esc")
+                keyClick(Qt.Key_Escape)
+            else if (data.answer === "Enter")
+                keyClick(Qt.Key_Return)
+            else
+                mouseClick(findChild(box, data.answer))
+            compare(box.visible, false)
+            compare(dpi.stageValues[0], data.kept ? edited : stored)
+            compare(dpi.isSave, data.kept && data.sent === 0)
+            compare(rig.reports("11").length, data.sent)
+            compare(rig.windowVisible(), !data.hidden)
+            if (dpi.isSave) {
+                // Cancelled: a later Save still sends the edit.
+                r.save()
+                compare(rig.reports("11").length, 1)
+            }
         }
 
         function test_setCurrentDPI_data() {
@@ -212,6 +299,21 @@ MainUnderTest {
             var info = child("infoBox")
             verify(info.visible && mask.visible)
             mouseClick(findChild(info, "closeButton"))
+            compare(mask.visible, false)
+            // Esc closes the top pop-up as its close button does.
+            mouseClick(child("systemSettingButton"))
+            verify(sys.visible)
+            keyClick(Qt.Key_Escape)
+            compare(sys.visible, false)
+            mouseClick(child("configButton"))
+            verify(profile.visible)
+            keyClick(Qt.Key_Escape)
+            compare(profile.visible, false)
+            mouseClick(child("resetButton"))
+            var reset = child("resetBox")
+            verify(reset.visible)
+            keyClick(Qt.Key_Escape)
+            compare(reset.visible, false)
             compare(mask.visible, false)
         }
 

@@ -85,6 +85,17 @@ MainUnderTest {
             menuOn(data.row)
             mouseClick(findChild(page.menu, "menuDelete"))
             compare(page.menu.visible, false)
+            // Asked first: Cancel keeps the entry.
+            var confirm = findChild(page, "deleteConfirm")
+            compare(confirm.visible, data.left < 3)
+            if (confirm.visible) {
+                verify(confirm.message.indexOf(page.entries[data.row].name) >= 0)
+                mouseClick(findChild(confirm, "cancelButton"))
+                compare(page.entries.length, 3)
+                menuOn(data.row)
+                mouseClick(findChild(page.menu, "menuDelete"))
+                mouseClick(findChild(confirm, "okButton"))
+            }
             compare(page.entries.length, data.left)
             compare(ui_View.getNameList(2).length, data.left)
             // The file of a deleted profile is left alone.
@@ -112,11 +123,12 @@ MainUnderTest {
             mouseClick(findChild(page, "importButton"))
             compare(names(), ["Standard0", "profile_01"])
             verify(rig.sameFile("in.pf", "modules/setting/p2.bin"))
-            // Cancelled: the entry stays, the file is what it was.
+            // Cancelled: nothing changes, no entry appears.
             var before = rig.readFile("modules/setting/p3.bin")
             rig.answerOpen("")
             mouseClick(findChild(page, "importButton"))
-            compare(names(), ["Standard0", "profile_01", "profile_12"])
+            compare(names(), ["Standard0", "profile_01"])
+            compare(ui_View.getNameList(2), ["Standard0", "profile_01"])
             compare(rig.readFile("modules/setting/p3.bin"), before)
         }
 
@@ -176,6 +188,11 @@ MainUnderTest {
             var drop = findChild(r, "profileDropDown")
             drop.open()
             drop.choose(2)
+            // The unsaved DPI edit is not dropped without a word.
+            var box = findChild(r, "unsavedBox")
+            tryCompare(box, "visible", true)
+            compare(r.activeProfile, 0)
+            mouseClick(findChild(box, "discardButton"))
             tryCompare(drop, "currentIndex", 2)
             tryCompare(r, "activeProfile", 3)
             compare(String(ui_View.getGlobalData("mouse/profileNo")), "3")

@@ -39,6 +39,55 @@ MainUnderTest {
             return String(ui_View.getData(key, false))
         }
 
+        // What the desktop cannot store is greyed out with its reason.
+        function test_unavailableSettings_data() {
+            return [
+                { tag: "everything stored", backend: "recording", speed: "", dbl: "", lines: "" },
+                { tag: "X server only", backend: "x11", speed: "",
+                  dbl: "Needs the desktop's own settings.",
+                  lines: "Needs the desktop's own settings." },
+                { tag: "nothing", backend: "none", speed: "Not available on this desktop.",
+                  dbl: "Not available on this desktop.",
+                  lines: "Not available on this desktop." }
+            ]
+        }
+        function test_unavailableSettings(data) {
+            rig.setPointerBackend(data.backend)
+            page.init(false, false)
+            compare(findChild(page, "speedReason").text, data.speed)
+            compare(findChild(page, "doubleClickReason").text, data.dbl)
+            compare(findChild(page, "scrollLinesReason").text, data.lines)
+            compare(page.pointerSlider.enabled, data.speed === "")
+            compare(page.doubleSlider.enabled, data.dbl === "")
+            compare(page.rowsRadio.enabled, data.lines === "")
+            compare(page.linesField.enabled, data.lines === "")
+            rig.setPointerBackend("recording")
+        }
+
+        // The language drop-down lists the files; a choice is stored and
+        // every text follows at once, the tray's too.
+        function test_languageChoice() {
+            var drop = findChild(page, "languageDropDown")
+            compare(page.languages, ["ChineseSimplified", "English", "French"])
+            compare(drop.currentText, "English")
+            drop.choose(2)
+            tryCompare(host.root, "language", "French")
+            compare(String(ui_View.getGlobalData("common/language")), "French")
+            compare(String(ui_View.getGlobalData("common/languageChosen")), "true")
+            compare(host.root.mainLang[4], "Configuration")
+            compare(findChild(host.root, "configButton").text, "Configuration")
+            compare(page.title, "Paramètres système")
+            compare(findChild(host.root, "connectionText").text, "SKELD R772")
+            compare(rig.dpiNotification(2), "DPI switch to the 3st segment")
+            compare(rig.trayTexts(), ["Afficher", "Quitter (&Q)"])
+            findChild(page, "languageDropDown").choose(1)
+            tryCompare(host.root, "language", "English")
+            compare(findChild(host.root, "configButton").text, "Config")
+            compare(rig.dpiNotification(2), "DPI switched to stage 3")
+            compare(rig.trayTexts(), ["Show", "Quit (&Q)"])
+            ui_View.setGlobalData("common/languageChosen", false)
+        }
+
         function test_storedValuesShown() {
             compare(knob(page.pointerSlider).x, 170)
             compare(knob(page.doubleSlider).x, 170)
