@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 BUILD_DIR="${BUILD_DIR:-build}"
 cmake -S . -B "$BUILD_DIR" -G Ninja -DSKELD_WERROR=ON
 cmake --build "$BUILD_DIR"
-ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" --repeat until-pass:2 "$@"
+ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" "$@"
 
 # Once more under AddressSanitizer and UndefinedBehaviorSanitizer: the unit
 # and integration tests (the fuzz of what other programs hand us among them)

@@ -115,7 +115,7 @@ QStringList myQQuickView::languages() const { return LangStrings::available(); }
 
 QString myQQuickView::language()
 {
-    QSettings &global = stores().global();
+    SettingsFile &global = stores().global();
     const QString stored = global.value(QStringLiteral("common/language")).toString();
     if (SettingsStores::readBool(global.value(QStringLiteral("common/languageChosen"))) &&
         !stored.isEmpty())

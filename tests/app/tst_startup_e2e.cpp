@@ -122,7 +122,8 @@ QString StartupE2E::waitForWindow(const QString &title, qint64 pid, int timeoutM
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < timeoutMs) {
-        const QString ids = runTool("xdotool", {"search", "--onlyvisible", "--pid",
+        // --all: both the pid and the name must match, not either.
+        const QString ids = runTool("xdotool", {"search", "--all", "--onlyvisible", "--pid",
                                                 QString::number(pid), "--name", "^" + title + "$"},
                                     m_x->environment());
         if (!ids.isEmpty())
@@ -213,7 +214,6 @@ void StartupE2E::copiesInDifferentFoldersRunSideBySide()
     }
     QVERIFY(!waitForWindow("SKELD R772", one.processId(), 30000).isEmpty());
     QVERIFY(!waitForWindow("SKELD R772", two.processId(), 30000).isEmpty());
-    if (one.state() != QProcess::Running) fprintf(stderr, "ONE exit %d status %d: %s\n", one.exitCode(), int(one.exitStatus()), one.readAllStandardError().constData());
     QCOMPARE(one.state(), QProcess::Running);
     QCOMPARE(two.state(), QProcess::Running);
     for (QProcess *p : {&one, &two}) {

@@ -80,7 +80,7 @@ void UserPathE2E::start()
     t.start();
     while (win.isEmpty() && t.elapsed() < 20000) {
         win = runTool("xdotool",
-                      {"search", "--onlyvisible", "--pid", QString::number(m_app.processId()),
+                      {"search", "--all", "--onlyvisible", "--pid", QString::number(m_app.processId()),
                        "--name", "^SKELD R772$"},
                       m_x->environment())
                   .section('\n', 0, 0);
@@ -267,7 +267,7 @@ void UserPathE2E::recordMacroBindItToKeyFourAndSave()
     click(discard.x(), discard.y());
     const auto visibleWindow = [this] {
         return runTool("xdotool",
-                       {"search", "--onlyvisible", "--pid", QString::number(m_app.processId()),
+                       {"search", "--all", "--onlyvisible", "--pid", QString::number(m_app.processId()),
                         "--name", "^SKELD R772$"},
                        m_x->environment())
             .trimmed();

@@ -74,7 +74,7 @@ void AppCopyDataE2E::cleanupTestCase()
 int AppCopyDataE2E::windowCount()
 {
     const QString ids = runTool(QStringLiteral("xdotool"),
-                                {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                {QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
                                  QStringLiteral("--pid"), QString::number(m_app.processId()),
                                  QStringLiteral("--name"), QStringLiteral("^SKELD R772$")},
                                 m_x->environment());
