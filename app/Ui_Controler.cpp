@@ -3,9 +3,11 @@
 #include "app/Widget.h"
 #include "app/myQQuickView.h"
 
+#include <QPointer>
 #include <QQmlContext>
 #include <QSettings>
 #include <QWindow>
+#include <QTimer>
 
 void Ui_Controler::init(Widget *w)
 {
@@ -34,6 +36,25 @@ void Ui_Controler::init(Widget *w)
     QObject::connect(view, &myQQuickView::settingsWriteFailed, w, [w](const QString &message) {
         w->showTrayMessage(w->windowTitle(), message, 5000);
     });
+}
+
+void Ui_Controler::releaseScene()
+{
+    // Later, from the event loop: the close usually comes from a handler of
+    // the very document that is let go. Shown again by then, it stays.
+    if (!view)
+        return;
+    QPointer<myQQuickView> v(view);
+    QTimer::singleShot(0, view, [v] {
+        if (v && !v->window()->isVisible())
+            v->releaseScene();
+    });
+}
+
+void Ui_Controler::rebuildScene()
+{
+    if (view)
+        view->rebuildScene();
 }
 
 void Ui_Controler::onMinimize()

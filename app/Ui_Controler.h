@@ -14,6 +14,9 @@ public:
     Ui_Controler() = default;
 
     void init(Widget *w);
+    // The window hid through close (not a minimise) / is about to show.
+    void releaseScene();
+    void rebuildScene();
     myQQuickView *view = nullptr;
     Widget *widget = nullptr;
 

@@ -7,6 +7,8 @@
 #include "settings/LangStrings.h"
 
 #include <QAction>
+#include <QHideEvent>
+#include <QShowEvent>
 #include <QCoreApplication>
 #include <QDebug>
 #include <QIcon>
@@ -200,4 +202,20 @@ void Widget::hostInitUI()
 {
     if (myQQuickView *v = view())
         v->initUI();
+}
+
+void Widget::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    // Minimising hides spontaneously and keeps everything; the program's
+    // own close to the tray lets the scene go until the window comes back.
+    if (!event->spontaneous() && controller)
+        controller->releaseScene();
+}
+
+void Widget::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous() && controller)
+        controller->rebuildScene();
+    QWidget::showEvent(event);
 }

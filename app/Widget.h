@@ -56,6 +56,10 @@ public:
     void hostInitUI() override;
     void hostDeviceRemoved() override;
 
+protected:
+    void hideEvent(QHideEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
 public slots:
     void trayIconActivated(QSystemTrayIcon::ActivationReason reason);
     void checkDevice();

@@ -5,9 +5,17 @@
 #include "settings/LangStrings.h"
 #include "settings/SafeWrite.h"
 
+#include <QCoreApplication>
+#include <QDebug>
 #include <QFocusEvent>
 #include <QPointer>
+#include <QQmlEngine>
 #include <QQuickItem>
+#include <QResizeEvent>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
 {
@@ -92,6 +100,63 @@ void myQQuickView::detectMouse(bool isDown, uint buttonCode, uint x, uint y)
     invokeRoot("detectMouse", Qt::QueuedConnection, Q_ARG(QVariant, QVariant(isDown)),
                Q_ARG(QVariant, QVariant(buttonCode)), Q_ARG(QVariant, QVariant(x)),
                Q_ARG(QVariant, QVariant(y)));
+}
+
+bool myQQuickView::releaseScene()
+{
+    QQuickItem *root = rootObject();
+    if (m_sceneReleased || !root)
+        return false;
+    if (root->property("anyUnsaved").toBool()) {
+        qDebug("view: unsaved edits, the pages stay loaded while hidden");
+        return false;
+    }
+    m_sceneSource = source();
+    m_sceneReleased = true;
+    // Nothing is left to record keys for.
+    if (!m_keyListeners.isEmpty()) {
+        m_keyListeners.clear();
+        emit keyListeningChanged();
+    }
+    setSource(QUrl());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // Also empties the cache of decoded images the pages drew with.
+    quickWindow()->releaseResources();
+    // The frame the scene was drawn into; the document sizes the view
+    // again when it is loaded.
+    m_sceneSize = size();
+    resize(1, 1);
+    // A hidden widget gets its resize only when shown; the frame goes now.
+    QResizeEvent shrink(size(), m_sceneSize);
+    QQuickWidget::resizeEvent(&shrink);
+    engine()->clearComponentCache();
+    engine()->collectGarbage();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+#ifdef __GLIBC__
+    // The freed pages go back to the system rather than wait in the heap
+    // all day.
+    malloc_trim(0);
+#endif
+    qDebug("view: scene released while hidden");
+    return true;
+}
+
+bool myQQuickView::rebuildScene()
+{
+    if (!m_sceneReleased)
+        return false;
+    m_sceneReleased = false;
+    resize(m_sceneSize);
+    setSource(m_sceneSource);
+    if (!rootObject()) {
+        qDebug() << "view: the window's document could not be loaded again:" << errors();
+        return false;
+    }
+    // The device is already in step: the pages read the stored state and
+    // show it at once, without the start-up protection.
+    invokeRoot("initUI", Qt::DirectConnection);
+    invokeRoot("setProtectUI", Qt::DirectConnection, Q_ARG(QVariant, QVariant(0)));
+    return true;
 }
 
 void myQQuickView::clearHidBusy()

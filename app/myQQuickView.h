@@ -6,6 +6,7 @@
 #include <QQuickWidget>
 #include <QSet>
 #include <QStringList>
+#include <QUrl>
 #include <QVariant>
 #include <QVariantList>
 #include <array>
@@ -79,6 +80,16 @@ public:
     // keys and buttons stop here instead of being queued to the documents.
     Q_INVOKABLE void setKeyListener(const QString &page, bool listening);
     bool keyListening() const { return !m_keyListeners.isEmpty(); }
+
+    // Closed to the tray, the window lets go of its scene (document, pages,
+    // compiled components, script heap) and makes it again when it comes
+    // back; the bridge and what it holds stay. Pages with unsaved edits are
+    // kept instead: releasing them would lose the edits.
+    bool releaseScene();
+    // Loads the document again and shows the stored state of the current
+    // profile before the first frame. False when nothing was released.
+    bool rebuildScene();
+    bool sceneReleased() const { return m_sceneReleased; }
 
 signals:
     void keyListeningChanged();
@@ -169,4 +180,7 @@ private:
     bool m_toldWriteFailure = false;
     QSet<QString> m_keyListeners;
     bool m_connected = false;
+    QUrl m_sceneSource;
+    QSize m_sceneSize;
+    bool m_sceneReleased = false;
 };

@@ -153,12 +153,16 @@ void AppShellTest::closeHidesAndTrayRestores_data()
     QTest::addColumn<bool>("connected");
     QTest::addColumn<int>("reason");
     QTest::addColumn<bool>("shown");
-    QTest::newRow("double click, device") << true << int(QSystemTrayIcon::DoubleClick) << true;
-    QTest::newRow("double click, no device") << false << int(QSystemTrayIcon::DoubleClick) << true;
+    QTest::addColumn<bool>("unsaved");
+    QTest::newRow("double click, device") << true << int(QSystemTrayIcon::DoubleClick) << true << false;
+    QTest::newRow("double click, no device") << false << int(QSystemTrayIcon::DoubleClick) << true
+                                             << false;
     // Status-notifier trays report only this one activation.
-    QTest::newRow("trigger, device") << true << int(QSystemTrayIcon::Trigger) << true;
-    QTest::newRow("trigger, no device") << false << int(QSystemTrayIcon::Trigger) << true;
-    QTest::newRow("right click, device") << true << int(QSystemTrayIcon::Context) << false;
+    QTest::newRow("trigger, device") << true << int(QSystemTrayIcon::Trigger) << true << false;
+    QTest::newRow("trigger, no device") << false << int(QSystemTrayIcon::Trigger) << true << false;
+    QTest::newRow("right click, device") << true << int(QSystemTrayIcon::Context) << false << false;
+    QTest::newRow("double click, device, unsaved edits kept")
+        << true << int(QSystemTrayIcon::DoubleClick) << true << true;
 }
 
 void AppShellTest::closeHidesAndTrayRestores()
@@ -166,14 +170,42 @@ void AppShellTest::closeHidesAndTrayRestores()
     QFETCH(bool, connected);
     QFETCH(int, reason);
     QFETCH(bool, shown);
+    QFETCH(bool, unsaved);
     TestData data;
     Widget w;
     w.showNormal();
+    QQuickItem *before = root(w);
+    QQuickItem *dpi = before->findChild<QQuickItem *>("dpiSetting");
+    QVERIFY(dpi);
+    dpi->setProperty("isSave", unsaved);
+    DebugCapture cap;
     w.controller->onClose();
     QVERIFY(!w.isVisible());
+    // Hidden in the tray the scene goes, unless it holds unsaved edits.
+    if (unsaved) {
+        QTRY_VERIFY(cap.contains("view: unsaved edits, the pages stay loaded while hidden"));
+        QCOMPARE(root(w), before);
+    } else {
+        QTRY_VERIFY(w.view()->sceneReleased());
+        QVERIFY(!root(w));
+    }
+    // What the restored window must show: the stored state of the profile.
+    w.view()->setData(QStringLiteral("mouse/reportRate"), 2);
     deviceConnected = connected;
     w.trayIconActivated(QSystemTrayIcon::ActivationReason(reason));
     QCOMPARE(w.isVisible(), shown);
+    QCOMPARE(w.view()->sceneReleased(), !shown && !unsaved);
+    if (shown && !unsaved) {
+        // Built again before the first frame, showing the stored state.
+        QQuickItem *r = root(w);
+        QVERIFY(r);
+        QVERIFY(r->isVisible());
+        QVERIFY(r->property("panelsShown").toBool());
+        QVERIFY(!r->property("isLock").toBool());
+        QCOMPARE(r->findChild<QObject *>("reportRateDropDown")->property("currentIndex").toInt(), 2);
+    }
+    if (unsaved)
+        QVERIFY(root(w)->findChild<QQuickItem *>("dpiSetting")->property("isSave").toBool());
 
     w.controller->onMinimize();
     w.trayIconActivated(QSystemTrayIcon::ActivationReason(reason));
