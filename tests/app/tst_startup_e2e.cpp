@@ -143,7 +143,11 @@ void StartupE2E::oneFramelessWindowSecondStartExitsOne()
     first.start("prlimit", {"--nofile=1024:1024", "--", exe});
     QVERIFY(first.waitForStarted());
     const QString win = waitForWindow("SKELD R772", first.processId(), 30000);
-    QVERIFY2(!win.isEmpty(), "no window titled like common/name");
+    QVERIFY2(!win.isEmpty(), qPrintable("no window titled like common/name; program " +
+                                        QString(first.state() == QProcess::Running
+                                                    ? "running"
+                                                    : "ended " + QString::number(first.exitCode())) +
+                                        ": " + QString::fromUtf8(first.readAllStandardError())));
 
     const QString geometry = runTool("xdotool", {"getwindowgeometry", win}, m_x->environment());
     QVERIFY2(geometry.contains("Geometry: 1024x640"), qPrintable(geometry));

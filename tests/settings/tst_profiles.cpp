@@ -65,7 +65,6 @@ private slots:
     void exportOntoItsOwnFileKeepsIt();
     void exportCarriesUnsavedValues();
     void setCurrentProfileSelectsStore();
-    void slotsKeepTheirOrder();
 };
 
 void TestProfiles::resetProfile_data()
@@ -351,37 +350,6 @@ void TestProfiles::setCurrentProfileSelectsStore()
     }
     QVERIFY(data.read(profileFile(5)).contains("sixth=6"));
     QVERIFY(!data.read(profileFile(0)).contains("sixth"));
-}
-
-// The UI calls slots by name, but the tools and tests that walk the
-// meta-object rely on the fixed order.
-void TestProfiles::slotsKeepTheirOrder()
-{
-    const QStringList order = {
-        "clearHidBusy",   "initUI",         "runUI",          "resetApconfig",
-        "loadMacroFile",  "saveMacroFile",  "loadProfile",    "saveProfile",
-        "resetProfile",   "copyProfile",    "getLangStrings", "createMacroIni",
-        "updataNameList", "modifyMacroNameUpdateProfile",     "deleteMacroUpdateProfile",
-        "deleteMacroIni", "getNameList",    "saveMacroIni",   "loadMacroIni",
-        "mouseSaveGundata", "modifyGundata", "getGunData",    "getGunDataKey",
-        "getXYSensitive", "getselectGun",   "setXYSensitive", "setSelectGun",
-        "setCurrentProfile", "openUpdateExe", "getData",      "getGlobalData",
-        "getDataList",    "setData",        "setGlobalData",  "setDataList",
-        "setBusy",        "setCurrentDPI"};
-    const QMetaObject &mo = myQQuickView::staticMetaObject;
-    int last = -1;
-    for (const QString &name : order) {
-        int index = -1;
-        for (int i = mo.methodOffset(); i < mo.methodCount(); ++i) {
-            if (mo.method(i).methodType() == QMetaMethod::Slot &&
-                QString::fromLatin1(mo.method(i).name()) == name) {
-                index = i;
-                break;
-            }
-        }
-        QVERIFY2(index > last, qPrintable(name));
-        last = index;
-    }
 }
 
 QTEST_MAIN(TestProfiles)

@@ -1,37 +1,33 @@
 #include "Xvfb.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QRandomGenerator>
-#include <QThread>
 
 Xvfb::Xvfb(const QString &screen)
 {
-    // Random start spreads parallel tests over different display numbers.
-    const int start = 100 + int(QRandomGenerator::global()->bounded(800));
-    for (int i = 0; i < 40; ++i) {
-        const int n = start + i;
-        if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) ||
-            QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
-            continue;
-        m_process.start(QStringLiteral("Xvfb"),
-                        {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"), QStringLiteral("0"),
-                         screen, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        if (!m_process.waitForStarted(3000))
-            return;
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < 5000 && m_process.state() == QProcess::Running) {
-            if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))) {
-                m_display = QStringLiteral(":%1").arg(n);
-                return;
-            }
-            QThread::msleep(20);
-        }
-        m_process.kill();
-        m_process.waitForFinished(2000);
+    // The server picks a free display itself and writes its number once it
+    // accepts connections: no race with parallel tests, and no client that
+    // connects before the server listens.
+    m_process.start(QStringLiteral("Xvfb"),
+                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                     QStringLiteral("0"), screen, QStringLiteral("-nolisten"),
+                     QStringLiteral("tcp")});
+    if (!m_process.waitForStarted(3000)) return;
+    QByteArray out;
+    QElapsedTimer timer;
+    timer.start();
+    while (!out.contains('\n') && timer.elapsed() < 10000 &&
+           m_process.state() == QProcess::Running) {
+        m_process.waitForReadyRead(200);
+        out += m_process.readAllStandardOutput();
     }
+    bool ok = false;
+    const int n = out.trimmed().toInt(&ok);
+    if (ok && out.contains('\n')) {
+        m_display = QStringLiteral(":%1").arg(n);
+        return;
+    }
+    m_process.kill();
+    m_process.waitForFinished(2000);
 }
 
 Xvfb::~Xvfb()
