@@ -718,7 +718,7 @@ void Hid_Thread::readerTurns(unsigned int index)
     }
     while (readerRunning) {
         std::array<uchar, 4> report{};
-        const int got = eventHandle->readTimeout(report.data(), report.size(), kEventReadMs);
+        const int got = eventHandle->readTimeout(report.data(), report.size(), eventReadMs);
         if (got < 0) {
             // A hidraw read fails only when the device is going away, whether
             // or not its node has disappeared yet. A re-plug, even under the

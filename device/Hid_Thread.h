@@ -78,6 +78,8 @@ public:
     void setDelayFunction(DelayFunction delay);
     void delay(int ms);
     int readBackTimeoutMs = kDefaultReadBackTimeoutMs;
+    // One turn of the event reader; a stop is seen at the end of a turn.
+    int eventReadMs = kEventReadMs;
 
     // --- the command queue --------------------------------------------------------
     void startWorker();
