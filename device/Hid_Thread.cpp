@@ -50,6 +50,7 @@ void Hid_Thread::startWorker()
     {
         std::lock_guard lock(m_queueMutex);
         m_stopping = false;
+        m_finished = false;
     }
     setObjectName(QStringLiteral("skeld-device"));
     start();
@@ -59,10 +60,13 @@ void Hid_Thread::stopWorker()
 {
     if (!isRunning()) return;
     {
-        std::lock_guard lock(m_queueMutex);
+        std::unique_lock lock(m_queueMutex);
         m_stopping = true;
+        m_queueWake.notify_all();
+        // Our own handshake, not only QThread::wait(): what the worker did
+        // last is then ordered before what the caller does next.
+        m_queueWake.wait(lock, [this] { return m_finished; });
     }
-    m_queueWake.notify_all();
     wait();
 }
 
@@ -135,6 +139,9 @@ void Hid_Thread::run()
     m_queue.clear();
     lock.unlock();
     closeCmdDevice();
+    lock.lock();
+    m_finished = true;
+    m_queueWake.notify_all();
 }
 
 void Hid_Thread::setBackend(std::shared_ptr<HidBackend> backend)

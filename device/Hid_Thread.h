@@ -197,4 +197,5 @@ private:
     std::condition_variable m_queueWake;
     std::deque<Job> m_queue;
     bool m_stopping = false;
+    bool m_finished = false;
 };
