@@ -7,12 +7,12 @@
 #include "settings/LangStrings.h"
 
 #include <QAction>
-#include <QHideEvent>
-#include <QShowEvent>
 #include <QCoreApplication>
 #include <QDebug>
+#include <QHideEvent>
 #include <QIcon>
 #include <QMenu>
+#include <QShowEvent>
 #include <algorithm>
 
 std::atomic<bool> deviceConnected{false};
