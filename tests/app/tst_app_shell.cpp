@@ -4,6 +4,8 @@
 #include "testlib/TestData.h"
 
 #include <QAction>
+#include <QDateTime>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileDialog>
 #include <QApplication>
@@ -233,6 +235,18 @@ void AppShellTest::checkWithoutDeviceStillInitialisesTheUi()
     // An empty device table: nothing can answer.
     QSettings(data.path("modules/setting/apConfig.bin"), QSettings::IniFormat)
         .setValue("common/deviceCount", 0);
+    // Starting and showing the pages reads the settings and writes nothing:
+    // a start on a full disk must not be able to empty a file.
+    auto snapshot = [&] {
+        QMap<QString, QPair<QByteArray, QDateTime>> files;
+        QDirIterator it(data.path("modules"), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString f = it.next();
+            files[f] = {data.read(f.mid(data.root().size() + 1)), QFileInfo(f).lastModified()};
+        }
+        return files;
+    };
+    const auto before = snapshot();
     Widget w;
     deviceConnected = true;
     QQuickItem *r = root(w);
@@ -246,6 +260,11 @@ void AppShellTest::checkWithoutDeviceStillInitialisesTheUi()
     QTRY_VERIFY(!deviceConnected);
     QVERIFY(!w.view()->connected());
     QTRY_VERIFY(main->isVisible());
+    QTRY_VERIFY(main->property("isPownOn").toBool());
+    const auto after = snapshot();
+    QCOMPARE(after.keys(), before.keys());
+    for (auto it = before.begin(); it != before.end(); ++it)
+        QVERIFY2(after.value(it.key()) == it.value(), qPrintable(it.key()));
 }
 
 void AppShellTest::setCurrentDPISelectsStage()
