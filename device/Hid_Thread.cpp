@@ -406,26 +406,24 @@ int Hid_Thread::profileByte() const
 
 void Hid_Thread::setCommand(const char *text, uchar code, std::array<uchar, 6> params)
 {
-    post([this, text, code, params] {
-        if (!waitIdle()) {
-            failText(text);
-            return;
-        }
-        frame(code, params);
-        sendReport(0, true);
-    });
+    queueSet(text, code, params, true);
 }
 
 void Hid_Thread::setNoSettle(const char *text, uchar code, std::array<uchar, 6> params)
 {
-    post([this, text, code, params] {
+    queueSet(text, code, params, false);
+}
+
+void Hid_Thread::queueSet(const char *text, uchar code, std::array<uchar, 6> params, bool settle)
+{
+    post([this, text, code, params, settle] {
         if (!waitIdle()) {
             failText(text);
             return;
         }
         frame(code, params);
-        sendReport(0, false);
-        delay(kNoSettleMs);
+        sendReport(0, settle);
+        if (!settle) delay(kNoSettleMs);
     });
 }
 

@@ -172,6 +172,8 @@ private:
     // The four shapes every set command takes (see the command tables).
     void setCommand(const char *failText, uchar code, std::array<uchar, 6> params);
     void setNoSettle(const char *failText, uchar code, std::array<uchar, 6> params);
+    // Both of the above: a settled set waits 128 ms, an unsettled one 8 ms.
+    void queueSet(const char *failText, uchar code, std::array<uchar, 6> params, bool settle);
     void setWithPayload(const char *failText, uchar code, std::array<uchar, 6> params,
                         const uchar *data, int length);
     // Presets replyReport from `out`, exchanges, copies the results back.
