@@ -39,6 +39,8 @@ Widget::Widget(QWidget *parent) : QWidget(parent)
 
     checkTimer.setInterval(2048);
     checkTimer.setSingleShot(true);
+    // A coarse timer may fire up to 5% early; the debounce promises the full quiet time.
+    checkTimer.setTimerType(Qt::PreciseTimer);
     connect(&checkTimer, &QTimer::timeout, this, &Widget::checkDevice);
 
     trayIcon = new QSystemTrayIcon(this);
