@@ -83,6 +83,8 @@ void myQQuickView::setConnected(bool connected)
         return;
     m_connected = connected;
     emit connectionChanged();
+    // The device family (and so the profile slots) came with the connection.
+    emit profileOnDeviceChanged();
 }
 
 void myQQuickView::detectKeyboard(bool isDown, int usbCode)

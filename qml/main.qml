@@ -85,11 +85,15 @@ Item {
     readonly property var builtInDesktop: ["Show", "Quit (&Q)", "No mouse connected",
         "Saved on this computer; sent when the mouse is connected.", "Saved and sent to the mouse.",
         "Unsaved changes", "Save the changes to this profile?", "Save", "Discard", "Cancel", "Language",
-        "Delete \"%1\"?", "Delete", "Select a macro or make a new one first."]
+        "Delete \"%1\"?", "Delete", "Select a macro or make a new one first.",
+        "Kept on this computer only",
+        "Saved on this computer only: this mouse has no slot for this profile."]
     property var desktopLang: builtInDesktop
 
     // A mouse is connected (the bridge follows the device check and removal).
     readonly property bool connected: typeof ui_View !== "undefined" && ui_View.connected === true
+    // A connected mouse that has no slot for the current profile: it stays on the computer.
+    readonly property bool profileOnComputerOnly: connected && ui_View.profileOnDevice === false
     // What to do once the unsaved-changes question is answered.
     property var pendingAction: null
     // Saved while no mouse was there: the next connection gets the profile.
@@ -506,7 +510,7 @@ Item {
         // Stored either way; only a connected mouse has them now.
         if (!connected)
             sendOnConnect = true
-        notify(connected ? desktopLang[4] : desktopLang[3])
+        notify(profileOnComputerOnly ? desktopLang[15] : connected ? desktopLang[4] : desktopLang[3])
     }
 
     function resetProfile() {
@@ -927,6 +931,15 @@ Item {
             text: root.connected ? (ui_View.deviceName ? ui_View.deviceName : root.productName)
                                  : root.desktopLang[2]
             color: root.connected ? Skin.text : Skin.gray2
+            font.family: Skin.fontFamily
+            font.pixelSize: Skin.fontNormal
+        }
+        Text {
+            objectName: "profileOnComputerText"
+            anchors.verticalCenter: parent.verticalCenter
+            visible: root.profileOnComputerOnly
+            text: root.desktopLang[14]
+            color: Skin.gray2
             font.family: Skin.fontFamily
             font.pixelSize: Skin.fontNormal
         }

@@ -1,6 +1,8 @@
 import QtQuick
 import skeld.macro
 import "KeyLogic.js" as KL
+import "../common"
+import "../basic"
 import "../basic/Skin.js" as S
 
 // The pop-up in which a function is chosen for one button. It edits a copy
@@ -130,8 +132,8 @@ Rectangle {
         }
         if (kind === KL.KIND_MACRO && codes[1] <= 2)
             runMode = codes[1]
-        rateSlider.setValue(firePeriod - 1)
-        gunSlider.setValue(gunPeriod - 1)
+        rateSlider.slider.setPosition(firePeriod - 1)
+        gunSlider.slider.setPosition(gunPeriod - 1)
     }
 
     function close() {
@@ -163,8 +165,8 @@ Rectangle {
     function closeLists() {
         mediaList.close()
         macroList.close()
-        rateSlider.opened = false
-        gunSlider.opened = false
+        rateSlider.close()
+        gunSlider.close()
     }
 
     function setMacroNames(list) {
@@ -328,6 +330,8 @@ Rectangle {
         contentHeight: content.height
         clip: true
         boundsBehavior: Flickable.StopAtBounds
+        // An open list is drawn above the pop-up and would not scroll along.
+        onContentYChanged: dlg.closeLists()
 
         Item {
             id: content
@@ -353,14 +357,13 @@ Rectangle {
             Grid {
                 y: 26
                 columns: 4
-                columnSpacing: 12
+                columnSpacing: 14
                 rowSpacing: 10
                 Repeater {
                     model: KL.mouseChoices.length
-                    ChoiceRadio {
+                    RadioButton {
                         required property int index
                         objectName: "mouseChoice" + index
-                        width: 100
                         text: dlg.t(KL.mouseChoices[index].text)
                         checked: KL.mouseChoiceIndex(dlg.codes) === index
                         onClicked: dlg.setCodes(KL.mouseCodes(index))
@@ -370,53 +373,61 @@ Rectangle {
 
             // Fire function
             Heading { y: 82; text: dlg.t(8) }
-            Label { y: 106; text: dlg.t(9) }
-            Rectangle {
-                objectName: "fireKeyField"
-                x: 72
+            // Rows flow by their texts' widths: labels differ a lot between languages.
+            Row {
                 y: 106
-                width: 96
-                height: 24
-                color: S.gray1
-                border.width: 1
-                border.color: dlg.captureMode === 0 ? S.highlight : S.gray2
-                Text {
-                    anchors.centerIn: parent
-                    text: dlg.captureMode === 0 ? "..." : dlg.fireKeyText
-                    color: S.text
-                    font.family: S.fontFamily
-                    font.pixelSize: S.fontNormal
+                z: rateSlider.isOpen ? 100 : 0
+                spacing: 8
+                Label { text: dlg.t(9) }
+                Rectangle {
+                    objectName: "fireKeyField"
+                    width: Math.max(96, fireKeyLabel.implicitWidth + 16)
+                    height: 24
+                    color: S.gray1
+                    border.width: 1
+                    border.color: dlg.captureMode === 0 ? S.highlight : S.gray2
+                    Text {
+                        id: fireKeyLabel
+                        anchors.centerIn: parent
+                        text: dlg.captureMode === 0 ? "..." : dlg.fireKeyText
+                        color: S.text
+                        font.family: S.fontFamily
+                        font.pixelSize: S.fontNormal
+                    }
+                    MouseArea {
+                        anchors.fill: parent
+                        onClicked: dlg.armFire()
+                    }
                 }
-                MouseArea {
-                    anchors.fill: parent
-                    onClicked: dlg.armFire()
+                Item { width: 8; height: 1 }
+                Label { text: dlg.t(11) }
+                DropDownSlider {
+                    id: rateSlider
+                    objectName: "rateSlider"
+                    text: dlg.rateMoved ? dlg.firePeriod + "MS" : dlg.firePeriod + "ms"
+                    onValueChange: function (v) { dlg.rateChanged(v) }
                 }
             }
-            Label { x: 188; y: 106; text: dlg.t(11) }
-            PeriodSlider {
-                id: rateSlider
-                objectName: "rateSlider"
-                x: 232
-                y: 106
-                text: dlg.rateMoved ? dlg.firePeriod + "MS" : dlg.firePeriod + "ms"
-                onValueChange: function (v) { dlg.rateChanged(v) }
-            }
-            Label { y: 138; text: dlg.t(12) }
-            SmallField {
-                id: timesField
-                objectName: "timesField"
-                x: 72
-                y: 140
-                text: String(dlg.fireTimes)
-                onEndInputSignal: dlg.timesEntered(text)
-            }
-            TickBox {
-                objectName: "endlessBox"
-                x: 140
-                y: 142
-                text: dlg.t(13)
-                checked: dlg.fireTimes === 0
-                onClicked: dlg.endlessTicked(checked)
+            Row {
+                y: 138
+                spacing: 8
+                Label { text: dlg.t(12) }
+                NumberField {
+                    id: timesField
+                    objectName: "timesField"
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: String(dlg.fireTimes)
+                    onEndInputSignal: dlg.timesEntered(text)
+                }
+                Item { width: 8; height: 1 }
+                CheckBox {
+                    objectName: "endlessBox"
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: dlg.t(13)
+                    checked: dlg.fireTimes === 0
+                    // Reported before the box flips: the new state is the other one.
+                    onClicked: dlg.endlessTicked(!checked)
+                }
             }
 
             // Group function
@@ -463,28 +474,26 @@ Rectangle {
 
             // Media function
             Heading { y: 240; text: dlg.t(15) }
-            ChoiceList {
+            DropDownList {
                 id: mediaList
                 objectName: "mediaList"
                 y: 264
                 width: 200
-                z: opened ? 100 : 2
                 model: KL.mediaChoices.map(function (c) { return dlg.t(c.text) })
                 currentIndex: KL.mediaChoiceIndex(dlg.codes)
-                onChosen: function (i) { dlg.setCodes(KL.mediaCodes(i)) }
+                onActivated: function (i) { dlg.setCodes(KL.mediaCodes(i)) }
             }
 
             // Macro function
             Heading { y: 302; text: dlg.t(16) }
-            ChoiceList {
+            DropDownList {
                 id: macroList
                 objectName: "macroList"
                 y: 326
                 width: 200
-                z: opened ? 100 : 2
                 model: dlg.macroNames
                 currentIndex: dlg.kind === KL.KIND_MACRO ? dlg.macroNames.indexOf(dlg.macroName) : -1
-                onChosen: function (i) { dlg.chooseMacro(i) }
+                onActivated: function (i) { dlg.chooseMacro(i) }
             }
             PageButton {
                 objectName: "openMacroEditor"
@@ -499,7 +508,7 @@ Rectangle {
                 spacing: 8
                 Repeater {
                     model: 3
-                    ChoiceRadio {
+                    RadioButton {
                         required property int index
                         objectName: "runMode" + index
                         text: dlg.t(18 + index)
@@ -516,7 +525,7 @@ Rectangle {
                 spacing: 20
                 Repeater {
                     model: KL.dpiChoices.length
-                    ChoiceRadio {
+                    RadioButton {
                         required property int index
                         objectName: "dpiChoice" + index
                         text: dlg.t(KL.dpiChoices[index].text)
@@ -567,33 +576,34 @@ Rectangle {
             // Gun function
             // Only models with the gun feature offer it.
             Heading { y: 720; text: dlg.t(52); visible: dlg.isGun }
-            ChoiceRadio {
-                objectName: "gunChoice"
-                visible: dlg.isGun
-                y: 750
-                text: dlg.t(52)
-                checked: dlg.kind === KL.KIND_GUN
-                onClicked: dlg.chooseGun()
-            }
-            Label { x: 140; y: 746; text: dlg.t(11); visible: dlg.isGun }
-            PeriodSlider {
-                id: gunSlider
-                objectName: "gunSlider"
-                visible: dlg.isGun
-                x: 184
+            Row {
                 y: 746
-                text: dlg.gunPeriod + "ms"
-                onValueChange: function (v) { dlg.gunRateChanged(v) }
-            }
-            Label { x: 304; y: 746; text: dlg.t(12); visible: dlg.isGun }
-            SmallField {
-                id: gunTimesField
-                objectName: "gunTimesField"
+                spacing: 8
                 visible: dlg.isGun
-                x: 350
-                y: 748
-                text: String(dlg.gunTimes)
-                onEndInputSignal: dlg.gunTimesEntered(text)
+                RadioButton {
+                    objectName: "gunChoice"
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: dlg.t(52)
+                    checked: dlg.kind === KL.KIND_GUN
+                    onClicked: dlg.chooseGun()
+                }
+                Item { width: 8; height: 1 }
+                Label { text: dlg.t(11) }
+                DropDownSlider {
+                    id: gunSlider
+                    objectName: "gunSlider"
+                    text: dlg.gunPeriod + "ms"
+                    onValueChange: function (v) { dlg.gunRateChanged(v) }
+                }
+                Item { width: 8; height: 1 }
+                Label { text: dlg.t(12) }
+                NumberField {
+                    id: gunTimesField
+                    objectName: "gunTimesField"
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: String(dlg.gunTimes)
+                    onEndInputSignal: dlg.gunTimesEntered(text)
+                }
             }
         }
     }

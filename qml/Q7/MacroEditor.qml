@@ -2,6 +2,7 @@ import QtQuick
 import skeld.macro
 import "MacroLogic.js" as ML
 import "../common"
+import "../basic"
 import "../basic/Skin.js" as S
 
 // The macro editor pop-up: the user's macros on the left, the events of the
@@ -133,7 +134,7 @@ Rectangle {
     function macroEditorFocus() {
         commitRename()
         commitDelay()
-        repeatField.endEditing()
+        repeatField.endInput()
         macroMenu.visible = false
         eventMenu.visible = false
     }
@@ -697,17 +698,18 @@ Rectangle {
         font.family: S.fontFamily
         font.pixelSize: S.fontNormal
     }
-    SmallField {
+    NumberField {
         id: repeatField
         objectName: "repeatField"
         x: 372
         y: 414
         minimum: 1
         maximum: 65535
+        maximumLength: 5
         text: editor.repeatText
         onEndInputSignal: editor.repeatEntered(text)
     }
-    TickBox {
+    CheckBox {
         id: delayBox
         objectName: "delayBox"
         x: 440

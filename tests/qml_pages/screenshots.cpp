@@ -70,9 +70,14 @@ int main(int argc, char *argv[])
         {"openSystemPage", "system-settings"},
         {"openResetBox", "reset"},
         {"openInfoBox", "information"},
+        {"openMacroEditor", "macro-editor"},
+        {"openAssignment", "assignment"},
     };
     for (const auto &p : popups) {
-        QMetaObject::invokeMethod(root, p.open);
+        if (qstrcmp(p.open, "openAssignment") == 0)
+            QMetaObject::invokeMethod(root, p.open, Q_ARG(QVariant, 2));
+        else
+            QMetaObject::invokeMethod(root, p.open);
         settle(400);
         ok = shoot(w, out, QString::fromLatin1(p.name)) && ok;
         QMetaObject::invokeMethod(root, "closePopups");

@@ -217,11 +217,11 @@ PagesHost {
             clickInPopup(d.item)
             if (d.row !== undefined) {
                 var rows = child(d.item)
-                verify(rows.opened)
-                host.dlg.setCodes(KL.mediaCodes(d.row))
-                rows.close()
+                verify(rows.isOpen)
+                rows.choose(d.row)
+                tryCompare(rows, "isOpen", false)
             }
-            compare(host.dlg.codes, d.codes)
+            tryCompare(host.dlg, "codes", d.codes)
             mouseClick(child("assignClose"))
             compare(host.km.bindingTexts[5], d.text)
             compare(host.km.keyCodes[5], d.codes)
