@@ -26,6 +26,7 @@ import "basic/PageLogic.js" as Logic
 //                          signals deleteMacro(name), modifyMacroName(old, new),
 //                          modifyMacroData(name)
 //   gunHook.item:          init()
+// The assignment dialog and the macro editor are made when first opened.
 // A page's texts reach it as the property named after its language section
 // plus "Lang" (keyMatrixLang, keyAssigmentLang, macroEditorLang, ...).
 Item {
@@ -297,6 +298,19 @@ Item {
         return systemLoader.item
     }
 
+    // The macro editor and the assignment dialog are made on first use; the
+    // dialog hands macros to the editor, so it brings the editor along.
+    function macroEditorPage() {
+        macroEditorHook.active = true
+        return macroEditorHook.item
+    }
+
+    function assignmentPage() {
+        macroEditorPage()
+        keyAssigmentHook.active = true
+        return keyAssigmentHook.item
+    }
+
     // Pop-ups open centred in the window, over the mask.
     function openPopup(page) {
         closeDropDowns()
@@ -324,7 +338,7 @@ Item {
     }
 
     function openMacroEditor() {
-        if (macroEditorHook.item)
+        if (macroEditorPage())
             openPopup(macroEditorHook.item)
     }
 
@@ -340,7 +354,7 @@ Item {
 
     // Opens the assignment dialog for button k; the last left click stays.
     function openAssignment(k) {
-        if (!keyMatrixHook.item || !keyAssigmentHook.item)
+        if (!keyMatrixHook.item || !assignmentPage())
             return
         if (Logic.isOnlyLeftClick(keyMatrixHook.item.keyCodes, k))
             return
@@ -1038,6 +1052,7 @@ Item {
     Loader {
         id: macroEditorHook
         objectName: "macroEditorHook"
+        active: false
         source: "Q7/MacroEditor.qml"
         onLoaded: {
             item.parent = root
@@ -1053,6 +1068,8 @@ Item {
                 })
             if ("noMacroText" in item)
                 item.noMacroText = Qt.binding(function () { return root.desktopLang[13] })
+            if (root.isPownOn)
+                item.init()
         }
     }
     Connections {
@@ -1066,6 +1083,7 @@ Item {
     Loader {
         id: keyAssigmentHook
         objectName: "keyAssigmentHook"
+        active: false
         source: "Q7/KeyAssigment.qml"
         onLoaded: {
             item.parent = root
@@ -1085,6 +1103,8 @@ Item {
                 })
             if ("keyAssigmentLang" in item)
                 item.keyAssigmentLang = Qt.binding(function () { return root.keyAssigmentLang })
+            if (root.isPownOn)
+                item.init()
         }
     }
 

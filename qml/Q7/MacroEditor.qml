@@ -89,6 +89,11 @@ Rectangle {
         publishNames()
     }
 
+    // The dialog may be made after the list was read: it gets the names then.
+    onAssignDialogChanged: {
+        if (assignDialog)
+            assignDialog.setMacroNames(names)
+    }
     function publishNames() {
         if (assignDialog)
             assignDialog.setMacroNames(names)

@@ -26,6 +26,7 @@ MainUnderTest {
             findChild(r, "macroEditorHook").source = Qt.resolvedUrl("FakeMacroEditor.qml")
             findChild(r, "keyAssigmentHook").source = Qt.resolvedUrl("FakeKeyAssigment.qml")
             findChild(r, "mouseHook").source = Qt.resolvedUrl("FakeMouse.qml")
+            r.assignmentPage()
             keys = findChild(r, "keyMatrixHook").item
             macros = findChild(r, "macroEditorHook").item
             assign = findChild(r, "keyAssigmentHook").item
@@ -57,6 +58,10 @@ MainUnderTest {
             var k = findChild(r, "keyMatrixHook").item
             r.initUI()
             compare(k.calls, ["init false false", "init false false"])
+            // The pop-ups are made, and initialised, when first opened.
+            compare(findChild(r, "macroEditorHook").item, null)
+            compare(findChild(r, "keyAssigmentHook").item, null)
+            r.assignmentPage()
             compare(findChild(r, "macroEditorHook").item.calls, ["init"])
             compare(findChild(r, "keyAssigmentHook").item.calls, ["init"])
             // The texts reach them.
