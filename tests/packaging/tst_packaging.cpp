@@ -1,3 +1,5 @@
+// What scripts/install.sh puts in place, and the udev rule it ships.
+#include "app/SingleInstance.h"
 #include "app/UdevRule.h"
 #include "testlib/TestData.h"
 
@@ -6,7 +8,6 @@
 #include <QSettings>
 #include <QtTest>
 
-#include <csignal>
 #include <unistd.h>
 
 namespace
@@ -85,11 +86,8 @@ void TestPackaging::udevRule()
             else if (key == QLatin1String("TAG") && m.captured(4) == QLatin1String("+="))
                 uaccess = m.captured(5) == QLatin1String("uaccess");
         }
-        QVERIFY2(hidraw && uaccess, qPrintable(line));
-        QVERIFY2(QRegularExpression(QStringLiteral("^[0-9a-f]{4}$")).match(vid).hasMatch(),
-                 qPrintable(line));
-        QVERIFY2(QRegularExpression(QStringLiteral("^[0-9a-f]{4}$")).match(pid).hasMatch(),
-                 qPrintable(line));
+        static const QRegularExpression hex4(QStringLiteral("^[0-9a-f]{4}$"));
+        QVERIFY2(hidraw && uaccess && hex4.match(vid).hasMatch() && hex4.match(pid).hasMatch(), qPrintable(line));
         ruled.insert(vid + QLatin1Char(':') + pid);
     }
 
@@ -171,20 +169,16 @@ void TestPackaging::installTwice()
     QCOMPARE(auto_.value(QStringLiteral("Exec")), entry.value(QStringLiteral("Exec")));
 
     // The installation starts, from anywhere, and is the one instance.
-    const QString exe = prefix + QStringLiteral("/skeld-config");
-    QVERIFY(QFileInfo(exe).isExecutable());
-    QProcess app;
+    const QString exe = prefix + "/skeld-config";
+    QProcess app, second;
     app.setWorkingDirectory(tmp.path());
     app.setProcessChannelMode(QProcess::MergedChannels);
     app.start(exe, {});
-    QVERIFY(app.waitForStarted(5000));
-    QTest::qWait(2000);
-    QCOMPARE(app.state(), QProcess::Running);
-    QProcess second;
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(SingleInstance::serverNameFor(exe)), 15000);
     second.start(exe, {});
     QVERIFY(second.waitForFinished(15000));
     QCOMPARE(second.exitCode(), 1);
-    ::kill(pid_t(app.processId()), SIGTERM);
+    app.terminate();
     QVERIFY(app.waitForFinished(10000));
     QCOMPARE(app.exitStatus(), QProcess::NormalExit);
     QCOMPARE(app.exitCode(), 0);
