@@ -378,8 +378,7 @@ void UserPathE2E::copyDataRecords_data()
     QTest::addColumn<int>("repeat");
     const QByteArray text("Update ready \xE2\x9C\x93");
     const quint32 n = quint32(text.size());
-    QTest::newRow("wrong dwData") << CopyDataEndpoint::encodeRecord(0x250E, n, text) << QByteArray("\x01") << 0 << 1;
-    QTest::newRow("invalid UTF-8") << CopyDataEndpoint::encodeRecord(0x250F, 3, "a\xFF" "b") << QByteArray("\x01") << 0 << 1;
+    // Malformed records are tst_copydata's; here the program keeps running.
     QTest::newRow("claims more than it sends") << CopyDataEndpoint::encodeRecord(0x250F, 1000, text) << QByteArray() << 0 << 1;
     QTest::newRow("well-formed") << CopyDataEndpoint::encodeRecord(0x250F, n, text) << QByteArray("\x01") << 1 << 1;
     // While that box is open a burst waits in a short queue or is dropped,

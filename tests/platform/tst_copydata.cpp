@@ -45,6 +45,29 @@ QByteArray send(const QString &name, const QList<QByteArray> &chunks, bool waitF
     return waitForAnswer ? answer + s.readAll() : QByteArray();
 }
 
+// Closes every message box as it opens (once `closing`), remembering what
+// it said, and the most boxes ever open at once.
+struct Boxes : QObject {
+    QStringList seen;
+    int mostOpen = 0;
+    std::atomic<bool> closing{true};
+    QTimer timer;
+    Boxes()
+    {
+        connect(&timer, &QTimer::timeout, this, [this] {
+            int open = 0;
+            for (QWidget *w : QApplication::topLevelWidgets())
+                open += qobject_cast<QMessageBox *>(w) && w->isVisible() ? 1 : 0;
+            mostOpen = std::max(mostOpen, open);
+            auto *b = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!closing || !b) return;
+            seen << QStringLiteral("%1|%2|%3|%4").arg(b->windowTitle(), b->text()).arg(int(b->icon())).arg(int(b->standardButtons()));
+            b->done(QMessageBox::Ok);
+        });
+        timer.start(5);
+    }
+};
+
 int iterations(int fallback)
 {
     const int n = qEnvironmentVariableIntValue("SKELD_FUZZ_ITERATIONS");
@@ -367,16 +390,8 @@ void TestCopyData::warningBox()
     hook.setCopyDataServerName(name);
     hook.setCopyDataCallback(&InputRouting::copyDataToWarning, qApp, window ? &main : nullptr);
     QVERIFY(hook.copyDataEndpoint());
-    // Closes every message box as it opens and remembers what it said.
-    QStringList seen;
-    QTimer watch;
-    connect(&watch, &QTimer::timeout, this, [&] {
-        if (auto *b = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            seen << QStringLiteral("%1|%2|%3|%4").arg(b->windowTitle(), b->text()).arg(int(b->icon())).arg(int(b->standardButtons()));
-            b->done(QMessageBox::Ok);
-        }
-    });
-    watch.start(10);
+    Boxes boxes;
+    QStringList &seen = boxes.seen;
     QCOMPARE(send(name, {bytes}, !box.isEmpty() || !window), (box.isEmpty() && window) ? QByteArray() : QByteArray("\x01"));
     if (!box.isEmpty()) QTRY_VERIFY(!seen.isEmpty());
     QTest::qWait(200);
@@ -401,23 +416,9 @@ void TestCopyData::burstShowsOneBoxAtATime()
     hook.setCopyDataCallback(&InputRouting::copyDataToWarning, qApp, &window);
     DebugCapture cap;
     constexpr int burst = 40;
-    std::atomic<bool> sent{false};
     std::atomic<int> answered{0};
-    QStringList seen;
-    int mostOpen = 0;
-    QTimer watch;
-    connect(&watch, &QTimer::timeout, this, [&] {
-        int open = 0;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            open += qobject_cast<QMessageBox *>(w) && w->isVisible() ? 1 : 0;
-        mostOpen = std::max(mostOpen, open);
-        if (!sent) return;
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            seen << box->text();
-            box->done(QMessageBox::Ok);
-        }
-    });
-    watch.start(5);
+    Boxes boxes;
+    boxes.closing = false;
     std::unique_ptr<QThread> sender(QThread::create([&] {
         for (int i = 0; i < burst; ++i) {
             QLocalSocket s;
@@ -426,20 +427,20 @@ void TestCopyData::burstShowsOneBoxAtATime()
             s.write(record(QByteArray::number(i)));
             if (s.waitForBytesWritten(3000) && s.waitForReadyRead(3000)) ++answered;
         }
-        sent = true;
+        boxes.closing = true;
     }));
     sender->start();
     const int pending = int(InputRouting::maxPendingWarnings);
-    QTRY_VERIFY_WITH_TIMEOUT(sent && seen.size() == 1 + pending, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(boxes.closing && boxes.seen.size() == 1 + pending, 20000);
     sender->wait();
     QCOMPARE(answered.load(), burst);
-    QCOMPARE(mostOpen, 1);
-    QCOMPARE(seen.first(), QStringLiteral("0"));
-    QCOMPARE(seen.last(), QString::number(pending));
+    QCOMPARE(boxes.mostOpen, 1);
+    QCOMPARE(boxes.seen.first().section('|', 1, 1), QStringLiteral("0"));
+    QCOMPARE(boxes.seen.last().section('|', 1, 1), QString::number(pending));
     QTRY_VERIFY(cap.contains(QStringLiteral("copydata: %1 messages dropped while a box was open").arg(burst - 1 - pending)));
     // The next record opens a box again.
     send(name, {record("yes")});
-    QTRY_COMPARE(seen.size(), 2 + pending);
+    QTRY_COMPARE(boxes.seen.size(), 2 + pending);
 }
 
 QTEST_MAIN(TestCopyData)
