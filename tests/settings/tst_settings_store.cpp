@@ -6,6 +6,7 @@
 #include "settings/SafeWrite.h"
 #include "settings/SettingsStores.h"
 #include "testlib/TestData.h"
+#include "testlib/Xvfb.h" // runTool
 
 #include <QDirIterator>
 #include <QRandomGenerator>
@@ -51,13 +52,7 @@ public:
             m_why = QStringLiteral("cannot mount a small tmpfs: %1").arg(qt_error_string(errno));
             return;
         }
-        QDirIterator it(data.path("modules"), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString from = it.next();
-            const QString to = m_mount + "/modules/" + QDir(data.path("modules")).relativeFilePath(from);
-            QDir().mkpath(QFileInfo(to).path());
-            QFile::copy(from, to);
-        }
+        runTool("cp", {"-r", data.path("modules"), m_mount}, QProcessEnvironment::systemEnvironment());
         m_oldCwd = QDir::currentPath();
         QDir::setCurrent(m_mount);
     }
