@@ -1,122 +1,179 @@
-// A user's path through the real program under a private X server, driven
-// with xdotool like a person at the desk: record a macro, bind it to the
-// fourth button, save, and read what reached the (virtual) mouse from the
-// transfer trace. The program runs as shipped; only the documented
+// The real program under a private X server, started once as a user starts
+// it and driven with xdotool like a person at the desk: record a macro,
+// bind it, save, read what reached the (virtual) mouse from the transfer
+// trace; then what other local programs may do to it: start it again, flood
+// its single-instance server, send copy-data records. Only the documented
 // environment variables choose the virtual mouse and the trace.
+#include "app/SingleInstance.h"
+#include "platform/CopyDataEndpoint.h"
 #include "testlib/TestData.h"
 #include "testlib/Xvfb.h"
 
-#include <QDir>
-#include <QElapsedTimer>
-#include <QRegularExpression>
+#include <QCryptographicHash>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QSettings>
 #include <QtTest>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+// A raw client of a local socket, or -1. Never blocks, so a full backlog
+// shows as a failure instead of a hang.
+int rawConnect(const QString &path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const QByteArray p = QFile::encodeName(path);
+    std::memcpy(addr.sun_path, p.constData(), std::min(size_t(p.size()), sizeof addr.sun_path - 1));
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0) return fd;
+    if (fd >= 0) ::close(fd);
+    return -1;
+}
+
+// With --listen PATH...: a stand-in for another user's program that took
+// our names; it reports every connection it gets.
+int listenMode(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    std::vector<std::unique_ptr<QLocalServer>> servers;
+    for (int i = 2; i < argc; ++i) {
+        auto s = std::make_unique<QLocalServer>();
+        s->setSocketOptions(QLocalServer::WorldAccessOption);
+        const QString path = QFile::decodeName(argv[i]);
+        if (!s->listen(path)) continue;
+        QObject::connect(s.get(), &QLocalServer::newConnection, s.get(), [srv = s.get(), path] {
+            while (QLocalSocket *c = srv->nextPendingConnection()) {
+                std::printf("got %s\n", qPrintable(path));
+                std::fflush(stdout);
+                c->deleteLater();
+            }
+        });
+        servers.push_back(std::move(s));
+    }
+    std::printf("listening\n");
+    std::fflush(stdout);
+    return app.exec();
+}
+} // namespace
 
 class UserPathE2E : public QObject
 {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void cleanup();
-    void recordMacroBindItToKeyFourAndSave();
+    void cleanupTestCase();
+    void userPath();
+    void floodedServerStillAnswers();
+    void copyDataRecords_data();
+    void copyDataRecords();
+    void copiesInDifferentFoldersRunSideBySide();
+    void anotherUserCannotBlockOrRedirect();
 
 private:
-    void start();
+    QString install(const QString &dir); // the executable with modules/ beside it
+    QString window(qint64 pid, int timeoutMs = 30000);
     void click(int x, int y);
-    void key(const QStringList &args);
-    void settle(int ms = 400) { QTest::qWait(ms); }
+    void key(const QStringList &args) { QVERIFY(tool("xdotool", args)); }
+    bool tool(const QString &program, const QStringList &args)
+    {
+        int rc = -1;
+        runTool(program, args, m_x->environment(), 10000, &rc);
+        return rc == 0;
+    }
     void shot(const QString &name, const QRect &area = {});
     QStringList trace();
-    // Payload bytes written after each command report of `code`.
-    // firstParam -1 takes any.
-    QList<QByteArray> payloadsOf(quint8 code, int firstParam);
+    QList<QByteArray> payloadsOf(quint8 code, int firstParam); // firstParam -1 takes any
+    qint64 residentKb();
 
     std::unique_ptr<Xvfb> m_x;
     QTemporaryDir m_tmp;
-    QString m_dir;
+    QString m_dir, m_exe;
     QProcess m_app;
     QByteArray m_stderr;
     QPoint m_origin;
+    int m_windows = 1;
+    qint64 m_startKb = 0;
+    QStringList m_users, m_leftovers;
 };
+
+QString UserPathE2E::install(const QString &dir)
+{
+    QDir().mkpath(dir);
+    QFile::copy(TestData::buildDir() + "/skeld-config", dir + "/skeld-config");
+    QFile(dir + "/skeld-config").setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    runTool("cp", {"-r", TestData::sourceDir() + "/modules", dir + "/modules"}, QProcessEnvironment::systemEnvironment());
+    return dir + "/skeld-config";
+}
+
+QString UserPathE2E::window(qint64 pid, int timeoutMs)
+{
+    QString ids;
+    // --all: both the pid and the name must match, not either.
+    (void)QTest::qWaitFor([&] {
+        ids = runTool("xdotool", {"search", "--all", "--onlyvisible", "--pid", QString::number(pid), "--name", "^SKELD R772$"},
+                      m_x->environment());
+        return !ids.isEmpty();
+    }, timeoutMs);
+    return ids;
+}
 
 void UserPathE2E::initTestCase()
 {
     m_x = std::make_unique<Xvfb>();
     QVERIFY2(m_x->isRunning(), "Xvfb did not start");
-}
-
-void UserPathE2E::cleanup()
-{
-    if (m_app.state() != QProcess::NotRunning) {
-        m_app.terminate();
-        if (!m_app.waitForFinished(5000)) {
-            m_app.kill();
-            m_app.waitForFinished(2000);
-        }
-    }
-}
-
-void UserPathE2E::start()
-{
     m_dir = m_tmp.filePath("install");
-    QDir().mkpath(m_dir);
-    const QString exe = m_dir + "/skeld-config";
-    QVERIFY(QFile::copy(TestData::buildDir() + "/skeld-config", exe));
-    QFile(exe).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    runTool("cp", {"-r", TestData::sourceDir() + "/modules", m_dir + "/modules"},
-            QProcessEnvironment::systemEnvironment());
-
+    m_exe = install(m_dir);
     QProcessEnvironment env = m_x->environment();
     env.insert("SKELD_VIRTUAL_MOUSE", "553");
     env.insert("SKELD_HID_TRACE", "1");
     m_app.setProcessEnvironment(env);
-    connect(&m_app, &QProcess::readyReadStandardError, this,
-            [this] { m_stderr += m_app.readAllStandardError(); });
-    m_app.start(exe);
+    m_app.setWorkingDirectory(QDir::rootPath()); // not the executable's folder
+    connect(&m_app, &QProcess::readyReadStandardError, this, [this] { m_stderr += m_app.readAllStandardError(); });
+    // A common default file limit, well below the flood further down.
+    m_app.start("prlimit", {"--nofile=1024:1024", "--", m_exe});
     QVERIFY(m_app.waitForStarted());
-
-    QString win;
-    QElapsedTimer t;
-    t.start();
-    while (win.isEmpty() && t.elapsed() < 20000) {
-        win = runTool("xdotool",
-                      {"search", "--all", "--onlyvisible", "--pid", QString::number(m_app.processId()),
-                       "--name", "^SKELD R772$"},
-                      m_x->environment())
-                  .section('\n', 0, 0);
-        if (win.isEmpty()) QTest::qWait(100);
-    }
-    QVERIFY2(!win.isEmpty(), "the window did not appear");
+    const QString win = window(m_app.processId()).section('\n', 0, 0);
+    QVERIFY2(!win.isEmpty(), qPrintable("no window titled like common/name: " + QString::fromUtf8(m_stderr)));
     const QString geometry = runTool("xdotool", {"getwindowgeometry", win}, m_x->environment());
+    QVERIFY2(geometry.contains("Geometry: 1024x640"), qPrintable(geometry));
     static const QRegularExpression pos(R"(Position: (\d+),(\d+))");
     const auto m = pos.match(geometry);
     QVERIFY2(m.hasMatch(), qPrintable(geometry));
     m_origin = QPoint(m.captured(1).toInt(), m.captured(2).toInt());
-    // The first busy protection (1 s) keeps the pages hidden and the view
-    // disabled; a person waits for the panels.
-    // The pages ask for the right flag (command 0x82) when they start.
+    // Motif hints: decorations flag set, decorations 0: no frame, no title bar.
+    const QString hints = runTool("xprop", {"-id", win, "_MOTIF_WM_HINTS"}, m_x->environment());
+    static const QRegularExpression noDecorations(R"(= 0x[2367], 0x[0-9a-f]+, 0x0\b)");
+    QVERIFY2(noDecorations.match(hints).hasMatch(), qPrintable(hints));
+    // The pages ask for the right flag (command 0x82) when they start; the
+    // first busy protection (1 s) keeps them hidden a moment longer.
     QTRY_VERIFY_WITH_TIMEOUT(trace().join('\n').contains("SET_FEATURE 00 82"), 20000);
-    settle(2000);
+    QTest::qWait(2000);
+    m_startKb = residentKb();
+}
+
+void UserPathE2E::cleanupTestCase()
+{
+    const QString err = trace().join('\n');
+    m_app.kill();
+    m_app.waitForFinished(5000);
+    // Whatever a failed run left behind in the shared temporary folder.
+    if (!m_leftovers.isEmpty()) runTool("rm", QStringList{"-rf"} + m_leftovers, QProcessEnvironment::systemEnvironment());
+    for (const QString &user : std::as_const(m_users))
+        runTool("userdel", {user}, QProcessEnvironment::systemEnvironment());
+    QVERIFY2(!err.contains("qrc:"), qPrintable(err)); // no QML errors along the way
 }
 
 void UserPathE2E::click(int x, int y)
 {
     const QPoint p = m_origin + QPoint(x, y);
-    int rc = -1;
-    runTool("xdotool", {"mousemove", "--sync", QString::number(p.x()), QString::number(p.y())},
-            m_x->environment(), 5000, &rc);
-    QCOMPARE(rc, 0);
-    settle(150);
-    runTool("xdotool", {"click", "1"}, m_x->environment(), 5000, &rc);
-    QCOMPARE(rc, 0);
-    settle();
-}
-
-void UserPathE2E::key(const QStringList &args)
-{
-    int rc = -1;
-    runTool("xdotool", args, m_x->environment(), 5000, &rc);
-    QCOMPARE(rc, 0);
+    QVERIFY(tool("xdotool", {"mousemove", "--sync", QString::number(p.x()), QString::number(p.y())}));
+    QTest::qWait(150);
+    QVERIFY(tool("xdotool", {"click", "1"}));
+    QTest::qWait(400);
 }
 
 void UserPathE2E::shot(const QString &name, const QRect &area)
@@ -124,14 +181,10 @@ void UserPathE2E::shot(const QString &name, const QRect &area)
     // Documentation screenshots, taken only when asked for.
     const QString dir = qEnvironmentVariable("SKELD_SCREENSHOT_DIR");
     if (dir.isEmpty()) return;
-    QStringList args{dir + "/" + name};
     const QRect r = area.isValid() ? area.translated(m_origin) : QRect(m_origin, QSize(1024, 640));
-    args << QString::number(r.x()) << QString::number(r.y()) << QString::number(r.width())
-         << QString::number(r.height());
-    int rc = -1;
-    runTool(TestData::buildDir() + "/tests/e2e_user/skeld_grab", args, m_x->environment(), 10000,
-            &rc);
-    QCOMPARE(rc, 0);
+    QVERIFY(tool(TestData::buildDir() + "/tests/e2e_user/skeld_grab",
+                 {dir + "/" + name, QString::number(r.x()), QString::number(r.y()), QString::number(r.width()),
+                  QString::number(r.height())}));
 }
 
 QStringList UserPathE2E::trace()
@@ -148,8 +201,7 @@ QList<QByteArray> UserPathE2E::payloadsOf(quint8 code, int firstParam)
         const QString kind = line.section(' ', 0, 0);
         const QByteArray bytes = QByteArray::fromHex(line.section(' ', 1).remove(' ').toLatin1());
         if (kind == "SET_FEATURE") {
-            collecting = bytes.size() == 9 && quint8(bytes[1]) == code &&
-                         (firstParam < 0 || quint8(bytes[2]) == firstParam);
+            collecting = bytes.size() == 9 && quint8(bytes[1]) == code && (firstParam < 0 || quint8(bytes[2]) == firstParam);
             if (collecting) out << QByteArray();
         } else if (kind == "WRITE" && collecting && !bytes.isEmpty()) {
             out.last() += bytes.mid(1); // drop the report id
@@ -158,60 +210,61 @@ QList<QByteArray> UserPathE2E::payloadsOf(quint8 code, int firstParam)
     return out;
 }
 
-void UserPathE2E::recordMacroBindItToKeyFourAndSave()
+qint64 UserPathE2E::residentKb()
 {
-    start();
-    if (QTest::currentTestFailed()) return;
+    QFile status(QStringLiteral("/proc/%1/status").arg(m_app.processId()));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+
+void UserPathE2E::userPath()
+{
     QVERIFY2(trace().join('\n').contains("SET_FEATURE"), "no device traffic: no virtual mouse?");
     // Hovering "Key 4" marks its button on the picture.
-    runTool("xdotool",
-            {"mousemove", "--sync", QString::number(m_origin.x() + 140),
-             QString::number(m_origin.y() + 218)},
-            m_x->environment());
-    settle();
+    key({"mousemove", "--sync", QString::number(m_origin.x() + 140), QString::number(m_origin.y() + 218)});
+    QTest::qWait(400);
     shot("buttons.png");
 
-    // The macro editor, from the left column's "Editor" panel.
+    // The macro editor, from the left column's "Editor" panel; centred,
+    // 640 x 448, its top left at 192, 96.
     click(140, 403);
-    // The editor (640 x 448) is centred: its top left is at 192, 96.
     const QPoint ed(192, 96);
     click(ed.x() + 48, ed.y() + 424);  // "New"
     click(ed.x() + 260, ed.y() + 424); // "Start Record"
     click(ed.x() + 458, ed.y() + 424); // "Delay"
     key({"keydown", "a"});
-    settle(300);
+    QTest::qWait(300);
     key({"keyup", "a"});
-    settle(300);
+    QTest::qWait(300);
     click(ed.x() + 260, ed.y() + 424); // "Stop Record"
     shot("macro-editor.png", QRect(ed, QSize(640, 448)));
     click(ed.x() + 616, ed.y() + 20); // close
 
     // The stored macro: A down, the delay, A up.
     const QString macroFile = m_dir + "/modules/macro/Macro_0.bin";
-    QTRY_COMPARE_WITH_TIMEOUT(
-        QSettings(macroFile, QSettings::IniFormat).value("config/total").toInt(), 3, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(QSettings(macroFile, QSettings::IniFormat).value("config/total").toInt(), 3, 5000);
     QSettings macro(macroFile, QSettings::IniFormat);
     QCOMPARE(macro.value("macro/0").toString(), QStringLiteral("1,A"));
-    QVERIFY2(macro.value("macro/1").toString().startsWith("0,"),
-             qPrintable(macro.value("macro/1").toString()));
+    QVERIFY2(macro.value("macro/1").toString().startsWith("0,"), qPrintable(macro.value("macro/1").toString()));
     const int delay = macro.value("macro/1").toString().mid(2).toInt();
     // Held for 300 ms; a busy machine may hand the events over late.
     QVERIFY2(delay >= 0 && delay % 10 == 0, qPrintable(QString::number(delay)));
     QCOMPARE(macro.value("macro/2").toString(), QStringLiteral("2,A"));
 
-    // "Key 4" in the button list, then run mode 1 and the macro.
+    // "Key 4" in the button list, then run mode 1 and the macro, in the
+    // 480 x 560 pop-up, centred.
     click(140, 218);
-    const QPoint pop(272, 40);                          // the 480 x 560 pop-up, centred
+    const QPoint pop(272, 40);
     click(pop.x() + 16 + 5, pop.y() + 48 + 384 + 8);    // run mode 1
     click(pop.x() + 16 + 100, pop.y() + 48 + 326 + 12); // macro list
     shot("button-assignment.png");
     click(pop.x() + 16 + 100, pop.y() + 48 + 350 + 12); // its first row
     click(pop.x() + 444 + 12, pop.y() + 8 + 12);        // close
 
-    // The macro went to device slot 4 (button index 3 plus one); the
-    // transfer takes a moment after the click.
-    QTRY_VERIFY_WITH_TIMEOUT(
-        !payloadsOf(0x13, 4).isEmpty() && payloadsOf(0x13, 4).last().size() >= 128, 5000);
+    // The macro went to device slot 4 (button index 3 plus one).
+    QTRY_VERIFY_WITH_TIMEOUT(!payloadsOf(0x13, 4).isEmpty() && payloadsOf(0x13, 4).last().size() >= 128, 5000);
     const QByteArray m = payloadsOf(0x13, 4).last();
     QCOMPARE(m.size(), 128);
     const int ticks = delay / 10;
@@ -224,57 +277,46 @@ void UserPathE2E::recordMacroBindItToKeyFourAndSave()
     // mouse reports its right flag): button 3 lands on device entry 5.
     const qsizetype sentBefore = payloadsOf(0x12, -1).size();
     click(950, 620);
-    QTRY_VERIFY_WITH_TIMEOUT(payloadsOf(0x12, -1).size() == sentBefore + 1 &&
-                                 payloadsOf(0x12, -1).last().size() >= 64,
-                             5000);
+    QTRY_VERIFY_WITH_TIMEOUT(payloadsOf(0x12, -1).size() == sentBefore + 1 && payloadsOf(0x12, -1).last().size() >= 64, 5000);
     const QByteArray km = payloadsOf(0x12, -1).last();
     QCOMPARE(km.size(), 64);
     QCOMPARE(km.mid(20, 4).toHex(' '), QByteArray("09 01 04 00"));
     QCOMPARE(km.mid(0, 4).toHex(' '), QByteArray("01 00 f0 00"));
     QCOMPARE(km.mid(32, 4).toHex(' '), QByteArray("0c 00 00 00"));
-
     // The profile holds the binding and the macro's name for slot 3.
     QSettings p1(m_dir + "/modules/setting/p1.bin", QSettings::IniFormat);
     const QStringList bound{"4", "1", "3", "0"};
-    QVERIFY(p1.value("mouseKeyMatrix/3").toStringList() == bound ||
-            p1.value("mouseKeyMatrix0/3").toStringList() == bound);
+    QVERIFY(p1.value("mouseKeyMatrix/3").toStringList() == bound || p1.value("mouseKeyMatrix0/3").toStringList() == bound);
     QCOMPARE(p1.value("mouseMacroKey/3").toString(), QStringLiteral("Macro_0"));
 
-    // An unsaved edit survives re-picking the profile when the user says
-    // Cancel, and a later Save sends it (DPI values, command 0x11).
-    const QPoint saveQuestion(298, 269); // the 427 x 102 box, centred
-    const QPoint cancel = saveQuestion + QPoint(427 - 12 - 88 - 7 - 88 - 7 - 44, 102 - 10 - 12);
-    const QPoint discard = saveQuestion + QPoint(427 - 12 - 88 - 7 - 44, 102 - 10 - 12);
+    // An unsaved DPI edit survives re-picking the profile when the user
+    // says Cancel, and a later Save sends it (command 0x11). The question
+    // box is 427 x 102, centred.
+    const QPoint question(298, 269);
+    const QPoint cancel = question + QPoint(427 - 12 - 88 - 7 - 88 - 7 - 44, 102 - 10 - 12);
+    const QPoint discard = question + QPoint(427 - 12 - 88 - 7 - 44, 102 - 10 - 12);
     const qsizetype dpiBefore = payloadsOf(0x11, -1).size();
-    click(826, 180);      // the first DPI stage's track
-    settle(800);
-    click(832, 28);       // the profile drop-down
-    click(832, 52);       // its first row: the profile in use
-    settle(600);
+    click(826, 180); // the first DPI stage's track
+    QTest::qWait(800);
+    click(832, 28); // the profile drop-down
+    click(832, 52); // its first row: the profile in use
+    QTest::qWait(600);
     shot("unsaved-changes.png");
     click(cancel.x(), cancel.y());
-    settle();
     QCOMPARE(payloadsOf(0x11, -1).size(), dpiBefore);
-    click(950, 620);      // Save
+    click(950, 620); // Save
     QTRY_COMPARE_WITH_TIMEOUT(payloadsOf(0x11, -1).size(), dpiBefore + 1, 5000);
 
     // Closing with an edit pending and choosing Discard sends nothing.
     click(826, 120);
-    settle(800);
-    const QString sentBeforeClose = trace().join('\n');
-    click(992, 28);       // close
-    settle(600);
+    QTest::qWait(800);
+    const qsizetype traced = trace().join('\n').size();
+    click(992, 28); // close
+    QTest::qWait(600);
     click(discard.x(), discard.y());
-    const auto visibleWindow = [this] {
-        return runTool("xdotool",
-                       {"search", "--all", "--onlyvisible", "--pid", QString::number(m_app.processId()),
-                        "--name", "^SKELD R772$"},
-                       m_x->environment())
-            .trimmed();
-    };
-    QTRY_VERIFY_WITH_TIMEOUT(visibleWindow().isEmpty(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(window(m_app.processId(), 0).isEmpty(), 5000);
     QCOMPARE(payloadsOf(0x11, -1).size(), dpiBefore + 1);
-    const QString after = trace().join('\n').mid(sentBeforeClose.size());
+    const QString after = trace().join('\n').mid(traced);
     QVERIFY2(!after.contains("SET_FEATURE"), qPrintable(after));
 
     // A second copy started without any mouse brings the window back.
@@ -282,11 +324,206 @@ void UserPathE2E::recordMacroBindItToKeyFourAndSave()
     QProcessEnvironment env = m_x->environment();
     env.insert("SKELD_HID_NO_HARDWARE", "1");
     second.setProcessEnvironment(env);
-    second.start(m_dir + "/skeld-config");
+    second.start(m_exe);
     QVERIFY(second.waitForFinished(10000));
     QCOMPARE(second.exitCode(), 1);
-    QTRY_VERIFY_WITH_TIMEOUT(!visibleWindow().isEmpty(), 5000);
+    QVERIFY(!window(m_app.processId(), 5000).isEmpty());
 }
 
-QTEST_GUILESS_MAIN(UserPathE2E)
+void UserPathE2E::floodedServerStillAnswers()
+{
+    // Hostile clients of the same user: a flood of idle connections (more
+    // than the file limit the program runs under) and one that claims a
+    // 2 GB message and keeps sending. The server must come through.
+    const QString server = SingleInstance::serverNameFor(m_exe);
+    std::vector<int> idle;
+    for (int i = 0; i < 2000; ++i)
+        if (const int fd = rawConnect(server); fd >= 0) idle.push_back(fd);
+    QVERIFY2(idle.size() > 100, qPrintable(QString::number(idle.size())));
+    int claim = -1; // the flood may still fill the backlog; the server drains it
+    QVERIFY(QTest::qWaitFor([&] { return (claim = rawConnect(server)) >= 0; }, 5000));
+    QByteArray header;
+    QDataStream(&header, QIODevice::WriteOnly) << quint32(0x534b4c44) << quint32(0x80000000u);
+    const QByteArray filler(64 * 1024, 'x');
+    bool dropped = ::send(claim, header.constData(), size_t(header.size()), MSG_NOSIGNAL) < 0;
+    QElapsedTimer pushing;
+    pushing.start();
+    while (!dropped && pushing.elapsed() < 3000) {
+        if (::send(claim, filler.constData(), size_t(filler.size()), MSG_NOSIGNAL) < 0) dropped = errno != EAGAIN;
+        QTest::qWait(1);
+    }
+    ::close(claim);
+    QVERIFY2(dropped, "the 2 GB claim was not cut off");
+
+    QProcess second;
+    second.setProcessEnvironment(m_x->environment());
+    QElapsedTimer t;
+    t.start();
+    second.start(m_exe);
+    QVERIFY(second.waitForFinished(6000) && t.elapsed() < 6000);
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 1);
+    // It reached the running instance, which answered from its event loop.
+    QVERIFY2(!second.readAllStandardError().contains("did not answer"), "no answer");
+    QCOMPARE(m_app.state(), QProcess::Running);
+    for (int fd : idle)
+        ::close(fd);
+}
+
+void UserPathE2E::copyDataRecords_data()
+{
+    QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<QByteArray>("answer"); // empty: the sender gives up mid-record
+    QTest::addColumn<int>("boxes");         // new boxes
+    QTest::addColumn<int>("repeat");
+    const QByteArray text("Update ready \xE2\x9C\x93");
+    const quint32 n = quint32(text.size());
+    // Malformed records are tst_copydata's; here the program keeps running.
+    QTest::newRow("claims more than it sends") << CopyDataEndpoint::encodeRecord(0x250F, 1000, text) << QByteArray() << 0 << 1;
+    QTest::newRow("well-formed") << CopyDataEndpoint::encodeRecord(0x250F, n, text) << QByteArray("\x01") << 1 << 1;
+    // While that box is open a burst waits in a short queue or is dropped,
+    // never a box inside a box.
+    QTest::newRow("burst of 2000 while a box is open") << CopyDataEndpoint::encodeRecord(0x250F, n, text) << QByteArray("\x01") << 0 << 2000;
+}
+
+void UserPathE2E::copyDataRecords()
+{
+    QFETCH(QByteArray, record);
+    QFETCH(QByteArray, answer);
+    QFETCH(int, boxes);
+    QFETCH(int, repeat);
+    const QString endpoint = CopyDataEndpoint::serverNameFor(QFileInfo(m_exe).canonicalFilePath());
+    for (int i = 0; i < repeat; ++i) {
+        QLocalSocket s;
+        s.connectToServer(endpoint);
+        QVERIFY(s.waitForConnected(5000));
+        s.write(record);
+        s.flush();
+        if (answer.isEmpty()) {
+            QTest::qWait(100);
+            s.abort();
+            continue;
+        }
+        QByteArray got;
+        QVERIFY(QTest::qWaitFor([&] {
+            s.waitForReadyRead(50);
+            return !(got += s.readAll()).isEmpty();
+        }, 5000));
+        QCOMPARE(got, answer);
+    }
+    m_windows += boxes;
+    const auto count = [this] { return int(window(m_app.processId(), 0).split('\n', Qt::SkipEmptyParts).size()); };
+    QTRY_COMPARE_WITH_TIMEOUT(count(), m_windows, 10000);
+    QTest::qWait(500);
+    QCOMPARE(count(), m_windows);
+    QCOMPARE(m_app.state(), QProcess::Running);
+    const qint64 kb = residentKb();
+    QVERIFY2(kb - m_startKb < 64 * 1024, qPrintable(QStringLiteral("%1 kB at start, %2 kB now").arg(m_startKb).arg(kb)));
+}
+
+void UserPathE2E::copiesInDifferentFoldersRunSideBySide()
+{
+    QProcess other;
+    other.setProcessEnvironment(m_x->environment());
+    other.start(install(m_tmp.filePath("b")));
+    QVERIFY(other.waitForStarted());
+    QVERIFY(!window(other.processId()).isEmpty());
+    QCOMPARE(m_app.state(), QProcess::Running);
+    // A session ending the program is a clean quit.
+    other.terminate();
+    QVERIFY(other.waitForFinished(10000));
+    QCOMPARE(other.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(other.exitCode(), 0);
+}
+
+void UserPathE2E::anotherUserCannotBlockOrRedirect()
+{
+    if (::geteuid() != 0 || QStandardPaths::findExecutable("useradd").isEmpty() || QStandardPaths::findExecutable("setpriv").isEmpty())
+        QSKIP("needs root, useradd and setpriv to make a second local user");
+    const QString tag = QString::number(QCoreApplication::applicationPid());
+    QMap<QString, QPair<uint, uint>> ids; // name: uid, gid
+    for (const QString &name : QStringList{"skr" + tag, "ska" + tag}) {
+        int rc = -1;
+        const QProcessEnvironment sys = QProcessEnvironment::systemEnvironment();
+        runTool("useradd", {"-M", "-N", "-s", "/usr/sbin/nologin", name}, sys, 10000, &rc);
+        if (rc != 0) QSKIP("useradd could not create the test users");
+        m_users << name;
+        ids[name] = {runTool("id", {"-u", name}, sys).toUInt(), runTool("id", {"-g", name}, sys).toUInt()};
+    }
+    const uint real = ids.value("skr" + tag).first, other = ids.value("ska" + tag).first;
+    auto as = [&](uint uid, const QString &program, const QStringList &args) {
+        const uint gid = ids.value((uid == real ? "skr" : "ska") + tag).second;
+        return QStringList{QStringLiteral("--reuid=%1").arg(uid), QStringLiteral("--regid=%1").arg(gid), "--init-groups", "--", program} + args;
+    };
+    // The real user's installation, readable and writable by that user only.
+    QTemporaryDir shared;
+    QFile(shared.path()).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    const QString exe = install(shared.filePath("app"));
+    const QString home = shared.filePath("home");
+    QDir().mkpath(home);
+    runTool("chown", {"-R", QString::number(real), shared.filePath("app"), home}, QProcessEnvironment::systemEnvironment());
+    const QString id = QStringLiteral("skeld-config-%1-%2").arg(real).arg(QString::fromLatin1(
+        QCryptographicHash::hash(QFileInfo(exe).canonicalFilePath().toUtf8(), QCryptographicHash::Sha1).toHex().left(16)));
+    const QString tmp = QDir::tempPath();
+    const QString fallback = tmp + "/skeld-config-" + QString::number(real);
+
+    // The other user takes every name the program used to use and every
+    // name it may pick now: lock files, listening sockets, a wide-open
+    // folder at the fallback name, a link and a plain file at the next
+    // names, and a runtime folder to hand to the real user.
+    const QString otherXdg = tmp + "/ska-xdg-" + tag;
+    m_leftovers << otherXdg << fallback << fallback + ".1" << fallback + ".2" << fallback + ".3" << tmp + "/" + id + ".lock"
+                << tmp + "/" + id << tmp + "/" + id + "-copydata";
+    QStringList paths;
+    for (const QString &dir : {tmp, fallback, otherXdg})
+        paths << dir + "/" + id << dir + "/" + id + "-copydata";
+    const QString prepare = QStringLiteral("umask 000; mkdir -p '%1' '%2' && for d in '%3' '%1' '%2'; do printf junk > \"$d/%4.lock\"; "
+                                           "done; ln -s '%1' '%1.1'; printf x > '%1.2'").arg(fallback, otherXdg, tmp, id);
+    int rc = -1;
+    runTool("setpriv", as(other, "/bin/sh", {"-c", prepare}), QProcessEnvironment::systemEnvironment(), 10000, &rc);
+    QCOMPARE(rc, 0);
+    QProcess squatter;
+    squatter.setProcessChannelMode(QProcess::MergedChannels);
+    squatter.start("setpriv", as(other, QCoreApplication::applicationFilePath(), QStringList{"--listen"} + paths));
+    QByteArray heard;
+    QTRY_VERIFY2_WITH_TIMEOUT((heard += squatter.readAll()).contains("listening"), heard.constData(), 10000);
+    heard.clear();
+
+    QProcessEnvironment env = m_x->environment();
+    env.insert("HOME", home);
+    env.insert("XDG_RUNTIME_DIR", otherXdg); // not the real user's: must be refused
+    QProcess first, second;
+    first.setProcessEnvironment(env);
+    first.start("setpriv", as(real, exe, {}));
+    QVERIFY2(!window(first.processId()).isEmpty(), "the real user's program did not show its window");
+    // It settled on the first name it could make its own, with both sockets.
+    const QString own = fallback + ".3";
+    QVERIFY2(QFileInfo(own).isDir() && QFileInfo(own).ownerId() == real, qPrintable(own + " is not the real user's"));
+    QTRY_VERIFY(QFileInfo::exists(own + "/" + id));
+    QVERIFY(QFileInfo::exists(own + "/" + id + "-copydata"));
+    second.setProcessEnvironment(env);
+    second.start("setpriv", as(real, exe, {}));
+    QVERIFY(second.waitForFinished(8000));
+    QCOMPARE(second.exitCode(), 1);
+    QVERIFY2(!second.readAllStandardError().contains("did not answer"), "no answer");
+    QCOMPARE(first.state(), QProcess::Running);
+    QTest::qWait(200);
+    heard += squatter.readAll();
+    QVERIFY2(!heard.contains("got"), heard.constData());
+    first.terminate();
+    QVERIFY(first.waitForFinished(10000));
+    QCOMPARE(first.exitCode(), 0);
+    squatter.kill();
+    squatter.waitForFinished(3000);
+}
+
+int main(int argc, char *argv[])
+{
+    if (argc > 1 && qstrcmp(argv[1], "--listen") == 0) return listenMode(argc, argv);
+    QCoreApplication app(argc, argv);
+    UserPathE2E test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_user_path_e2e.moc"

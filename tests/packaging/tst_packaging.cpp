@@ -1,3 +1,5 @@
+// What scripts/install.sh puts in place, and the udev rule it ships.
+#include "app/SingleInstance.h"
 #include "app/UdevRule.h"
 #include "testlib/TestData.h"
 
@@ -6,16 +8,9 @@
 #include <QSettings>
 #include <QtTest>
 
-#include <csignal>
 #include <unistd.h>
 
-namespace
-{
-QString source(const QString &relative)
-{
-    return TestData::sourceDir() + QLatin1Char('/') + relative;
-}
-
+namespace {
 QString readText(const QString &path)
 {
     QFile f(path);
@@ -26,13 +21,27 @@ QString readText(const QString &path)
 QMap<QString, QString> desktopEntry(const QString &path)
 {
     QMap<QString, QString> keys;
-    const QStringList lines = readText(path).split(QLatin1Char('\n'));
-    if (lines.value(0) != QLatin1String("[Desktop Entry]")) return keys;
-    for (const QString &line : lines.mid(1)) {
-        const int eq = line.indexOf(QLatin1Char('='));
-        if (eq > 0) keys.insert(line.left(eq), line.mid(eq + 1));
-    }
+    const QStringList lines = readText(path).split('\n');
+    for (const QString &line : lines.mid(1))
+        if (lines.first() == "[Desktop Entry]" && line.indexOf('=') > 0) keys.insert(line.section('=', 0, 0), line.section('=', 1));
     return keys;
+}
+
+// Runs the install script with HOME (and SUDO_USER) set; its exit code.
+int install(const QString &home, const QStringList &args, QString *output = nullptr, const QString &sudoUser = {})
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"SUDO_USER", "XDG_DATA_HOME", "XDG_CONFIG_HOME"})
+        env.remove(name);
+    if (!sudoUser.isEmpty()) env.insert("SUDO_USER", sudoUser);
+    env.insert("HOME", home);
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start("sh", QStringList{TestData::sourceDir() + "/scripts/install.sh"} + args);
+    if (!p.waitForFinished(60000)) return -1;
+    if (output) *output = QString::fromUtf8(p.readAll());
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 } // namespace
 
@@ -43,156 +52,84 @@ private slots:
     void udevRule();
     void installTwice();
     void badOptionIsRefused();
-
-private:
-    int install(const QString &home, const QStringList &args, QString *output = nullptr,
-                const QString &sudoUser = QString());
 };
 
 void TestPackaging::udevRule()
 {
-    const QString path = source(QStringLiteral("packaging/70-skeld-config.rules"));
+    const QString path = TestData::sourceDir() + "/packaging/70-skeld-config.rules";
     const QString text = readText(path);
     QVERIFY(!text.isEmpty());
     // The program's own copy (skeld-config --install-udev-rule) is this file.
     QCOMPARE(UdevRule::text(), text);
     QTemporaryDir rules;
     QVERIFY(UdevRule::write(rules.path()));
-    QCOMPARE(readText(rules.filePath(QLatin1String(UdevRule::kFileName))), text);
+    QCOMPARE(readText(rules.filePath(UdevRule::kFileName)), text);
     // uaccess is applied by 73-seat-late.rules: the tag must be set earlier.
     QVERIFY(QFileInfo(path).fileName().left(2).toInt() < 73);
-
-    static const QRegularExpression token(
-        QStringLiteral("^([A-Z]+)(\\{([A-Za-z]+)\\})?(==|!=|\\+=|=)\"([^\"]*)\"$"));
-    QSet<QString> ruled;
-    for (const QString &raw : text.split(QLatin1Char('\n'))) {
-        const QString line = raw.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
-        QString vid;
-        QString pid;
-        bool hidraw = false;
-        bool uaccess = false;
-        for (const QString &t : line.split(QStringLiteral(", "))) {
-            const QRegularExpressionMatch m = token.match(t);
-            QVERIFY2(m.hasMatch(), qPrintable(QStringLiteral("malformed: ") + t));
-            const QString key = m.captured(1) + m.captured(2);
-            if (key == QLatin1String("SUBSYSTEM") && m.captured(4) == QLatin1String("=="))
-                hidraw = m.captured(5) == QLatin1String("hidraw");
-            else if (key == QLatin1String("ATTRS{idVendor}"))
-                vid = m.captured(5);
-            else if (key == QLatin1String("ATTRS{idProduct}"))
-                pid = m.captured(5);
-            else if (key == QLatin1String("TAG") && m.captured(4) == QLatin1String("+="))
-                uaccess = m.captured(5) == QLatin1String("uaccess");
-        }
-        QVERIFY2(hidraw && uaccess, qPrintable(line));
-        QVERIFY2(QRegularExpression(QStringLiteral("^[0-9a-f]{4}$")).match(vid).hasMatch(),
-                 qPrintable(line));
-        QVERIFY2(QRegularExpression(QStringLiteral("^[0-9a-f]{4}$")).match(pid).hasMatch(),
-                 qPrintable(line));
-        ruled.insert(vid + QLatin1Char(':') + pid);
+    // Each rule gives the seat's user one device's hidraw nodes: every row
+    // of the shipped device table, and nothing else.
+    static const QRegularExpression rule(
+        R"re(^SUBSYSTEM=="hidraw", ATTRS\{idVendor\}=="([0-9a-f]{4})", ATTRS\{idProduct\}=="([0-9a-f]{4})", TAG\+="uaccess"$)re");
+    QSet<QString> ruled, devices;
+    for (const QString &line : text.split('\n', Qt::SkipEmptyParts)) {
+        const QRegularExpressionMatch m = rule.match(line);
+        QVERIFY2(line.startsWith('#') || m.hasMatch(), qPrintable(line));
+        if (m.hasMatch()) ruled.insert(m.captured(1) + ':' + m.captured(2));
     }
-
-    // Every row of the shipped device table, and nothing else.
-    QSettings table(source(QStringLiteral("modules/setting/apConfig.bin")), QSettings::IniFormat);
-    const int rows = table.value(QStringLiteral("common/deviceCount")).toInt();
-    QCOMPARE(rows, 2);
-    QSet<QString> devices;
-    for (int i = 0; i < rows; ++i) {
-        devices.insert(table.value(QStringLiteral("%1/vid").arg(i)).toString().toLower() +
-                       QLatin1Char(':') +
-                       table.value(QStringLiteral("%1/pid").arg(i)).toString().toLower());
-    }
+    QSettings table(TestData::sourceDir() + "/modules/setting/apConfig.bin", QSettings::IniFormat);
+    QCOMPARE(table.value("common/deviceCount").toInt(), 2);
+    for (int i = 0; i < 2; ++i)
+        devices.insert((table.value(QString::number(i) + "/vid").toString() + ':' + table.value(QString::number(i) + "/pid").toString()).toLower());
     QCOMPARE(ruled, devices);
-}
-
-int TestPackaging::install(const QString &home, const QStringList &args, QString *output,
-                           const QString &sudoUser)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("SUDO_USER"));
-    if (!sudoUser.isEmpty()) env.insert(QStringLiteral("SUDO_USER"), sudoUser);
-    env.insert(QStringLiteral("HOME"), home);
-    env.remove(QStringLiteral("XDG_DATA_HOME"));
-    env.remove(QStringLiteral("XDG_CONFIG_HOME"));
-    p.setProcessEnvironment(env);
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(QStringLiteral("sh"), QStringList{source(QStringLiteral("scripts/install.sh"))} + args);
-    if (!p.waitForFinished(60000)) return -1;
-    if (output) *output = QString::fromUtf8(p.readAll());
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
 void TestPackaging::installTwice()
 {
     QTemporaryDir tmp;
-    QVERIFY(tmp.isValid());
-    const QString home = tmp.filePath(QStringLiteral("home with space"));
-    const QString prefix = home + QStringLiteral("/.local/share/skeld-config");
-    const QStringList args{QStringLiteral("--autostart"), QStringLiteral("--build-dir"),
-                           TestData::buildDir()};
+    const QString home = tmp.filePath("home with space");
+    const QString prefix = home + "/.local/share/skeld-config";
+    const QString exe = prefix + "/skeld-config";
+    const QStringList args{"--autostart", "--build-dir", TestData::buildDir()};
     QString out;
-    QVERIFY(QFile::exists(TestData::buildDir() + QStringLiteral("/skeld-config")));
+    QVERIFY(QFile::exists(TestData::buildDir() + "/skeld-config"));
     QCOMPARE(install(home, args, &out), 0);
-    QVERIFY2(out.contains(QStringLiteral("installed ") + prefix + QStringLiteral("/skeld-config")),
-             qPrintable(out));
-
-    // The user's own settings, and a shipped file the user lost.
-    const QString p1 = prefix + QStringLiteral("/modules/setting/p1.bin");
+    QVERIFY2(out.contains("installed " + exe), qPrintable(out));
+    // The user's own settings stay, a shipped file the user lost comes back.
+    const QString p1 = prefix + "/modules/setting/p1.bin", lost = prefix + "/modules/setting/pD.bin";
     QFile f(p1);
-    QVERIFY(f.open(QIODevice::Append));
-    f.write("\n[userTest]\nmarker=kept\n");
+    QVERIFY(f.open(QIODevice::Append) && f.write("\n[userTest]\nmarker=kept\n") > 0);
     f.close();
-    const QString lost = prefix + QStringLiteral("/modules/setting/pD.bin");
     QVERIFY(QFile::remove(lost));
-
     QCOMPARE(install(home, args, &out), 0);
-    QVERIFY(readText(p1).contains(QStringLiteral("marker=kept")));
+    QVERIFY(readText(p1).contains("marker=kept"));
     QVERIFY(QFile::exists(lost));
-
     // One menu entry, one autostart entry, no leftovers.
-    const QDir apps(home + QStringLiteral("/.local/share/applications"));
-    QCOMPARE(apps.entryList(QDir::Files), QStringList{QStringLiteral("skeld-config.desktop")});
-    const QDir autostart(home + QStringLiteral("/.config/autostart"));
-    QCOMPARE(autostart.entryList(QDir::Files), QStringList{QStringLiteral("skeld-config.desktop")});
-    QCOMPARE(QDir(prefix).entryList(QDir::Files | QDir::Hidden),
-             QStringList{QStringLiteral("skeld-config")});
-
-    const QMap<QString, QString> entry =
-        desktopEntry(apps.filePath(QStringLiteral("skeld-config.desktop")));
-    QCOMPARE(entry.value(QStringLiteral("Type")), QStringLiteral("Application"));
-    QCOMPARE(entry.value(QStringLiteral("Exec")),
-             QLatin1Char('"') + prefix + QStringLiteral("/skeld-config\""));
-    QCOMPARE(entry.value(QStringLiteral("Path")), prefix);
-    QVERIFY(QFile::exists(entry.value(QStringLiteral("Icon"))));
-    const QMap<QString, QString> auto_ =
-        desktopEntry(autostart.filePath(QStringLiteral("skeld-config.desktop")));
-    QCOMPARE(auto_.value(QStringLiteral("Exec")), entry.value(QStringLiteral("Exec")));
+    const QDir apps(home + "/.local/share/applications"), autostart(home + "/.config/autostart");
+    QCOMPARE(apps.entryList(QDir::Files), QStringList{"skeld-config.desktop"});
+    QCOMPARE(autostart.entryList(QDir::Files), QStringList{"skeld-config.desktop"});
+    QCOMPARE(QDir(prefix).entryList(QDir::Files | QDir::Hidden), QStringList{"skeld-config"});
+    const QMap<QString, QString> entry = desktopEntry(apps.filePath("skeld-config.desktop"));
+    QCOMPARE(entry.value("Type"), QStringLiteral("Application"));
+    QCOMPARE(entry.value("Exec"), "\"" + exe + "\"");
+    QCOMPARE(entry.value("Path"), prefix);
+    QVERIFY(QFile::exists(entry.value("Icon")));
+    QCOMPARE(desktopEntry(autostart.filePath("skeld-config.desktop")).value("Exec"), entry.value("Exec"));
 
     // The installation starts, from anywhere, and is the one instance.
-    const QString exe = prefix + QStringLiteral("/skeld-config");
-    QVERIFY(QFileInfo(exe).isExecutable());
-    QProcess app;
+    QProcess app, second;
     app.setWorkingDirectory(tmp.path());
     app.setProcessChannelMode(QProcess::MergedChannels);
     app.start(exe, {});
-    QVERIFY(app.waitForStarted(5000));
-    QTest::qWait(2000);
-    QCOMPARE(app.state(), QProcess::Running);
-    QProcess second;
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(SingleInstance::serverNameFor(exe)), 15000);
     second.start(exe, {});
     QVERIFY(second.waitForFinished(15000));
     QCOMPARE(second.exitCode(), 1);
-    ::kill(pid_t(app.processId()), SIGTERM);
+    app.terminate();
     QVERIFY(app.waitForFinished(10000));
     QCOMPARE(app.exitStatus(), QProcess::NormalExit);
     QCOMPARE(app.exitCode(), 0);
-
     // Turning autostart off again.
-    QCOMPARE(install(home, {QStringLiteral("--no-autostart"), QStringLiteral("--build-dir"),
-                            TestData::buildDir()}),
-             0);
+    QCOMPARE(install(home, {"--no-autostart", "--build-dir", TestData::buildDir()}), 0);
     QVERIFY(autostart.entryList(QDir::Files).isEmpty());
 }
 
@@ -200,20 +137,16 @@ void TestPackaging::badOptionIsRefused()
 {
     QTemporaryDir tmp;
     QString out;
-    QCOMPARE(install(tmp.path(), {QStringLiteral("--frobnicate")}, &out), 2);
-    QVERIFY(out.contains(QStringLiteral("unknown option: --frobnicate")));
-    QCOMPARE(install(tmp.path(), {QStringLiteral("--prefix"), QStringLiteral("/tmp/a$b")}, &out),
-             2);
+    QCOMPARE(install(tmp.path(), {"--frobnicate"}, &out), 2);
+    QVERIFY(out.contains("unknown option: --frobnicate"));
+    QCOMPARE(install(tmp.path(), {"--prefix", "/tmp/a$b"}, &out), 2);
     QVERIFY(QDir(tmp.path()).isEmpty());
     // Under sudo the program part would land in the user's home owned by
     // root: refused.
-    if (::geteuid() == 0) {
-        QCOMPARE(
-            install(tmp.path(), {QStringLiteral("--autostart")}, &out, QStringLiteral("nobody")),
-            2);
-        QVERIFY(out.contains(QStringLiteral("run it without sudo")));
-        QVERIFY(QDir(tmp.path()).isEmpty());
-    }
+    if (::geteuid() != 0) return;
+    QCOMPARE(install(tmp.path(), {"--autostart"}, &out, "nobody"), 2);
+    QVERIFY(out.contains("run it without sudo"));
+    QVERIFY(QDir(tmp.path()).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestPackaging)

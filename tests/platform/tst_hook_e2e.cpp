@@ -1,28 +1,83 @@
+// The whole road under a real X server: xdotool types and clicks on the
+// desktop while the program's window is not focused, the server's raw
+// events reach the hook, and the codes arrive at the UI document's
+// detectKeyboard and the bridge's detectMouse. The test runs itself with
+// --probe as that program: the main window wired as start-up wires it.
+#include "app/InputRouting.h"
+#include "app/Widget.h"
+#include "app/myQQuickView.h"
+#include "input/GlobalInputHook.h"
+#include "testlib/TestData.h"
 #include "testlib/Xvfb.h"
 
-#include "testlib/TestData.h"
-
-#include <QProcess>
+#include <QApplication>
+#include <QQuickItem>
 #include <QtTest>
 
-// The whole road under a real X server: xdotool types on the desktop while
-// the program's window is not focused, the X server's raw events reach the
-// hook, and the usage codes arrive at the UI document's detectKeyboard.
+#include <cstdio>
+
+namespace {
+Widget *window = nullptr;
+
+void say(const QString &line)
+{
+    std::printf("%s active=%d\n", qPrintable(line), window->isActiveWindow() ? 1 : 0);
+    std::fflush(stdout);
+}
+
+void onButton(quint8 code, quint8 isDown, qint32 x, qint32 y, void *context)
+{
+    say(QStringLiteral("button %1 %2 %3 %4").arg(code, 2, 16, QLatin1Char('0')).arg(isDown).arg(x).arg(y));
+    InputRouting::mouseToBridge(code, isDown, x, y, context);
+}
+} // namespace
+
+// What the document's detectKeyboard re-emits to the recording pages.
+class KeyReporter : public QObject
+{
+    Q_OBJECT
+public slots:
+    void onKey(bool isDown, int usbCode) { say(QStringLiteral("key %1 %2").arg(usbCode, 2, 16, QLatin1Char('0')).arg(isDown ? 1 : 0)); }
+};
+
+int probe(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    Widget w;
+    window = &w;
+    GlobalInputHook hook;
+    hook.setKeyboardCallback(&InputRouting::keyboardToBridge, &w);
+    hook.setMouseCallback(&onButton, &w);
+    // Listens as a recording page does: the bridge passes keys on only then.
+    w.view()->setKeyListener("hookprobe", true);
+    KeyReporter reporter;
+    if (!w.view()->rootObject() ||
+        !QObject::connect(w.view()->rootObject(), SIGNAL(msg_KB(bool, int)), &reporter, SLOT(onKey(bool, int))))
+        return 2;
+    w.move(0, 0);
+    w.showNormal();
+    say("ready " + hook.sourceName());
+    return QApplication::exec();
+}
+
 class TestHookEndToEnd : public QObject
 {
     Q_OBJECT
 private slots:
     void initTestCase();
     void cleanupTestCase();
-    void keys_data();
-    void keys();
-    void heldKey();
-    void buttons_data();
-    void buttons();
+    void events_data();
+    void events();
 
 private:
-    bool xdotool(const QStringList &args);
-    QStringList collect(int count, int quietMs = 300);
+    bool xdotool(const QStringList &args)
+    {
+        int rc = -1;
+        runTool("xdotool", args, m_x->environment(), 10000, &rc);
+        return rc == 0;
+    }
+    QStringList collect(int count, int quietMs = 0);
 
     std::unique_ptr<Xvfb> m_x;
     std::unique_ptr<TestData> m_data;
@@ -32,66 +87,44 @@ private:
 
 void TestHookEndToEnd::initTestCase()
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty() ||
-        QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-        QFAIL("Xvfb and xdotool are needed (scripts/setup.sh installs them)");
+    QVERIFY2(!QStandardPaths::findExecutable("xdotool").isEmpty(), "xdotool is needed (scripts/setup.sh)");
     m_x = std::make_unique<Xvfb>();
     QVERIFY2(m_x->isRunning(), "Xvfb did not start");
     m_data = std::make_unique<TestData>();
     QVERIFY(m_data->isValid());
-
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), m_x->display());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    QProcessEnvironment env = m_x->environment();
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.remove("WAYLAND_DISPLAY");
     m_probe.setProcessEnvironment(env);
     m_probe.setWorkingDirectory(m_data->root());
     m_probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_probe.start(QCoreApplication::applicationDirPath() + QStringLiteral("/skeld_hookprobe"));
+    m_probe.start(QCoreApplication::applicationFilePath(), {"--probe"});
     QVERIFY(m_probe.waitForStarted(5000));
-    const QStringList ready = collect(1, 0);
-    QCOMPARE(ready.size(), 1);
-    QCOMPARE(ready.first(), QStringLiteral("ready XInput2 raw events"));
-
+    QCOMPARE(collect(1), QStringList{"ready XInput2 raw events active=0"});
     // Without a window manager nothing activates the program's window; the
-    // probe reports that with every event. The pointer stays outside it.
-    QVERIFY(xdotool({QStringLiteral("mousemove"), QStringLiteral("1200"), QStringLiteral("700")}));
+    // pointer stays outside it.
+    QVERIFY(xdotool({"mousemove", "1200", "700"}));
 }
 
 void TestHookEndToEnd::cleanupTestCase()
 {
-    if (m_probe.state() != QProcess::NotRunning) {
-        m_probe.terminate();
-        if (!m_probe.waitForFinished(5000)) m_probe.kill();
-        m_probe.waitForFinished(2000);
-    }
-    m_x.reset();
+    // Nothing more came than the rows asked for.
+    QCOMPARE(collect(0, 400), QStringList());
+    m_probe.terminate();
+    if (!m_probe.waitForFinished(5000)) m_probe.kill();
 }
 
-bool TestHookEndToEnd::xdotool(const QStringList &args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), m_x->display());
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral("xdotool"), args);
-    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
-// Waits for count lines, then a little longer for lines that should not come.
+// Waits for count lines, then quietMs longer for lines that should not come.
 QStringList TestHookEndToEnd::collect(int count, int quietMs)
 {
     QStringList lines;
-    QElapsedTimer t;
-    t.start();
     auto take = [&] {
         m_pending += m_probe.readAllStandardOutput();
-        int nl;
-        while ((nl = m_pending.indexOf('\n')) >= 0) {
+        for (int nl; (nl = int(m_pending.indexOf('\n'))) >= 0; m_pending.remove(0, nl + 1))
             lines << QString::fromUtf8(m_pending.left(nl));
-            m_pending.remove(0, nl + 1);
-        }
     };
+    QElapsedTimer t;
+    t.start();
     while (lines.size() < count && t.elapsed() < 15000) {
         m_probe.waitForReadyRead(200);
         take();
@@ -103,101 +136,57 @@ QStringList TestHookEndToEnd::collect(int count, int quietMs)
     return lines;
 }
 
-void TestHookEndToEnd::keys_data()
+void TestHookEndToEnd::events_data()
 {
-    QTest::addColumn<QString>("keysym");
-    QTest::addColumn<QString>("usage");
-    // xdotool presses a modifier keysym together with the first key of its
-    // modifier (left Ctrl for right Ctrl): that key comes first, then ours.
-    QTest::addColumn<QString>("alongWith");
-
-    QTest::newRow("a") << "a"
-                       << "04"
-                       << "";
-    QTest::newRow("Return") << "Return"
-                            << "28"
-                            << "";
-    QTest::newRow("keypad Enter") << "KP_Enter"
-                                  << "58"
-                                  << "";
-    QTest::newRow("right Ctrl") << "Control_R"
-                                << "e4"
-                                << "e0";
-    QTest::newRow("left Ctrl") << "Control_L"
-                               << "e0"
-                               << "";
-    QTest::newRow("right Shift") << "Shift_R"
-                                 << "e5"
-                                 << "e1";
-    QTest::newRow("keypad /") << "KP_Divide"
-                              << "54"
-                              << "";
-    QTest::newRow("slash") << "slash"
-                           << "38"
-                           << "";
-    QTest::newRow("Up") << "Up"
-                        << "52"
-                        << "";
-    QTest::newRow("F12") << "F12"
-                         << "45"
-                         << "";
-    QTest::newRow("Print") << "Print"
-                           << "46"
-                           << "";
-    QTest::newRow("Num Lock") << "Num_Lock"
-                              << "53"
-                              << "";
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QStringList>("expected"); // " active=0" is added to each
+    using L = QStringList;
+    const auto key = [](const char *k, const char *usage, const char *alongWith = nullptr) {
+        // xdotool presses a modifier keysym together with the first key of
+        // its modifier (left Ctrl for right Ctrl): that key comes first.
+        const QString u = QString::fromLatin1(usage);
+        if (!alongWith) QTest::newRow(k) << L{"key", k} << L{"key " + u + " 1", "key " + u + " 0"};
+        else QTest::newRow(k) << L{"key", k} << L{QString("key %1 1").arg(alongWith), "key " + u + " 1", QString("key %1 0").arg(alongWith), "key " + u + " 0"};
+    };
+    key("a", "04");
+    key("Return", "28");
+    key("KP_Enter", "58");
+    key("Control_R", "e4", "e0");
+    key("Control_L", "e0");
+    key("Shift_R", "e5", "e1");
+    key("KP_Divide", "54");
+    key("slash", "38");
+    key("Up", "52");
+    key("F12", "45");
+    key("Print", "46");
+    key("Num_Lock", "53");
+    // Long enough for the server's auto-repeat to send more presses.
+    QTest::newRow("held key") << L{"keydown", "b", "sleep", "0.8", "keyup", "b"} << L{"key 05 1", "key 05 0"};
+    QTest::newRow("left") << L{"click", "1"} << L{"button f0 1 1200 700", "button f0 0 1200 700"};
+    QTest::newRow("right") << L{"click", "3"} << L{"button f1 1 1200 700", "button f1 0 1200 700"};
+    QTest::newRow("middle") << L{"click", "2"} << L{"button f2 1 1200 700", "button f2 0 1200 700"};
+    // Nothing for these: whatever they sent would show in the next row.
+    QTest::newRow("wheel and side button give nothing") << L{"click", "4", "click", "8"} << L{};
+    QTest::newRow("then a key again") << L{"key", "a"} << L{"key 04 1", "key 04 0"};
 }
 
-void TestHookEndToEnd::keys()
+void TestHookEndToEnd::events()
 {
-    QFETCH(QString, keysym);
-    QFETCH(QString, usage);
-    QFETCH(QString, alongWith);
-    QVERIFY(xdotool({QStringLiteral("key"), keysym}));
-    QStringList expected{QStringLiteral("key %1 1 active=0").arg(usage),
-                         QStringLiteral("key %1 0 active=0").arg(usage)};
-    if (!alongWith.isEmpty()) {
-        expected.insert(0, QStringLiteral("key %1 1 active=0").arg(alongWith));
-        expected.insert(2, QStringLiteral("key %1 0 active=0").arg(alongWith));
-    }
+    QFETCH(QStringList, args);
+    QFETCH(QStringList, expected);
+    QVERIFY(xdotool(args));
+    for (QString &line : expected)
+        line += " active=0";
     QCOMPARE(collect(int(expected.size())), expected);
 }
 
-void TestHookEndToEnd::heldKey()
+int main(int argc, char *argv[])
 {
-    // Long enough for the server's auto-repeat to send more presses.
-    QVERIFY(xdotool({QStringLiteral("keydown"), QStringLiteral("b"), QStringLiteral("sleep"),
-                     QStringLiteral("0.8"), QStringLiteral("keyup"), QStringLiteral("b")}));
-    QCOMPARE(collect(2), (QStringList{QStringLiteral("key 05 1 active=0"),
-                                      QStringLiteral("key 05 0 active=0")}));
+    if (argc > 1 && qstrcmp(argv[1], "--probe") == 0) return probe(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestHookEndToEnd test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
 }
 
-void TestHookEndToEnd::buttons_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QStringList>("expected");
-
-    QTest::newRow("left") << "1"
-                          << QStringList{"button f0 1 1200 700 active=0",
-                                         "button f0 0 1200 700 active=0"};
-    QTest::newRow("right") << "3"
-                           << QStringList{"button f1 1 1200 700 active=0",
-                                          "button f1 0 1200 700 active=0"};
-    QTest::newRow("middle") << "2"
-                            << QStringList{"button f2 1 1200 700 active=0",
-                                           "button f2 0 1200 700 active=0"};
-    QTest::newRow("wheel gives nothing") << "4" << QStringList{};
-    QTest::newRow("side button gives nothing") << "8" << QStringList{};
-}
-
-void TestHookEndToEnd::buttons()
-{
-    QFETCH(QString, button);
-    QFETCH(QStringList, expected);
-    QVERIFY(xdotool({QStringLiteral("click"), button}));
-    QCOMPARE(collect(int(expected.size()), 400), expected);
-}
-
-QTEST_GUILESS_MAIN(TestHookEndToEnd)
 #include "tst_hook_e2e.moc"

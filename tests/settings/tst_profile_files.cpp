@@ -1,0 +1,298 @@
+// The ten profile files through the bridge: reset, copy, import, export,
+// the switch, and what of it reaches the mouse.
+#include "app/myQQuickView.h"
+#include "device/DeviceRig.h"
+#include "settings/FileDialogs.h"
+#include "testlib/TestData.h"
+
+#include <QDirIterator>
+#include <QStandardPaths>
+#include <QtTest>
+
+namespace {
+QString profileFile(int n) { return QStringLiteral("modules/setting/p%1.bin").arg(n + 1); }
+
+QMap<QString, QByteArray> snapshot(const TestData &data)
+{
+    QMap<QString, QByteArray> files;
+    for (QDirIterator it(data.path("modules/setting"), QDir::Files); it.hasNext();)
+        files.insert(it.next(), data.read("modules/setting/" + it.fileName()));
+    return files;
+}
+
+// Answers the file dialogs from a queue (empty or none left: cancel) and
+// records what each one showed.
+struct FakeDialogs final : FileDialogs {
+    QStringList answers, calls;
+    QList<QWidget *> parents;
+    QString answer(const QString &kind, QWidget *parent, const QString &caption, const QString &dir,
+                   const QString &filter)
+    {
+        parents << parent;
+        calls << QStringList{kind, caption, dir, filter}.join('|');
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    QString openFile(QWidget *p, const QString &c, const QString &d, const QString &f) override { return answer("open", p, c, d, f); }
+    QString saveFile(QWidget *p, const QString &c, const QString &d, const QString &f) override { return answer("save", p, c, d, f); }
+};
+
+struct Bridge {
+    explicit Bridge(QStringList answers = {})
+    {
+        auto fake = std::make_unique<FakeDialogs>();
+        fake->answers = std::move(answers);
+        dialogs = fake.get();
+        view.setFileDialogs(std::move(fake));
+    }
+    myQQuickView view;
+    FakeDialogs *dialogs = nullptr;
+};
+} // namespace
+
+class TestProfileFiles : public QObject
+{
+    Q_OBJECT
+private slots:
+    void resetAndCopy_data();
+    void resetAndCopy();
+    void refusedOperationsTouchNothing_data();
+    void refusedOperationsTouchNothing();
+    void importAndExport();
+    void switchReachesTheDevice_data();
+    void switchReachesTheDevice();
+};
+
+void TestProfileFiles::resetAndCopy_data()
+{
+    QTest::addColumn<int>("dest");
+    QTest::addColumn<int>("src"); // -1: reset to the defaults
+    QTest::newRow("reset first") << 0 << -1;
+    QTest::newRow("reset fourth") << 3 << -1;
+    QTest::newRow("reset last") << 9 << -1;
+    QTest::newRow("copy second onto first") << 0 << 1;
+    QTest::newRow("copy tenth onto third") << 2 << 9;
+    QTest::newRow("copy first onto sixth") << 5 << 0;
+    QTest::newRow("copy onto itself keeps it") << 2 << 2;
+}
+
+void TestProfileFiles::resetAndCopy()
+{
+    QFETCH(int, dest);
+    QFETCH(int, src);
+    TestData data;
+    QVERIFY(data.isValid());
+    const QString from = src < 0 ? "modules/setting/pD.bin" : profileFile(src);
+    {
+        Bridge b;
+        if (src >= 0) {
+            b.view.setCurrentProfile(src);
+            b.view.setData("extra/source", src + 100); // unsaved: travels with the copy
+        }
+        b.view.setCurrentProfile(dest);
+        b.view.setData("mouse/reportRate", 0);
+        b.view.setData("extra/dest", 7);
+        b.view.stores().profile(dest)->sync();
+        b.view.setData("extra/pending", 1); // unsaved: must not come back into the new file
+        const QByteArray before = data.read(profileFile(dest));
+        if (src < 0)
+            b.view.resetProfile(dest);
+        else
+            b.view.copyProfile(dest, src);
+        if (src == dest) {
+            QVERIFY(data.read(profileFile(dest)).contains("dest=7"));
+            QCOMPARE(b.view.getData("extra/pending", false), QVariant(1));
+            return;
+        }
+        QVERIFY(before != data.read(from));
+        QCOMPARE(data.read(profileFile(dest)), data.read(from));
+        if (src < 0) QCOMPARE(b.view.getData("mouse/reportRate", false), b.view.getData("mouse/reportRate", true));
+        QVERIFY(!b.view.getData("extra/dest", false).isValid());
+        QVERIFY(!b.view.getData("extra/pending", false).isValid());
+        if (src >= 0) QCOMPARE(b.view.getData("extra/source", false), QVariant(src + 100));
+        // The user's stored choice is the UI's business, not the switch's.
+        QCOMPARE(b.view.getGlobalData("mouse/profileNo"), QVariant(0));
+    }
+    // Dropping the bridge flushes its stores; the new file stays as made.
+    QCOMPARE(data.read(profileFile(dest)), data.read(from));
+}
+
+void TestProfileFiles::refusedOperationsTouchNothing_data()
+{
+    QTest::addColumn<int>("profile");
+    QTest::addColumn<QString>("debug");
+    for (int p : {-1, 10, 1000000, std::numeric_limits<int>::min()})
+        QTest::addRow("profile %d", p) << p << QStringLiteral("config: no profile %1 - ignored").arg(p);
+    QTest::newRow("cancelled dialogs") << 0 << QString();
+}
+
+void TestProfileFiles::refusedOperationsTouchNothing()
+{
+    QFETCH(int, profile);
+    QFETCH(QString, debug);
+    TestData data;
+    const QString pf = data.path("in.pf");
+    data.write("in.pf", "[mouse]\nreportRate=1\n");
+    DebugCapture cap;
+    Bridge b(debug.isEmpty() ? QStringList{QString(), QString()} : QStringList{pf, pf, pf, pf});
+    b.view.setCurrentProfile(1);
+    const auto before = snapshot(data);
+    if (!debug.isEmpty()) {
+        b.view.setCurrentProfile(profile);
+        b.view.resetProfile(profile);
+        b.view.copyProfile(profile, 0);
+        b.view.copyProfile(0, profile);
+    }
+    QCOMPARE(b.view.loadProfile(profile), false);
+    b.view.saveProfile(profile);
+    QCOMPARE(b.view.currentProfile(), 1);
+    QCOMPARE(b.dialogs->calls.size(), debug.isEmpty() ? 2 : 0);
+    QCOMPARE(snapshot(data), before);
+    if (!debug.isEmpty()) QVERIFY(cap.contains(debug));
+}
+
+void TestProfileFiles::importAndExport()
+{
+    TestData data;
+    DebugCapture cap;
+    // Not what the settings facility would write: a byte copy keeps it so.
+    const QByteArray pf = "; exported\r\n[mouse]\r\nreportRate = 2\r\nlightValue=3, 1, 4\r\n\r\n"
+                          "[extra]\r\nname=\"caf\xc3\xa9, ok\"\r\n";
+    data.write("in.pf", pf);
+    data.write("old.pf", QByteArray(100000, 'x'));
+    QByteArray garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage.append(char((i * 7919) & 0xFF));
+    data.write("garbage.pf", garbage + "\n[mouse\nreportRate\n=\n\\\n\"");
+    Bridge b({data.path("in.pf"), data.path("out.pf"), data.path("old.pf"), data.path("missing.pf"),
+              data.path("modules"), data.path(profileFile(3)), data.path(profileFile(0)),
+              "./modules/setting/../setting/p1.bin", data.path("unsaved.pf"), data.path("garbage.pf")});
+    QCOMPARE(b.view.loadProfile(4), true);
+    QCOMPARE(data.read(profileFile(4)), pf);
+    b.view.setCurrentProfile(4);
+    QCOMPARE(b.view.getData("mouse/reportRate", false), QVariant(2));
+    QCOMPARE(b.view.getDataList("mouse/lightValue", false), (QVariantList{3, 1, 4}));
+    b.view.saveProfile(4);
+    QCOMPARE(data.read("out.pf"), pf);
+    // An existing file is replaced whole, with no leftovers beside it.
+    b.view.saveProfile(1);
+    QCOMPARE(data.read("old.pf"), data.read(profileFile(1)));
+    // An unreadable source: the page hears false, the profile stays whole.
+    const QByteArray p5 = data.read(profileFile(4));
+    QCOMPARE(b.view.loadProfile(4), false);
+    QCOMPARE(b.view.loadProfile(4), false);
+    QCOMPARE(data.read(profileFile(4)), p5);
+    QVERIFY(cap.lines().join('\n').contains("source cannot be read"));
+    // A profile's own file onto itself, in and out, keeps it.
+    const QByteArray p4 = data.read(profileFile(3)), p1 = data.read(profileFile(0));
+    QCOMPARE(b.view.loadProfile(3), true);
+    QCOMPARE(data.read(profileFile(3)), p4);
+    b.view.saveProfile(0);
+    b.view.saveProfile(0);
+    QCOMPARE(data.read(profileFile(0)), p1);
+    // Export carries values not yet written.
+    b.view.setCurrentProfile(0);
+    b.view.setData("mouse/scrollRate", 1000);
+    b.view.saveProfile(0);
+    QVERIFY(data.read("unsaved.pf").contains("scrollRate=1000"));
+    QCOMPARE(QDir(data.root()).entryList(QDir::Files), (QStringList{"garbage.pf", "in.pf", "old.pf", "out.pf", "unsaved.pf"}));
+    // Garbage comes in as bytes and the program keeps working on it.
+    QCOMPARE(b.view.loadProfile(0), true);
+    QCOMPARE(data.read(profileFile(0)), data.read("garbage.pf"));
+    b.view.getData("mouse/reportRate", false);
+    QCOMPARE(b.view.getDataList("mouse/dpiValueArray", false), QVariantList());
+    b.view.setData("mouse/reportRate", 1);
+    QCOMPARE(b.view.getData("mouse/reportRate", false), QVariant(1));
+    // The dialogs: caption, filter, the desktop, the view as parent.
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    QCOMPARE(b.dialogs->calls.value(0), "open|Open File|" + desktop + "|Profile(*.pf)");
+    QCOMPARE(b.dialogs->calls.value(1), "save|Save File|" + desktop + "|Profile(*.pf)");
+    QCOMPARE(b.dialogs->parents.value(1), &b.view);
+    // Reset with unreadable defaults keeps the profile.
+    QVERIFY(QFile::remove(data.path("modules/setting/pD.bin")));
+    b.view.resetProfile(0);
+    QCOMPARE(b.view.getData("mouse/reportRate", false), QVariant(1));
+    QVERIFY(cap.lines().join('\n').contains("config: profile 0 kept"));
+}
+
+void TestProfileFiles::switchReachesTheDevice_data()
+{
+    QTest::addColumn<bool>("family560");
+    QTest::addColumn<bool>("isEncode");
+    QTest::addColumn<int>("profile");
+    QTest::addColumn<quint8>("sent");
+    QTest::newRow("553, first") << false << false << 0 << quint8(1);
+    QTest::newRow("553, sixth") << false << false << 5 << quint8(6);
+    QTest::newRow("560, fourth") << true << false << 3 << quint8(4);
+    // A "560" device keeps four profiles: the others live on the computer
+    // only, and nothing of them reaches the device.
+    QTest::newRow("560, fifth: computer only") << true << false << 4 << quint8(0);
+    QTest::newRow("560, sixth: computer only") << true << false << 5 << quint8(0);
+    QTest::newRow("560, seventh: computer only") << true << false << 6 << quint8(0);
+    QTest::newRow("560, tenth: computer only") << true << false << 9 << quint8(0);
+    QTest::newRow("560 scrambled, third") << true << true << 2 << quint8(3);
+}
+
+void TestProfileFiles::switchReachesTheDevice()
+{
+    QFETCH(bool, family560);
+    QFETCH(bool, isEncode);
+    QFETCH(int, profile);
+    QFETCH(quint8, sent);
+    DeviceRig::Options o;
+    o.family = family560 ? VirtualMouse::Family::F560 : VirtualMouse::Family::F553;
+    o.isEncode = isEncode;
+    DeviceRig rig(o, true);
+    QVERIFY(rig.attach());
+    myQQuickView view;
+    view.hid = &rig.hid;
+    view.icType = family560 ? "560" : "553";
+    rig.clearTrace();
+    DebugCapture cap;
+    view.setCurrentProfile(profile);
+    QCOMPARE(view.currentProfile(), profile);
+    QCOMPARE(view.profileOnDevice(), sent != 0);
+    if (sent == 0) {
+        // Every page action of the profile: stored, and not one byte sent.
+        view.setData("mouse/reportRate", 2);
+        view.mouseSetReportRate(2);
+        view.mouseSetCurrentDPI(2);
+        view.mouseSetDpi(4, "3325", {400, 800, 1600, 3200});
+        view.mouseSetRGBEffect(1, 2, 3);
+        view.mouseSetRGBColor(0, QVariantList(24, 7));
+        QVariantList keys;
+        for (int k = 0; k < 16; ++k)
+            keys << 0 << 240 << 30 << 2;
+        view.mouseSetKeyMatrix(keys, true, {});
+        QCOMPARE(rig.transfers(), QStringList());
+        QCOMPARE(view.getData("mouse/reportRate", false), QVariant(2));
+        QVERIFY(cap.contains(QStringLiteral("device: profile %1 has no slot on the device; report "
+                                            "rate kept on the computer only").arg(profile + 1)));
+        return;
+    }
+    const QString expected = "SET_FEATURE " + DeviceRig::hex(wireReport(plainReport(0x02, {sent, 0, 0, 0, 0, 0}), isEncode, o.sCode));
+    QCOMPARE(rig.transfers(), QStringList{expected});
+    QVERIFY(!cap.lines().join('\n').contains("cmd Failed"));
+    if (family560) QCOMPARE(rig.mouse->state().currentProfile560, sent);
+    // Out of range: nothing sent, the switch holds.
+    rig.clearTrace();
+    view.setCurrentProfile(10);
+    view.setCurrentProfile(-1);
+    QVERIFY(rig.transfers().isEmpty());
+    QCOMPARE(view.currentProfile(), profile);
+    if (profile != 0) return;
+    // A transport left claimed: the command gives up, the switch holds; so
+    // it does with the mouse gone.
+    rig.hid.idle = false;
+    view.setCurrentProfile(4);
+    QCOMPARE(view.currentProfile(), 4);
+    QVERIFY(cap.contains("cmd Failed 02 "));
+    rig.hid.idle = true;
+    rig.mouse->unplug();
+    view.setCurrentProfile(3);
+    QCOMPARE(view.currentProfile(), 3);
+    view.setData("extra/after", 1);
+    QCOMPARE(view.getData("extra/after", false), QVariant(1));
+}
+
+QTEST_MAIN(TestProfileFiles)
+#include "tst_profile_files.moc"
