@@ -9,18 +9,27 @@
 #include <QDir>
 #include <QQuickWindow>
 #include <cstring>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 int main(int argc, char *argv[])
 {
-    // The pages are flat 2D panels: the software scene graph draws them well
-    // and keeps a tray program that idles all day at a third of the memory
-    // and half the threads of the GL path.
     // The one option: install the udev rule (no window, no display needed).
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], UdevRule::kOption) == 0) {
             QCoreApplication core(argc, argv);
             return UdevRule::install(QCoreApplication::applicationFilePath());
         }
+#ifdef __GLIBC__
+    // One heap for all threads: what the document loader's thread frees at
+    // start-up is reused instead of staying dirty in an arena of its own
+    // (about 1.5 MB of a program that sits in the tray all day).
+    mallopt(M_ARENA_MAX, 1);
+#endif
+    // The pages are flat 2D panels: the software scene graph draws them well
+    // and keeps a tray program that idles all day at a third of the memory
+    // and half the threads of the GL path.
     if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     auto app = std::make_unique<QApplication>(argc, argv);
