@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDirIterator>
 #include <QFile>
 #include <QMenu>
 #include <QQmlContext>
@@ -22,7 +23,6 @@ namespace
 
 QMutex sharedMutex;
 QStringList pointerLog;
-QStringList captions;
 QString openAnswer;
 QString saveAnswer;
 // The desktop's pointer settings, as a list of what was asked.
@@ -52,18 +52,14 @@ private:
 class AnsweringDialogs : public FileDialogs
 {
 public:
-    QString openFile(QWidget *, const QString &caption, const QString &,
-                     const QString &filter) override
+    QString openFile(QWidget *, const QString &, const QString &, const QString &) override
     {
         QMutexLocker lock(&sharedMutex);
-        captions << caption + QLatin1Char('|') + filter;
         return std::exchange(openAnswer, QString());
     }
-    QString saveFile(QWidget *, const QString &caption, const QString &,
-                     const QString &filter) override
+    QString saveFile(QWidget *, const QString &, const QString &, const QString &) override
     {
         QMutexLocker lock(&sharedMutex);
-        captions << caption + QLatin1Char('|') + filter;
         return std::exchange(saveAnswer, QString());
     }
 };
@@ -111,16 +107,11 @@ void PagesRig::build()
     // The check runs on the worker and posts its results here.
     hid.drain();
     QCoreApplication::sendPostedEvents();
-    publish();
-    clearTrace();
-}
-
-void PagesRig::publish()
-{
     QQmlContext *ctx = m_engine->rootContext();
     ctx->setContextProperty(QStringLiteral("ui_View"), m_widget->view());
     ctx->setContextProperty(QStringLiteral("hid"), &m_widget->hid);
     ctx->setContextProperty(QStringLiteral("ui_Ctl"), m_widget->controller);
+    clearTrace();
 }
 
 void PagesRig::restart(const QVariantMap &globals)
@@ -175,31 +166,31 @@ QVariantList PagesRig::reports(const QString &code) const
 
 QVariantMap PagesRig::mouseState() const
 {
+    m_widget->hid.drain();
     VirtualMouse *mouse = HidBackends::virtualMouse(m_widget->hid.backend());
     if (!mouse) return {};
-    m_widget->hid.drain();
     const VirtualMouse::State s = mouse->state();
     QVariantMap out;
     out[QStringLiteral("reportRate553")] = int(s.reportRate553);
     out[QStringLiteral("dpiStage553")] = int(s.dpiStage553);
     out[QStringLiteral("dpiStageCount553")] = int(s.dpiStageCount553);
     out[QStringLiteral("dpiCodes553")] = bytes(s.dpiCodes553.data(), s.dpiCodes553.size());
-    out[QStringLiteral("rgbEffect")] = bytes(s.rgbEffect.data(), s.rgbEffect.size());
     out[QStringLiteral("fixLedColor")] = bytes(s.fixLedColor.data(), s.fixLedColor.size());
-    out[QStringLiteral("led8StageType")] = int(s.led8StageType);
     out[QStringLiteral("led8StageColors")] =
         bytes(s.led8StageColors.data(), s.led8StageColors.size());
-    out[QStringLiteral("currentProfile560")] = int(s.currentProfile560);
-    out[QStringLiteral("commands")] = bytes(s.commands.constData(), size_t(s.commands.size()));
-    out[QStringLiteral("rejectedReports")] = s.rejectedReports;
-    out[QStringLiteral("unknownCommands")] = s.unknownCommands;
+    // The 553 matrix in use: matrix 0, or matrix 2 once the right flag made
+    // the alternate one current.
+    auto matrix = s.keyMatrix553.find(s.currentKeyMatrix553 == 1 ? 2 : 0);
+    if (matrix != s.keyMatrix553.end())
+        out[QStringLiteral("keyMatrix")] = bytes(matrix->second.data(), matrix->second.size());
+    QVariantList macros, written;
+    for (size_t i = 0; i < s.macros.size(); ++i) {
+        macros << QVariant(bytes(s.macros[i].data(), s.macros[i].size()));
+        written << s.macroWritten[i];
+    }
+    out[QStringLiteral("macros")] = macros;
+    out[QStringLiteral("macroWritten")] = written;
     return out;
-}
-
-void PagesRig::pressDpiButton()
-{
-    if (VirtualMouse *mouse = HidBackends::virtualMouse(m_widget->hid.backend()))
-        mouse->pressDpiButton();
 }
 
 QStringList PagesRig::pointerCalls() const
@@ -224,22 +215,28 @@ void PagesRig::writeFile(const QString &relative, const QString &text) const
     m_data.write(relative, text.toUtf8());
 }
 
-bool PagesRig::sameFile(const QString &a, const QString &b) const
-{
-    QFile fa(m_data.path(a)), fb(m_data.path(b));
-    if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly)) return false;
-    return fa.readAll() == fb.readAll();
-}
-
 QString PagesRig::path(const QString &relative) const
 {
     return m_data.path(relative);
 }
 
+bool PagesRig::removeFile(const QString &relative) const
+{
+    return QFile::remove(m_data.path(relative));
+}
+
+QStringList PagesRig::allFiles() const
+{
+    QStringList out;
+    QDirIterator it(m_data.root(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        out << it.next().mid(m_data.root().size() + 1);
+    out.sort();
+    return out;
+}
+
 QVariant PagesRig::profileValue(int profile, const QString &key) const
 {
-    // A reader of its own, so the bridge's cached store is not consulted.
-    // Profile -1 is the defaults file.
     const QString name = profile < 0 ? QStringLiteral("modules/setting/pD.bin")
                                      : QStringLiteral("modules/setting/p%1.bin").arg(profile + 1);
     QSettings file(m_data.path(name), QSettings::IniFormat);
@@ -256,12 +253,6 @@ void PagesRig::answerSave(const QString &file)
 {
     QMutexLocker lock(&sharedMutex);
     saveAnswer = file;
-}
-
-QStringList PagesRig::dialogCaptions() const
-{
-    QMutexLocker lock(&sharedMutex);
-    return captions;
 }
 
 bool PagesRig::viewEnabled() const

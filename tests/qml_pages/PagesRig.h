@@ -11,7 +11,6 @@
 
 class QQmlEngine;
 class Widget;
-class VirtualMouse;
 
 // What a page test reaches besides the documents: the real window with its
 // bridge and worker (published as ui_View, ui_Ctl and hid), the virtual
@@ -28,47 +27,42 @@ public:
     // bridge reads its capability flags only when it is built).
     Q_INVOKABLE void restart(const QVariantMap &globals = {});
 
-    // Command-interface transfers (SET_FEATURE, GET_FEATURE, WRITE, READ)
-    // since the last clear, as the trace writes them.
-    Q_INVOKABLE QStringList trace() const;
-    Q_INVOKABLE void clearTrace();
     // Command codes (hex, two digits) of the SET_FEATURE reports since the
-    // last clear, in order.
+    // last clear, in order, and the six parameter bytes of each with a code.
     Q_INVOKABLE QStringList sentCommands() const;
-    // The six parameter bytes of every command report with this code.
     Q_INVOKABLE QVariantList reports(const QString &code) const;
+    Q_INVOKABLE void clearTrace();
+    // The virtual mouse's memory once the queued commands reached it.
     Q_INVOKABLE QVariantMap mouseState() const;
-    Q_INVOKABLE void pressDpiButton();
 
     Q_INVOKABLE QStringList pointerCalls() const;
     Q_INVOKABLE void clearPointerCalls();
+    Q_INVOKABLE void setPointerBackend(const QString &name); // "recording", "x11", "none"
 
     Q_INVOKABLE QString readFile(const QString &relative) const;
     Q_INVOKABLE void writeFile(const QString &relative, const QString &text) const;
-    Q_INVOKABLE bool sameFile(const QString &a, const QString &b) const;
+    Q_INVOKABLE bool removeFile(const QString &relative) const;
     Q_INVOKABLE QString path(const QString &relative) const;
+    // Files under the data root, to prove nothing else was written.
+    Q_INVOKABLE QStringList allFiles() const;
+    // Profile -1 is the defaults file; read past the bridge's cache.
     Q_INVOKABLE QVariant profileValue(int profile, const QString &key) const;
-
     // The next open / save dialog returns this file name ("" = cancel).
     Q_INVOKABLE void answerOpen(const QString &file);
     Q_INVOKABLE void answerSave(const QString &file);
-    Q_INVOKABLE QStringList dialogCaptions() const;
 
     Q_INVOKABLE bool viewEnabled() const;
-    // The tray texts of the DPI button, stage k + 1.
-    Q_INVOKABLE QString dpiNotification(int k) const;
-    Q_INVOKABLE QPoint windowPos() const;
     Q_INVOKABLE bool windowVisible() const;
+    Q_INVOKABLE QPoint windowPos() const;
     Q_INVOKABLE void showWindow();
     // What the device check or the reader's removal tells the window.
     Q_INVOKABLE void setConnected(bool connected);
-    // The pointer settings back end: "recording" (the default), "x11", "none".
-    Q_INVOKABLE void setPointerBackend(const QString &name);
     Q_INVOKABLE QStringList trayTexts() const;
+    Q_INVOKABLE QString dpiNotification(int k) const; // stage k + 1
 
 private:
     void build();
-    void publish();
+    QStringList trace() const;
 
     QQmlEngine *m_engine;
     TestData m_data;

@@ -1,0 +1,232 @@
+import QtQuick
+import QtTest
+import "qrc:/modules/qml/basic/PageLogic.js" as Logic
+
+// The DPI and lighting panels: stored values shown, edits stored and sent
+// on Save, the stage and lighting bytes the mouse gets, bad stored values.
+MainUnderTest {
+    id: host
+
+    TestCase {
+        id: test
+        name: "DpiAndLight"
+        when: windowShown
+
+        property var dpi
+        property var light
+        property int slots: 8
+        readonly property var shippedColors: [255, 0, 0, 255, 128, 0, 255, 255, 0, 0, 255, 0, 0, 255, 255,
+            0, 0, 255, 128, 0, 255, 255, 255, 255]
+
+        function init() {
+            // The shipped profile: eight slots, four active, range 200..6000.
+            ui_View.setData("mouse/dpiCount", slots)
+            ui_View.setData("mouse/currentDpiCount", 4)
+            ui_View.setDataList("mouse/dpiValueArray", [400, 800, 1600, 3200, 4000, 4800, 5400, 6000])
+            ui_View.setDataList("mouse/lightValue", [1, 2, 4])
+            ui_View.setDataList("mouse/colorValue", shippedColors)
+            host.started()
+            dpi = findChild(host.root, "dpiSetting")
+            light = findChild(host.root, "lightControl")
+            rig.clearTrace()
+        }
+        // The model variant: the bridge reads its flags when it is built.
+        function model(colorful, is55328) {
+            rig.restart({ "mouse/isColorful": colorful, "mouse/is55328": is55328 })
+            init()
+        }
+        function cleanupTestCase() { rig.restart({ "mouse/isColorful": true, "mouse/is55328": false }) }
+        function slider(k) { return findChild(dpi, "dpiSlider" + k) }
+        function knob(s) { return findChild(s, "knob") }
+        // Drags a slider's knob so its left edge ends at pos.
+        function dragTo(s, pos) {
+            var from = knob(s).x + 6
+            mousePress(s, from, 3)
+            mouseMove(s, (from + pos + 6) / 2, 3)
+            mouseMove(s, pos + 6, 3)
+            mouseRelease(s, pos + 6, 3)
+        }
+        function choose(page, name, i) {
+            var drop = findChild(page, name)
+            drop.open()
+            drop.choose(i)
+        }
+        // Lighting commands (colours 10H and 0CH, effect 0DH), in order.
+        function lightCommands() {
+            return rig.sentCommands().filter(function (c) { return c === "10" || c === "0c" || c === "0d" })
+        }
+
+        function test_dpiStages() {
+            // A drag marks the page unsaved; nothing goes out.
+            dragTo(slider(1), 82)
+            compare([knob(slider(1)).x, dpi.stageValues[1], findChild(dpi, "dpiLabel1").text], [82, 3100, "3100"])
+            compare([dpi.isSave, rig.reports("11").length], [true, 0])
+            // The knob's centre goes to a click on the track.
+            mouseClick(slider(2), 100, 3)
+            compare(dpi.currentDPI, 2)
+            tryCompare(dpi, "stageValues", [400, 3100, 3500, 3200, 4000, 4800, 5400, 6000])
+            dpi.init(false, false)
+            // Three stages: 400, 800, 1600 are sensor codes 3, 7, 15; the rest off.
+            choose(dpi, "stageCountDropDown", 2)
+            tryCompare(dpi, "currentDpiCount", 3)
+            compare([slider(2).visible, slider(3).visible], [true, false])
+            host.root.save()
+            compare([dpi.isSave, String(ui_View.getData("mouse/currentDpiCount", false))], [false, "3"])
+            var st = rig.mouseState()
+            compare(st.dpiStageCount553, 3)
+            compare(st.dpiCodes553, [3, 7, 15, 0x80, 0x80, 0x80, 0x80, 0x80])
+            // Every active slider fits the panel above its label.
+            waitForItemPolished(dpi.stageColumn)
+            for (var k = 0; k < 3; ++k) {
+                var top = slider(k).mapToItem(dpi, 176, 3), bottom = slider(k).mapToItem(dpi, 0, 3)
+                verify(Math.min(top.y, bottom.y) >= 36 && Math.max(top.y, bottom.y) < findChild(dpi, "dpiLabel" + k).mapToItem(dpi, 0, 0).y)
+            }
+            // A click on the eighth knob selects stage 8 on the mouse.
+            choose(dpi, "stageCountDropDown", 7)
+            tryCompare(dpi, "currentDpiCount", 8)
+            waitForItemPolished(dpi.stageColumn)
+            compare([dpi.stageColumn.y, dpi.stageColumn.spacing], [30, 22])
+            rig.clearTrace()
+            mouseClick(knob(slider(7)))
+            compare([dpi.currentDPI, rig.reports("0b"), rig.mouseState().dpiStage553], [7, [[8, 0, 0, 0, 0, 0]], 8])
+            compare([String(slider(7).fillColor), String(slider(0).fillColor)], ["#009cde", "#ff8c1a"])
+            // Reset loads the defaults, unsent.
+            rig.clearTrace()
+            mouseClick(findChild(dpi, "dpiResetButton"))
+            compare(dpi.stageValues, [400, 800, 1600, 3200, 4000, 4800, 5400, 6000])
+            compare([dpi.isSave, rig.sentCommands()], [true, []])
+        }
+
+        function test_dpiStoredValues() {
+            // The stage count offered follows the slots; a bad slot count is warned about.
+            var counts = [[6, 6], [1, 1], [8, 8], [12, 8], [0, 8], ["many", 8]]
+            for (var i = 0; i < counts.length; ++i) {
+                ui_View.setData("mouse/dpiCount", counts[i][0])
+                if (counts[i][0] !== counts[i][1])
+                    ignoreWarning(/config: mouse\/dpiCount/)
+                dpi.init(false, false)
+                var drop = findChild(dpi, "stageCountDropDown")
+                compare([drop.count, drop.model[drop.count - 1]], [counts[i][1], String(counts[i][1])])
+            }
+            // Stages out of range are clamped, shown and not written back.
+            ui_View.setData("mouse/dpiCount", 8)
+            ui_View.setData("mouse/currentDpiCount", 12)
+            ui_View.setDataList("mouse/dpiValueArray", [99999, -50, "x", 3200])
+            dpi.init(false, false)
+            compare(dpi.currentDpiCount, 8)
+            compare(dpi.stageValues, [6000, 200, 1500, 3200, 3000, 4000, 5000, 6000])
+            compare([knob(slider(0)).x, knob(slider(1)).x], [161, 4])
+            compare(String(rig.profileValue(0, "mouse/dpiValueArray")), "99999,-50,x,3200")
+            ui_View.setData("mouse/currentDpiCount", 0)
+            dpi.init(false, false)
+            compare(dpi.currentDpiCount, 1)
+            compare(rig.sentCommands(), [])
+        }
+
+        function test_lightShownAndSent() {
+            compare([light.effect, light.effectDropDown.currentText, light.speedStep, light.brightStep], [1, "Breath", 2, 4])
+            compare([findChild(light, "speedPercent").text, findChild(light, "brightPercent").text], ["50%", "100%"])
+            compare([light.colors[1], light.redField.text, light.height], ["#ff8000", "255", 264])
+            compare(rig.sentCommands(), [])
+            // Colourful model: colours and effect twice; breath, speed 2, brightness 4.
+            light.isSave = true
+            host.root.save()
+            compare(lightCommands(), ["10", "10", "0d", "10", "10", "0d"])
+            compare(rig.reports("10").map(function (r) { return r[0] }), [0, 0, 0, 0])
+            compare(rig.reports("0d")[0], [1, 255, 5, 0, 0, 0])
+            compare(rig.mouseState().led8StageColors, shippedColors)
+            // The speed slider snaps past the second boundary to the third step.
+            mouseClick(light.speedSlider, 60, 3)
+            tryCompare(light, "speedStep", 3)
+            compare([findChild(light, "speedPercent").text, light.speedSlider.value, light.isSave], ["75%", 61.5, true])
+            // Effect rows: speed and brightness rows come and go.
+            var rows = [[0, false, false, 176], [3, true, false, 224], [4, false, true, 224]]
+            for (var i = 0; i < rows.length; ++i) {
+                choose(light, "effectDropDown", rows[i][0])
+                tryCompare(light, "effect", rows[i][0])
+                compare([light.speedShown, light.brightShown, light.height, light.speedStep], rows[i].slice(1).concat([4]))
+                compare(findChild(light, "colorMask").visible, Logic.colorMaskVisible(rows[i][0]))
+            }
+            // Reset loads the defaults, unsent.
+            rig.clearTrace()
+            mouseClick(findChild(light, "lightResetButton"))
+            compare([light.effect, light.colors[0], light.isSave, rig.sentCommands()], [1, "#ff0000", true, []])
+        }
+
+        function test_lightColours() {
+            choose(light, "effectDropDown", 3)
+            tryCompare(light, "effect", 3)
+            // Dragging the marker: pure green mid segment 2, white beyond the end.
+            var marker = light.hueMarker, bar = light.hueBar, section = marker.parent, y = marker.y + 14
+            var drags = [[66, "#00ff00", 66, 40], [212, "#ffffff", light.hueWidth - 1, 100]]
+            for (var i = 0; i < drags.length; ++i) {
+                mousePress(section, marker.x + 9, y)
+                mouseMove(section, bar.x + drags[i][3], y)
+                mouseMove(section, bar.x + drags[i][0], y)
+                mouseRelease(section, bar.x + drags[i][0], y)
+                compare([light.markerPoint(), light.colors[0]], [drags[i][2], drags[i][1]])
+            }
+            // A typed colour moves the marker; a value left by a click on Save is taken.
+            light.redField.input.forceActiveFocus()
+            light.redField.text = "0"
+            light.greenField.text = "128"
+            light.blueField.text = "255"
+            light.blueField.input.forceActiveFocus()
+            light.blueField.input.focus = false
+            compare([light.colors[0], Logic.hueSegment(light.markerPoint(), light.hueWidth)], ["#0080ff", 3])
+            light.redField.input.forceActiveFocus()
+            keyClick(Qt.Key_Tab)
+            verify(light.greenField.input.activeFocus)
+            light.greenField.text = "64"
+            mouseClick(findChild(host.root, "saveButton"))
+            compare([light.colors[0], ui_View.getDataList("mouse/colorValue", false).slice(0, 3)], ["#0040ff", [0, 64, 255]])
+            // A block shows its colour in the fields.
+            mouseClick(findChild(light, "colorBlock2"))
+            compare([light.selectedBlock, light.greenField.text, light.blueField.text], [2, "255", "0"])
+            // Bad stored values are clamped, shown, not sent or written back.
+            ui_View.setDataList("mouse/lightValue", [99, -3, 9])
+            ui_View.setDataList("mouse/colorValue", [300, -20, 128, "x"])
+            rig.clearTrace()
+            light.init(false, false)
+            compare([light.effect, light.speedStep, light.brightStep, light.colors[0], light.colors[1]],
+                    [0, 0, 4, "#ff0080", "#00ff00"])
+            compare([rig.sentCommands(), String(rig.profileValue(0, "mouse/lightValue"))], [[], "99,-3,9"])
+        }
+
+        function test_simpleModels() {
+            // One colour per active stage; colours go as two types.
+            slots = 3
+            model(false, false)
+            choose(light, "effectDropDown", 3)
+            tryCompare(light, "effect", 3)
+            var shown = []
+            for (var i = 0; i < 8; ++i)
+                shown.push(findChild(light, "colorBlock" + i).visible)
+            compare(shown, [true, true, true, false, false, false, false, false])
+            slots = 8
+            ui_View.setData("mouse/dpiCount", 8)
+            light.isSave = true
+            rig.clearTrace()
+            host.root.save()
+            compare(lightCommands(), ["10", "10", "0d", "10", "10"])
+            compare(rig.reports("10").map(function (r) { return r[0] }), [0, 0, 1, 1])
+            // 55328, static: colour 8 cleared, the fixed-colour command with colour 1.
+            model(false, true)
+            compare([light.effectDropDown.count, light.effectDropDown.model[4]], [5, "Breath Loop"])
+            choose(light, "effectDropDown", 0)
+            tryCompare(light, "effect", 0)
+            host.root.save()
+            var stored = ui_View.getDataList("mouse/colorValue", false)
+            compare([stored.slice(0, 3), stored.slice(21, 24)], [[255, 0, 0], [0, 0, 0]])
+            compare(lightCommands().filter(function (c) { return c !== "0d" }), ["0c", "0c"])
+            compare(rig.mouseState().fixLedColor, [255, 0, 0])
+            // Breath Loop keeps colour 8 and the eight-colour command.
+            rig.clearTrace()
+            choose(light, "effectDropDown", 4)
+            tryCompare(light, "effect", 4)
+            host.root.save()
+            compare(ui_View.getDataList("mouse/colorValue", false).slice(21, 24), [255, 255, 255])
+            verify(lightCommands().indexOf("10") >= 0)
+        }
+    }
+}
