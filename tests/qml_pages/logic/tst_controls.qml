@@ -15,7 +15,6 @@ Item {
     RadioButton { id: radio; x: 200; y: 340; text: "Number of Rows" }
     NumberField { id: number; x: 400; y: 300 }
     NumberField { id: other; x: 400; y: 340 }
-
     SignalSpy { id: activated; target: drop; signalName: "activated" }
     SignalSpy { id: valueSpy; target: dropSlider; signalName: "valueChange" }
     SignalSpy { id: delaySpy; target: slider; signalName: "valueChangeDelay" }
@@ -28,27 +27,24 @@ Item {
 
         // Up to ten rows show, more scroll; the choice counts once the list is shut.
         function test_dropDown_data() {
-            return [{ tag: "4", n: 4, rows: 4, ms: 140, scroll: false }, { tag: "10", n: 10, rows: 10, ms: 80, scroll: false },
-                    { tag: "12", n: 12, rows: 10, ms: 80, scroll: true }, { tag: "100", n: 100, rows: 10, ms: 80, scroll: true }]
+            return [[4, 4, 140, false], [10, 10, 80, false], [12, 10, 80, true], [100, 10, 80, true]].map(function (r) {
+                return { tag: r[0] + " rows", n: r[0], rows: r[1], ms: r[2], scroll: r[3] } })
         }
         function test_dropDown(d) {
-            var popup = findChild(drop, "dropDownPopup")
-            var m = []
+            var popup = findChild(drop, "dropDownPopup"), m = []
             for (var i = 0; i < d.n; ++i)
                 m.push("Macro_" + i)
             drop.model = m
             drop.currentIndex = 1
             compare([drop.visibleRows, drop.slideDuration], [d.rows, d.ms])
             mouseClick(drop)
-            verify(drop.isOpen)
             tryCompare(popup, "height", d.rows * 24 + 2)
             compare(findChild(popup, "dropDownScroll").visible, d.scroll)
             activated.clear()
             mouseClick(popup, 30, 1 + 2 * 24 + 12)
             compare(activated.count, 0)
             tryCompare(activated, "count", 1)
-            compare([activated.signalArguments[0][0], drop.currentIndex, drop.currentText, popup.visible],
-                    [2, 2, "Macro_2", false])
+            compare([activated.signalArguments[0][0], drop.currentIndex, drop.currentText, popup.visible], [2, 2, "Macro_2", false])
             // The edit row closes it again without a choice; an empty list never opens.
             mouseClick(drop)
             mouseClick(drop)
@@ -56,80 +52,56 @@ Item {
             compare(activated.count, 1)
             drop.model = []
             drop.open()
-            verify(!drop.isOpen)
-            compare(drop.currentText, "")
+            compare([drop.isOpen, drop.currentText], [false, ""])
         }
 
-        function test_dropDownSlider() {
+        function test_sliders() {
+            // A second click while the strip slides is ignored.
             mouseClick(dropSlider)
-            // A second click while it slides is ignored.
             mouseClick(dropSlider)
-            verify(dropSlider.isOpen)
             tryCompare(dropSlider.slider.parent, "height", 24)
-            compare(dropSlider.slider.width, 110 - 16)
+            compare([dropSlider.isOpen, dropSlider.slider.width], [true, 110 - 16])
             dropSlider.setValue(1)
-            compare(dropSlider.slider.value, Math.min(Math.floor((94 - 18) * 1) + 4, 94 - 15))
-            valueSpy.clear()
+            compare(dropSlider.slider.value, 94 - 15)
             mouseClick(dropSlider.slider, 20, 3)
             tryCompare(valueSpy, "count", 1)
             mouseClick(dropSlider)
             tryCompare(dropSlider, "isOpen", false)
-        }
-
-        function test_slider() {
-            slider.setPosition(-50)
-            compare(slider.value, 3)
-            slider.setPosition(500)
-            compare(slider.value, 81)
-            slider.setRatio(2)
-            compare(slider.value, 81)
-            slider.setRatio(0)
-            compare(slider.value, 4)
+            // The knob stays on the track; snapping takes a click to a step, a drag on release.
+            var limits = [["setPosition", -50, 3], ["setPosition", 500, 81], ["setRatio", 2, 81], ["setRatio", 0, 4]]
+            limits.forEach(function (l) { slider[l[0]](l[1]); compare(slider.value, l[2], l) })
             slider.snapping = true
             slider.segment = 4
-            slider.setIndex(0)
-            compare(slider.value, 3)
-            delaySpy.clear()
             mouseClick(slider, 60, 3)
             tryCompare(delaySpy, "count", 1)
             compare([slider.segmentIndex, slider.value], [3, 61.5])
-            // Dragging the knob snaps on release.
             mousePress(slider, 61.5 + 6, 3)
             mouseMove(slider, 30, 3)
             mouseMove(slider, 20, 3)
             mouseRelease(slider, 20, 3)
             compare([slider.segmentIndex, slider.value], [1, 22.5])
-            slider.snapping = false
         }
 
-        function test_checkAndRadio() {
-            // The click area reaches six pixels around the box.
+        function test_boxes() {
+            // The check box's click area reaches six pixels around it; a radio never deselects itself.
             mouseClick(check, -4, 2)
             compare(check.checked, true)
             mouseClick(check)
-            compare(check.checked, false)
-            // A radio button never deselects itself.
             mouseClick(radio)
             mouseClick(radio)
-            compare(radio.checked, true)
-        }
-
-        function test_numberField_data() {
-            return [{ tag: "empty", typed: "", shown: "0" }, { tag: "zero", typed: "0", shown: "0" },
-                    { tag: "kept", typed: "128", shown: "128" }, { tag: "above", typed: "300", shown: "255" }]
-        }
-        function test_numberField(d) {
-            startSpy.clear()
-            endSpy.clear()
-            number.input.forceActiveFocus()
-            compare(startSpy.count, 1)
-            number.text = d.typed
-            other.input.forceActiveFocus()
-            compare([number.text, endSpy.count], [d.shown, 1])
-            // Enter ends the input too.
-            number.input.forceActiveFocus()
-            keyClick(Qt.Key_Return)
-            compare([number.input.activeFocus, endSpy.count], [false, 2])
+            compare([check.checked, radio.checked], [false, true])
+            // A number field ends on leaving or Enter: empty is 0, above 255 is 255.
+            var typed = [["", "0"], ["0", "0"], ["128", "128"], ["300", "255"]]
+            for (var i = 0; i < typed.length; ++i) {
+                number.input.forceActiveFocus()
+                compare(startSpy.count, 2 * i + 1)
+                number.text = typed[i][0]
+                other.input.forceActiveFocus()
+                compare([number.text, endSpy.count], [typed[i][1], 2 * i + 1])
+                number.input.forceActiveFocus()
+                keyClick(Qt.Key_Return)
+                compare([number.input.activeFocus, endSpy.count], [false, 2 * i + 2])
+            }
         }
     }
 }
