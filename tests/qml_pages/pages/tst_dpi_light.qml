@@ -19,7 +19,7 @@ MainUnderTest {
             0, 0, 255, 128, 0, 255, 255, 255, 255]
 
         function init() {
-            // The shipped profile: eight slots, four active, range 200..6000.
+            // The shipped profile: four of the slots active, range 200..6000.
             ui_View.setData("mouse/dpiCount", slots)
             ui_View.setData("mouse/currentDpiCount", 4)
             ui_View.setDataList("mouse/dpiValueArray", [400, 800, 1600, 3200, 4000, 4800, 5400, 6000])
@@ -38,7 +38,6 @@ MainUnderTest {
         function cleanupTestCase() { rig.restart({ "mouse/isColorful": true, "mouse/is55328": false }) }
         function slider(k) { return findChild(dpi, "dpiSlider" + k) }
         function knob(s) { return findChild(s, "knob") }
-        // Drags a slider's knob so its left edge ends at pos.
         function dragTo(s, pos) {
             var from = knob(s).x + 6
             mousePress(s, from, 3)
@@ -46,44 +45,40 @@ MainUnderTest {
             mouseMove(s, pos + 6, 3)
             mouseRelease(s, pos + 6, 3)
         }
-        function choose(page, name, i) {
-            var drop = findChild(page, name)
-            drop.open()
-            drop.choose(i)
+        function choose(page, name, i, property, value) {
+            findChild(page, name).open()
+            findChild(page, name).choose(i)
+            tryCompare(page, property, value)
         }
+        function text(page, name) { return findChild(page, name).text }
         // Lighting commands (colours 10H and 0CH, effect 0DH), in order.
         function lightCommands() {
             return rig.sentCommands().filter(function (c) { return c === "10" || c === "0c" || c === "0d" })
         }
 
         function test_dpiStages() {
-            // A drag marks the page unsaved; nothing goes out.
+            // A drag only marks the page unsaved; the knob's centre goes to a click on the track.
             dragTo(slider(1), 82)
-            compare([knob(slider(1)).x, dpi.stageValues[1], findChild(dpi, "dpiLabel1").text], [82, 3100, "3100"])
-            compare([dpi.isSave, rig.reports("11").length], [true, 0])
-            // The knob's centre goes to a click on the track.
+            compare([knob(slider(1)).x, dpi.stageValues[1], text(dpi, "dpiLabel1"), dpi.isSave, rig.reports("11")],
+                    [82, 3100, "3100", true, []])
             mouseClick(slider(2), 100, 3)
-            compare(dpi.currentDPI, 2)
             tryCompare(dpi, "stageValues", [400, 3100, 3500, 3200, 4000, 4800, 5400, 6000])
+            compare(dpi.currentDPI, 2)
             dpi.init(false, false)
             // Three stages: 400, 800, 1600 are sensor codes 3, 7, 15; the rest off.
-            choose(dpi, "stageCountDropDown", 2)
-            tryCompare(dpi, "currentDpiCount", 3)
+            choose(dpi, "stageCountDropDown", 2, "currentDpiCount", 3)
             compare([slider(2).visible, slider(3).visible], [true, false])
-            host.root.save()
-            compare([dpi.isSave, String(ui_View.getData("mouse/currentDpiCount", false))], [false, "3"])
-            var st = rig.mouseState()
-            compare(st.dpiStageCount553, 3)
-            compare(st.dpiCodes553, [3, 7, 15, 0x80, 0x80, 0x80, 0x80, 0x80])
-            // Every active slider fits the panel above its label.
             waitForItemPolished(dpi.stageColumn)
             for (var k = 0; k < 3; ++k) {
+                // Every active slider fits the panel above its label.
                 var top = slider(k).mapToItem(dpi, 176, 3), bottom = slider(k).mapToItem(dpi, 0, 3)
                 verify(Math.min(top.y, bottom.y) >= 36 && Math.max(top.y, bottom.y) < findChild(dpi, "dpiLabel" + k).mapToItem(dpi, 0, 0).y)
             }
+            host.root.save()
+            compare([dpi.isSave, String(ui_View.getData("mouse/currentDpiCount", false))], [false, "3"])
+            compare([rig.mouseState().dpiStageCount553, rig.mouseState().dpiCodes553], [3, [3, 7, 15, 0x80, 0x80, 0x80, 0x80, 0x80]])
             // A click on the eighth knob selects stage 8 on the mouse.
-            choose(dpi, "stageCountDropDown", 7)
-            tryCompare(dpi, "currentDpiCount", 8)
+            choose(dpi, "stageCountDropDown", 7, "currentDpiCount", 8)
             waitForItemPolished(dpi.stageColumn)
             compare([dpi.stageColumn.y, dpi.stageColumn.spacing], [30, 22])
             rig.clearTrace()
@@ -93,12 +88,11 @@ MainUnderTest {
             // Reset loads the defaults, unsent.
             rig.clearTrace()
             mouseClick(findChild(dpi, "dpiResetButton"))
-            compare(dpi.stageValues, [400, 800, 1600, 3200, 4000, 4800, 5400, 6000])
-            compare([dpi.isSave, rig.sentCommands()], [true, []])
+            compare([dpi.stageValues, dpi.isSave, rig.sentCommands()], [[400, 800, 1600, 3200, 4000, 4800, 5400, 6000], true, []])
         }
 
         function test_dpiStoredValues() {
-            // The stage count offered follows the slots; a bad slot count is warned about.
+            // The stage counts offered follow the slots; a bad slot count is warned about.
             var counts = [[6, 6], [1, 1], [8, 8], [12, 8], [0, 8], ["many", 8]]
             for (var i = 0; i < counts.length; ++i) {
                 ui_View.setData("mouse/dpiCount", counts[i][0])
@@ -108,45 +102,38 @@ MainUnderTest {
                 var drop = findChild(dpi, "stageCountDropDown")
                 compare([drop.count, drop.model[drop.count - 1]], [counts[i][1], String(counts[i][1])])
             }
-            // Stages out of range are clamped, shown and not written back.
+            // Stages out of range are clamped and shown, not written back or sent.
             ui_View.setData("mouse/dpiCount", 8)
             ui_View.setData("mouse/currentDpiCount", 12)
             ui_View.setDataList("mouse/dpiValueArray", [99999, -50, "x", 3200])
             dpi.init(false, false)
-            compare(dpi.currentDpiCount, 8)
-            compare(dpi.stageValues, [6000, 200, 1500, 3200, 3000, 4000, 5000, 6000])
-            compare([knob(slider(0)).x, knob(slider(1)).x], [161, 4])
+            compare([dpi.currentDpiCount, dpi.stageValues, knob(slider(0)).x, knob(slider(1)).x],
+                    [8, [6000, 200, 1500, 3200, 3000, 4000, 5000, 6000], 161, 4])
             compare(String(rig.profileValue(0, "mouse/dpiValueArray")), "99999,-50,x,3200")
             ui_View.setData("mouse/currentDpiCount", 0)
             dpi.init(false, false)
-            compare(dpi.currentDpiCount, 1)
-            compare(rig.sentCommands(), [])
+            compare([dpi.currentDpiCount, rig.sentCommands()], [1, []])
         }
 
         function test_lightShownAndSent() {
-            compare([light.effect, light.effectDropDown.currentText, light.speedStep, light.brightStep], [1, "Breath", 2, 4])
-            compare([findChild(light, "speedPercent").text, findChild(light, "brightPercent").text], ["50%", "100%"])
-            compare([light.colors[1], light.redField.text, light.height], ["#ff8000", "255", 264])
+            compare([light.effect, light.effectDropDown.currentText, light.speedStep, light.brightStep, light.colors[1],
+                     light.redField.text, light.height, text(light, "speedPercent"), text(light, "brightPercent")],
+                    [1, "Breath", 2, 4, "#ff8000", "255", 264, "50%", "100%"])
             compare(rig.sentCommands(), [])
             // Colourful model: colours and effect twice; breath, speed 2, brightness 4.
             light.isSave = true
             host.root.save()
-            compare(lightCommands(), ["10", "10", "0d", "10", "10", "0d"])
-            compare(rig.reports("10").map(function (r) { return r[0] }), [0, 0, 0, 0])
-            compare(rig.reports("0d")[0], [1, 255, 5, 0, 0, 0])
-            compare(rig.mouseState().led8StageColors, shippedColors)
+            compare([lightCommands(), rig.reports("10").map(function (r) { return r[0] })],
+                    [["10", "10", "0d", "10", "10", "0d"], [0, 0, 0, 0]])
+            compare([rig.reports("0d")[0], rig.mouseState().led8StageColors], [[1, 255, 5, 0, 0, 0], shippedColors])
             // The speed slider snaps past the second boundary to the third step.
             mouseClick(light.speedSlider, 60, 3)
             tryCompare(light, "speedStep", 3)
-            compare([findChild(light, "speedPercent").text, light.speedSlider.value, light.isSave], ["75%", 61.5, true])
-            // Effect rows: speed and brightness rows come and go.
-            var rows = [[0, false, false, 176], [3, true, false, 224], [4, false, true, 224]]
-            for (var i = 0; i < rows.length; ++i) {
-                choose(light, "effectDropDown", rows[i][0])
-                tryCompare(light, "effect", rows[i][0])
-                compare([light.speedShown, light.brightShown, light.height, light.speedStep], rows[i].slice(1).concat([4]))
-                compare(findChild(light, "colorMask").visible, Logic.colorMaskVisible(rows[i][0]))
-            }
+            compare([text(light, "speedPercent"), light.speedSlider.value, light.isSave], ["75%", 61.5, true])
+            // The effect decides the rows shown, and resets the speed.
+            choose(light, "effectDropDown", 3, "effect", 3)
+            compare([light.speedShown, light.brightShown, light.height, light.speedStep, findChild(light, "colorMask").visible],
+                    [true, false, 224, 4, Logic.colorMaskVisible(3)])
             // Reset loads the defaults, unsent.
             rig.clearTrace()
             mouseClick(findChild(light, "lightResetButton"))
@@ -154,17 +141,16 @@ MainUnderTest {
         }
 
         function test_lightColours() {
-            choose(light, "effectDropDown", 3)
-            tryCompare(light, "effect", 3)
+            choose(light, "effectDropDown", 3, "effect", 3)
             // Dragging the marker: pure green mid segment 2, white beyond the end.
             var marker = light.hueMarker, bar = light.hueBar, section = marker.parent, y = marker.y + 14
-            var drags = [[66, "#00ff00", 66, 40], [212, "#ffffff", light.hueWidth - 1, 100]]
+            var drags = [[40, 66, 66, "#00ff00"], [100, 212, light.hueWidth - 1, "#ffffff"]]
             for (var i = 0; i < drags.length; ++i) {
                 mousePress(section, marker.x + 9, y)
-                mouseMove(section, bar.x + drags[i][3], y)
                 mouseMove(section, bar.x + drags[i][0], y)
-                mouseRelease(section, bar.x + drags[i][0], y)
-                compare([light.markerPoint(), light.colors[0]], [drags[i][2], drags[i][1]])
+                mouseMove(section, bar.x + drags[i][1], y)
+                mouseRelease(section, bar.x + drags[i][1], y)
+                compare([light.markerPoint(), light.colors[0]], drags[i].slice(2))
             }
             // A typed colour moves the marker; a value left by a click on Save is taken.
             light.redField.input.forceActiveFocus()
@@ -183,50 +169,44 @@ MainUnderTest {
             // A block shows its colour in the fields.
             mouseClick(findChild(light, "colorBlock2"))
             compare([light.selectedBlock, light.greenField.text, light.blueField.text], [2, "255", "0"])
-            // Bad stored values are clamped, shown, not sent or written back.
+            // Bad stored values are clamped and shown, not sent or written back.
             ui_View.setDataList("mouse/lightValue", [99, -3, 9])
             ui_View.setDataList("mouse/colorValue", [300, -20, 128, "x"])
             rig.clearTrace()
             light.init(false, false)
-            compare([light.effect, light.speedStep, light.brightStep, light.colors[0], light.colors[1]],
-                    [0, 0, 4, "#ff0080", "#00ff00"])
-            compare([rig.sentCommands(), String(rig.profileValue(0, "mouse/lightValue"))], [[], "99,-3,9"])
+            compare([light.effect, light.speedStep, light.brightStep, light.colors[0], light.colors[1], rig.sentCommands(),
+                     String(rig.profileValue(0, "mouse/lightValue"))], [0, 0, 4, "#ff0080", "#00ff00", [], "99,-3,9"])
         }
 
         function test_simpleModels() {
             // One colour per active stage; colours go as two types.
             slots = 3
             model(false, false)
-            choose(light, "effectDropDown", 3)
-            tryCompare(light, "effect", 3)
+            choose(light, "effectDropDown", 3, "effect", 3)
             var shown = []
             for (var i = 0; i < 8; ++i)
                 shown.push(findChild(light, "colorBlock" + i).visible)
             compare(shown, [true, true, true, false, false, false, false, false])
             slots = 8
             ui_View.setData("mouse/dpiCount", 8)
-            light.isSave = true
             rig.clearTrace()
             host.root.save()
-            compare(lightCommands(), ["10", "10", "0d", "10", "10"])
-            compare(rig.reports("10").map(function (r) { return r[0] }), [0, 0, 1, 1])
+            compare([lightCommands(), rig.reports("10").map(function (r) { return r[0] })],
+                    [["10", "10", "0d", "10", "10"], [0, 0, 1, 1]])
             // 55328, static: colour 8 cleared, the fixed-colour command with colour 1.
             model(false, true)
             compare([light.effectDropDown.count, light.effectDropDown.model[4]], [5, "Breath Loop"])
-            choose(light, "effectDropDown", 0)
-            tryCompare(light, "effect", 0)
+            choose(light, "effectDropDown", 0, "effect", 0)
             host.root.save()
             var stored = ui_View.getDataList("mouse/colorValue", false)
-            compare([stored.slice(0, 3), stored.slice(21, 24)], [[255, 0, 0], [0, 0, 0]])
+            compare([stored.slice(0, 3), stored.slice(21, 24), rig.mouseState().fixLedColor], [[255, 0, 0], [0, 0, 0], [255, 0, 0]])
             compare(lightCommands().filter(function (c) { return c !== "0d" }), ["0c", "0c"])
-            compare(rig.mouseState().fixLedColor, [255, 0, 0])
             // Breath Loop keeps colour 8 and the eight-colour command.
             rig.clearTrace()
-            choose(light, "effectDropDown", 4)
-            tryCompare(light, "effect", 4)
+            choose(light, "effectDropDown", 4, "effect", 4)
             host.root.save()
-            compare(ui_View.getDataList("mouse/colorValue", false).slice(21, 24), [255, 255, 255])
-            verify(lightCommands().indexOf("10") >= 0)
+            compare([ui_View.getDataList("mouse/colorValue", false).slice(21, 24), lightCommands().indexOf("10") >= 0],
+                    [[255, 255, 255], true])
         }
     }
 }
