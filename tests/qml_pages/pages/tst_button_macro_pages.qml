@@ -71,8 +71,7 @@ MainUnderTest {
             verify(flick.contentY > 0.95 * (flick.contentHeight - flick.height) && handle.y + handle.height > bar.height - 2)
             // Without the gun feature its section is not offered.
             dlg.isGun = false
-            verify(!child("gunChoice").visible && !child("gunSlider").visible)
-            compare(flick.contentHeight, 720)
+            compare([child("gunChoice").visible, child("gunSlider").visible, flick.contentHeight], [false, false, 720])
             dlg.isGun = true
             close()
             // Choosing what the button does is no change.
@@ -83,7 +82,7 @@ MainUnderTest {
             assign(3, "mouseChoice0")
             close()
             assign(0)
-            verify(dlg.visible)
+            compare(dlg.visible, true)
             close()
             // Every kind of choice gives its codes and its text.
             var choices = [["dpiChoice2", [5, 0, 3, 0], "DPI LOOP"], ["dpiChoice3", [5, 0, 4, 0], "Sniper Key"],
@@ -104,10 +103,9 @@ MainUnderTest {
             r.language = "French"
             assign(3, "shortcutChoice9")
             close()
-            compare([km.keyCodes[3], km.bindingTexts[3]], [[7, 0, 0xE0, 0x14], "Select All"])
             r.save()
-            compare(ui_View.mouseGetKeydefine(3, false).map(Number), [7, 0, 0xE0, 0x14])
-            compare([deviceEntry(5), km.isSave], [[0, 0, 0xE0, 0x14], false])
+            compare([km.keyCodes[3], km.bindingTexts[3], ui_View.mouseGetKeydefine(3, false).map(Number), deviceEntry(5), km.isSave],
+                    [[7, 0, 0xE0, 0x14], "Select All", [7, 0, 0xE0, 0x14], [0, 0, 0xE0, 0x14], false])
         }
 
         function test_capture() {
@@ -118,7 +116,7 @@ MainUnderTest {
             compare(dlg.comboText, "LCtrl + LShift + A")
             mouseClick(child("comboConfirm"))
             compare([dlg.codes, ui_View.keyListening, child("assignTitle").text], [[2, 0x03, 0x04, 0], false, "Key 5 : LCtrl+LShift+A"])
-            // Empty or cancelled, nothing changes.
+            // Cancelled or empty, nothing changes.
             clickIn("comboField")
             keys([[true, 0x05]])
             mouseClick(child("comboCancel"))
@@ -132,9 +130,8 @@ MainUnderTest {
             keys([[true, 0x05]])
             compare([dlg.codes, dlg.fireKeyText, dlg.captureMode, ui_View.keyListening], [[1, 0x05, 10, 0], "B", -1, false])
             dlg.rateChanged(29)
-            compare([dlg.codes, child("rateSlider").text], [[1, 0x05, 30, 0], "30MS"])
             dlg.timesEntered("3")
-            compare([dlg.codes[3], child("endlessBox").checked], [3, false])
+            compare([dlg.codes, child("rateSlider").text, child("endlessBox").checked], [[1, 0x05, 30, 3], "30MS", false])
             mouseClick(child("endlessBox"))
             compare(dlg.codes, [1, 0x05, 30, 0])
             // The captured left click lands on the field: it only disarms.
@@ -160,10 +157,10 @@ MainUnderTest {
             var before = km.keyCodes.slice()
             km.init(false, false)
             compare([km.keyCodes[3], km.keyCodes[4], km.keyCodes[5]], [before[3], [5, 0, 0, 0], before[5]])
-            compare([km.bindingTexts[2], child("keyRow2").children[1].text], ["Fast", "Fast"])
             assign(3)
             close()
-            compare(ui_View.mouseGetKeydefine(3, false), ["x", "y", "z", "w"])
+            compare([km.bindingTexts[2], child("keyRow2").children[1].text, ui_View.mouseGetKeydefine(3, false)],
+                    ["Fast", "Fast", ["x", "y", "z", "w"]])
             // "run" reads the list again.
             storeBinding(3, [0, 0, 0xF2, 0])
             r.run()
@@ -174,15 +171,14 @@ MainUnderTest {
             compare(km.gunPeriods().length, 3)
             rig.removeFile("modules/gun/gunData.bin")
             findChild(r, "gunHook").item.init()
-            compare(km.gunPeriods(), [0, 0, 0])
             km.saveData(true)
-            compare(deviceEntry(0), [0x01, 0, 0xF0, 0])
+            compare([km.gunPeriods(), deviceEntry(0)], [[0, 0, 0], [0x01, 0, 0xF0, 0]])
             // Hovering marks the button on the picture, also while the pop-up is open.
             var picture = findChild(r, "mouseHook").item
             km.entryEntered(3)
-            compare(picture.markedButton, 3)
+            var marked = picture.markedButton
             km.entryExited(3)
-            compare(picture.markedButton, -1)
+            compare([marked, picture.markedButton], [3, -1])
         }
 
         function test_macroBindings() {
@@ -190,14 +186,12 @@ MainUnderTest {
             recordA()
             assign(3, "runMode1")
             dlg.chooseMacro(0)
-            compare([dlg.codes, child("assignTitle").text], [[4, 1, 3, 0], "Key 4 : Macro_0"])
-            verify(!rig.mouseState().macroWritten[3])
+            compare([dlg.codes, child("assignTitle").text, rig.mouseState().macroWritten[3]], [[4, 1, 3, 0], "Key 4 : Macro_0", false])
             close()
-            var expected = MacroCodec.encodeStored(stored("Macro_0"))
-            compare(rig.mouseState().macros[3].slice(0, expected.length), expected)
-            compare([String(ui_View.getData("mouseMacroKey/3", false)), km.bindingTexts[3]], ["Macro_0", "Macro_0"])
             r.save()
-            compare(deviceEntry(5), [0x09, 0x01, 0x04, 0x00])
+            var expected = MacroCodec.encodeStored(stored("Macro_0"))
+            compare([rig.mouseState().macros[3].slice(0, expected.length), String(ui_View.getData("mouseMacroKey/3", false)),
+                     km.bindingTexts[3], deviceEntry(5)], [expected, "Macro_0", "Macro_0", [0x09, 0x01, 0x04, 0x00]])
             // A changed macro is sent again to every slot it is bound to.
             assign(2)
             dlg.chooseMacro(0)

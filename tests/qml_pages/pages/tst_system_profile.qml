@@ -44,6 +44,11 @@ MainUnderTest {
             mouseRelease(slider, pos + 6, 3)
         }
         function stored(key) { return String(ui_View.getData(key, false)) }
+        function taken() {
+            var calls = rig.pointerCalls()
+            rig.clearPointerCalls()
+            return calls
+        }
         function names() { return page.entries.map(function (e) { return e.name + e.number }) }
         function row(i) { return page.listView.itemAtIndex(i) }
         function menu(i, action) {
@@ -56,102 +61,85 @@ MainUnderTest {
             compare([knob(page.pointerSlider).x, knob(page.doubleSlider).x, page.rowsRadio.checked, page.linesField.text],
                     [170, 170, true, "3"])
             // A scroll setting is shown, not written back, not applied.
-            var scroll = [[1000, true], [100, false, "100"], [0, false, "1"], [5000, true]]
+            var scroll = [[1000, true, "3"], [0, false, "1"]]
             for (var i = 0; i < scroll.length; ++i) {
                 ui_View.setData("mouse/scrollRate", scroll[i][0])
                 page.init(false, false)
-                compare([page.screenRadio.checked, page.rowsRadio.checked], [scroll[i][1], !scroll[i][1]])
-                if (!scroll[i][1])
-                    compare(page.linesField.text, scroll[i][2])
-                compare(stored("mouse/scrollRate"), String(scroll[i][0]))
+                compare([page.screenRadio.checked, page.rowsRadio.checked, page.linesField.text, stored("mouse/scrollRate")],
+                        [scroll[i][1], !scroll[i][1], scroll[i][2], String(scroll[i][0])])
             }
-            compare(rig.pointerCalls(), [])
-            ui_View.setData("mouse/scrollRate", 3)
-            page.init(false, false)
-            // Released knobs apply the speed step and store the position.
-            var speeds = [[3, "speed 1"], [37, "speed 4"], [337, "speed 20"]]
+            compare(taken(), [])
+            // Released knobs apply the speed step and store the position; a track click once the knob is there.
+            var speeds = [[3, "speed 1"], [337, "speed 20"]]
             for (i = 0; i < speeds.length; ++i) {
-                rig.clearPointerCalls()
                 dragTo(page.pointerSlider, speeds[i][0])
-                compare([knob(page.pointerSlider).x, rig.pointerCalls(), stored("mouse/mouseRate")],
-                        [speeds[i][0], [speeds[i][1]], String(speeds[i][0])])
+                compare([knob(page.pointerSlider).x, taken(), stored("mouse/mouseRate")], [speeds[i][0], [speeds[i][1]], String(speeds[i][0])])
             }
-            // A track click applies once the knob is there.
-            rig.clearPointerCalls()
             mouseClick(page.pointerSlider, 40, 3)
             compare(rig.pointerCalls(), [])
             tryVerify(function () { return rig.pointerCalls().length === 1 })
-            compare(rig.pointerCalls(), ["speed 2"])
-            compare(stored("mouse/mouseRate"), "34")
+            compare([taken(), stored("mouse/mouseRate")], [["speed 2"], "34"])
             // The double click applies only itself but stores the whole page.
-            rig.clearPointerCalls()
             page.linesField.text = "7"
             dragTo(page.doubleSlider, 337)
-            compare(rig.pointerCalls(), ["doubleClick 200"])
-            compare([stored("mouse/doubleRate"), stored("mouse/mouseRate"), stored("mouse/scrollRate")], ["337", "34", "7"])
+            compare([taken(), stored("mouse/doubleRate"), stored("mouse/mouseRate"), stored("mouse/scrollRate")],
+                    [["doubleClick 200"], "337", "34", "7"])
             // An emptied lines field becomes 1.
-            rig.clearPointerCalls()
             page.linesField.input.forceActiveFocus()
             page.linesField.text = ""
             page.linesField.input.focus = false
-            compare([page.linesField.text, stored("mouse/scrollRate"), rig.pointerCalls()], ["1", "1", ["lines 1"]])
-            // One screen, then rows again.
-            rig.clearPointerCalls()
+            compare([page.linesField.text, stored("mouse/scrollRate"), taken()], ["1", "1", ["lines 1"]])
+            // One screen (again: stays), then rows.
             mouseClick(page.screenRadio)
-            compare([rig.pointerCalls(), stored("mouse/scrollRate")], [["lines 1000"], "1000"])
+            compare([taken(), stored("mouse/scrollRate")], [["lines 1000"], "1000"])
             mouseClick(page.screenRadio)
             compare([page.screenRadio.checked, page.rowsRadio.checked], [true, false])
-            rig.clearPointerCalls()
+            taken()
             mouseClick(page.rowsRadio)
-            compare([page.screenRadio.checked, rig.pointerCalls()], [false, ["lines 1"]])
+            compare([page.screenRadio.checked, taken()], [false, ["lines 1"]])
             // Reset: the defaults of pD.bin, stored and applied.
-            rig.clearPointerCalls()
             mouseClick(findChild(page, "resetButton"))
-            compare([knob(page.pointerSlider).x, stored("mouse/mouseRate"), stored("mouse/scrollRate")], [170, "170", "3"])
-            compare(rig.pointerCalls(), ["speed 10", "doubleClick 550", "lines 3"])
+            compare([knob(page.pointerSlider).x, stored("mouse/mouseRate"), stored("mouse/scrollRate"), taken()],
+                    [170, "170", "3", ["speed 10", "doubleClick 550", "lines 3"]])
         }
 
         function test_systemBadValuesAndDesktops() {
             openSystem(0, 5000, "lots")
-            compare([knob(page.pointerSlider).x, knob(page.doubleSlider).x, page.linesField.text], [3, 337, "3"])
-            compare([stored("mouse/mouseRate"), rig.pointerCalls()], ["0", []])
+            compare([knob(page.pointerSlider).x, knob(page.doubleSlider).x, page.linesField.text, stored("mouse/mouseRate"), taken()],
+                    [3, 337, "3", "0", []])
             // What the desktop cannot store is greyed out with its reason.
             var x11 = "Needs the desktop's own settings.", none = "Not available on this desktop."
             var backends = [["x11", "", x11, x11], ["none", none, none, none], ["recording", "", "", ""]]
             for (var i = 0; i < backends.length; ++i) {
-                rig.setPointerBackend(backends[i][0])
-                page.init(false, false)
                 var b = backends[i]
+                rig.setPointerBackend(b[0])
+                page.init(false, false)
                 compare([findChild(page, "speedReason").text, findChild(page, "doubleClickReason").text,
-                         findChild(page, "scrollLinesReason").text], b.slice(1))
-                compare([page.pointerSlider.enabled, page.doubleSlider.enabled, page.rowsRadio.enabled, page.linesField.enabled],
-                        [b[1] === "", b[2] === "", b[3] === "", b[3] === ""])
+                         findChild(page, "scrollLinesReason").text, page.pointerSlider.enabled, page.doubleSlider.enabled,
+                         page.rowsRadio.enabled, page.linesField.enabled], b.slice(1).concat([b[1] === "", b[2] === "", b[3] === "", b[3] === ""]))
             }
         }
 
         function test_profileList() {
             // The first entry is always "Standard"; the renamed list is stored at once.
             openProfiles(["Mine0", "profile_01", "profile_13"], 1)
-            compare([names(), page.currentRow, ui_View.getNameList(2)],
-                    [["Standard0", "profile_01", "profile_13"], 1, ["Standard0", "profile_01", "profile_13"]])
-            compare(findChild(host.root, "profileDropDown").currentText, "profile_0")
+            compare([names(), page.currentRow, ui_View.getNameList(2), findChild(host.root, "profileDropDown").currentText],
+                    [["Standard0", "profile_01", "profile_13"], 1, ["Standard0", "profile_01", "profile_13"], "profile_0"])
             // New takes the free number and a copy of the defaults.
             rig.writeFile("modules/setting/p3.bin", "[mouse]\nreportRate=0\n")
             mouseClick(findChild(page, "newButton"))
             var four = ["Standard0", "profile_01", "profile_13", "profile_22"]
-            compare([names(), page.currentRow, ui_View.getNameList(2)], [four, 3, four])
-            compare(rig.readFile("modules/setting/p3.bin"), rig.readFile("modules/setting/pD.bin"))
-            compare(findChild(host.root, "profileDropDown").count, 4)
+            compare([names(), page.currentRow, ui_View.getNameList(2), findChild(host.root, "profileDropDown").count,
+                     rig.readFile("modules/setting/p3.bin")], [four, 3, four, 4, rig.readFile("modules/setting/pD.bin")])
             // Renames: a new name is taken; its own, another's or none is not.
             var renames = [[1, "Work", "Work1"], [1, "profile_1", "Work1"], [1, "Work", "Work1"], [2, "", "profile_13"]]
-            for (var i = 0; i < renames.length; ++i) {
-                mouseDoubleClickSequence(row(renames[i][0]), 40, 10)
-                compare([page.editingRow, row(renames[i][0]).editText], [renames[i][0], page.entries[renames[i][0]].name])
-                row(renames[i][0]).editText = renames[i][1]
+            renames.forEach(function (n) {
+                mouseDoubleClickSequence(row(n[0]), 40, 10)
+                compare([page.editingRow, row(n[0]).editText], [n[0], page.entries[n[0]].name])
+                row(n[0]).editText = n[1]
                 keyClick(Qt.Key_Return)
-                compare([page.editingRow, names()[renames[i][0]], ui_View.getNameList(2)[renames[i][0]]],
-                        [-1, renames[i][2], renames[i][2]])
-            }
+                compare([page.editingRow, names()[n[0]], ui_View.getNameList(2)[n[0]]], [-1, n[2], n[2]])
+            })
             // A press elsewhere ends a rename too.
             mouseDoubleClickSequence(row(1), 40, 10)
             row(1).editText = "Games"
@@ -175,8 +163,8 @@ MainUnderTest {
             compare(page.entries.length, 4)
             menu(2, "menuDelete")
             mouseClick(findChild(confirm, "okButton"))
-            compare([names(), ui_View.getNameList(2).length], [["Standard0", "Games1", "profile_22"], 3])
-            compare(rig.readFile("modules/setting/p4.bin"), before)
+            compare([names(), ui_View.getNameList(2).length, rig.readFile("modules/setting/p4.bin")],
+                    [["Standard0", "Games1", "profile_22"], 3, before])
         }
 
         function test_profileImportAndSwitch() {
@@ -199,9 +187,8 @@ MainUnderTest {
             mouseClick(row(0))
             rig.clearTrace()
             mouseClick(findChild(page, "importButton"))
-            compare(page.entries.length, 6)
-            compare(findChild(host.root, "reportRateDropDown").currentText, "125Hz")
-            compare([findChild(host.root, "dpiSetting").currentDpiCount, rig.reports("01")[0][0]], [2, 8])
+            compare([page.entries.length, findChild(host.root, "reportRateDropDown").currentText,
+                     findChild(host.root, "dpiSetting").currentDpiCount, rig.reports("01")[0][0]], [6, "125Hz", 2, 8])
             // Switching with an unsaved edit asks; Discard selects device profile
             // number + 1 and sends every page of the new profile.
             openProfiles(["Standard0", "profile_01", "profile_13"], 0)
@@ -216,10 +203,9 @@ MainUnderTest {
             var drop = findChild(r, "profileDropDown")
             drop.open()
             drop.choose(2)
-            var box = findChild(r, "unsavedBox")
-            tryCompare(box, "visible", true)
+            tryCompare(findChild(r, "unsavedBox"), "visible", true)
             compare(r.activeProfile, 0)
-            mouseClick(findChild(box, "discardButton"))
+            mouseClick(findChild(findChild(r, "unsavedBox"), "discardButton"))
             tryCompare(r, "activeProfile", 3)
             compare([drop.currentIndex, String(ui_View.getGlobalData("mouse/profileNo")), page.profileNo], [2, "3", 3])
             compare([rig.reports("02")[0][0], rig.reports("01")[0][0], rig.mouseState().dpiStageCount553], [4, 8, 2])
@@ -231,8 +217,7 @@ MainUnderTest {
             ignoreWarning(/config: profile list entry/)
             ignoreWarning(/config: profile list entry/)
             openProfiles(["zz", "yy"], 4)
-            compare([names(), page.profileNo], [["Standard0"], 0])
-            compare(findChild(host.root, "profileDropDown").currentText, "Standard")
+            compare([names(), page.profileNo, findChild(host.root, "profileDropDown").currentText], [["Standard0"], 0, "Standard"])
             ignoreWarning(/config: profile list entry/)
             openProfiles(["Standard0", "a1", "b1"], 0)
             compare([names(), findChild(host.root, "profileDropDown").count], [["Standard0", "a1"], 2])
