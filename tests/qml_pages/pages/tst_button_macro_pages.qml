@@ -8,9 +8,8 @@ import skeld.macro
 MainUnderTest {
     id: host
 
-    TestCase {
+    PageTest {
         name: "ButtonAndMacroPages"
-        when: windowShown
 
         property var r
         property var km
@@ -25,11 +24,6 @@ MainUnderTest {
             failOnWarning(/QML|TypeError|ReferenceError|undefined/)
         }
         function cleanup() { r.closePopups() }
-        function child(name) {
-            var c = findChild(r, name)
-            verify(c !== null, "no item " + name)
-            return c
-        }
         // Clicks an item of the pop-up's scrolling area after bringing it into view.
         function clickIn(name) {
             var item = child(name), flick = child("assignScroll")
@@ -48,8 +42,6 @@ MainUnderTest {
         }
         // Device entry e of the key matrix the mouse now uses.
         function deviceEntry(e) { return rig.mouseState().keyMatrix.slice(4 * e, 4 * e + 4) }
-        function keys(list) { list.forEach(function (k) { r.detectKeyboard(k[0], k[1]) }) }
-        function stored(name) { return ui_View.loadMacroIni(name) }
         function recordA(n) {
             ed.newMacro()
             ed.startRecord()
@@ -189,7 +181,7 @@ MainUnderTest {
             compare([dlg.codes, child("assignTitle").text, rig.mouseState().macroWritten[3]], [[4, 1, 3, 0], "Key 4 : Macro_0", false])
             close()
             r.save()
-            var expected = MacroCodec.encodeStored(stored("Macro_0"))
+            var expected = MacroCodec.encodeStored(ui_View.loadMacroIni("Macro_0"))
             compare([rig.mouseState().macros[3].slice(0, expected.length), String(ui_View.getData("mouseMacroKey/3", false)),
                      km.bindingTexts[3], deviceEntry(5)], [expected, "Macro_0", "Macro_0", [0x09, 0x01, 0x04, 0x00]])
             // A changed macro is sent again to every slot it is bound to.
@@ -201,7 +193,7 @@ MainUnderTest {
             ed.startRecord()
             keys([[true, 0x05], [false, 0x05]])
             ed.stopRecord()
-            expected = MacroCodec.encodeStored(stored("Macro_0"))
+            expected = MacroCodec.encodeStored(ui_View.loadMacroIni("Macro_0"))
             compare([rig.mouseState().macros[3].slice(0, expected.length), rig.mouseState().macros[2].slice(0, expected.length)],
                     [expected, expected])
             // Renamed: the bound buttons follow.

@@ -7,10 +7,8 @@ import "qrc:/modules/qml/basic/PageLogic.js" as Logic
 MainUnderTest {
     id: host
 
-    TestCase {
-        id: test
+    PageTest {
         name: "DpiAndLight"
-        when: windowShown
 
         property var dpi
         property var light
@@ -26,8 +24,8 @@ MainUnderTest {
             ui_View.setDataList("mouse/lightValue", [1, 2, 4])
             ui_View.setDataList("mouse/colorValue", shippedColors)
             host.started()
-            dpi = findChild(host.root, "dpiSetting")
-            light = findChild(host.root, "lightControl")
+            dpi = child("dpiSetting")
+            light = child("lightControl")
             rig.clearTrace()
         }
         // The model variant: the bridge reads its flags when it is built.
@@ -37,20 +35,13 @@ MainUnderTest {
         }
         function cleanupTestCase() { rig.restart({ "mouse/isColorful": true, "mouse/is55328": false }) }
         function slider(k) { return findChild(dpi, "dpiSlider" + k) }
-        function knob(s) { return findChild(s, "knob") }
-        function dragTo(s, pos) {
-            var from = knob(s).x + 6
-            mousePress(s, from, 3)
-            mouseMove(s, (from + pos + 6) / 2, 3)
-            mouseMove(s, pos + 6, 3)
-            mouseRelease(s, pos + 6, 3)
-        }
+        function knob(s) { return child("knob", s) }
         function choose(page, name, i, property, value) {
             findChild(page, name).open()
             findChild(page, name).choose(i)
             tryCompare(page, property, value)
         }
-        function text(page, name) { return findChild(page, name).text }
+        function text(page, name) { return child(name, page).text }
         // Lighting commands (colours 10H and 0CH, effect 0DH), in order.
         function lightCommands() {
             return rig.sentCommands().filter(function (c) { return c === "10" || c === "0c" || c === "0d" })
@@ -164,7 +155,7 @@ MainUnderTest {
             keyClick(Qt.Key_Tab)
             verify(light.greenField.input.activeFocus)
             light.greenField.text = "64"
-            mouseClick(findChild(host.root, "saveButton"))
+            mouseClick(child("saveButton"))
             compare([light.colors[0], ui_View.getDataList("mouse/colorValue", false).slice(0, 3)], ["#0040ff", [0, 64, 255]])
             // A block shows its colour in the fields.
             mouseClick(findChild(light, "colorBlock2"))

@@ -6,10 +6,8 @@ import QtTest
 MainUnderTest {
     id: host
 
-    TestCase {
-        id: test
+    PageTest {
         name: "Languages"
-        when: windowShown
 
         readonly property var sections: ["main", "profile", "systemSetting", "dpiSetting", "lightControl", "keyMatrix",
             "keyAssigment", "keyCode", "desktop", "macroEditor"]

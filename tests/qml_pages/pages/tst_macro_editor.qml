@@ -6,9 +6,8 @@ import QtTest
 MainUnderTest {
     id: host
 
-    TestCase {
+    PageTest {
         name: "MacroEditor"
-        when: windowShown
 
         property var r
         property var ed
@@ -27,27 +26,7 @@ MainUnderTest {
             }
             r.closePopups()
         }
-        function child(name) {
-            var c = findChild(r, name)
-            verify(c !== null, "no item " + name)
-            return c
-        }
-        function stored(name) { return ui_View.loadMacroIni(name || "Macro_0") }
-        // Key events as the desktop hook hands them to the main page.
-        function keys(list) { list.forEach(function (k) { r.detectKeyboard(k[0], k[1]) }) }
-        function pairs(n) {
-            var out = []
-            for (var i = 0; i < n; ++i)
-                out.push([true, 0x04], [false, 0x04])
-            return out
-        }
-        function typeInto(text) {
-            keySequence("Ctrl+A")
-            keyClick(Qt.Key_Delete)
-            for (var i = 0; i < text.length; ++i)
-                keyClick(text.charAt(i))
-            keyClick(Qt.Key_Return)
-        }
+        function macro(name) { return ui_View.loadMacroIni(name || "Macro_0") }
 
         function test_recording() {
             // Without a selected macro key events are ignored and Start Record says why.
@@ -59,14 +38,14 @@ MainUnderTest {
             compare([ed.events.length, ed.isInputting, child("noMacroHint").visible, rig.allFiles()], [0, false, true, before])
             // New creates the file and stores the list.
             mouseClick(child("macroNew"))
-            compare([ed.names, ed.current, stored(), ui_View.getNameList(0)], [["Macro_0"], 0, ["1"], ["Macro_0", "loaderkestle"]])
+            compare([ed.names, ed.current, macro(), ui_View.getNameList(0)], [["Macro_0"], 0, ["1"], ["Macro_0", "loaderkestle"]])
             compare(findChild(r, "keyAssigmentHook").item.macroNames, ["Macro_0"])
             // Without the delay box: press and release. Keys reach the page only while recording.
             mouseClick(child("recordButton"))
             compare([ed.isInputting, child("recordButton").text, ui_View.keyListening], [true, "Stop Record", true])
             keys(pairs(1))
             mouseClick(child("recordButton"))
-            compare([ed.isInputting, ui_View.keyListening, stored()], [false, false, ["1,A", "2,A", "1"]])
+            compare([ed.isInputting, ui_View.keyListening, macro()], [false, false, ["1,A", "2,A", "1"]])
             // With it: the time between, in 10 ms steps.
             mouseClick(child("macroNew"))
             mouseClick(child("delayBox"))
@@ -77,7 +56,7 @@ MainUnderTest {
             keys([[false, 0x04]])
             var elapsed = Date.now() - t0
             ed.stopRecord()
-            var s = stored("Macro_1"), ms = parseInt(s[1].substring(2))
+            var s = macro("Macro_1"), ms = parseInt(s[1].substring(2))
             compare([s.length, s[0], s[1].substring(0, 2), s[2], ms % 10], [4, "1,A", "0,", "2,A", 0])
             verify(ms >= 60 && ms <= elapsed, "delay " + ms + " for " + elapsed + " ms")
             mouseClick(child("delayBox"))
@@ -86,7 +65,7 @@ MainUnderTest {
             ed.startRecord()
             keys([[true, 0x05], [false, 0x05]])
             mouseClick(child("macroClose"))
-            compare([ed.visible, ed.isInputting, stored()], [false, false, ["1,B", "2,B", "1"]])
+            compare([ed.visible, ed.isInputting, macro()], [false, false, ["1,B", "2,B", "1"]])
             // Opened again, the first macro is selected.
             ed.current = -1
             r.openMacroEditor()
@@ -100,11 +79,11 @@ MainUnderTest {
             keys(pairs(30).concat([[true, 0x05], [false, 0x05], [true, 0x06]]))
             compare(ed.events.length, 61)
             ed.stopRecord()
-            compare(stored().length, 62)
+            compare(macro().length, 62)
             ed.eventIndex = 10
             for (var row = 1; row <= 5; ++row)
                 ed.eventMenuAction(row)
-            compare([ed.isInsertting, ed.events.length, stored().length], [false, 61, 62])
+            compare([ed.isInsertting, ed.events.length, macro().length], [false, 61, 62])
             // Room again after removing one; an edit far down the list leaves the view where it was.
             ed.eventMenuAction(0)
             var list = child("eventList")
@@ -138,7 +117,7 @@ MainUnderTest {
             mouseClick(child("eventRow1"), 20, 10, Qt.RightButton)
             verify(child("eventMenu").visible)
             mouseClick(child("eventMenu"), 40, 24 + 12)
-            compare([child("eventMenu").visible, stored(), ed.eventIndex], [false, ["1,A", "0,50", "2,A", "1"], 1])
+            compare([child("eventMenu").visible, macro(), ed.eventIndex], [false, ["1,A", "0,50", "2,A", "1"], 1])
             // A delay typed in: a number, nothing (refused), the largest.
             var delays = [["120", "0,120"], ["", "0,120"], ["65535", "0,65535"]]
             for (var i = 0; i < delays.length; ++i) {
@@ -146,7 +125,7 @@ MainUnderTest {
                 compare(ed.delayRow, 1)
                 verify(findChild(child("eventRow1"), "delayInput").activeFocus)
                 typeInto(delays[i][0])
-                compare([ed.delayRow, stored()[1]], [-1, delays[i][1]])
+                compare([ed.delayRow, macro()[1]], [-1, delays[i][1]])
             }
             ed.eventMenuAction(0)
             // Mouse buttons go after the current event.
@@ -154,7 +133,7 @@ MainUnderTest {
             ed.eventMenuAction(3)
             ed.eventIndex = 0
             ed.eventMenuAction(5)
-            compare(stored(), ["1,A", "3,MS-R", "4,MS-R", "2,A", "3,MS-L", "4,MS-L", "1"])
+            compare(macro(), ["1,A", "3,MS-R", "4,MS-R", "2,A", "3,MS-L", "4,MS-L", "1"])
             // The key insert box takes a key (not a mouse button); before a middle event, appended at the last.
             ed.eventIndex = 0
             ed.eventMenuAction(2)
@@ -169,12 +148,12 @@ MainUnderTest {
             ed.eventMenuAction(2)
             keys([[true, 0x06]])
             ed.confirmInsertKey()
-            compare(stored(), ["1,B", "2,B", "1,A", "3,MS-R", "4,MS-R", "2,A", "3,MS-L", "4,MS-L", "1,C", "2,C", "1"])
+            compare(macro(), ["1,B", "2,B", "1,A", "3,MS-R", "4,MS-R", "2,A", "3,MS-L", "4,MS-L", "1,C", "2,C", "1"])
             // The repeat count: empty is 0.
             var repeats = [["5", "5"], ["", "0"], ["0", "0"]]
             for (i = 0; i < repeats.length; ++i) {
                 ed.repeatEntered(repeats[i][0])
-                compare(stored().pop(), repeats[i][1])
+                compare(macro().pop(), repeats[i][1])
             }
         }
 

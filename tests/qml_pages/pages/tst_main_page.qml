@@ -6,16 +6,9 @@ import QtTest
 MainUnderTest {
     id: host
 
-    TestCase {
-        id: test
+    PageTest {
         name: "MainPage"
-        when: windowShown
 
-        function child(name) {
-            var c = findChild(host.root, name)
-            verify(c, "no item " + name)
-            return c
-        }
         function text(name) { return child(name).text }
         // Makes stage 1 of the DPI page differ from what is stored.
         function editDpi() {

@@ -6,10 +6,8 @@ import QtTest
 MainUnderTest {
     id: host
 
-    TestCase {
-        id: test
+    PageTest {
         name: "SystemAndProfile"
-        when: windowShown
 
         property var page
 
@@ -18,7 +16,7 @@ MainUnderTest {
             ui_View.setData("mouse/doubleRate", dbl)
             ui_View.setData("mouse/scrollRate", scroll)
             host.started().openSystemPage()
-            page = findChild(host.root, "systemSetting")
+            page = child("systemSetting")
             rig.clearPointerCalls()
             rig.clearTrace()
         }
@@ -27,7 +25,7 @@ MainUnderTest {
             ui_View.updataNameList(2, list)
             ui_View.setGlobalData("mouse/profileNo", active)
             host.started().openProfilePage()
-            page = findChild(host.root, "profilePage")
+            page = child("profilePage")
             rig.clearTrace()
         }
         function cleanup() {
@@ -35,20 +33,7 @@ MainUnderTest {
             ui_View.setCurrentProfile(0)
             ui_View.updataNameList(2, ["Standard0", "loaderkestle"])
         }
-        function knob(slider) { return findChild(slider, "knob") }
-        function dragTo(slider, pos) {
-            var from = knob(slider).x + 6
-            mousePress(slider, from, 3)
-            mouseMove(slider, (from + pos + 6) / 2, 3)
-            mouseMove(slider, pos + 6, 3)
-            mouseRelease(slider, pos + 6, 3)
-        }
-        function stored(key) { return String(ui_View.getData(key, false)) }
-        function taken() {
-            var calls = rig.pointerCalls()
-            rig.clearPointerCalls()
-            return calls
-        }
+        function knob(slider) { return child("knob", slider) }
         function names() { return page.entries.map(function (e) { return e.name + e.number }) }
         function row(i) { return page.listView.itemAtIndex(i) }
         function menu(i, action) {
@@ -68,44 +53,44 @@ MainUnderTest {
                 compare([page.screenRadio.checked, page.rowsRadio.checked, page.linesField.text, stored("mouse/scrollRate")],
                         [scroll[i][1], !scroll[i][1], scroll[i][2], String(scroll[i][0])])
             }
-            compare(taken(), [])
+            compare(pointerCalls(), [])
             // Released knobs apply the speed step and store the position; a track click once the knob is there.
             var speeds = [[3, "speed 1"], [337, "speed 20"]]
             for (i = 0; i < speeds.length; ++i) {
                 dragTo(page.pointerSlider, speeds[i][0])
-                compare([knob(page.pointerSlider).x, taken(), stored("mouse/mouseRate")], [speeds[i][0], [speeds[i][1]], String(speeds[i][0])])
+                compare([knob(page.pointerSlider).x, pointerCalls(), stored("mouse/mouseRate")], [speeds[i][0], [speeds[i][1]], String(speeds[i][0])])
             }
             mouseClick(page.pointerSlider, 40, 3)
             compare(rig.pointerCalls(), [])
             tryVerify(function () { return rig.pointerCalls().length === 1 })
-            compare([taken(), stored("mouse/mouseRate")], [["speed 2"], "34"])
+            compare([pointerCalls(), stored("mouse/mouseRate")], [["speed 2"], "34"])
             // The double click applies only itself but stores the whole page.
             page.linesField.text = "7"
             dragTo(page.doubleSlider, 337)
-            compare([taken(), stored("mouse/doubleRate"), stored("mouse/mouseRate"), stored("mouse/scrollRate")],
+            compare([pointerCalls(), stored("mouse/doubleRate"), stored("mouse/mouseRate"), stored("mouse/scrollRate")],
                     [["doubleClick 200"], "337", "34", "7"])
             // An emptied lines field becomes 1.
             page.linesField.input.forceActiveFocus()
             page.linesField.text = ""
             page.linesField.input.focus = false
-            compare([page.linesField.text, stored("mouse/scrollRate"), taken()], ["1", "1", ["lines 1"]])
+            compare([page.linesField.text, stored("mouse/scrollRate"), pointerCalls()], ["1", "1", ["lines 1"]])
             // One screen (again: stays), then rows.
             mouseClick(page.screenRadio)
-            compare([taken(), stored("mouse/scrollRate")], [["lines 1000"], "1000"])
+            compare([pointerCalls(), stored("mouse/scrollRate")], [["lines 1000"], "1000"])
             mouseClick(page.screenRadio)
             compare([page.screenRadio.checked, page.rowsRadio.checked], [true, false])
-            taken()
+            pointerCalls()
             mouseClick(page.rowsRadio)
-            compare([page.screenRadio.checked, taken()], [false, ["lines 1"]])
+            compare([page.screenRadio.checked, pointerCalls()], [false, ["lines 1"]])
             // Reset: the defaults of pD.bin, stored and applied.
             mouseClick(findChild(page, "resetButton"))
-            compare([knob(page.pointerSlider).x, stored("mouse/mouseRate"), stored("mouse/scrollRate"), taken()],
+            compare([knob(page.pointerSlider).x, stored("mouse/mouseRate"), stored("mouse/scrollRate"), pointerCalls()],
                     [170, "170", "3", ["speed 10", "doubleClick 550", "lines 3"]])
         }
 
         function test_systemBadValuesAndDesktops() {
             openSystem(0, 5000, "lots")
-            compare([knob(page.pointerSlider).x, knob(page.doubleSlider).x, page.linesField.text, stored("mouse/mouseRate"), taken()],
+            compare([knob(page.pointerSlider).x, knob(page.doubleSlider).x, page.linesField.text, stored("mouse/mouseRate"), pointerCalls()],
                     [3, 337, "3", "0", []])
             // What the desktop cannot store is greyed out with its reason.
             var x11 = "Needs the desktop's own settings.", none = "Not available on this desktop."
@@ -123,13 +108,13 @@ MainUnderTest {
         function test_profileList() {
             // The first entry is always "Standard"; the renamed list is stored at once.
             openProfiles(["Mine0", "profile_01", "profile_13"], 1)
-            compare([names(), page.currentRow, ui_View.getNameList(2), findChild(host.root, "profileDropDown").currentText],
+            compare([names(), page.currentRow, ui_View.getNameList(2), child("profileDropDown").currentText],
                     [["Standard0", "profile_01", "profile_13"], 1, ["Standard0", "profile_01", "profile_13"], "profile_0"])
             // New takes the free number and a copy of the defaults.
             rig.writeFile("modules/setting/p3.bin", "[mouse]\nreportRate=0\n")
             mouseClick(findChild(page, "newButton"))
             var four = ["Standard0", "profile_01", "profile_13", "profile_22"]
-            compare([names(), page.currentRow, ui_View.getNameList(2), findChild(host.root, "profileDropDown").count,
+            compare([names(), page.currentRow, ui_View.getNameList(2), child("profileDropDown").count,
                      rig.readFile("modules/setting/p3.bin")], [four, 3, four, 4, rig.readFile("modules/setting/pD.bin")])
             // Renames: a new name is taken; its own, another's or none is not.
             var renames = [[1, "Work", "Work1"], [1, "profile_1", "Work1"], [1, "Work", "Work1"], [2, "", "profile_13"]]
@@ -187,8 +172,8 @@ MainUnderTest {
             mouseClick(row(0))
             rig.clearTrace()
             mouseClick(findChild(page, "importButton"))
-            compare([page.entries.length, findChild(host.root, "reportRateDropDown").currentText,
-                     findChild(host.root, "dpiSetting").currentDpiCount, rig.reports("01")[0][0]], [6, "125Hz", 2, 8])
+            compare([page.entries.length, child("reportRateDropDown").currentText,
+                     child("dpiSetting").currentDpiCount, rig.reports("01")[0][0]], [6, "125Hz", 2, 8])
             // Switching with an unsaved edit asks; Discard selects device profile
             // number + 1 and sends every page of the new profile.
             openProfiles(["Standard0", "profile_01", "profile_13"], 0)
@@ -217,10 +202,10 @@ MainUnderTest {
             ignoreWarning(/config: profile list entry/)
             ignoreWarning(/config: profile list entry/)
             openProfiles(["zz", "yy"], 4)
-            compare([names(), page.profileNo, findChild(host.root, "profileDropDown").currentText], [["Standard0"], 0, "Standard"])
+            compare([names(), page.profileNo, child("profileDropDown").currentText], [["Standard0"], 0, "Standard"])
             ignoreWarning(/config: profile list entry/)
             openProfiles(["Standard0", "a1", "b1"], 0)
-            compare([names(), findChild(host.root, "profileDropDown").count], [["Standard0", "a1"], 2])
+            compare([names(), child("profileDropDown").count], [["Standard0", "a1"], 2])
         }
     }
 }
