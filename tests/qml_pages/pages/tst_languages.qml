@@ -18,11 +18,11 @@ MainUnderTest {
 
         function languageTexts(language) {
             var all = {}
-            for (var i = 0; i < sections.length; ++i) {
-                var list = ui_View.getLangStrings(sections[i], language)
-                verify(list.length > 0, language + " has no section " + sections[i])
+            sections.forEach(function (section) {
+                var list = ui_View.getLangStrings(section, language)
+                verify(list.length > 0, language + " has no section " + section)
                 list.forEach(function (t) { all[String(t)] = true })
-            }
+            })
             return all
         }
         // Visible, non-empty Text items under item.
@@ -38,21 +38,18 @@ MainUnderTest {
         // The main page, each pop-up over it, the assignment pop-up (all of
         // it, also below the fold) and the unsaved-edits question.
         function screens(r) {
-            var out = [shownTexts(r, [])]
-            var openers = ["openProfilePage", "openSystemPage", "openResetBox", "openInfoBox", "openMacroEditor"]
-            for (var i = 0; i < openers.length; ++i) {
-                r[openers[i]]()
-                out.push(shownTexts(r, []))
+            var out = shownTexts(r, [])
+            var openers = ["openProfilePage", "openSystemPage", "openResetBox", "openInfoBox", "openMacroEditor", "openAssignment"]
+            openers.forEach(function (open) {
+                r[open](1)
+                out = shownTexts(r, out)
                 r.closePopups()
-            }
-            r.openAssignment(1)
-            out.push(shownTexts(r, []))
-            r.closePopups()
-            findChild(r, "dpiSetting").isSave = true
+            })
+            child("dpiSetting").isSave = true
             r.requestClose()
-            out.push(shownTexts(r, []))
+            out = shownTexts(r, out)
             r.answerUnsaved("cancel")
-            findChild(r, "dpiSetting").isSave = false
+            child("dpiSetting").isSave = false
             return out
         }
 
@@ -64,7 +61,7 @@ MainUnderTest {
             var r = host.started()
             compare(r.language, d.tag)
             var mine = languageTexts(d.tag)
-            var all = [].concat.apply([], screens(r))
+            var all = screens(r)
             var faults = []
             for (var i = 0; i < all.length; ++i) {
                 var item = all[i], t = String(item.text)
