@@ -211,7 +211,6 @@ public:
 
     Q_INVOKABLE bool viewEnabled() const { return m_widget->view()->isEnabled(); }
     Q_INVOKABLE bool windowVisible() const { return m_widget->isVisible(); }
-    Q_INVOKABLE QPoint windowPos() const { return m_widget->pos(); }
     Q_INVOKABLE void showWindow() { m_widget->show(); }
     // What the device check or the reader's removal tells the window.
     Q_INVOKABLE void setConnected(bool connected)
