@@ -49,7 +49,7 @@ MainUnderTest {
             rig.writeFile("modules/i18n/English.ini", english.replace("4=Config", "4=CHANGED"))
             rig.clearTrace()
             r.initUI()
-            tryCompare(r, "isLock", false, 3000)
+            r.setProtectUI(0)
             compare(r.mainLang[4], "Config")
             verify(rig.sentCommands().indexOf("82") >= 0 || rig.sentCommands().indexOf("8b") >= 0, rig.sentCommands())
             rig.writeFile("modules/i18n/English.ini", english)
@@ -98,7 +98,7 @@ MainUnderTest {
             rig.setConnected(true)
             compare(text("connectionText"), "SKELD R772")
             r.initUI()
-            tryCompare(r, "isLock", false, 3000)
+            r.setProtectUI(0)
             compare([rig.reports("11").length, r.sendOnConnect], [1, false])
         }
 
