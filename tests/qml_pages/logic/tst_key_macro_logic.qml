@@ -71,6 +71,7 @@ TestCase {
                    [[[7, 0, 0xE0, 0x14], "French"], "Select All"], [[[8, 0, 2, 0]], "Two Gun"],
                    [[[0x0B, 0xFF, 4, 5]], "Gun Function"], [[[0xFF, 0, 1, 0]], ""],
                    [[[4, 1, 2, 0], "English", "Macro_0"], "Macro_0"], [[[4, 1, 2, 0], "English", undefined], ""]],
+            mediaCodes: [[[4], [3, 0, 0xE2, 0]]],
             shortcutCodes: [[[9, "English"], [7, 0, 0xE0, 0x04]], [[9, "French"], [7, 0, 0xE0, 0x14]],
                             [[9, "ChineseSimplified"], [7, 0, 0xE0, 0x04]]],
             normalizeBinding: [[[[5, 0, 1, 0]], [5, 0, 1, 0]], [[["4", "1", "3", "0"]], [4, 1, 3, 0]], [[[0, 0, 240]], [0, 0, 240, 0]],

@@ -66,10 +66,14 @@ MainUnderTest {
             compare([child("gunChoice").visible, child("gunSlider").visible, flick.contentHeight], [false, false, 720])
             dlg.isGun = true
             close()
-            // Choosing what the button does is no change.
-            assign(3, "mouseChoice3")
-            close()
-            compare([km.isSave, km.keyCodes[3]], [false, [0, 0, 0xF4, 0]])
+            // Choosing what the button does is no change: an unsaved list stays unsaved, a clean one clean.
+            var states = [true, false]
+            states.forEach(function (unsaved) {
+                km.isSave = unsaved
+                assign(3, "mouseChoice3")
+                close()
+                compare([km.isSave, km.keyCodes[3]], [unsaved, [0, 0, 0xF4, 0]])
+            })
             // A second left click frees the first.
             assign(3, "mouseChoice0")
             close()
@@ -126,12 +130,14 @@ MainUnderTest {
             compare([dlg.codes, child("rateSlider").text, child("endlessBox").checked], [[1, 0x05, 30, 3], "30MS", false])
             mouseClick(child("endlessBox"))
             compare(dlg.codes, [1, 0x05, 30, 0])
-            // The captured left click lands on the field: it only disarms.
+            // The captured left click lands on the field: it only disarms; the next click arms again.
             clickIn("fireKeyField")
             r.detectMouse(true, 0xF0, 0, 0)
             compare([dlg.codes[1], dlg.fireKeyText], [0xF0, "MS-L"])
             mouseClick(child("fireKeyField"))
             compare(dlg.captureMode, -1)
+            mouseClick(child("fireKeyField"))
+            compare(dlg.captureMode, 0)
             close()
             compare(km.bindingTexts[6], "MS-L")
         }
@@ -171,6 +177,9 @@ MainUnderTest {
             var marked = picture.markedButton
             km.entryExited(3)
             compare([marked, picture.markedButton], [3, -1])
+            // The picture marks as many buttons as the mouse has.
+            picture.keyCount = 5
+            compare([child("marker4").visible || child("marker4").parent.visible, child("marker5").parent.visible], [true, false])
         }
 
         function test_macroBindings() {

@@ -132,8 +132,10 @@ MainUnderTest {
             ed.eventIndex = 1
             ed.eventMenuAction(3)
             ed.eventIndex = 0
+            ed.eventMenuAction(4)
+            ed.eventIndex = 0
             ed.eventMenuAction(5)
-            compare(macro(), ["1,A", "3,MS-R", "4,MS-R", "2,A", "3,MS-L", "4,MS-L", "1"])
+            compare(macro(), ["1,A", "3,MS-R", "4,MS-R", "3,MS-M", "4,MS-M", "2,A", "3,MS-L", "4,MS-L", "1"])
             // The key insert box takes a key (not a mouse button); before a middle event, appended at the last.
             ed.eventIndex = 0
             ed.eventMenuAction(2)
@@ -144,11 +146,11 @@ MainUnderTest {
             compare(ed.insertName, "B")
             mouseClick(child("insertOk"))
             compare([ed.isInsertting, ui_View.keyListening], [false, false])
-            ed.eventIndex = 8
+            ed.eventIndex = 10
             ed.eventMenuAction(2)
             keys([[true, 0x06]])
             ed.confirmInsertKey()
-            compare(macro(), ["1,B", "2,B", "1,A", "3,MS-R", "4,MS-R", "2,A", "3,MS-L", "4,MS-L", "1,C", "2,C", "1"])
+            compare(macro(), ["1,B", "2,B", "1,A", "3,MS-R", "4,MS-R", "3,MS-M", "4,MS-M", "2,A", "3,MS-L", "4,MS-L", "1,C", "2,C", "1"])
             // The repeat count: empty is 0.
             var repeats = [["5", "5"], ["", "0"], ["0", "0"]]
             for (i = 0; i < repeats.length; ++i) {
