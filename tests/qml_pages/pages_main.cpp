@@ -1,20 +1,281 @@
-#include "PagesRig.h"
+// Qt Quick Tests of the pages against the real window: its bridge and worker
+// (published as ui_View and ui_Ctl), the virtual mouse behind the worker, and
+// "rig" for what a test checks besides the documents.
+#include "app/Ui_Controler.h"
+#include "app/Widget.h"
+#include "app/myQQuickView.h"
+#include "device/HidBackends.h"
+#include "device/VirtualMouse.h"
+#include "platform/PointerSettings.h"
+#include "settings/DpiNotifications.h"
+#include "settings/FileDialogs.h"
+#include "testlib/TestData.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDirIterator>
+#include <QMenu>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QSettings>
 #include <QtQuickTest>
 
-// Each test file gets a fresh copy of the data and a fresh window, published
-// to its engine as ui_View, ui_Ctl and hid, with "rig" beside them.
+namespace
+{
+
+QMutex sharedMutex;
+QStringList pointerLog;
+QString openAnswer, saveAnswer;
+
+template <typename F> auto locked(F f)
+{
+    QMutexLocker lock(&sharedMutex);
+    return f();
+}
+
+// The desktop's pointer settings, as a list of what was asked.
+class RecordingPointerSettings : public PointerSettings
+{
+public:
+    const char *name() const override { return "recorder"; }
+    bool setCursorSpeed(int v) override { return note(QStringLiteral("speed %1").arg(v)); }
+    bool setDoubleClickTime(int v) override
+    {
+        return note(QStringLiteral("doubleClick %1").arg(v));
+    }
+    bool setWheelScrollLines(uint v) override { return note(QStringLiteral("lines %1").arg(v)); }
+
+private:
+    static bool note(const QString &line)
+    {
+        locked([&] { pointerLog << line; });
+        return true;
+    }
+};
+
+class AnsweringDialogs : public FileDialogs
+{
+public:
+    QString openFile(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return locked([] { return std::exchange(openAnswer, QString()); });
+    }
+    QString saveFile(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return locked([] { return std::exchange(saveAnswer, QString()); });
+    }
+};
+
+template <typename C> QVariantList bytes(const C &data)
+{
+    QVariantList out;
+    for (auto b : data)
+        out << int(b);
+    return out;
+}
+
+} // namespace
+
+class PagesRig : public QObject
+{
+    Q_OBJECT
+public:
+    explicit PagesRig(QQmlEngine *engine) : m_engine(engine)
+    {
+        setSystemPointerSettings(std::make_unique<RecordingPointerSettings>());
+        build();
+    }
+    ~PagesRig() override { m_widget.reset(); }
+
+    // Rebuilds the window after changing global keys of apConfig.bin (the
+    // bridge reads its capability flags only when it is built).
+    Q_INVOKABLE void restart(const QVariantMap &globals)
+    {
+        m_widget.reset();
+        QSettings config(m_data.path(QStringLiteral("modules/setting/apConfig.bin")),
+                         QSettings::IniFormat);
+        for (auto it = globals.begin(); it != globals.end(); ++it)
+            config.setValue(it.key(), it.value());
+        config.sync();
+        build();
+    }
+
+    // Command codes (hex) of the SET_FEATURE reports since the last clear, in
+    // order, and the six parameter bytes of each with a code. Sets are queued:
+    // they are on the wire once the worker has caught up.
+    Q_INVOKABLE QStringList sentCommands() const
+    {
+        QStringList out;
+        for (const QString &line : trace())
+            out << line.mid(15, 2); // "SET_FEATURE 00 cc p1 .. p6 sum"
+        return out;
+    }
+    Q_INVOKABLE QVariantList reports(const QString &code) const
+    {
+        QVariantList out;
+        for (const QString &line : trace()) {
+            if (line.mid(15, 2) != code) continue;
+            QVariantList params;
+            for (const QString &p : line.mid(12).split(QLatin1Char(' ')).mid(2, 6))
+                params << p.toInt(nullptr, 16);
+            out << QVariant(params);
+        }
+        return out;
+    }
+    Q_INVOKABLE void clearTrace()
+    {
+        m_widget->hid.drain();
+        QMutexLocker lock(&m_mutex);
+        m_trace.clear();
+    }
+    // The virtual mouse's memory once the queued commands reached it.
+    Q_INVOKABLE QVariantMap mouseState() const
+    {
+        m_widget->hid.drain();
+        const VirtualMouse::State s = HidBackends::virtualMouse(m_widget->hid.backend())->state();
+        QVariantList macros, written;
+        for (size_t i = 0; i < s.macros.size(); ++i) {
+            macros << QVariant(bytes(s.macros[i]));
+            written << s.macroWritten[i];
+        }
+        // The 553 matrix in use: 0, or 2 once the right flag made it current.
+        const auto matrix = s.keyMatrix553.find(s.currentKeyMatrix553 == 1 ? 2 : 0);
+        return {
+            {"reportRate553", int(s.reportRate553)},
+            {"dpiStage553", int(s.dpiStage553)},
+            {"dpiStageCount553", int(s.dpiStageCount553)},
+            {"dpiCodes553", bytes(s.dpiCodes553)},
+            {"fixLedColor", bytes(s.fixLedColor)},
+            {"led8StageColors", bytes(s.led8StageColors)},
+            {"keyMatrix", matrix == s.keyMatrix553.end() ? QVariantList() : bytes(matrix->second)},
+            {"macros", macros},
+            {"macroWritten", written}};
+    }
+
+    Q_INVOKABLE QStringList pointerCalls() const
+    {
+        return locked([] { return pointerLog; });
+    }
+    Q_INVOKABLE void clearPointerCalls()
+    {
+        locked([] { pointerLog.clear(); });
+    }
+    Q_INVOKABLE void setPointerBackend(const QString &name) // "recording", "x11", "none"
+    {
+        if (name == QLatin1String("x11"))
+            setSystemPointerSettings(std::make_unique<X11PointerSettings>());
+        else if (name == QLatin1String("none"))
+            setSystemPointerSettings(std::make_unique<NoPointerSettings>());
+        else
+            setSystemPointerSettings(std::make_unique<RecordingPointerSettings>());
+    }
+
+    Q_INVOKABLE QString readFile(const QString &f) const
+    {
+        return QString::fromUtf8(m_data.read(f));
+    }
+    Q_INVOKABLE void writeFile(const QString &f, const QString &text)
+    {
+        m_data.write(f, text.toUtf8());
+    }
+    Q_INVOKABLE bool removeFile(const QString &f) const { return QFile::remove(m_data.path(f)); }
+    Q_INVOKABLE QString path(const QString &f) const { return m_data.path(f); }
+    // Files under the data root, to prove nothing else was written.
+    Q_INVOKABLE QStringList allFiles() const
+    {
+        QStringList out;
+        QDirIterator it(m_data.root(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            out << it.next().mid(m_data.root().size() + 1);
+        out.sort();
+        return out;
+    }
+    // Read past the bridge's cache; profile -1 is the defaults file.
+    Q_INVOKABLE QVariant profileValue(int profile, const QString &key) const
+    {
+        const QString name =
+            profile < 0 ? QStringLiteral("pD") : QStringLiteral("p%1").arg(profile + 1);
+        QSettings file(m_data.path(QStringLiteral("modules/setting/%1.bin").arg(name)),
+                       QSettings::IniFormat);
+        return file.value(key);
+    }
+    // The next open / save dialog returns this file name ("" = cancel).
+    Q_INVOKABLE void answerOpen(const QString &f)
+    {
+        locked([&] { openAnswer = f; });
+    }
+    Q_INVOKABLE void answerSave(const QString &f)
+    {
+        locked([&] { saveAnswer = f; });
+    }
+
+    Q_INVOKABLE bool viewEnabled() const { return m_widget->view()->isEnabled(); }
+    Q_INVOKABLE bool windowVisible() const { return m_widget->isVisible(); }
+    Q_INVOKABLE void showWindow() { m_widget->show(); }
+    // What the device check or the reader's removal tells the window.
+    Q_INVOKABLE void setConnected(bool connected)
+    {
+        if (connected)
+            m_widget->hostSetDeviceConnected(true);
+        else
+            m_widget->hostSetViewEnabled(false); // the removal path
+        m_widget->hostSetViewEnabled(true);
+    }
+    Q_INVOKABLE QStringList trayTexts() const
+    {
+        QStringList texts;
+        for (QAction *a : m_widget->trayIcon->contextMenu()->actions())
+            texts << a->text();
+        return texts;
+    }
+    Q_INVOKABLE QString dpiNotification(int k) const { return DpiNotifications::text(k); }
+
+private:
+    void build()
+    {
+        m_widget = std::make_unique<Widget>();
+        // The tests make their own main document; the window's copy would
+        // answer the device check's "initUI" as well.
+        m_widget->view()->setSource(QUrl());
+        m_widget->view()->setFileDialogs(std::make_unique<AnsweringDialogs>());
+        Hid_Thread &hid = m_widget->hid;
+        auto sink = [this](const QByteArray &line, const QByteArray &) {
+            if (!line.startsWith("SET_FEATURE ")) return;
+            QMutexLocker lock(&m_mutex);
+            m_trace << QString::fromLatin1(line);
+        };
+        hid.setBackend(std::make_shared<TracingBackend>(hid.backendPtr(), sink));
+        hid.setDelayFunction([](int) {});
+        m_widget->checkDevice();
+        // The check runs on the worker and posts its results here.
+        hid.drain();
+        QCoreApplication::sendPostedEvents();
+        m_engine->rootContext()->setContextProperty(QStringLiteral("ui_View"), m_widget->view());
+        m_engine->rootContext()->setContextProperty(QStringLiteral("ui_Ctl"), m_widget->controller);
+        clearTrace();
+    }
+    QStringList trace() const
+    {
+        m_widget->hid.drain();
+        QMutexLocker lock(&m_mutex);
+        return m_trace;
+    }
+
+    QQmlEngine *m_engine;
+    TestData m_data;
+    std::unique_ptr<Widget> m_widget;
+    mutable QMutex m_mutex;
+    QStringList m_trace;
+};
+
+// Each test file gets a fresh copy of the data and a fresh window.
 class Setup : public QObject
 {
     Q_OBJECT
 public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
     {
-        // One data copy at a time: the previous file's window goes first.
-        m_rig.reset();
+        m_rig.reset(); // one data copy at a time
         m_rig = std::make_unique<PagesRig>(engine);
         engine->rootContext()->setContextProperty(QStringLiteral("rig"), m_rig.get());
     }

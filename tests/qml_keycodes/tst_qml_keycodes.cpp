@@ -1,3 +1,0 @@
-#include <QtQuickTest>
-
-QUICK_TEST_MAIN(qml_keycodes)

@@ -1,0 +1,45 @@
+import QtQuick
+import QtTest
+
+// A test case inside MainUnderTest, with the lookups and gestures the page
+// tests share.
+TestCase {
+    when: windowShown
+    readonly property var root: parent.root
+
+    function child(name, item) {
+        var c = findChild(item || root, name)
+        verify(c, "no item " + name)
+        return c
+    }
+    // Drags a slider's knob so its left edge ends at pos.
+    function dragTo(slider, pos) {
+        var from = child("knob", slider).x + 6
+        mousePress(slider, from, 3)
+        mouseMove(slider, (from + pos + 6) / 2, 3)
+        mouseMove(slider, pos + 6, 3)
+        mouseRelease(slider, pos + 6, 3)
+    }
+    // Key events as the desktop hook hands them to the main page.
+    function keys(list) { list.forEach(function (k) { root.detectKeyboard(k[0], k[1]) }) }
+    function pairs(n) {
+        var out = []
+        for (var i = 0; i < n; ++i)
+            out.push([true, 0x04], [false, 0x04])
+        return out
+    }
+    // Replaces the text of the focused field and presses Enter.
+    function typeInto(text) {
+        keySequence("Ctrl+A")
+        keyClick(Qt.Key_Delete)
+        for (var i = 0; i < text.length; ++i)
+            keyClick(text.charAt(i))
+        keyClick(Qt.Key_Return)
+    }
+    function stored(key) { return String(ui_View.getData(key, false)) }
+    function pointerCalls() {
+        var calls = rig.pointerCalls()
+        rig.clearPointerCalls()
+        return calls
+    }
+}

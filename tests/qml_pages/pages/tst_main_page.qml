@@ -1,0 +1,216 @@
+import QtQuick
+import QtTest
+
+// The main page against the real bridge and the virtual mouse: start-up,
+// report rate, Save, the unsaved-edits question, pop-ups and Reset.
+MainUnderTest {
+    id: host
+
+    PageTest {
+        name: "MainPage"
+
+        function text(name) { return child(name).text }
+        // Makes stage 1 of the DPI page differ from what is stored.
+        function editDpi() {
+            var dpi = child("dpiSetting"), stored = dpi.stageValues[0]
+            dpi.setStageValue(0, Number(stored) >= 3000 ? 20 : 150)
+            dpi.isSave = true
+            return [stored, dpi.stageValues[0]]
+        }
+        function started() {
+            var r = host.started()
+            rig.clearTrace()
+            rig.clearPointerCalls()
+            return r
+        }
+
+        function test_start() {
+            // Stored: profile 3 selected, its report rate 250Hz.
+            ui_View.updataNameList(2, ["Standard0", "profile_03"])
+            ui_View.setGlobalData("mouse/profileNo", 3)
+            ui_View.setCurrentProfile(3)
+            ui_View.setData("mouse/reportRate", 1)
+            rig.clearTrace()
+            var r = host.fresh()
+            r.initUI()
+            // Locked while the pages load; the panels wait for the lock.
+            compare([r.isLock, r.visible, rig.viewEnabled(), r.panelsShown], [true, true, false, false])
+            tryCompare(r, "panelsShown", true, 3000)
+            compare([r.isLock, rig.viewEnabled(), r.isColorful, r.icType, r.language, text("configButton")],
+                    [false, true, true, "553", "English", "Config"])
+            // The stored rate is shown, not sent; device profile 4 is selected (profile + 1).
+            compare([child("profileDropDown").currentText, child("reportRateDropDown").currentText], ["profile_0", "250Hz"])
+            compare([rig.reports("01"), rig.reports("02")], [[], [[4, 0, 0, 0, 0, 0]]])
+            ui_View.setGlobalData("mouse/profileNo", 0)
+            ui_View.setCurrentProfile(0)
+            ui_View.updataNameList(2, ["Standard0", "loaderkestle"])
+            // A second "initUI" reads the device again but not the texts.
+            var english = rig.readFile("modules/i18n/English.ini")
+            rig.writeFile("modules/i18n/English.ini", english.replace("4=Config", "4=CHANGED"))
+            rig.clearTrace()
+            r.initUI()
+            r.setProtectUI(0)
+            compare(r.mainLang[4], "Config")
+            verify(rig.sentCommands().indexOf("82") >= 0 || rig.sentCommands().indexOf("8b") >= 0, rig.sentCommands())
+            rig.writeFile("modules/i18n/English.ini", english)
+            // A stored rate that is no row shows nothing and sends 1000Hz.
+            ui_View.setData("mouse/reportRate", "quick")
+            rig.clearTrace()
+            r.initReportRate(true)
+            compare([child("reportRateDropDown").currentText, rig.reports("01")], ["", [[1, 0, 0, 0, 0, 0]]])
+        }
+
+        function test_reportRate_data() {
+            return [[0, 8], [1, 4], [2, 2], [3, 1]].map(function (r) { return { tag: "row " + r[0], row: r[0], byte: r[1] } })
+        }
+        function test_reportRate(d) {
+            started()
+            var drop = child("reportRateDropDown"), popup = findChild(drop, "dropDownPopup")
+            mouseClick(drop)
+            tryCompare(popup, "height", 4 * 24 + 2)
+            mouseClick(popup, 20, 1 + 24 * d.row + 12)
+            tryCompare(popup, "visible", false)
+            compare([drop.currentIndex, ui_View.getData("mouse/reportRate", false)], [d.row, d.row])
+            compare([rig.reports("01"), rig.mouseState().reportRate553], [[[d.byte, 0, 0, 0, 0, 0]], d.byte])
+        }
+
+        function test_save() {
+            var r = started(), save = child("saveButton"), dpi = child("dpiSetting")
+            lockSpy.target = r
+            // Nothing unsaved: nothing locks, nothing goes out; an edit turns Save red.
+            mouseClick(save)
+            compare([lockSpy.count, r.isLock, rig.sentCommands(), String(save.idleColor)], [0, false, [], "#565656"])
+            dpi.isSave = true
+            compare(String(save.idleColor), "#ff3030")
+            r.save()
+            compare([lockSpy.count, dpi.isSave, r.isLock, rig.reports("11").length, String(save.idleColor)],
+                    [1, false, false, 1, "#565656"])
+            compare([text("noticeText"), child("notice").visible], ["Saved and sent to the mouse.", true])
+            // Without a mouse Save stores, says so, and the mouse that comes gets it.
+            rig.setConnected(false)
+            compare(text("connectionText"), "No mouse connected")
+            var values = editDpi()
+            r.save()
+            compare(Number(ui_View.getDataList("mouse/dpiValueArray", false)[0]), Number(values[1]))
+            compare([text("noticeText"), dpi.isSave, dpi.deviceKnown],
+                    ["Saved on this computer; sent when the mouse is connected.", false, false])
+            rig.clearTrace()
+            rig.setConnected(true)
+            compare(text("connectionText"), "SKELD R772")
+            r.initUI()
+            r.setProtectUI(0)
+            compare([rig.reports("11").length, r.sendOnConnect], [1, false])
+        }
+
+        // Re-picking the profile or closing with unsaved edits asks once;
+        // Cancel keeps everything, Discard sends nothing, Save sends first.
+        function test_unsavedQuestion_data() {
+            return [["repick", "cancelButton", true, 0, false], ["repick", "Esc", true, 0, false],
+                    ["repick", "discardButton", false, 1, false], ["repick", "okButton", true, 2, false],
+                    ["repick", "Enter", true, 2, false], ["close", "discardButton", false, 0, true],
+                    ["close", "cancelButton", true, 0, false]].map(function (r) {
+                return { tag: r[0] + ", " + r[1], act: r[0], answer: r[1], kept: r[2], sent: r[3], hidden: r[4] } })
+        }
+        function test_unsavedQuestion(d) {
+            var r = started()
+            // The program's window, to see Close hide it; keys still go to the test's window.
+            rig.showWindow()
+            host.Window.window.requestActivate()
+            tryCompare(host.Window.window, "active", true)
+            var values = editDpi(), dpi = child("dpiSetting"), box = child("unsavedBox")
+            if (d.act === "repick")
+                child("profileDropDown").choose(child("profileDropDown").currentIndex)
+            else
+                mouseClick(child("closeButton"))
+            tryCompare(box, "visible", true)
+            compare(rig.reports("11").length, 0)
+            if (d.answer === "Esc" || d.answer === "Enter")
+                keyClick(d.answer === "Esc" ? Qt.Key_Escape : Qt.Key_Return)
+            else
+                mouseClick(findChild(box, d.answer))
+            compare([box.visible, dpi.stageValues[0], dpi.isSave, rig.reports("11").length, rig.windowVisible()],
+                    [false, values[d.kept ? 1 : 0], d.kept && d.sent === 0, d.sent, !d.hidden])
+            if (dpi.isSave) {
+                // Cancelled: a later Save still sends the edit.
+                r.save()
+                compare(rig.reports("11").length, 1)
+            }
+        }
+
+        function test_popups() {
+            var r = started(), mask = child("mask")
+            host.Window.window.requestActivate()
+            tryCompare(host.Window.window, "active", true)
+            // In the window the page is the root item, with the keyboard focus.
+            r.forceActiveFocus()
+            // Centred over the mask; Esc closes each.
+            var pages = [["configButton", "profilePage"], ["systemSettingButton", "systemSetting"],
+                         ["helpButton", "infoBox"], ["resetButton", "resetBox"]]
+            for (var i = 0; i < pages.length; ++i) {
+                mouseClick(child(pages[i][0]))
+                var page = child(pages[i][1])
+                compare([page.visible, mask.visible, page.x, page.y],
+                        [true, true, Math.round((1024 - page.width) / 2), Math.round((640 - page.height) / 2)], pages[i][1])
+                keyClick(Qt.Key_Escape)
+                compare([page.visible, mask.visible], [false, false], pages[i][1])
+            }
+            // A pop-up dragged off stays in the window; a click on the mask ends a rename.
+            ui_View.updataNameList(2, ["Standard0", "profile_01"])
+            r.openProfilePage()
+            var profile = child("profilePage")
+            mousePress(profile, 200, 280)
+            mouseMove(profile, 100, 200)
+            mouseMove(profile, -400, -400)
+            mouseRelease(profile, -400, -400)
+            compare([profile.x, profile.y], [0, 0])
+            profile.init()
+            mouseDoubleClickSequence(profile.listView.itemAtIndex(1), 40, 10)
+            profile.listView.itemAtIndex(1).editText = "Edited"
+            mouseClick(mask, 5, 5)
+            compare([profile.editingRow, profile.entries[1].name], [-1, "Edited"])
+            r.closePopups()
+            ui_View.updataNameList(2, ["Standard0", "loaderkestle"])
+            // The start-up protection lifts by itself; 0 lifts it at once.
+            r.setProtectUI(300)
+            compare([r.isLock, rig.viewEnabled()], [true, false])
+            tryCompare(r, "isLock", false, 1000)
+            compare(rig.viewEnabled(), true)
+            r.setProtectUI(5000)
+            r.setProtectUI(0)
+            compare([r.isLock, rig.viewEnabled()], [false, true])
+            // The device's stage 1..8 is shown; others are ignored.
+            var stages = [[3, 2], [0, 2], [8, 7], [9, 7]]
+            for (i = 0; i < stages.length; ++i) {
+                r.setCurrentDPI(stages[i][0])
+                compare(child("dpiSetting").currentDPI, stages[i][1], "stage " + stages[i][0])
+            }
+        }
+
+        function test_reset() {
+            var r = started()
+            ui_View.setDataList("mouse/dpiValueArray", [1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000])
+            ui_View.setData("mouse/reportRate", 0)
+            mouseClick(child("resetButton"))
+            var box = child("resetBox"), ok = findChild(box, "okButton")
+            compare([box.title, box.message], ["Reset", "Reset factory setting"])
+            mouseClick(findChild(box, "cancelButton"))
+            compare([box.visible, ui_View.getData("mouse/reportRate", false)], [false, 0])
+            mouseClick(child("resetButton"))
+            child("dpiSetting").isSave = true
+            rig.clearTrace()
+            mouseClick(ok)
+            compare([box.visible, child("mask").visible, r.isLock], [false, false, false])
+            // The defaults are back in the profile file and on every page.
+            compare(String(rig.profileValue(0, "mouse/dpiValueArray")), String(rig.profileValue(-1, "mouse/dpiValueArray")))
+            compare(String(rig.profileValue(0, "mouse/reportRate")), "3")
+            var dpi = child("dpiSetting")
+            compare([dpi.stageValues[0], dpi.currentDPI, dpi.isSave, child("reportRateDropDown").currentText], [400, 1, false, "1000Hz"])
+            // Everything re-sent: report rate, stages, lighting, pointer, stage 2.
+            compare(rig.reports("01")[0][0], 1)
+            verify(rig.sentCommands().indexOf("11") >= 0 && rig.sentCommands().indexOf("0d") >= 0, rig.sentCommands())
+            compare([rig.reports("0b").pop()[0], rig.pointerCalls().length], [2, 3])
+        }
+    }
+
+    SignalSpy { id: lockSpy; signalName: "uiLocked" }
+}
