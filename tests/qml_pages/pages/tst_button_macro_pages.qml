@@ -19,7 +19,7 @@ MainUnderTest {
         function init() {
             r = host.started()
             km = findChild(r, "keyMatrixHook").item
-            dlg = findChild(r, "keyAssigmentHook").item
+            dlg = r.assignmentPage()
             ed = findChild(r, "macroEditorHook").item
             failOnWarning(/QML|TypeError|ReferenceError|undefined/)
         }

@@ -14,7 +14,7 @@ MainUnderTest {
 
         function init() {
             r = host.started()
-            ed = findChild(r, "macroEditorHook").item
+            ed = r.assignmentPage() && findChild(r, "macroEditorHook").item
             failOnWarning(/QML|TypeError|ReferenceError|undefined/)
             r.openMacroEditor()
         }

@@ -38,6 +38,8 @@ MainUnderTest {
             tryCompare(r, "panelsShown", true, 3000)
             compare([r.isLock, rig.viewEnabled(), r.isColorful, r.icType, r.language, text("configButton")],
                     [false, true, true, "553", "English", "Config"])
+            // The assignment dialog and the macro editor are made when first opened.
+            compare([findChild(r, "keyAssigmentHook").item, findChild(r, "macroEditorHook").item], [null, null])
             // The stored rate is shown, not sent; device profile 4 is selected (profile + 1).
             compare([child("profileDropDown").currentText, child("reportRateDropDown").currentText], ["profile_0", "250Hz"])
             compare([rig.reports("01"), rig.reports("02")], [[], [[4, 0, 0, 0, 0, 0]]])
