@@ -303,24 +303,16 @@ void tst_DeviceDetection::permissionHintOncePerPlugIn()
 
 void tst_DeviceDetection::unplugThenReplug()
 {
+    // Removal itself is the event reader's (tst_event_reader); here: the
+    // next check refuses, a re-plug connects again, and a check right after
+    // a stop waits for the old reader, so there are never two loops.
     DeviceRig rig(options(Family::F560), true);
     QVERIFY(rig.check().connected);
-    rig.host.clear();
-    DebugCapture cap;
     rig.mouse->unplug();
     QTRY_VERIFY_WITH_TIMEOUT(!rig.hid.readerRunning, 1500);
-    QTRY_VERIFY_WITH_TIMEOUT(rig.host.calls().contains("viewEnabled false"), 500);
-    QVERIFY(cap.contains("Device removed"));
-    QVERIFY(rig.hid.devices[1]->path2.isEmpty());
-    cap.clear();
     QVERIFY(!rig.check().connected);
-    QVERIFY(cap.contains("Device DisConnect"));
     rig.mouse->replug();
-    cap.clear();
     QVERIFY(rig.check().connected);
-    QVERIFY(cap.contains("Device Connect"));
-    QVERIFY(rig.hid.readerRunning);
-    // A check right after a stop waits for the old reader: never two loops.
     QTRY_COMPARE(rig.mouse->state().openEventHandles, 1);
     rig.hid.stopEventReader();
     QVERIFY(rig.check().connected);

@@ -43,36 +43,37 @@ struct Command {
     QByteArray result;        // what a get hands back
     QByteArray (*stored)(const State &);
     QByteArray expected;
+    const char *fail; // the debug line when the bus stays busy
 };
 // clang-format off
 const Command kCommands[] = {
-    {"553:01", 0x01, {4}, "set", 0, {}, [](const State &s) { return QByteArray(1, char(s.reportRate553)); }, "\x04"},
-    {"553:02", 0x02, {2}, "set", 0, {}, [](const State &s) { return QByteArray(1, char(s.currentKeyMatrix553)); }, "\x02"},
-    {"553:03", 0x03, {1, 2, 3, 0x40}, "nosettle", 0, {}, [](const State &s) { return toBytes(s.options553); }, QByteArray::fromHex("01020340")},
-    {"553:04", 0x04, {0, 0x0A, 0x0B, 0x0C, 0x0D}, "nosettle", 0, {}, [](const State &s) { return toBytes(s.gunData); }, QByteArray::fromHex("0a0b0c0d")},
-    {"553:0B", 0x0B, {3}, "set", 0, {}, [](const State &s) { return QByteArray(1, char(s.dpiStage553)); }, "\x03"},
-    {"553:0C", 0x0C, {0x03, 0x0A, 0x11}, "set", 0, {}, [](const State &s) { return toBytes(s.fixLedColor); }, p128.left(3)},
-    {"553:0D", 0x0D, {5, 6, 7}, "set", 0, {}, [](const State &s) { return toBytes(s.rgbEffect); }, QByteArray::fromHex("050607")},
-    {"553:10t2", 0x10, {2, 4}, "payload", 4, {}, [](const State &s) { return char(s.led8StageLength) + toBytes(s.led8StageColors, 4); }, '\x04' + p128.left(4)},
-    {"553:10t0", 0x10, {0, 24}, "payload", 24, {}, [](const State &s) { return toBytes(s.led8StageColors); }, p128.left(24)},
-    {"553:11", 0x11, {6, 8}, "payload", 8, {}, [](const State &s) { return char(s.dpiStageCount553) + toBytes(s.dpiCodes553); }, '\x06' + p128.left(8)},
-    {"553:12", 0x12, {2, 0x40, 0x08}, "payload", 64, {}, [](const State &s) { return toBytes(s.keyMatrix553.at(2)); }, p128.left(64)},
-    {"553:13", 0x13, {5, 0x80}, "payload", 128, {}, [](const State &s) { return toBytes(s.macros[4]); }, p128},
-    {"553:82dpi", 0x82, {}, "get", 0, QByteArray::fromHex("05"), nullptr, {}},
-    {"553:82right", 0x82, {}, "get", 0, QByteArray::fromHex("05"), nullptr, {}},
-    {"553:83", 0x83, {}, "get", 0, QByteArray::fromHex("01020304"), nullptr, {}},
-    {"553:00", 0x00, {9, 9, 9, 9}, "get", 0, QByteArray::fromHex("09090909"), nullptr, {}},
-    {"560:01", 0x01, {0x08, 0x02}, "nosettle", 0, {}, [](const State &s) { return toBytes(s.options560); }, QByteArray::fromHex("0802")},
-    {"560:02", 0x02, {3}, "nosettle", 0, {}, [](const State &s) { return QByteArray(1, char(s.currentProfile560)); }, "\x03"},
-    {"560:03", 0x03, {1, 2}, "set", 0, {}, [](const State &s) { return QByteArray(1, char(s.reportRate560[1])); }, "\x02"},
-    {"560:04", 0x04, {1, 5}, "set", 0, {}, [](const State &s) { return QByteArray(1, char(s.dpiStage560[1])); }, "\x05"},
-    {"560:0C", 0x0C, {2, 0x80}, "payload", 128, {}, [](const State &s) { return toBytes(s.profiles[2]); }, p128},
-    {"560:0D", 0x0D, {3, 0x80}, "payload", 128, {}, [](const State &s) { return toBytes(s.keyMatrix560.at(3)); }, p128},
-    {"560:0F", 0x0F, {12, 0x80}, "payload", 128, {}, [](const State &s) { return toBytes(s.macros[11]); }, p128},
-    {"560:81", 0x81, {}, "get", 0, QByteArray::fromHex("2122"), nullptr, {}},
-    {"560:82", 0x82, {}, "get", 0, QByteArray::fromHex("04"), nullptr, {}},
-    {"560:84", 0x84, {2}, "get", 0, QByteArray::fromHex("0207"), nullptr, {}},
-    {"560:8C", 0x8C, {3}, "readback", 128, {}, [](const State &s) { return toBytes(s.profiles[3]); }, {}},
+    {"553:01", 0x01, {4}, "set", 0, {}, [](const State &s) { return QByteArray(1, char(s.reportRate553)); }, "\x04", "01"},
+    {"553:02", 0x02, {2}, "set", 0, {}, [](const State &s) { return QByteArray(1, char(s.currentKeyMatrix553)); }, "\x02", "02"},
+    {"553:03", 0x03, {1, 2, 3, 0x40}, "nosettle", 0, {}, [](const State &s) { return toBytes(s.options553); }, QByteArray::fromHex("01020340"), "03"},
+    {"553:04", 0x04, {0, 0x0A, 0x0B, 0x0C, 0x0D}, "nosettle", 0, {}, [](const State &s) { return toBytes(s.gunData); }, QByteArray::fromHex("0a0b0c0d"), "04"},
+    {"553:0B", 0x0B, {3}, "set", 0, {}, [](const State &s) { return QByteArray(1, char(s.dpiStage553)); }, "\x03", "0B"},
+    {"553:0C", 0x0C, {0x03, 0x0A, 0x11}, "set", 0, {}, [](const State &s) { return toBytes(s.fixLedColor); }, p128.left(3), "0C"},
+    {"553:0D", 0x0D, {5, 6, 7}, "set", 0, {}, [](const State &s) { return toBytes(s.rgbEffect); }, QByteArray::fromHex("050607"), "0D"},
+    {"553:10t2", 0x10, {2, 4}, "payload", 4, {}, [](const State &s) { return char(s.led8StageLength) + toBytes(s.led8StageColors, 4); }, '\x04' + p128.left(4), "10"},
+    {"553:10t0", 0x10, {0, 24}, "payload", 24, {}, [](const State &s) { return toBytes(s.led8StageColors); }, p128.left(24), "10"},
+    {"553:11", 0x11, {6, 8}, "payload", 8, {}, [](const State &s) { return char(s.dpiStageCount553) + toBytes(s.dpiCodes553); }, '\x06' + p128.left(8), "11"},
+    {"553:12", 0x12, {2, 0x40, 0x08}, "payload", 64, {}, [](const State &s) { return toBytes(s.keyMatrix553.at(2)); }, p128.left(64), "12"},
+    {"553:13", 0x13, {5, 0x80}, "payload", 128, {}, [](const State &s) { return toBytes(s.macros[4]); }, p128, "13"},
+    {"553:82dpi", 0x82, {}, "get", 0, QByteArray::fromHex("05"), nullptr, {}, "8BH"},
+    {"553:82right", 0x82, {}, "get", 0, QByteArray::fromHex("05"), nullptr, {}, "82H"},
+    {"553:83", 0x83, {}, "get", 0, QByteArray::fromHex("01020304"), nullptr, {}, "83"},
+    {"553:00", 0x00, {9, 9, 9, 9}, "get", 0, QByteArray::fromHex("09090909"), nullptr, {}, "00"},
+    {"560:01", 0x01, {0x08, 0x02}, "nosettle", 0, {}, [](const State &s) { return toBytes(s.options560); }, QByteArray::fromHex("0802"), "01"},
+    {"560:02", 0x02, {3}, "nosettle", 0, {}, [](const State &s) { return QByteArray(1, char(s.currentProfile560)); }, "\x03", "02"},
+    {"560:03", 0x03, {1, 2}, "set", 0, {}, [](const State &s) { return QByteArray(1, char(s.reportRate560[1])); }, "\x02", "03"},
+    {"560:04", 0x04, {1, 5}, "set", 0, {}, [](const State &s) { return QByteArray(1, char(s.dpiStage560[1])); }, "\x05", "04"},
+    {"560:0C", 0x0C, {2, 0x80}, "payload", 128, {}, [](const State &s) { return toBytes(s.profiles[2]); }, p128, "0C"},
+    {"560:0D", 0x0D, {3, 0x80}, "payload", 128, {}, [](const State &s) { return toBytes(s.keyMatrix560.at(3)); }, p128, "0D"},
+    {"560:0F", 0x0F, {12, 0x80}, "payload", 128, {}, [](const State &s) { return toBytes(s.macros[11]); }, p128, "0F"},
+    {"560:81", 0x81, {}, "get", 0, QByteArray::fromHex("2122"), nullptr, {}, "81"},
+    {"560:82", 0x82, {}, "get", 0, QByteArray::fromHex("04"), nullptr, {}, "82"},
+    {"560:84", 0x84, {2}, "get", 0, QByteArray::fromHex("0207"), nullptr, {}, "84"},
+    {"560:8C", 0x8C, {3}, "readback", 128, {}, [](const State &s) { return toBytes(s.profiles[3]); }, {}, "8c"},
 };
 // clang-format on
 } // namespace
@@ -85,15 +86,13 @@ private slots:
     void reportBytes();
     void cipher_data();
     void cipher();
-    void secrecyCode_data();
-    void secrecyCode();
     void commands_data();
     void commands();
     void payloadChunking_data();
     void payloadChunking();
     void handshake_data();
     void handshake();
-    void busyBusFailsWithItsText_data();
+    void busyBusFailsWithItsText_data() { addRows(kCommands); }
     void busyBusFailsWithItsText();
     void failedGetsKeepPresets_data();
     void failedGetsKeepPresets();
@@ -180,30 +179,15 @@ void tst_WireCommands::cipher()
         ReportCodec::decipher(b, k);
         QVERIFY2(std::equal(b, b + 8, copy), qPrintable(QString::number(round)));
     }
-}
-
-void tst_WireCommands::secrecyCode_data()
-{
-    QTest::addColumn<QString>("sCode");
-    QTest::addColumn<bool>("loaded");
-    QTest::addColumn<QByteArray>("buffer");
+    // The code loads only when it has six characters, 8 bits each.
     const QByteArray kept = QByteArray::fromHex("aa01020304050600");
-    QTest::newRow("six characters load") << "731952" << true << QByteArray::fromHex("aa37333139353200");
-    QTest::newRow("five leave it") << "73195" << false << kept;
-    QTest::newRow("seven leave it") << "7319521" << false << kept;
-    QTest::newRow("empty leaves it") << QString() << false << kept;
-    QTest::newRow("latin-1 keeps 8 bits")
-        << QStringLiteral("\u00e9abcde") << true << QByteArray::fromHex("aae9616263646500");
-}
-
-void tst_WireCommands::secrecyCode()
-{
-    QFETCH(QString, sCode);
-    QFETCH(bool, loaded);
-    QFETCH(QByteArray, buffer);
-    quint8 code[8] = {0xAA, 1, 2, 3, 4, 5, 6, 0};
-    QCOMPARE(ReportCodec::loadSecrecyCode(code, sCode), loaded);
-    QCOMPARE(QByteArray(reinterpret_cast<char *>(code), 8).toHex(), buffer.toHex());
+    for (const auto &[sCode, buffer] : {std::pair{QStringLiteral("731952"), QByteArray::fromHex("aa37333139353200")},
+                                        {QStringLiteral("73195"), kept}, {QStringLiteral("7319521"), kept},
+                                        {QString(), kept}, {QStringLiteral("\u00e9abcde"), QByteArray::fromHex("aae9616263646500")}}) {
+        quint8 c[8] = {0xAA, 1, 2, 3, 4, 5, 6, 0};
+        QCOMPARE(ReportCodec::loadSecrecyCode(c, sCode), buffer != kept);
+        QCOMPARE(QByteArray(reinterpret_cast<char *>(c), 8).toHex(), buffer.toHex());
+    }
 }
 
 void tst_WireCommands::commands_data()
@@ -322,17 +306,18 @@ void tst_WireCommands::handshake_data()
     QTest::addColumn<bool>("hostEncode");
     QTest::addColumn<QString>("hostCode");
     QTest::addColumn<bool>("accepted");
-    for (int f : {int(Family::F553), int(Family::F560)}) {
-        const char *fam = f == int(Family::F553) ? "553" : "560";
-        QTest::addRow("%s plain", fam) << f << false << "731952" << false << "731952" << true;
-        QTest::addRow("%s enciphered", fam) << f << true << "731952" << true << "731952" << true;
-        QTest::addRow("%s other code", fam) << f << true << "Zq09!x" << true << "Zq09!x" << true;
-        QTest::addRow("%s wrong code", fam) << f << true << "731952" << true << "731953" << false;
-        QTest::addRow("%s only host enciphers", fam) << f << false << "731952" << true << "731952" << false;
-        QTest::addRow("%s only mouse enciphers", fam) << f << true << "731952" << false << "731952" << false;
-        // A plain device ignores the code altogether.
-        QTest::addRow("%s plain, codes differ", fam) << f << false << "111111" << false << "222222" << true;
-    }
+    const std::tuple<const char *, bool, const char *, bool, const char *, bool> rows[] = {
+        {"plain", false, "731952", false, "731952", true},
+        {"enciphered", true, "731952", true, "731952", true},
+        {"other code", true, "Zq09!x", true, "Zq09!x", true},
+        {"wrong code", true, "731952", true, "731953", false},
+        {"only host enciphers", false, "731952", true, "731952", false},
+        {"only mouse enciphers", true, "731952", false, "731952", false},
+        {"plain, codes differ", false, "111111", false, "222222", true}, // a plain device ignores the code
+    };
+    for (int f : {int(Family::F553), int(Family::F560)})
+        for (const auto &[tag, me, mc, he, hc, ok] : rows)
+            QTest::addRow("%s %s", f == int(Family::F553) ? "553" : "560", tag) << f << me << mc << he << hc << ok;
 }
 
 void tst_WireCommands::handshake()
@@ -344,10 +329,8 @@ void tst_WireCommands::handshake()
     QFETCH(QString, hostCode);
     QFETCH(bool, accepted);
     DeviceRig rig(DeviceRig::Options{Family(family), 32, hostEncode, hostCode});
-    VirtualMouse::Identity id;
-    id.isEncode = mouseEncode;
-    id.sCode = mouseCode;
-    rig.mouse = std::make_shared<VirtualMouse>(Family(family), id);
+    rig.mouse = std::make_shared<VirtualMouse>(Family(family), VirtualMouse::Identity{0x04d9, 0xa1ee, 0xff00, 0xff00,
+                                                                                       0xff01, 0xff01, 32, mouseEncode, mouseCode});
     rig.hid.setBackend(rig.mouse);
     QCOMPARE(rig.attach(), accepted);
     if (accepted) QCOMPARE(rig.mouse->state().handshakes, 1);
@@ -355,34 +338,17 @@ void tst_WireCommands::handshake()
     QVERIFY(rig.hid.idle);
 }
 
-void tst_WireCommands::busyBusFailsWithItsText_data()
-{
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("text");
-    const char *rows[][2] = {
-        {"553:00", "00"}, {"553:01", "01"}, {"553:02", "02"}, {"553:03", "03"},
-        {"553:04", "04"}, {"553:0B", "0B"}, {"553:0C", "0C"}, {"553:0D", "0D"},
-        {"553:10t0", "10"}, {"553:11", "11"}, {"553:12", "12"}, {"553:13", "13"},
-        {"553:82dpi", "8BH"}, {"553:82right", "82H"}, {"553:83", "83"}, {"560:01", "01"},
-        {"560:02", "02"}, {"560:03", "03"}, {"560:04", "04"}, {"560:0C", "0C"},
-        {"560:0D", "0D"}, {"560:0F", "0F"}, {"560:81", "81"}, {"560:82", "82"},
-        {"560:84", "84"}, {"560:8C", "8c"},
-    };
-    for (auto &r : rows)
-        QTest::newRow(r[0]) << QString::fromLatin1(r[0]) << QStringLiteral("cmd Failed %1 ").arg(r[1]);
-}
-
 void tst_WireCommands::busyBusFailsWithItsText()
 {
-    QFETCH(QString, key);
-    QFETCH(QString, text);
+    ROW(kCommands);
+    const QString key = QLatin1String(r.tag);
     DeviceRig rig;
     QVERIFY(rig.attach());
     rig.clearTrace();
     rig.hid.idle = false; // another command holds the bus and never lets go
     DebugCapture cap;
     const QByteArray got = runCommand(rig.hid, key);
-    QCOMPARE(cap.lines(), QStringList{text});
+    QCOMPARE(cap.lines(), QStringList{QStringLiteral("cmd Failed %1 ").arg(QLatin1String(r.fail))});
     QVERIFY(rig.transfers().isEmpty());
     QCOMPARE(rig.delays(), QList<int>(Hid_Thread::kIdlePolls, 8));
     if (key == "560:8C")
