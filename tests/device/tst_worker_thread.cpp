@@ -72,8 +72,7 @@ private slots:
     void startUpWithoutDevice();
     void burstOfNotificationsGivesOneCheck();
     void connects560AndReadsFourImages();
-    void getsWaitForTheirAnswer_data();
-    void getsWaitForTheirAnswer();
+    void pageGetsDoNotWait();
     void backendFromEnvironment_data();
     void backendFromEnvironment();
     void quitDropsQueuedWrites();
@@ -160,34 +159,24 @@ void tst_WorkerThread::connects560AndReadsFourImages()
     QCOMPARE(v->profileImages[3], image);
 }
 
-void tst_WorkerThread::getsWaitForTheirAnswer_data()
+void tst_WorkerThread::pageGetsDoNotWait()
 {
-    QTest::addColumn<int>("deviceByte");
-    QTest::addColumn<bool>("right");
-    QTest::addColumn<bool>("plugged");
-    QTest::newRow("non-zero is true") << 3 << true << true;
-    QTest::newRow("zero is false") << 0 << false << true;
-    QTest::newRow("failed command clears the flag") << 3 << false << false;
-}
-
-void tst_WorkerThread::getsWaitForTheirAnswer()
-{
-    QFETCH(int, deviceByte);
-    QFETCH(bool, right);
-    QFETCH(bool, plugged);
     TestData data;
     Widget w;
     auto mouse = plugVirtualMouse(w, Family::F553);
     checkNow(w);
-    mouse->modifyState([&](VirtualMouse::State &s) { s.dpiStage553 = quint8(deviceByte); });
-    if (!plugged) w.hid.call([&] { w.hid.devices[1]->path.clear(); });
-    w.view()->right = !right;
-    DebugCapture cap;
-    // A page's call does not wait: the flag lands when the answer is in.
-    QVERIFY(QMetaObject::invokeMethod(w.view(), "mouseGetRight"));
-    QTRY_COMPARE(w.view()->right, right);
-    QCOMPARE(cap.lines(), QStringList{QStringLiteral("test %1").arg(plugged ? deviceByte : 0)});
-    if (plugged) QCOMPARE(int(mouse->state().commands.last()), 0x82);
+    // A page's call does not wait: the flag lands when the answer is in; a
+    // failed command clears it.
+    for (const auto &[deviceByte, right, plugged] : {std::tuple{3, true, true}, {0, false, true}, {3, false, false}}) {
+        mouse->modifyState([&](VirtualMouse::State &s) { s.dpiStage553 = quint8(deviceByte); });
+        if (!plugged) w.hid.call([&] { w.hid.devices[1]->path.clear(); });
+        w.view()->right = !right;
+        DebugCapture cap;
+        QVERIFY(QMetaObject::invokeMethod(w.view(), "mouseGetRight"));
+        QTRY_COMPARE(w.view()->right, right);
+        QCOMPARE(cap.lines(), QStringList{QStringLiteral("test %1").arg(plugged ? deviceByte : 0)});
+        if (plugged) QCOMPARE(int(mouse->state().commands.last()), 0x82);
+    }
 }
 
 void tst_WorkerThread::backendFromEnvironment_data()
