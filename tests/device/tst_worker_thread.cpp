@@ -43,6 +43,10 @@ void checkNow(Widget &w)
     }
 }
 
+// A command run on the GUI thread would stop it for at least one output
+// report's delay; a loaded machine's own pauses stay below that.
+constexpr qint64 kStallMs = Hid_Thread::kOutputReportMs;
+
 // The longest pause of the GUI thread's event loop while it is measured.
 class GapMeter
 {
@@ -51,10 +55,10 @@ public:
     {
         m_timer.setInterval(5);
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (m_last.isValid()) m_longest = std::max(m_longest, m_last.elapsed());
-            m_last.start();
+            m_longest = std::max(m_longest, m_last.restart());
         });
         m_timer.start();
+        m_last.start(); // a block right after this counts too
     }
     qint64 longest() const { return m_longest; }
 
@@ -244,6 +248,7 @@ void tst_WorkerThread::commandsWaitTheirTurn()
     TestData data;
     setIcType(data, "560");
     Widget w;
+    w.view()->setSource(QUrl()); // the pages' own loading is not the device's cost
     auto mouse = VirtualMouse::fromDataFolder(Family::F560);
     QStringList trace;
     QMutex traceMutex;
@@ -272,7 +277,7 @@ void tst_WorkerThread::commandsWaitTheirTurn()
     v->mouseSetCurrentDPI(3);
     QTRY_VERIFY_WITH_TIMEOUT(v->lastStage == 2, 3000); // the press reached the page
     w.hid.drain();
-    QVERIFY2(gaps.longest() < 100, qPrintable(QString::number(gaps.longest())));
+    QVERIFY2(gaps.longest() < kStallMs, qPrintable(QString::number(gaps.longest())));
     QStringList order;
     for (const QString &l : lines())
         if (l.startsWith("SET_FEATURE") || l.startsWith("WRITE")) order << l.left(14);
@@ -310,7 +315,7 @@ void tst_WorkerThread::notificationsNeverStallTheWindow()
     }
     QTest::qWait(100);
     w.hid.drain();
-    QVERIFY2(gaps.longest() < 100, qPrintable(QString::number(gaps.longest())));
+    QVERIFY2(gaps.longest() < kStallMs, qPrintable(QString::number(gaps.longest())));
     QCOMPARE(mouse->state().handshakes, 1);
     QVERIFY(w.hid.readerRunning);
 }
