@@ -2,7 +2,11 @@
 
 #include "device/ReportCodec.h"
 
-#include <QFile>
+namespace
+{
+QString flag(bool b) { return b ? QStringLiteral("true") : QStringLiteral("false"); }
+uchar *bytes(QByteArray &b) { return reinterpret_cast<uchar *>(b.data()); }
+} // namespace
 
 QStringList FakeHost::calls() const
 {
@@ -26,26 +30,10 @@ void FakeHost::showTrayMessage(const QString &title, const QString &text, int ms
 {
     record(QStringLiteral("tray %1|%2|%3").arg(title, text).arg(msecs));
 }
-
-void FakeHost::hostSetCurrentDPI(int stage)
-{
-    record(QStringLiteral("setCurrentDPI %1").arg(stage));
-}
-
-void FakeHost::hostSetRight(bool right)
-{
-    record(QStringLiteral("right %1").arg(right ? "true" : "false"));
-}
-
-void FakeHost::hostRunUI()
-{
-    record(QStringLiteral("runUI"));
-}
-
-void FakeHost::hostSetViewEnabled(bool enabled)
-{
-    record(QStringLiteral("viewEnabled %1").arg(enabled ? "true" : "false"));
-}
+void FakeHost::hostSetCurrentDPI(int stage) { record(QStringLiteral("setCurrentDPI %1").arg(stage)); }
+void FakeHost::hostSetRight(bool right) { record("right " + flag(right)); }
+void FakeHost::hostSetViewEnabled(bool enabled) { record("viewEnabled " + flag(enabled)); }
+void FakeHost::hostSetDeviceConnected(bool on) { record("deviceConnected " + flag(on)); }
 
 void FakeHost::hostClearHidBusy()
 {
@@ -53,26 +41,11 @@ void FakeHost::hostClearHidBusy()
     if (hid) hid->idle = true;
 }
 
-void FakeHost::hostSetDeviceConnected(bool connected)
-{
-    record(QStringLiteral("deviceConnected %1").arg(connected ? "true" : "false"));
-}
-
 void FakeHost::hostProfileRead(unsigned int profileNo, const QByteArray &bytes)
 {
     record(QStringLiteral("readProfile %1").arg(profileNo));
     if (profileNo < images.size() && bytes.size() == 128)
         std::copy(bytes.begin(), bytes.end(), images[profileNo].begin());
-}
-
-void FakeHost::hostDeviceRemoved()
-{
-    record(QStringLiteral("deviceRemoved"));
-}
-
-void FakeHost::hostInitUI()
-{
-    record(QStringLiteral("initUI"));
 }
 
 DeviceRig::DeviceRig(const Options &opts, bool withData) : options(opts)
@@ -84,8 +57,7 @@ DeviceRig::DeviceRig(const Options &opts, bool withData) : options(opts)
     } else {
         mouse = std::make_shared<VirtualMouse>(opts.family, identity(opts));
     }
-    auto sink = [this](const QByteArray &line, const QByteArray &path) {
-        Q_UNUSED(path);
+    auto sink = [this](const QByteArray &line, const QByteArray &) {
         // The event interface has its own reader; keep the command side.
         if (line.startsWith("EVENT ")) return;
         std::lock_guard lock(m_mutex);
@@ -98,8 +70,7 @@ DeviceRig::DeviceRig(const Options &opts, bool withData) : options(opts)
     });
     hid.owner = &host;
     host.hid = &hid;
-    host.icType =
-        opts.family == VirtualMouse::Family::F560 ? QStringLiteral("560") : QStringLiteral("553");
+    host.icType = QLatin1String(opts.family == VirtualMouse::Family::F560 ? "560" : "553");
 }
 
 DeviceRig::~DeviceRig()
@@ -118,26 +89,24 @@ VirtualMouse::Identity DeviceRig::identity(const Options &o)
     return id;
 }
 
-void DeviceRig::writeTable(const Options &o, const QString &extraMouseKeys)
+void DeviceRig::writeTable(const Options &o)
 {
-    QString table =
+    const QString table =
         QStringLiteral("[common]\nname=SKELD R772\ndeviceCount=2\n\n"
                        "[0]\ntype=0\nvid=04d9\npid=8008\nusagePage=ff01\nusage=0001\n"
                        "usagePage2=ff02\nusage2=0001\nreportLength=64\nisEncode=false\n"
                        "sCode=731952\n\n"
                        "[1]\ntype=1\nvid=04d9\npid=a1ee\nusagePage=ff00\nusage=ff00\n"
-                       "usagePage2=ff01\nusage2=ff01\nreportLength=%1\nisEncode=%2\nsCode=%3\n%4\n"
-                       "[mouse]\nicType=%5\n")
+                       "usagePage2=ff01\nusage2=ff01\nreportLength=%1\nisEncode=%2\nsCode=%3\n\n"
+                       "[mouse]\nicType=%4\n")
             .arg(o.reportLength)
-            .arg(o.isEncode ? "true" : "false")
-            .arg(o.sCode, extraMouseKeys, o.family == VirtualMouse::Family::F560 ? "560" : "553");
+            .arg(flag(o.isEncode), o.sCode,
+                 QLatin1String(o.family == VirtualMouse::Family::F560 ? "560" : "553"));
     if (data) data->write(QStringLiteral("modules/setting/apConfig.bin"), table.toUtf8());
 }
 
 bool DeviceRig::attach()
 {
-    DeviceList list;
-    list << std::make_shared<DeviceRecord>();
     auto rec = std::make_shared<DeviceRecord>();
     rec->type = 1;
     rec->vid = 0x04d9;
@@ -147,8 +116,7 @@ bool DeviceRig::attach()
     rec->sCode = options.sCode;
     rec->path = QString::fromLatin1(mouse->commandPath());
     rec->path2 = QString::fromLatin1(mouse->eventPath());
-    list << rec;
-    hid.devices = list;
+    hid.devices = DeviceList{std::make_shared<DeviceRecord>(), rec};
     return hid.chkDeviceIsEnCode(1);
 }
 
@@ -162,10 +130,8 @@ QStringList DeviceRig::transfers() const
 {
     QStringList out;
     for (const QString &l : trace())
-        if (l.startsWith(QLatin1String("SET_FEATURE")) ||
-            l.startsWith(QLatin1String("GET_FEATURE")) || l.startsWith(QLatin1String("WRITE")) ||
-            l.startsWith(QLatin1String("READ")))
-            out << l;
+        for (const char *kind : {"SET_FEATURE", "GET_FEATURE", "WRITE", "READ"})
+            if (l.startsWith(QLatin1String(kind))) out << l;
     return out;
 }
 
@@ -184,8 +150,7 @@ void DeviceRig::clearTrace()
 
 QByteArray plainReport(quint8 code, std::array<quint8, 6> params)
 {
-    const ReportCodec::Report r = ReportCodec::commandReport(code, params);
-    return QByteArray(reinterpret_cast<const char *>(r.data()), int(r.size()));
+    return toBytes(ReportCodec::commandReport(code, params));
 }
 
 QByteArray wireReport(const QByteArray &plain, bool isEncode, const QString &sCode)
@@ -207,88 +172,47 @@ QByteArray pattern(int n)
     return p;
 }
 
-static uchar *bytes(QByteArray &b)
-{
-    return reinterpret_cast<uchar *>(b.data());
-}
-
 QByteArray runCommand(Hid_Thread &hid, const QString &key, QByteArray preset)
 {
-    QByteArray p128 = pattern(128);
-    uchar *o = bytes(preset);
-    if (key == "553:01")
-        hid.hid553_01H_SetReportRate(4);
-    else if (key == "553:02")
-        hid.hid553_02H_SetCurrentKeyMatrix(2);
-    else if (key == "553:03")
-        hid.hid553_03H_SetKeyboardoption(1, 2, 3, 0x40);
-    else if (key == "553:04")
-        hid.hid553_04H_SetGunData(0x0A, 0x0B, 0x0C, 0x0D);
-    else if (key == "553:0B")
-        hid.hid553_0BH_SetCurrentDPI(3);
-    else if (key == "553:0C")
-        hid.hid553_0CH_SetFixLEDColor(bytes(p128));
-    else if (key == "553:0D")
-        hid.hid553_0DH_SetRGBLedEffect(5, 6, 7);
-    else if (key == "553:10t2")
-        hid.hid553_10H_SetLED8StageColor(2, bytes(p128));
-    else if (key == "553:10t0")
-        hid.hid553_10H_SetLED8StageColor(0, bytes(p128));
-    else if (key == "553:11")
-        hid.hid553_11H_SetDPISet(6, bytes(p128));
-    else if (key == "553:12")
-        hid.hid553_12H_SetKeyMatrix(bytes(p128), 2);
-    else if (key == "553:13")
-        hid.hid553_13H_SetMacroKey(5, bytes(p128));
-    else if (key == "553:82dpi") {
-        hid.hid553_8BH_GetCurrentDPI(o[0]);
-        return preset.left(1);
-    } else if (key == "553:82right") {
-        hid.hid553_8BH_GetRight(o[0]);
-        return preset.left(1);
-    } else if (key == "553:83") {
-        hid.hid553_83H_GetKeyboardoption(o[0], o[1], o[2], o[3]);
-        return preset;
-    } else if (key == "553:00") {
-        hid.hid553_00H_GetSecrecyCode(o[0], o[1], o[2], o[3]);
-        return preset;
-    } else if (key == "560:01")
-        hid.hid560_01H_SetKeyboardoption(0x08, 0x02);
-    else if (key == "560:02")
-        hid.hid560_02H_SetCurrentProfile(3);
-    else if (key == "560:03")
-        hid.hid560_03H_SetReportRate(2);
-    else if (key == "560:04")
-        hid.hid560_04H_SetCurrentDPI(5);
-    else if (key == "560:0C")
-        hid.hid560_0CH_setProfile(bytes(p128), 2);
-    else if (key == "560:0D")
-        hid.hid560_0DH_SetKeyMatrix(bytes(p128), 3);
-    else if (key == "560:0F")
-        hid.hid560_0FH_SetMacroKey(12, bytes(p128));
-    else if (key == "560:81") {
-        hid.hid560_81H_GetKeyboardoption(o[0], o[1]);
-        return preset.left(2);
-    } else if (key == "560:82") {
-        hid.hid560_82H_GetCurrentProfile(o[0]);
-        return preset.left(1);
-    } else if (key == "560:84") {
-        o[0] = 2;
-        hid.hid560_84H_GetCurrentDPI(o[0], o[1]);
-        return preset.left(2);
-    } else if (key == "560:8C") {
-        QByteArray buf(128, '\x55');
-        hid.hid560_8CH_readProfile(bytes(buf), 3);
-        return buf;
-    } else
-        qFatal("unknown command key %s", qPrintable(key));
+    QByteArray p128 = pattern(128), buf(128, '\x55');
+    uchar *o = bytes(preset), *p = bytes(p128);
+    // clang-format off
+    if (key == "553:01") hid.hid553_01H_SetReportRate(4);
+    else if (key == "553:02") hid.hid553_02H_SetCurrentKeyMatrix(2);
+    else if (key == "553:03") hid.hid553_03H_SetKeyboardoption(1, 2, 3, 0x40);
+    else if (key == "553:04") hid.hid553_04H_SetGunData(0x0A, 0x0B, 0x0C, 0x0D);
+    else if (key == "553:0B") hid.hid553_0BH_SetCurrentDPI(3);
+    else if (key == "553:0C") hid.hid553_0CH_SetFixLEDColor(p);
+    else if (key == "553:0D") hid.hid553_0DH_SetRGBLedEffect(5, 6, 7);
+    else if (key == "553:10t2") hid.hid553_10H_SetLED8StageColor(2, p);
+    else if (key == "553:10t0") hid.hid553_10H_SetLED8StageColor(0, p);
+    else if (key == "553:11") hid.hid553_11H_SetDPISet(6, p);
+    else if (key == "553:12") hid.hid553_12H_SetKeyMatrix(p, 2);
+    else if (key == "553:13") hid.hid553_13H_SetMacroKey(5, p);
+    else if (key == "553:82dpi") return hid.hid553_8BH_GetCurrentDPI(o[0]), preset.left(1);
+    else if (key == "553:82right") return hid.hid553_8BH_GetRight(o[0]), preset.left(1);
+    else if (key == "553:83") return hid.hid553_83H_GetKeyboardoption(o[0], o[1], o[2], o[3]), preset;
+    else if (key == "553:00") return hid.hid553_00H_GetSecrecyCode(o[0], o[1], o[2], o[3]), preset;
+    else if (key == "560:01") hid.hid560_01H_SetKeyboardoption(0x08, 0x02);
+    else if (key == "560:02") hid.hid560_02H_SetCurrentProfile(3);
+    else if (key == "560:03") hid.hid560_03H_SetReportRate(2);
+    else if (key == "560:04") hid.hid560_04H_SetCurrentDPI(5);
+    else if (key == "560:0C") hid.hid560_0CH_setProfile(p, 2);
+    else if (key == "560:0D") hid.hid560_0DH_SetKeyMatrix(p, 3);
+    else if (key == "560:0F") hid.hid560_0FH_SetMacroKey(12, p);
+    else if (key == "560:81") return hid.hid560_81H_GetKeyboardoption(o[0], o[1]), preset.left(2);
+    else if (key == "560:82") return hid.hid560_82H_GetCurrentProfile(o[0]), preset.left(1);
+    else if (key == "560:84") return o[0] = 2, hid.hid560_84H_GetCurrentDPI(o[0], o[1]), preset.left(2);
+    else if (key == "560:8C") return hid.hid560_8CH_readProfile(bytes(buf), 3), buf;
+    else qFatal("unknown command key %s", qPrintable(key));
+    // clang-format on
     return QByteArray();
 }
 
 QStringList commandKeys()
 {
-    return {"553:01",   "553:02",   "553:03", "553:04", "553:0B", "553:0C",    "553:0D",
+    return {"553:01", "553:02", "553:03", "553:04", "553:0B", "553:0C", "553:0D",
             "553:10t2", "553:10t0", "553:11", "553:12", "553:13", "553:82dpi", "553:82right",
-            "553:83",   "553:00",   "560:01", "560:02", "560:03", "560:04",    "560:0C",
-            "560:0D",   "560:0F",   "560:81", "560:82", "560:84", "560:8C"};
+            "553:83", "553:00", "560:01", "560:02", "560:03", "560:04", "560:0C",
+            "560:0D", "560:0F", "560:81", "560:82", "560:84", "560:8C"};
 }

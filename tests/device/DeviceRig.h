@@ -27,15 +27,15 @@ public:
     void showTrayMessage(const QString &title, const QString &text, int msecs) override;
     void hostSetCurrentDPI(int stage) override;
     void hostSetRight(bool right) override;
-    void hostRunUI() override;
+    void hostRunUI() override { record(QStringLiteral("runUI")); }
     void hostSetViewEnabled(bool enabled) override;
     int hostCurrentProfile() const override { return currentProfile; }
     QString hostIcType() const override { return icType; }
     void hostClearHidBusy() override;
     void hostSetDeviceConnected(bool connected) override;
     void hostProfileRead(unsigned int profileNo, const QByteArray &record) override;
-    void hostInitUI() override;
-    void hostDeviceRemoved() override;
+    void hostInitUI() override { record(QStringLiteral("initUI")); }
+    void hostDeviceRemoved() override { record(QStringLiteral("deviceRemoved")); }
 
 private:
     void record(const QString &call);
@@ -69,7 +69,7 @@ public:
 
     // Writes a device table whose mouse row (section 1) matches the options;
     // section 0 is the keyboard row of the shipped table.
-    void writeTable(const Options &options, const QString &extraMouseKeys = QString());
+    void writeTable(const Options &options);
     static VirtualMouse::Identity identity(const Options &options);
     // Puts the mouse's record in place as a check would (index 1) and runs
     // the handshake; returns its result.
@@ -99,7 +99,7 @@ QByteArray wireReport(const QByteArray &plain, bool isEncode, const QString &sCo
 
 // Payloads of the command tests: byte i is (7i + 3) & 0xff.
 QByteArray pattern(int n);
-template <size_t N> QByteArray toBytes(const std::array<quint8, N> &a, size_t n = N)
+template <typename A> QByteArray toBytes(const A &a, size_t n = std::tuple_size_v<A>)
 {
     return QByteArray(reinterpret_cast<const char *>(a.data()), int(n));
 }

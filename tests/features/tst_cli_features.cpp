@@ -87,36 +87,19 @@ void TestCliFeatures::commands_data()
     QTest::addColumn<QStringList>("sets");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("stored");
-
-    QTest::newRow("rate 500 on 553")
-        << "553" << QStringList{"rate", "500"} << QStringList{"00 01 02 00 00 00 00 00 fc"}
-        << "mouse/reportRate"
-        << "2";
-    QTest::newRow("rate 125 on 560")
-        << "560" << QStringList{"rate", "125"} << QStringList{"00 03 01 08 00 00 00 00 f3"}
-        << "mouse/reportRate"
-        << "0";
-    QTest::newRow("dpi stage 2") << "553" << QStringList{"dpi", "stage", "2"}
-                                 << QStringList{"00 0b 02 00 00 00 00 00 f2"} << ""
-                                 << "";
-    QTest::newRow("dpi set on 553")
-        << "553" << QStringList{"dpi", "set", "3", "800", "1600", "6000"}
-        << QStringList{"00 11 03 08 00 00 00 00 e3"} << "mouse/currentDpiCount"
-        << "3";
-    QTest::newRow("dpi get") << "553" << QStringList{"dpi", "get"}
-                             << QStringList{"00 82 00 00 00 00 00 00 7d"} << ""
-                             << "";
-    QTest::newRow("light effect on colourful 553")
-        << "553" << QStringList{"light", "effect", "10", "2", "4"}
-        << QStringList{"00 10 00 18 00 00 00 00 d7", "00 10 00 18 00 00 00 00 d7",
-                       "00 0d 0a ff 1a 00 00 00 cf", "00 10 00 18 00 00 00 00 d7",
-                       "00 10 00 18 00 00 00 00 d7", "00 0d 0a ff 1a 00 00 00 cf"}
-        << "mouse/lightValue"
-        << "10, 2, 4";
-    QTest::newRow("buttons apply on 560")
-        << "560" << QStringList{"buttons", "apply"}
-        << QStringList{"00 82 00 00 00 00 00 00 7d", "00 0d 01 80 00 00 00 00 71"} << ""
-        << "";
+    const QString light = "00 10 00 18 00 00 00 00 d7", effect = "00 0d 0a ff 1a 00 00 00 cf";
+    const auto row = [](const char *tag, const char *family, QStringList args, QStringList sets, const char *key,
+                        const char *stored) { QTest::newRow(tag) << family << args << sets << key << stored; };
+    row("rate 500 on 553", "553", {"rate", "500"}, {"00 01 02 00 00 00 00 00 fc"}, "mouse/reportRate", "2");
+    row("rate 125 on 560", "560", {"rate", "125"}, {"00 03 01 08 00 00 00 00 f3"}, "mouse/reportRate", "0");
+    row("dpi stage 2", "553", {"dpi", "stage", "2"}, {"00 0b 02 00 00 00 00 00 f2"}, "", "");
+    row("dpi set on 553", "553", {"dpi", "set", "3", "800", "1600", "6000"}, {"00 11 03 08 00 00 00 00 e3"},
+        "mouse/currentDpiCount", "3");
+    row("dpi get", "553", {"dpi", "get"}, {"00 82 00 00 00 00 00 00 7d"}, "", "");
+    row("light effect on colourful 553", "553", {"light", "effect", "10", "2", "4"},
+        {light, light, effect, light, light, effect}, "mouse/lightValue", "10, 2, 4");
+    row("buttons apply on 560", "560", {"buttons", "apply"},
+        {"00 82 00 00 00 00 00 00 7d", "00 0d 01 80 00 00 00 00 71"}, "", "");
 }
 
 void TestCliFeatures::commands()
@@ -143,21 +126,15 @@ void TestCliFeatures::commands()
 void TestCliFeatures::badUsage_data()
 {
     QTest::addColumn<QStringList>("args");
-    QTest::newRow("rate 300") << QStringList{"rate", "300"};
-    QTest::newRow("dpi set 9 stages") << QStringList{"dpi", "set", "9", "800"};
-    QTest::newRow("dpi value above range") << QStringList{"dpi", "set", "2", "800", "90000"};
-    QTest::newRow("dpi value not a number") << QStringList{"dpi", "set", "2", "abc"};
-    QTest::newRow("light effect 11 on a 553 colourful model")
-        << QStringList{"light", "effect", "11", "0", "0"};
-    QTest::newRow("light bad colour") << QStringList{"light", "colors", "12345g"};
-    QTest::newRow("macro slot 13") << QStringList{"macro", "send", "m", "13"};
-    QTest::newRow("macro name with a path") << QStringList{"macro", "send", "../setting/p1", "1"};
-    QTest::newRow("macro name padding word") << QStringList{"macro", "send", "loaderkestle", "1"};
-    QTest::newRow("macro name hidden") << QStringList{"macro", "send", ".hidden", "1"};
-    QTest::newRow("macro name 65 characters") << QStringList{"macro", "send", QString(65, 'm'), "1"};
-    QTest::newRow("profile switch 7") << QStringList{"profile", "switch", "7"};
-    QTest::newRow("profile read on 553") << QStringList{"profile", "read", "1"};
-    QTest::newRow("buttons nothing") << QStringList{"buttons"};
+    const QList<QStringList> rows{{"rate", "300"}, {"dpi", "set", "9", "800"}, {"dpi", "set", "2", "800", "90000"},
+                                  {"dpi", "set", "2", "abc"}, {"light", "effect", "11", "0", "0"},
+                                  {"light", "colors", "12345g"}, {"macro", "send", "m", "13"},
+                                  {"macro", "send", "../setting/p1", "1"}, {"macro", "send", "loaderkestle", "1"},
+                                  {"macro", "send", ".hidden", "1"}, {"macro", "send", QString(65, 'm'), "1"},
+                                  {"macro", "send", "nothere", "1"}, {"profile", "switch", "7"},
+                                  {"profile", "read", "1"}, {"buttons"}};
+    for (const QStringList &args : rows)
+        QTest::newRow(qPrintable(args.join(' ').left(40))) << args;
 }
 
 void TestCliFeatures::failedWriteExitsWithReason_data()
@@ -234,10 +211,6 @@ void TestCliFeatures::macroSend()
     QCOMPARE(r.writes.size(), 4);
     QVERIFY(r.writes.first().startsWith("00 00 01 05 04 81 04 00 00 00"));
     QCOMPARE(r.out, QStringList{"8 bytes to slot 12"});
-
-    const Run missing = run("553", {"macro", "send", "nothere", "1"});
-    QCOMPARE(missing.status, 2);
-    QVERIFY(missing.sets.isEmpty());
 }
 
 void TestCliFeatures::profileRead560()

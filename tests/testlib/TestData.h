@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTest>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QtMessageHandler>
@@ -41,3 +42,15 @@ public:
 private:
     QtMessageHandler m_previous;
 };
+
+// Table-driven tests: one data row per entry of `rows` (tagged by its `tag`
+// member), and ROW(rows) in the test picks the current entry as `r`.
+template <typename Row, size_t N> void addRows(const Row (&rows)[N])
+{
+    QTest::addColumn<int>("row");
+    for (size_t i = 0; i < N; ++i)
+        QTest::newRow(rows[i].tag) << int(i);
+}
+#define ROW(rows)                                                                                  \
+    QFETCH(int, row);                                                                              \
+    const auto &r = rows[row]

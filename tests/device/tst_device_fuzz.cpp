@@ -5,7 +5,6 @@
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
-#include <QSettings>
 #include <QtTest>
 
 namespace
@@ -18,9 +17,9 @@ QByteArray randomBytes(QRandomGenerator &gen, int maxLength)
     return b;
 }
 
+// A fixed seed unless one is given, so a failure can be replayed.
 quint32 seed()
 {
-    // A fixed seed unless one is given, so a failure can be replayed.
     const int s = qEnvironmentVariableIntValue("SKELD_FUZZ_SEED");
     return s ? quint32(s) : 20240611u;
 }
@@ -42,17 +41,14 @@ void tst_DeviceFuzz::repliesAndReadBacks()
     QElapsedTimer t;
     t.start();
     for (int round = 0; round < 40; ++round) {
-        DeviceRig::Options o;
-        o.family = gen.bounded(2) ? VirtualMouse::Family::F560 : VirtualMouse::Family::F553;
-        o.isEncode = gen.bounded(2);
-        o.reportLength = int(gen.bounded(1, 80));
+        const auto family = gen.bounded(2) ? VirtualMouse::Family::F560 : VirtualMouse::Family::F553;
+        const DeviceRig::Options o{family, int(gen.bounded(1, 80)), bool(gen.bounded(2)), "731952"};
         DeviceRig rig(o);
         rig.hid.readBackTimeoutMs = 5;
         QVERIFY(rig.attach());
         for (int call = 0; call < 60; ++call) {
             VirtualMouse::Faults f;
-            const QByteArray reply = randomBytes(gen, 24);
-            const QByteArray input = randomBytes(gen, o.reportLength + 16);
+            const QByteArray reply = randomBytes(gen, 24), input = randomBytes(gen, o.reportLength + 16);
             f.replyFilter = [reply](quint8, const QByteArray &) { return reply; };
             f.inputFilter = [input](const QByteArray &) { return input; };
             if (gen.bounded(20) == 0) f.unplugAfterTransfers = int(gen.bounded(6));
@@ -61,8 +57,7 @@ void tst_DeviceFuzz::repliesAndReadBacks()
             if (gen.bounded(15) == 0) rig.hid.devices[1]->reportLength = int(gen.bounded(-4, 300));
             const QString key = keys.at(int(gen.bounded(keys.size())));
             runCommand(rig.hid, key, randomBytes(gen, 4).leftJustified(4, '\0'));
-            QVERIFY2(rig.hid.idle, qPrintable(key));
-            QVERIFY(rig.hid.cmdHandle == nullptr);
+            QVERIFY2(rig.hid.idle && rig.hid.cmdHandle == nullptr, qPrintable(key));
             if (!rig.mouse->state().plugged) {
                 rig.mouse->replug();
                 rig.hid.devices[1]->path = QString::fromLatin1(rig.mouse->commandPath());
@@ -83,18 +78,14 @@ void tst_DeviceFuzz::eventReports()
     int expected = 0;
     for (int i = 0; i < 400; ++i) {
         QByteArray r = randomBytes(gen, 8);
-        if (r.size() >= 2 && gen.bounded(2)) {
-            r[0] = 0x06;
-            r[1] = gen.bounded(2) ? 0x07 : 0x0D;
-        }
+        if (r.size() >= 2 && gen.bounded(2)) r[0] = 0x06, r[1] = gen.bounded(2) ? 0x07 : 0x0D;
         if (r.size() >= 4 && r[0] == 0x06 && (r[1] == 0x07 || r[1] == 0x0D)) ++expected;
         rig.mouse->pushEvent(r);
     }
     // Each handled report leaves exactly two calls behind.
     QTRY_COMPARE_WITH_TIMEOUT(rig.host.calls().size(), 2 * expected, 10000);
     for (const QString &c : rig.host.calls())
-        QVERIFY2(c.startsWith("setCurrentDPI ") || c.startsWith("tray Info| ") ||
-                     c.startsWith("right ") || c == "runUI",
+        QVERIFY2(c.startsWith("setCurrentDPI ") || c.startsWith("tray Info| ") || c.startsWith("right ") || c == "runUI",
                  qPrintable(c));
     QVERIFY(rig.hid.readerRunning);
 }
@@ -103,33 +94,25 @@ void tst_DeviceFuzz::deviceTables()
 {
     QRandomGenerator gen(seed() + 2);
     TestData data;
-    const char *keys[] = {"type",       "vid",    "pid",          "usagePage", "usage",
-                          "usagePage2", "usage2", "reportLength", "isEncode",  "sCode"};
+    const char *keys[] = {"type", "vid", "pid", "usagePage", "usage", "usagePage2", "usage2", "reportLength",
+                          "isEncode", "sCode"};
     for (int round = 0; round < 150; ++round) {
-        QByteArray ini = "[common]\ndeviceCount=";
-        const int pick = int(gen.bounded(4));
-        ini += pick == 0   ? QByteArray::number(gen.bounded(-100, 100))
-               : pick == 1 ? QByteArray::number(gen.generate())
-               : pick == 2 ? randomBytes(gen, 6)
-                           : QByteArray("1000000");
-        ini += "\n";
+        const QByteArray counts[] = {QByteArray::number(gen.bounded(-100, 100)), QByteArray::number(gen.generate()),
+                                     randomBytes(gen, 6), "1000000"};
+        QByteArray ini = "[common]\ndeviceCount=" + counts[gen.bounded(4)] + "\n";
         for (int s = 0; s < int(gen.bounded(5)); ++s) {
             ini += "[" + QByteArray::number(gen.bounded(-2, 6)) + "]\n";
             for (const char *k : keys)
-                if (gen.bounded(2))
-                    ini += QByteArray(k) + "=" +
-                           randomBytes(gen, 10).toHex().left(int(gen.bounded(12))) + "\n";
+                if (gen.bounded(2)) ini += QByteArray(k) + "=" + randomBytes(gen, 10).toHex().left(int(gen.bounded(12))) + "\n";
             if (gen.bounded(4) == 0) ini += randomBytes(gen, 30) + "\n";
         }
         data.write("modules/setting/apConfig.bin", ini);
-        QSettings settings(data.path("modules/setting/apConfig.bin"), QSettings::IniFormat);
         QElapsedTimer t;
         t.start();
-        const DeviceList list = DeviceTable::read(settings);
-        QVERIFY(list.size() <= DeviceTable::kMaxRecords);
+        QVERIFY(DeviceTable::readFile().size() <= DeviceTable::kMaxRecords);
         QVERIFY(t.elapsed() < 500);
     }
 }
 
 QTEST_GUILESS_MAIN(tst_DeviceFuzz)
-#include "tst_devicefuzz.moc"
+#include "tst_device_fuzz.moc"
