@@ -2,7 +2,7 @@
 // rename and delete with the profiles' bindings, import and export through
 // the file dialogs, names that must never reach the file system, and files
 // that would make a load unbounded.
-#include "FakeFileDialogs.h"
+#include "testlib/FakeFileDialogs.h"
 #include "app/myQQuickView.h"
 #include "macro/MacroStore.h"
 #include "testlib/TestData.h"
