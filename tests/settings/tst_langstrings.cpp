@@ -131,7 +131,7 @@ void TestLangStrings::shippedFiles()
     TestData data;
     const QMap<QString, int> counts = {{"main", 15}, {"profile", 20}, {"macroEditor", 20}, {"systemSetting", 15},
                                        {"keyMatrix", 2}, {"keyAssigment", 60}, {"dpiSetting", 5}, {"lightControl", 20},
-                                       {"gunControl", 10}, {"keyCode", 133}, {"other", 8}, {"message", 1}, {"desktop", 14}};
+                                       {"gunControl", 10}, {"keyCode", 133}, {"other", 8}, {"message", 1}, {"desktop", 16}};
     QQmlEngine engine;
     QQmlComponent component(&engine, QUrl("qrc:/modules/qml/basic/KeyCodeString.qml"));
     std::unique_ptr<QObject> keys(component.create());
