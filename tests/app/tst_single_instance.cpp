@@ -1,6 +1,7 @@
 // The single-instance server: a second start reaches the first, hostile
 // local clients are cut off in time, and its files are the user's alone.
 #include "app/SingleInstance.h"
+#include "testlib/RawSocket.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -13,17 +14,6 @@
 
 namespace
 {
-int rawConnect(const QString &path)
-{
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    const QByteArray p = QFile::encodeName(path);
-    std::memcpy(addr.sun_path, p.constData(), std::min(size_t(p.size()), sizeof addr.sun_path - 1));
-    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0) return fd;
-    if (fd >= 0) ::close(fd);
-    return -1;
-}
 
 // True once the other end has hung up on `fd`.
 bool hungUp(int fd)

@@ -6,6 +6,7 @@
 // environment variables choose the virtual mouse and the trace.
 #include "app/SingleInstance.h"
 #include "platform/CopyDataEndpoint.h"
+#include "testlib/RawSocket.h"
 #include "testlib/TestData.h"
 #include "testlib/Xvfb.h"
 
@@ -20,19 +21,6 @@
 #include <unistd.h>
 
 namespace {
-// A raw client of a local socket, or -1. Never blocks, so a full backlog
-// shows as a failure instead of a hang.
-int rawConnect(const QString &path)
-{
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    const QByteArray p = QFile::encodeName(path);
-    std::memcpy(addr.sun_path, p.constData(), std::min(size_t(p.size()), sizeof addr.sun_path - 1));
-    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0) return fd;
-    if (fd >= 0) ::close(fd);
-    return -1;
-}
 
 // With --listen PATH...: a stand-in for another user's program that took
 // our names; it reports every connection it gets.
