@@ -11,6 +11,9 @@
 # -f FILE   the fault list (default: mutants.txt beside this script).
 # -n        only check that every entry applies to the working tree, and
 #           exit (no build, no tests).
+# -b DIR    plant the faults in this working tree itself and build in DIR,
+#           an existing build folder (much faster than a fresh copy; the
+#           program's files must have no uncommitted changes).
 # ID...     run only these faults.
 #
 # Entry format of the fault list (the texts are matched exactly, newlines
@@ -29,9 +32,11 @@ repo=$(git -C "$here" rev-parse --show-toplevel)
 data="$here/mutants.txt"
 out=""
 check_only=0
-while getopts "o:f:nh" opt; do
+inplace=""
+while getopts "o:f:nb:h" opt; do
     case $opt in
     o) out=$OPTARG ;;
+    b) inplace=$OPTARG ;;
     n) check_only=1 ;;
     f) data=$OPTARG ;;
     *)
@@ -125,17 +130,30 @@ if [ "$check_only" = 1 ]; then
 fi
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/skeld-mutants.XXXXXX")
-src="$scratch/src"
-build="$src/build"
-cleanup() {
-    git -C "$repo" worktree remove --force "$src" >/dev/null 2>&1 || true
-    rm -rf "$scratch"
-    git -C "$repo" worktree prune
-}
+if [ -n "$inplace" ]; then
+    src="$repo"
+    build=$(cd "$inplace" && pwd)
+    if [ -n "$(git -C "$repo" status --porcelain -- app cli device features gun input macro platform qml settings)" ]; then
+        echo "mutants: the program has uncommitted changes; -b needs a clean tree" >&2
+        exit 2
+    fi
+    cleanup() {
+        git -C "$repo" checkout -q -- app cli device features gun input macro platform qml settings
+        rm -rf "$scratch"
+    }
+else
+    src="$scratch/src"
+    build="$src/build"
+    cleanup() {
+        git -C "$repo" worktree remove --force "$src" >/dev/null 2>&1 || true
+        rm -rf "$scratch"
+        git -C "$repo" worktree prune
+    }
+    git -C "$repo" worktree add --detach "$src" HEAD >/dev/null 2>&1
+fi
 trap cleanup EXIT
 trap 'exit 130' INT TERM
-git -C "$repo" worktree add --detach "$src" HEAD >/dev/null 2>&1
-echo "mutants: scratch copy of $(git -C "$src" rev-parse --short HEAD) in $src"
+echo "mutants: faults planted in $(git -C "$src" rev-parse --short HEAD) at $src"
 
 # Paths relative to the copy, so a later run in another temporary folder
 # still finds the compiled objects in ccache.
