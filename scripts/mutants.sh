@@ -7,7 +7,9 @@
 #   scripts/mutants.sh [-o FILE] [-f DATAFILE] [ID...]
 #
 # -o FILE   also write the result table there (id, result, catching test,
-#           seconds); results are caught, missed, build-fail or stale.
+#           seconds); results are caught, missed, build-fail or stale. The
+#           suite's output for each caught fault goes to FILE.logs/<id>.log,
+#           to tell a real catch from a test that failed for its own reasons.
 # -f FILE   the fault list (default: mutants.txt beside this script).
 # -n        only check that every entry applies to the working tree, and
 #           exit (no build, no tests).
@@ -165,7 +167,7 @@ build_all() {
 }
 run_suite() {
     # --stop-on-failure: one failing test is enough to call a fault caught.
-    (cd "$build" && nice ctest -j2 --timeout 150 "$@" >"$scratch/ctest.log" 2>&1)
+    (cd "$build" && nice ctest -j2 --timeout 150 --output-on-failure "$@" >"$scratch/ctest.log" 2>&1)
 }
 first_failure() {
     f="$build/Testing/Temporary/LastTestsFailed.log"
@@ -218,6 +220,10 @@ for id in $ids; do
             result=caught
             caught=$((caught + 1))
             test=$(first_failure)
+            if [ -n "$out" ]; then
+                mkdir -p "$out.logs"
+                cp "$scratch/ctest.log" "$out.logs/$id.log"
+            fi
         fi
         git -C "$src" checkout -q -- "$file"
     fi
