@@ -330,6 +330,8 @@ void TestPointerSettings::skeldctl_data()
     QTest::newRow("lines: GNOME has none") << "GNOME" << L{"lines", "5"} << 1 << ""
                                            << "skeldctl: pointer lines: this desktop (GNOME) has no wheel lines setting";
     QTest::newRow("KDE lines 5") << "KDE+" << L{"lines", "5"} << 0 << "kdeglobals KDE/WheelScrollLines=5" << "";
+    QTest::newRow("KDE lines one screen") << "KDE+" << L{"lines", "1000"} << 0 << "kdeglobals KDE/WheelScrollLines=1000" << "";
+    QTest::newRow("lines 101") << "KDE+" << L{"lines", "101"} << 2 << "" << bad.arg("lines", "value", "1..100 or 1000", "101");
     QTest::newRow("KDE doubleclick 10") << "KDE+" << L{"doubleclick", "10"} << 0 << "kdeglobals KDE/DoubleClickInterval=200" << "";
     // Saved for programs started later, but the running ones were not told.
     QTest::newRow("KDE lines without a session bus") << "KDE" << L{"lines", "5"} << 1 << "kdeglobals KDE/WheelScrollLines=5"
