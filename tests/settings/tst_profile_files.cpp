@@ -2,7 +2,7 @@
 // the switch, and what of it reaches the mouse.
 #include "app/myQQuickView.h"
 #include "device/DeviceRig.h"
-#include "settings/FileDialogs.h"
+#include "testlib/FakeFileDialogs.h"
 #include "testlib/TestData.h"
 
 #include <QDirIterator>
@@ -20,32 +20,15 @@ QMap<QString, QByteArray> snapshot(const TestData &data)
     return files;
 }
 
-// Answers the file dialogs from a queue (empty or none left: cancel) and
-// records what each one showed.
-struct FakeDialogs final : FileDialogs {
-    QStringList answers, calls;
-    QList<QWidget *> parents;
-    QString answer(const QString &kind, QWidget *parent, const QString &caption, const QString &dir,
-                   const QString &filter)
-    {
-        parents << parent;
-        calls << QStringList{kind, caption, dir, filter}.join('|');
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-    QString openFile(QWidget *p, const QString &c, const QString &d, const QString &f) override { return answer("open", p, c, d, f); }
-    QString saveFile(QWidget *p, const QString &c, const QString &d, const QString &f) override { return answer("save", p, c, d, f); }
-};
-
 struct Bridge {
     explicit Bridge(QStringList answers = {})
     {
-        auto fake = std::make_unique<FakeDialogs>();
-        fake->answers = std::move(answers);
+        auto fake = std::make_unique<FakeFileDialogs>(std::move(answers));
         dialogs = fake.get();
         view.setFileDialogs(std::move(fake));
     }
     myQQuickView view;
-    FakeDialogs *dialogs = nullptr;
+    FakeFileDialogs *dialogs = nullptr;
 };
 } // namespace
 
@@ -204,9 +187,12 @@ void TestProfileFiles::importAndExport()
     QCOMPARE(b.view.getData("mouse/reportRate", false), QVariant(1));
     // The dialogs: caption, filter, the desktop, the view as parent.
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    QCOMPARE(b.dialogs->calls.value(0), "open|Open File|" + desktop + "|Profile(*.pf)");
-    QCOMPARE(b.dialogs->calls.value(1), "save|Save File|" + desktop + "|Profile(*.pf)");
-    QCOMPARE(b.dialogs->parents.value(1), &b.view);
+    for (int i : {0, 1}) {
+        const FakeFileDialogs::Call &c = b.dialogs->calls.at(i);
+        QCOMPARE(QStringList({c.kind, c.caption, c.dir, c.filter}).join('|'),
+                 QStringList({i ? "save" : "open", i ? "Save File" : "Open File", desktop, "Profile(*.pf)"}).join('|'));
+    }
+    QCOMPARE(b.dialogs->calls.at(1).parent, &b.view);
     // Reset with unreadable defaults keeps the profile.
     QVERIFY(QFile::remove(data.path("modules/setting/pD.bin")));
     b.view.resetProfile(0);
