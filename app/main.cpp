@@ -3,12 +3,16 @@
 #include "app/UdevRule.h"
 #include "app/UnixSignals.h"
 #include "app/Widget.h"
+#include "app/myQQuickView.h"
 #include "input/GlobalInputHook.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QQuickWindow>
+#include <QTimer>
 #include <cstring>
+#include <memory>
+#include <utility>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -60,7 +64,18 @@ int main(int argc, char *argv[])
         hook.setCopyDataCallback(&InputRouting::copyDataToWarning, app.get(),
                                  static_cast<QWidget *>(&w));
         w.showNormal();
-        w.checkDevice();
+        // The device check and the page updates it brings wait until the
+        // first frame is drawn (the main page, with what the files say).
+        // Should no frame come, it runs after a second all the same.
+        auto checked = std::make_shared<bool>(false);
+        auto checkOnce = [&w, checked] {
+            if (std::exchange(*checked, true)) return;
+            w.checkDevice();
+        };
+        if (QQuickWindow *scene = w.view()->quickWindow())
+            QObject::connect(scene, &QQuickWindow::afterRendering, &w, checkOnce,
+                             Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+        QTimer::singleShot(1000, &w, checkOnce);
         rc = QApplication::exec();
         hook.removeHooks();
     }

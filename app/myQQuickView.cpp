@@ -4,6 +4,7 @@
 #include "features/ProfileImages.h"
 #include "settings/LangStrings.h"
 #include "settings/SafeWrite.h"
+#include "platform/WorkingSet.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -139,7 +140,9 @@ bool myQQuickView::releaseScene()
     // all day.
     malloc_trim(0);
 #endif
-    qDebug("view: scene released while hidden");
+    const WorkingSet::TrimResult trimmed = WorkingSet::trimFileMappings();
+    qDebug("view: scene released while hidden (%zu kB of code pages handed back)",
+           trimmed.bytes / 1024);
     return true;
 }
 

@@ -25,8 +25,9 @@ import "basic/PageLogic.js" as Logic
 //                          detectInput(...), sendMacro(index, name),
 //                          signals deleteMacro(name), modifyMacroName(old, new),
 //                          modifyMacroData(name)
-//   gunHook.item:          init()
-// The assignment dialog and the macro editor are made when first opened.
+//   gunHook.item:          init(), slotPeriods()
+// The assignment dialog and the macro editor are made when first opened,
+// the gun presets when the key matrix first needs their fire periods.
 // A page's texts reach it as the property named after its language section
 // plus "Lang" (keyMatrixLang, keyAssigmentLang, macroEditorLang, ...).
 Item {
@@ -303,6 +304,11 @@ Item {
     function macroEditorPage() {
         macroEditorHook.active = true
         return macroEditorHook.item
+    }
+
+    function gunPage() {
+        gunHook.active = true
+        return gunHook.item
     }
 
     function assignmentPage() {
@@ -756,9 +762,12 @@ Item {
                         assignTexts: function () { return root.keyAssigmentLang },
                         keyNames: function () { return keyCodeString },
                         language: function () { return root.language },
-                        keyCount: function () { return root.keyCount },
-                        gunPage: function () { return gunHook.item }
+                        keyCount: function () { return root.keyCount }
                     })
+                    // A plain function, not a binding: the gun presets load
+                    // when the periods are first asked for.
+                    if ("gunPage" in item)
+                        item.gunPage = function () { return root.gunPage() }
                 }
             }
         }
@@ -993,10 +1002,13 @@ Item {
         id: gunHook
         objectName: "gunHook"
         visible: false
+        active: false
         source: "Q7/GunControl.qml"
         onLoaded: {
             if ("gunControlLang" in item)
                 item.gunControlLang = Qt.binding(function () { return root.gunControlLang })
+            // Only files are read: the presets are right whenever it loads.
+            item.init()
         }
     }
 

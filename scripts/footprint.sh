@@ -68,10 +68,12 @@ probe() {
   sleep "$(awk -v s="$settle" -v d=$(( $(now_us) - t0 )) 'BEGIN { x = s - d / 1e6; if (x < 0) x = 0; printf "%.3f", x }')"
   echo "PROBE private_dirty_kb=$(private_dirty_kb "$pid")"
   if [[ $mode == restore ]]; then
+    # The single-instance socket: the program picks its private folder
+    # itself (the run's XDG_RUNTIME_DIR belongs to the caller, not to the
+    # program's user), so find it among the listening sockets.
     local sock
-    for sock in "$XDG_RUNTIME_DIR"/skeld-config-*; do
-      [[ -S $sock && $sock != *-copydata ]] && break
-    done
+    sock=$(awk '$NF ~ /\/skeld-config-[0-9]+-[0-9a-f]+$/ { print $NF; exit }' /proc/net/unix)
+    [[ -S $sock ]] || { echo "PROBE error=no_socket"; exec sleep 100000; }
     # The single-instance message: magic "SKLD" and a null string; timed
     # from the moment it is sent.
     t1=$(python3 -c 'import socket, sys, time
@@ -117,6 +119,10 @@ chmod 755 "$WORK"
 mkdir -p "$WORK/app"
 cp -r "$BUILD/skeld-config" "$BUILD/modules" "$WORK/app/"
 chown -R "$RUNAS" "$WORK/app" 2>/dev/null || chmod -R a+rwX "$WORK/app"
+# A file just written sits dirty in the page cache until written back, and
+# its mapped pages count as private dirty memory: about 1.5 MB of the
+# program's code would be measured as if it were heap.
+sync
 APP=$WORK/app/skeld-config
 SELF=$(readlink -f "${BASH_SOURCE[0]}")
 

@@ -22,7 +22,7 @@ Rectangle {
     property var keyNames: null
     property string language: ""
     property int keyCount: 8
-    // The gun page whose slot presets give the fire periods.
+    // Returns the gun page whose slot presets give the fire periods.
     property var gunPage: null
 
     property var bindings: KL.builtInBindings()
@@ -87,9 +87,8 @@ Rectangle {
     }
 
     function gunPeriods() {
-        if (!gunPage)
-            return [0, 0, 0]
-        return gunPage.slotPeriods()
+        var page = gunPage ? gunPage() : null
+        return page ? page.slotPeriods() : [0, 0, 0]
     }
 
     // Stores the list in the profile and, when asked, sends the key matrix

@@ -3,6 +3,7 @@
 #include "app/Ui_Controler.h"
 #include "app/Widget.h"
 #include "app/myQQuickView.h"
+#include "platform/WorkingSet.h"
 #include "testlib/TestData.h"
 
 #include <QAction>
@@ -14,6 +15,8 @@
 #include <QQuickItem>
 #include <QtTest>
 
+#include <sys/mman.h>
+
 class AppShellTest : public QObject
 {
     Q_OBJECT
@@ -24,6 +27,7 @@ private slots:
     void closeHidesAndTrayRestores();
     void startWritesNothing();
     void quitEndsTheLoopWithZero();
+    void hiddenHandsBackOnlyPagesItCanReadAgain();
 };
 
 void AppShellTest::windowAndTray()
@@ -219,6 +223,54 @@ void AppShellTest::quitEndsTheLoopWithZero()
     QTimer::singleShot(50, w.trayIcon->contextMenu()->actions().last(), &QAction::trigger);
     QCOMPARE(QApplication::exec(), 0);
     QVERIFY(!w.hid.readerRunning);
+}
+
+// Resident kB of the mapping that starts at `at`, from our own smaps.
+static long residentKb(const void *at)
+{
+    QFile f(QStringLiteral("/proc/self/smaps"));
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    const QByteArray start = QByteArray::number(quintptr(at), 16) + '-';
+    bool inside = false;
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        const QByteArray first = line.left(line.indexOf(' '));
+        if (first.contains('-') && !first.contains(':'))
+            inside = line.startsWith(start); // a mapping's header line
+        else if (inside && line.startsWith("Rss:"))
+            return line.mid(4).trimmed().split(' ').first().toLong();
+    }
+    return -1;
+}
+
+void AppShellTest::hiddenHandsBackOnlyPagesItCanReadAgain()
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("pages")));
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const QByteArray pages(16 * 4096, 'f');
+    file.write(pages);
+    file.flush();
+    const size_t size = size_t(pages.size());
+    // Read-only code-like pages, and relocated-data-like pages: written
+    // privately, then made read-only, as the loader does with its tables.
+    auto *code = static_cast<char *>(mmap(nullptr, size, PROT_READ, MAP_PRIVATE, file.handle(), 0));
+    auto *data = static_cast<char *>(mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE, file.handle(), 0));
+    QVERIFY(code != MAP_FAILED && data != MAP_FAILED);
+    long sum = 0;
+    for (size_t i = 0; i < size; i += 4096) sum += code[i];
+    QCOMPARE(sum, long('f') * 16);
+    for (size_t i = 0; i < size; i += 4096) data[i] = 'w';
+    QVERIFY(mprotect(data, size, PROT_READ) == 0);
+    QCOMPARE(residentKb(code), 64L);
+
+    const WorkingSet::TrimResult r = WorkingSet::trimFileMappings();
+    QVERIFY(r.mappings > 0);
+    QCOMPARE(residentKb(code), 0L);
+    // The private copies are the only place those bytes exist.
+    for (size_t i = 0; i < size; i += 4096) QCOMPARE(data[i], 'w');
+    QCOMPARE(code[4096], 'f'); // and what was handed back reads the same
+    munmap(code, size);
+    munmap(data, size);
 }
 
 int main(int argc, char **argv)

@@ -165,10 +165,10 @@ MainUnderTest {
             tryCompare(km, "keyCodes", km.keyCodes.slice(0, 3).concat([[0, 0, 0xF2, 0]], km.keyCodes.slice(4)))
             // Gun slots: periods go with the key matrix; without the gun file they are 0.
             ui_View.setGlobalData("mouse/selectGun", [2, 0, 5])
-            findChild(r, "gunHook").item.init()
+            r.gunPage().init()
             compare(km.gunPeriods().length, 3)
             rig.removeFile("modules/gun/gunData.bin")
-            findChild(r, "gunHook").item.init()
+            r.gunPage().init()
             km.saveData(true)
             compare([km.gunPeriods(), deviceEntry(0)], [[0, 0, 0], [0x01, 0, 0xF0, 0]])
             // Hovering marks the button on the picture, also while the pop-up is open.
