@@ -68,12 +68,14 @@ probe() {
   sleep "$(awk -v s="$settle" -v d=$(( $(now_us) - t0 )) 'BEGIN { x = s - d / 1e6; if (x < 0) x = 0; printf "%.3f", x }')"
   echo "PROBE private_dirty_kb=$(private_dirty_kb "$pid")"
   if [[ $mode == restore ]]; then
-    # The single-instance socket: the program picks its private folder
-    # itself (the run's XDG_RUNTIME_DIR belongs to the caller, not to the
-    # program's user), so find it among the listening sockets.
-    local sock
-    sock=$(awk '$NF ~ /\/skeld-config-[0-9]+-[0-9a-f]+$/ { print $NF; exit }' /proc/net/unix)
-    [[ -S $sock ]] || { echo "PROBE error=no_socket"; exec sleep 100000; }
+    # The single-instance socket, in the private folder the program picked
+    # for itself: the run's XDG_RUNTIME_DIR when it is the program user's,
+    # else a folder of that user's under /tmp.
+    local sock="" s
+    for s in "$XDG_RUNTIME_DIR"/skeld-config-* /tmp/skeld-config-*/skeld-config-*; do
+      [[ -S $s && $s != *-copydata && $(stat -c %U "$s") == "$(stat -c %U "/proc/$pid")" ]] && { sock=$s; break; }
+    done
+    [[ -n $sock ]] || { echo "PROBE error=no_socket"; exec sleep 100000; }
     # The single-instance message: magic "SKLD" and a null string; timed
     # from the moment it is sent.
     t1=$(python3 -c 'import socket, sys, time
@@ -165,7 +167,8 @@ for c in "${list[@]}"; do
     mouse-shown)  run_case mouse-shown shown skeld-config 5 "$IDLE" -e SKELD_VIRTUAL_MOUSE=553 -- "$APP" ;;
     mouse-hidden) run_case mouse-hidden hidden skeld-config 7 "$IDLE" -e SKELD_VIRTUAL_MOUSE=553 -- "$APP" ;;
     # Restore is gated on a connected device: the virtual mouse stands in.
-    restore)      run_case restore restore skeld-config 7 0 -e SKELD_VIRTUAL_MOUSE=553 -- "$APP" ;;
+    # The idle window keeps the program running while the probe restores it.
+    restore)      run_case restore restore skeld-config 7 3 -e SKELD_VIRTUAL_MOUSE=553 -- "$APP" ;;
     ckb)          run_case ckb-next shown ckb-next 5 "$IDLE" -- ckb-next ;;
     *) echo "footprint: unknown case $c" >&2 ;;
   esac
