@@ -13,6 +13,9 @@
 # -f FILE   the fault list (default: mutants.txt beside this script).
 # -n        only check that every entry applies to the working tree, and
 #           exit (no build, no tests).
+# -R REGEX  run only the tests whose names match (ctest -R): a quick check
+#           of the faults a few test files must catch; the full score
+#           needs the whole suite.
 # -b DIR    plant the faults in this working tree itself and build in DIR,
 #           an existing build folder (much faster than a fresh copy; the
 #           program's files must have no uncommitted changes).
@@ -35,10 +38,12 @@ data="$here/mutants.txt"
 out=""
 check_only=0
 inplace=""
-while getopts "o:f:nb:h" opt; do
+only=()
+while getopts "o:f:nb:R:h" opt; do
     case $opt in
     o) out=$OPTARG ;;
     b) inplace=$OPTARG ;;
+    R) only=(-R "$OPTARG") ;;
     n) check_only=1 ;;
     f) data=$OPTARG ;;
     *)
@@ -167,7 +172,7 @@ build_all() {
 }
 run_suite() {
     # --stop-on-failure: one failing test is enough to call a fault caught.
-    (cd "$build" && nice ctest -j2 --timeout 150 --output-on-failure "$@" >"$scratch/ctest.log" 2>&1)
+    (cd "$build" && nice ctest -j2 --timeout 150 --output-on-failure ${only[@]+"${only[@]}"} "$@" >"$scratch/ctest.log" 2>&1)
 }
 first_failure() {
     f="$build/Testing/Temporary/LastTestsFailed.log"
