@@ -4,7 +4,6 @@
 #include "app/myQQuickView.h"
 
 #include <QPointer>
-#include <QQmlContext>
 #include <QSettings>
 #include <QWindow>
 #include <QTimer>
@@ -21,15 +20,9 @@ void Ui_Controler::init(Widget *w)
 
     view = new myQQuickView(w);
     view->setObjectName(QStringLiteral("ui_View"));
-    view->setClearColor(Qt::transparent);
-    view->setAttribute(Qt::WA_AlwaysStackOnTop, false);
-    view->setSource(QUrl(QStringLiteral("qrc:/modules/qml/main.qml")));
-    QQmlContext *ctx = view->rootContext();
-    ctx->setContextProperty(QStringLiteral("ui_View"), view);
-    ctx->setContextProperty(QStringLiteral("hid"), &w->hid);
-    ctx->setContextProperty(QStringLiteral("ui_Ctl"), this);
-    // SizeViewToRootObject is the default: the view takes the root's size.
-    view->adjustSize();
+    view->setContextObject(QStringLiteral("hid"), &w->hid);
+    view->setContextObject(QStringLiteral("ui_Ctl"), this);
+    view->loadScene(w, QUrl(QStringLiteral("qrc:/modules/qml/main.qml")));
     w->resize(view->size());
 
     w->setWindowTitle(view->getGlobalData(QStringLiteral("common/name")).toString());
@@ -46,7 +39,7 @@ void Ui_Controler::releaseScene()
         return;
     QPointer<myQQuickView> v(view);
     QTimer::singleShot(0, view, [v] {
-        if (v && !v->window()->isVisible())
+        if (v && v->widget() && !v->widget()->window()->isVisible())
             v->releaseScene();
     });
 }

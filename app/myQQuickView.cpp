@@ -10,15 +10,33 @@
 #include <QDebug>
 #include <QFocusEvent>
 #include <QPointer>
+#include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
-#include <QResizeEvent>
+#include <QThread>
 
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
 
-myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
+namespace
+{
+// The view as the window shows it: painted again when it takes the focus.
+class SceneWidget : public QQuickWidget
+{
+public:
+    using QQuickWidget::QQuickWidget;
+
+protected:
+    void focusInEvent(QFocusEvent *event) override
+    {
+        repaint();
+        event->accept();
+    }
+};
+} // namespace
+
+myQQuickView::myQQuickView(QObject *parent) : QObject(parent)
 {
     m_stores = std::make_unique<SettingsStores>();
     // Cached once: the device's capabilities do not change while we run,
@@ -35,7 +53,63 @@ myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
     });
 }
 
-myQQuickView::~myQQuickView() { SafeWrite::setFailureListener({}); }
+myQQuickView::~myQQuickView()
+{
+    SafeWrite::setFailureListener({});
+    // The documents call into us until their engine is gone.
+    delete m_widget;
+}
+
+void myQQuickView::setContextObject(const QString &name, QObject *object)
+{
+    m_contextObjects.insert(name, object);
+    if (m_widget)
+        m_widget->rootContext()->setContextProperty(name, object);
+}
+
+QQuickWidget *myQQuickView::makeWidget()
+{
+    auto *w = new SceneWidget(m_host);
+    w->setObjectName(QStringLiteral("ui_View"));
+    w->setClearColor(Qt::transparent);
+    w->setAttribute(Qt::WA_AlwaysStackOnTop, false);
+    w->setEnabled(m_enabled);
+    QQmlContext *ctx = w->rootContext();
+    ctx->setContextProperty(QStringLiteral("ui_View"), this);
+    for (auto it = m_contextObjects.cbegin(); it != m_contextObjects.cend(); ++it)
+        ctx->setContextProperty(it.key(), it.value());
+    return w;
+}
+
+bool myQQuickView::loadScene(QWidget *host, const QUrl &url)
+{
+    m_host = host;
+    delete m_widget;
+    m_widget = makeWidget();
+    m_sceneSource = url;
+    m_widget->setSource(url);
+    // SizeViewToRootObject is the default: the view takes the root's size.
+    m_widget->adjustSize();
+    m_sceneSize = m_widget->size();
+    if (host && host->isVisible())
+        m_widget->show();
+    return m_widget->rootObject() != nullptr;
+}
+
+void myQQuickView::setSource(const QUrl &url)
+{
+    if (m_widget)
+        m_widget->setSource(url);
+    else
+        loadScene(m_host, url);
+}
+
+void myQQuickView::setEnabled(bool enabled)
+{
+    m_enabled = enabled;
+    if (m_widget)
+        m_widget->setEnabled(enabled);
+}
 
 void myQQuickView::tellWriteFailure(const QString &reason)
 {
@@ -114,26 +188,16 @@ bool myQQuickView::releaseScene()
         qDebug("view: unsaved edits, the pages stay loaded while hidden");
         return false;
     }
-    m_sceneSource = source();
     m_sceneReleased = true;
     // Nothing is left to record keys for.
     if (!m_keyListeners.isEmpty()) {
         m_keyListeners.clear();
         emit keyListeningChanged();
     }
-    setSource(QUrl());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    // Also empties the cache of decoded images the pages drew with.
-    quickWindow()->releaseResources();
-    // The frame the scene was drawn into; the document sizes the view
-    // again when it is loaded.
-    m_sceneSize = size();
-    resize(1, 1);
-    // A hidden widget gets its resize only when shown; the frame goes now.
-    QResizeEvent shrink(size(), m_sceneSize);
-    QQuickWidget::resizeEvent(&shrink);
-    engine()->clearComponentCache();
-    engine()->collectGarbage();
+    m_sceneSize = m_widget->size();
+    // The view goes whole: document, engine, script heap, image caches and
+    // the frame it drew into.
+    delete m_widget;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 #ifdef __GLIBC__
     // The freed pages go back to the system rather than wait in the heap
@@ -151,10 +215,9 @@ bool myQQuickView::rebuildScene()
     if (!m_sceneReleased)
         return false;
     m_sceneReleased = false;
-    resize(m_sceneSize);
-    setSource(m_sceneSource);
-    if (!rootObject()) {
-        qDebug() << "view: the window's document could not be loaded again:" << errors();
+    if (!loadScene(m_host, m_sceneSource)) {
+        qDebug() << "view: the window's document could not be loaded again:"
+                 << (m_widget ? m_widget->errors() : QList<QQmlError>());
         return false;
     }
     // The device is already in step: the pages read the stored state and
@@ -216,13 +279,13 @@ void myQQuickView::setBusy(int busyTime)
 
 void myQQuickView::setCurrentDPI(int dpiValue)
 {
+    // The event reader reports from its thread; the view may come and go
+    // on ours, so the report is handed over first.
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(this, [this, dpiValue] { setCurrentDPI(dpiValue); },
+                                  Qt::QueuedConnection);
+        return;
+    }
     if (dpiValue >= 1 && dpiValue <= 8) lastStage = dpiValue;
-    // Auto: direct on the GUI thread, queued when the event reader calls.
-    invokeRoot("setCurrentDPI", Qt::AutoConnection, Q_ARG(QVariant, QVariant(dpiValue)));
-}
-
-void myQQuickView::focusInEvent(QFocusEvent *event)
-{
-    repaint();
-    event->accept();
+    invokeRoot("setCurrentDPI", Qt::DirectConnection, Q_ARG(QVariant, QVariant(dpiValue)));
 }

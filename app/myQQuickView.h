@@ -3,6 +3,9 @@
 #include "settings/FileDialogs.h"
 #include "settings/SettingsStores.h"
 
+#include <QHash>
+#include <QObject>
+#include <QPointer>
 #include <QQuickWidget>
 #include <QSet>
 #include <QStringList>
@@ -14,11 +17,13 @@
 
 class Hid_Thread;
 
-// The view that shows the UI documents and, at the same time, the bridge the
-// documents call (context property "ui_View"). Its public slots are the UI's
+// The bridge the UI documents call (context property "ui_View") and the
+// keeper of the view that shows them. Its public slots are the UI's
 // operations, declared in their fixed meta-object order; the rest of the
-// system reaches the UI only through the root-object calls below.
-class myQQuickView : public QQuickWidget
+// system reaches the UI only through the root-object calls below. The view
+// (a QQuickWidget with its own engine) exists only while the window can be
+// seen; the bridge and all it holds live as long as the program.
+class myQQuickView : public QObject
 {
     Q_OBJECT
     // False while the current profile is one a "560" device has no slot for:
@@ -30,8 +35,27 @@ class myQQuickView : public QQuickWidget
     Q_PROPERTY(bool connected READ connected NOTIFY connectionChanged)
     Q_PROPERTY(QString deviceName READ deviceName NOTIFY connectionChanged)
 public:
-    explicit myQQuickView(QWidget *parent = nullptr);
+    explicit myQQuickView(QObject *parent = nullptr);
     ~myQQuickView() override;
+
+    // Objects the documents reach by name besides "ui_View" (given again to
+    // every view made).
+    void setContextObject(const QString &name, QObject *object);
+    // Makes the view inside `host` and loads `url` into it.
+    bool loadScene(QWidget *host, const QUrl &url);
+    // The view and its document; null while released or without a window.
+    QQuickWidget *widget() const { return m_widget; }
+    QQuickItem *rootObject() const { return m_widget ? m_widget->rootObject() : nullptr; }
+    QQuickWindow *quickWindow() const { return m_widget ? m_widget->quickWindow() : nullptr; }
+    // Loads another document into the view (tests), keeping the window.
+    void setSource(const QUrl &url);
+    QSize size() const { return m_widget ? m_widget->size() : m_sceneSize; }
+    // Input to the pages (the pages lock themselves with it while busy);
+    // kept for a view made later.
+    Q_INVOKABLE void setEnabled(bool enabled);
+    bool isEnabled() const { return m_enabled; }
+    // Parent for the file dialogs the bridge opens.
+    QWidget *dialogParent() const { return m_widget ? m_widget.data() : m_host.data(); }
 
     Hid_Thread *hid = nullptr;
     bool isColorful = false;
@@ -81,9 +105,9 @@ public:
     Q_INVOKABLE void setKeyListener(const QString &page, bool listening);
     bool keyListening() const { return !m_keyListeners.isEmpty(); }
 
-    // Closed to the tray, the window lets go of its scene (document, pages,
-    // compiled components, script heap) and makes it again when it comes
-    // back; the bridge and what it holds stay. Pages with unsaved edits are
+    // Closed to the tray, the window lets go of its view (document, pages,
+    // engine, script heap, frame) and makes it again when it comes back;
+    // the bridge and what it holds stay. Pages with unsaved edits are
     // kept instead: releasing them would lose the edits.
     bool releaseScene();
     // Loads the document again and shows the stored state of the current
@@ -163,10 +187,9 @@ signals:
     void connectionChanged();
     void languageChanged();
 
-protected:
-    void focusInEvent(QFocusEvent *event) override;
-
 private:
+    QQuickWidget *makeWidget();
+
     void invokeRoot(const char *function, Qt::ConnectionType type,
                     QGenericArgument a0 = QGenericArgument(),
                     QGenericArgument a1 = QGenericArgument(),
@@ -180,7 +203,11 @@ private:
     bool m_toldWriteFailure = false;
     QSet<QString> m_keyListeners;
     bool m_connected = false;
+    QPointer<QWidget> m_host;
+    QPointer<QQuickWidget> m_widget;
+    QHash<QString, QObject *> m_contextObjects;
     QUrl m_sceneSource;
     QSize m_sceneSize;
+    bool m_enabled = true;
     bool m_sceneReleased = false;
 };

@@ -257,7 +257,7 @@ bool myQQuickView::loadMacroFile(QVariant macroFileName)
     const QString name = macroFileName.toString();
     if (!MacroStore::isSafeName(name))
         return false;
-    const QString file = fileDialogs().openFile(this, tr("Open File"), FileDialogs::startFolder(),
+    const QString file = fileDialogs().openFile(dialogParent(), tr("Open File"), FileDialogs::startFolder(),
                                                 tr("Macro(*.mc)"));
     if (file.isEmpty())
         return false;
@@ -274,7 +274,7 @@ void myQQuickView::saveMacroFile(QVariant macroFileName)
     const QString name = macroFileName.toString();
     if (!MacroStore::isSafeName(name))
         return;
-    const QString file = fileDialogs().saveFile(this, tr("Save File"), FileDialogs::startFolder(),
+    const QString file = fileDialogs().saveFile(dialogParent(), tr("Save File"), FileDialogs::startFolder(),
                                                 tr("Macro(*.mc)"));
     if (file.isEmpty())
         return;

@@ -83,7 +83,7 @@ bool myQQuickView::loadProfile(int profile)
 {
     if (!Profiles::isValid(profile))
         return false;
-    const QString file = fileDialogs().openFile(this, tr("Open File"), FileDialogs::startFolder(),
+    const QString file = fileDialogs().openFile(dialogParent(), tr("Open File"), FileDialogs::startFolder(),
                                                 tr("Profile(*.pf)"));
     if (file.isEmpty())
         return false;
@@ -96,7 +96,7 @@ void myQQuickView::saveProfile(int profile)
 {
     if (!Profiles::isValid(profile))
         return;
-    const QString file = fileDialogs().saveFile(this, tr("Save File"), FileDialogs::startFolder(),
+    const QString file = fileDialogs().saveFile(dialogParent(), tr("Save File"), FileDialogs::startFolder(),
                                                 tr("Profile(*.pf)"));
     if (file.isEmpty())
         return;

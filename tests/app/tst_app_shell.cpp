@@ -47,7 +47,7 @@ void AppShellTest::windowAndTray()
     // sheet: a dialog that inherits it is black with unreadable labels.
     auto dialog = QtFileDialogs::makeDialog("Import", FileDialogs::startFolder(), "*.pf", false);
     QVERIFY(!dialog->parentWidget());
-    QFileDialog inherited(w.view(), "Import", FileDialogs::startFolder(), "*.pf");
+    QFileDialog inherited(w.view()->widget(), "Import", FileDialogs::startFolder(), "*.pf");
     for (QFileDialog *d : {dialog.get(), &inherited}) {
         d->setOption(QFileDialog::DontUseNativeDialog);
         d->ensurePolished();

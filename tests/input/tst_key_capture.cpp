@@ -93,7 +93,7 @@ void TestKeyCapture::programWindow()
     // the QQuickWidget forwards each event to the window it renders into,
     // and the hook must count it once.
     QWindow *w = top.windowHandle();
-    myQQuickView *view = top.view();
+    QWidget *view = top.view()->widget();
     const QPoint at = view->mapTo(&top, view->rect().center());
     for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton, Qt::BackButton})
         QTest::mouseClick(w, b, {}, at);
