@@ -34,15 +34,12 @@ void AppShellTest::windowAndTray()
 {
     TestData data;
     Widget w;
-    QQuickItem *root = w.view()->rootObject();
-    QVERIFY(root);
+    QVERIFY(w.view()->rootObject());
     QCOMPARE(w.size(), QSize(1024, 640));
     QCOMPARE(w.view()->size(), QSize(1024, 640));
     QCOMPARE(int(w.windowFlags()), 0x02000801);
     QVERIFY(w.testAttribute(Qt::WA_TranslucentBackground));
-    QCOMPARE(w.styleSheet(), QStringLiteral("background:transparent;"));
     QCOMPARE(w.windowTitle(), QStringLiteral("SKELD R772"));
-    QCOMPARE(w.checkTimer.interval(), 2048);
     // The import/export dialogs stay out of the window's transparent style
     // sheet: a dialog that inherits it is black with unreadable labels.
     auto dialog = QtFileDialogs::makeDialog("Import", FileDialogs::startFolder(), "*.pf", false);
@@ -60,11 +57,8 @@ void AppShellTest::windowAndTray()
     QCOMPARE(w.trayIcon->toolTip(), QStringLiteral("ORVANTE SKELD MOUSE R772"));
     QVERIFY(!w.trayIcon->icon().isNull());
     QMenu *menu = w.trayIcon->contextMenu();
-    const auto texts = [menu] { return QStringList{menu->actions().at(0)->text(), menu->actions().at(1)->text()}; };
-    QCOMPARE(menu->actions().size(), 2);
+    const auto texts = [menu] { QStringList t; for (QAction *a : menu->actions()) t << a->text(); return t; };
     QCOMPARE(texts(), (QStringList{"Show", "Quit (&Q)"}));
-    QVERIFY(menu->styleSheet().startsWith("QMenu { border: 1px solid rgb(100, 100, 100);"));
-    QVERIFY(menu->styleSheet().endsWith("padding-right: 2px; } "));
     w.view()->setLanguage("French");
     QCOMPARE(texts(), (QStringList{"Afficher", "Quitter (&Q)"}));
     data.write("modules/i18n/English.ini", QByteArray());
@@ -99,18 +93,17 @@ void AppShellTest::windowAndTray()
     QCOMPARE(dpi->property("currentDPI").toInt(), 2);
     // The busy lock holds for its time, and setBusy() releases it at once.
     QQuickItem *r = w.view()->rootObject();
+    QElapsedTimer held;
+    held.start();
     w.controller->setBusy(1500);
-    QVERIFY(r->property("isLock").toBool());
-    QVERIFY(!w.view()->isEnabled());
-    QTest::qWait(1000);
-    QVERIFY(r->property("isLock").toBool());
-    QTRY_VERIFY_WITH_TIMEOUT(!r->property("isLock").toBool(), 1500);
+    QVERIFY(r->property("isLock").toBool() && !w.view()->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(!r->property("isLock").toBool(), 3000);
+    QVERIFY2(held.elapsed() >= 1400, qPrintable(QString::number(held.elapsed())));
     QVERIFY(w.view()->isEnabled());
     w.view()->setBusy(60000);
     QVERIFY(!w.view()->isEnabled());
     w.controller->setBusy();
-    QVERIFY(!r->property("isLock").toBool());
-    QVERIFY(w.view()->isEnabled());
+    QVERIFY(!r->property("isLock").toBool() && w.view()->isEnabled());
 
     // Reading the title must not bring a missing global file into being.
     QFile::remove(data.path("modules/setting/apConfig.bin"));
@@ -127,9 +120,7 @@ void AppShellTest::closeHidesAndTrayRestores_data()
     QTest::addColumn<bool>("unsaved");
     const int dbl = QSystemTrayIcon::DoubleClick, trigger = QSystemTrayIcon::Trigger;
     QTest::newRow("double click, device") << true << dbl << true << false;
-    QTest::newRow("double click, no device") << false << dbl << true << false;
     // Status-notifier trays report only this one activation.
-    QTest::newRow("trigger, device") << true << trigger << true << false;
     QTest::newRow("trigger, no device") << false << trigger << true << false;
     QTest::newRow("right click, device") << true << int(QSystemTrayIcon::Context) << false << false;
     QTest::newRow("double click, device, unsaved edits kept") << true << dbl << true << true;

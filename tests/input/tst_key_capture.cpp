@@ -14,16 +14,19 @@
 
 namespace {
 QStringList events;
-
 void recordKey(quint8 usbCode, quint8 isDown, void *)
 {
     events << QStringLiteral("key %1 %2").arg(usbCode, 2, 16, QLatin1Char('0')).arg(isDown);
 }
-
 void recordButton(quint8 buttonCode, quint8 isDown, qint32, qint32, void *)
 {
     events << QStringLiteral("button %1 %2").arg(buttonCode, 2, 16, QLatin1Char('0')).arg(isDown);
 }
+const struct { const char *tag; Qt::Key key; Qt::KeyboardModifiers modifiers; const char *usage; } kKeys[] = {
+    {"a", Qt::Key_A, {}, "04"}, {"Return", Qt::Key_Return, {}, "28"}, {"keypad Enter", Qt::Key_Enter, Qt::KeypadModifier, "58"},
+    {"Home", Qt::Key_Home, {}, "4a"}, {"keypad 7 (Home without Num Lock)", Qt::Key_Home, Qt::KeypadModifier, "5f"},
+    {"keypad /", Qt::Key_Slash, Qt::KeypadModifier, "54"}, {"F12", Qt::Key_F12, {}, "45"}, {"Pause", Qt::Key_Pause, {}, "48"},
+    {"unknown key", Qt::Key_VolumeUp, {}, nullptr}};
 } // namespace
 
 class TestKeyCapture : public QObject
@@ -31,33 +34,14 @@ class TestKeyCapture : public QObject
     Q_OBJECT
 private slots:
     void init() { events.clear(); }
-    void keysOnAWindow_data();
+    void keysOnAWindow_data() { addRows(kKeys); }
     void keysOnAWindow();
     void programWindow();
 };
 
-void TestKeyCapture::keysOnAWindow_data()
-{
-    QTest::addColumn<int>("qtKey");
-    QTest::addColumn<int>("modifiers");
-    QTest::addColumn<QString>("usage"); // empty: no event
-    const int kp = Qt::KeypadModifier;
-    QTest::newRow("a") << int(Qt::Key_A) << 0 << "04";
-    QTest::newRow("Return") << int(Qt::Key_Return) << 0 << "28";
-    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << kp << "58";
-    QTest::newRow("Home") << int(Qt::Key_Home) << 0 << "4a";
-    QTest::newRow("keypad 7 (Home without Num Lock)") << int(Qt::Key_Home) << kp << "5f";
-    QTest::newRow("keypad /") << int(Qt::Key_Slash) << kp << "54";
-    QTest::newRow("F12") << int(Qt::Key_F12) << 0 << "45";
-    QTest::newRow("Pause") << int(Qt::Key_Pause) << 0 << "48";
-    QTest::newRow("unknown key") << int(Qt::Key_VolumeUp) << 0 << "";
-}
-
 void TestKeyCapture::keysOnAWindow()
 {
-    QFETCH(int, qtKey);
-    QFETCH(int, modifiers);
-    QFETCH(QString, usage);
+    ROW(kKeys);
     QWindow window;
     window.resize(100, 100);
     window.show();
@@ -66,8 +50,9 @@ void TestKeyCapture::keysOnAWindow()
     QVERIFY(hook.hooksInstalled());
     QCOMPARE(hook.sourceName(), QStringLiteral("application event filter"));
     hook.setKeyboardCallback(&recordKey, nullptr);
-    QTest::keyClick(&window, Qt::Key(qtKey), Qt::KeyboardModifiers(modifiers));
-    QCOMPARE(events, (usage.isEmpty() ? QStringList() : QStringList{"key " + usage + " 1", "key " + usage + " 0"}));
+    QTest::keyClick(&window, r.key, r.modifiers);
+    const QString u = QString::fromLatin1(r.usage);
+    QCOMPARE(events, (u.isEmpty() ? QStringList() : QStringList{"key " + u + " 1", "key " + u + " 0"}));
     // Removed hooks report nothing until installed again.
     events.clear();
     hook.removeHooks();
@@ -81,7 +66,6 @@ void TestKeyCapture::keysOnAWindow()
 void TestKeyCapture::programWindow()
 {
     TestData data;
-    QVERIFY(data.isValid());
     Widget top;
     top.showNormal();
     top.activateWindow();

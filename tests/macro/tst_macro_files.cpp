@@ -67,13 +67,10 @@ class TestMacroFiles : public QObject
 
 private slots:
     void createSaveLoad();
-    void missingFiles();
-    void rename_data();
     void rename();
     void renameThatCannotHappen_data();
     void renameThatCannotHappen();
     void deleteRestoresBoundButtons();
-    void unsafeNamesAreRefused_data();
     void unsafeNamesAreRefused();
     void importAndExport();
     void loadStaysBounded_data();
@@ -107,47 +104,34 @@ void TestMacroFiles::createSaveLoad()
     QCOMPARE(file.childKeys(), (QStringList{"0", "1"}));
     QCOMPARE(b.config("Old", "config/total"), QStringLiteral("2"));
     QCOMPARE(b.view.loadMacroIni(QStringLiteral("Old")), (QStringList{"3,MS-L", "4,MS-L", "2"}));
-}
-
-void TestMacroFiles::missingFiles()
-{
-    Bridge b;
+    // A missing file is neither saved to nor made; a delete says whether it deleted.
     QCOMPARE(b.view.saveMacroIni(QStringLiteral("Ghost"), {"1,A"}, 1), QVariant(false));
     QCOMPARE(b.view.loadMacroIni(QStringLiteral("Ghost")), QStringList());
     QVERIFY(!QFile::exists(b.data.path(macroFile("Ghost"))));
-    b.view.createMacroIni(QStringLiteral("M"), 0);
-    QCOMPARE(b.view.deleteMacroIni(QStringLiteral("M")), QVariant(true));
-    QVERIFY(!QFile::exists(b.data.path(macroFile("M"))));
-    QCOMPARE(b.view.deleteMacroIni(QStringLiteral("M")), QVariant(false));
-}
-
-void TestMacroFiles::rename_data()
-{
-    QTest::addColumn<QString>("newName");
-    for (const QString &name : {QStringLiteral("New"), QString(64, 'n'), QStringLiteral("a..b"),
-                                QStringLiteral("My macro"), QStringLiteral("Échap ü")})
-        QTest::newRow(qPrintable(name.left(10))) << name;
+    QCOMPARE(b.view.deleteMacroIni(QStringLiteral("Old")), QVariant(true));
+    QVERIFY(!QFile::exists(b.data.path(macroFile("Old"))));
+    QCOMPARE(b.view.deleteMacroIni(QStringLiteral("Old")), QVariant(false));
 }
 
 void TestMacroFiles::rename()
 {
-    QFETCH(QString, newName);
-    Bridge b;
-    b.view.createMacroIni(QStringLiteral("Old"), 0);
-    b.view.saveMacroIni(QStringLiteral("Old"), {"1,A", "2,A"}, 3);
-    const QByteArray bytes = b.data.read(macroFile("Old"));
-    b.bind(0, 2, QStringLiteral("Old"));
-    b.bind(5, 9, QStringLiteral("Old"));
-    b.bind(6, 2, QStringLiteral("Old"));
-    b.bind(1, 4, QStringLiteral("Other"));
-    QCOMPARE(b.view.modifyMacroNameUpdateProfile(QStringLiteral("Old"), newName), QVariant(true));
-    QVERIFY(!QFile::exists(b.data.path(macroFile("Old"))));
-    QCOMPARE(b.data.read(macroFile(newName)), bytes);
-    QCOMPARE(b.boundName(0, 2), newName);
-    QCOMPARE(b.boundName(5, 9), newName);
-    // Profiles beyond the six the UI uses, and other macros, keep theirs.
-    QCOMPARE(b.boundName(6, 2), QStringLiteral("Old"));
-    QCOMPARE(b.boundName(1, 4), QStringLiteral("Other"));
+    for (const QString &newName : {QStringLiteral("New"), QString(64, 'n'), QStringLiteral("a..b"),
+                                   QStringLiteral("My macro"), QStringLiteral("Échap ü")}) {
+        Bridge b;
+        b.view.createMacroIni(QStringLiteral("Old"), 0);
+        b.view.saveMacroIni(QStringLiteral("Old"), {"1,A", "2,A"}, 3);
+        const QByteArray bytes = b.data.read(macroFile("Old"));
+        b.bind(0, 2, QStringLiteral("Old"));
+        b.bind(5, 9, QStringLiteral("Old"));
+        b.bind(6, 2, QStringLiteral("Old"));
+        b.bind(1, 4, QStringLiteral("Other"));
+        QCOMPARE(b.view.modifyMacroNameUpdateProfile(QStringLiteral("Old"), newName), QVariant(true));
+        QVERIFY(!QFile::exists(b.data.path(macroFile("Old"))));
+        QCOMPARE(b.data.read(macroFile(newName)), bytes);
+        QCOMPARE(QStringList({b.boundName(0, 2), b.boundName(5, 9)}), QStringList({newName, newName}));
+        // Profiles beyond the six the UI uses, and other macros, keep theirs.
+        QCOMPARE(QStringList({b.boundName(6, 2), b.boundName(1, 4)}), QStringList({"Old", "Other"}));
+    }
 }
 
 void TestMacroFiles::renameThatCannotHappen_data()
@@ -224,20 +208,8 @@ void TestMacroFiles::deleteRestoresBoundButtons()
     QVERIFY(cap.contains("macro: no default for mouseKeyMatrix/3 - binding removed"));
 }
 
-void TestMacroFiles::unsafeNamesAreRefused_data()
-{
-    QTest::addColumn<QString>("name");
-    const QString names[] = {QString(), "../evil", "../../modules/setting/p1", "sub/evil", "..\\evil", "..",
-                             ".hidden", "a\nb", "a\tb", "a\x7f" "b", " ", "   ", "a*b", "a?b", "a<b>", "a|b",
-                             "a:b", "loaderkestle", QString(65, 'm'), QString(252, 'm'), QString(5000, 'm'),
-                             "/tmp/evil", QString::fromUtf16(u"ev\0il", 5)};
-    for (const QString &n : names)
-        QTest::newRow(qPrintable(QString(n.left(24)).replace('\n', "\\n").replace('\t', "\\t"))) << n;
-}
-
 void TestMacroFiles::unsafeNamesAreRefused()
 {
-    QFETCH(QString, name);
     Bridge b;
     // Canaries where a leaking name would land.
     b.data.write("modules/evil.bin", "canary");
@@ -247,22 +219,26 @@ void TestMacroFiles::unsafeNamesAreRefused()
     b.bind(0, 2, QStringLiteral("Safe"));
     b.view.stores().profile(0)->sync();
     const auto before = snapshot(b.data);
-    DebugCapture cap;
-
-    QCOMPARE(b.view.createMacroIni(name, 0), QVariant(false));
-    QCOMPARE(b.view.saveMacroIni(name, {"1,A"}, 1), QVariant(false));
-    QCOMPARE(b.view.loadMacroIni(name), QStringList());
-    QCOMPARE(b.view.deleteMacroIni(name), QVariant(false));
-    QCOMPARE(b.view.modifyMacroNameUpdateProfile(QStringLiteral("Safe"), name), QVariant(false));
-    QCOMPARE(b.view.modifyMacroNameUpdateProfile(name, QStringLiteral("Other")), QVariant(false));
-    QCOMPARE(b.view.loadMacroFile(name), false);
-    b.view.saveMacroFile(name);
-    b.view.stores().profile(0)->sync();
-
-    QCOMPARE(b.boundName(0, 2), QStringLiteral("Safe"));
-    QCOMPARE(b.dialogs->calls.size(), qsizetype(0));
-    QCOMPARE(snapshot(b.data), before);
-    QVERIFY(cap.lines().join('\n').contains(QStringLiteral("macro: refused name")));
+    const QString names[] = {QString(), "../evil", "../../modules/setting/p1", "sub/evil", "..\\evil", "..",
+                             ".hidden", "a\nb", "a\tb", "a\x7f" "b", " ", "   ", "a*b", "a?b", "a<b>", "a|b",
+                             "a:b", "loaderkestle", QString(65, 'm'), QString(252, 'm'), QString(5000, 'm'),
+                             "/tmp/evil", QString::fromUtf16(u"ev\0il", 5)};
+    for (const QString &name : names) {
+        const QByteArray tag = name.left(24).toUtf8().toPercentEncoding();
+        DebugCapture cap;
+        QVERIFY2(b.view.createMacroIni(name, 0) == QVariant(false), tag);
+        QVERIFY2(b.view.saveMacroIni(name, {"1,A"}, 1) == QVariant(false), tag);
+        QVERIFY2(b.view.loadMacroIni(name).isEmpty(), tag);
+        QVERIFY2(b.view.deleteMacroIni(name) == QVariant(false), tag);
+        QVERIFY2(b.view.modifyMacroNameUpdateProfile(QStringLiteral("Safe"), name) == QVariant(false), tag);
+        QVERIFY2(b.view.modifyMacroNameUpdateProfile(name, QStringLiteral("Other")) == QVariant(false), tag);
+        QVERIFY2(!b.view.loadMacroFile(name), tag);
+        b.view.saveMacroFile(name);
+        b.view.stores().profile(0)->sync();
+        QVERIFY2(b.boundName(0, 2) == QStringLiteral("Safe") && b.dialogs->calls.isEmpty(), tag);
+        QVERIFY2(snapshot(b.data) == before, tag);
+        QVERIFY2(cap.lines().join('\n').contains(QStringLiteral("macro: refused name")), tag);
+    }
 }
 
 void TestMacroFiles::importAndExport()

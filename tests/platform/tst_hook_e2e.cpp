@@ -148,18 +148,11 @@ void TestHookEndToEnd::events_data()
         if (!alongWith) QTest::newRow(k) << L{"key", k} << L{"key " + u + " 1", "key " + u + " 0"};
         else QTest::newRow(k) << L{"key", k} << L{QString("key %1 1").arg(alongWith), "key " + u + " 1", QString("key %1 0").arg(alongWith), "key " + u + " 0"};
     };
+    // The codes themselves are tst_key_tables'; here one of each kind.
     key("a", "04");
-    key("Return", "28");
     key("KP_Enter", "58");
     key("Control_R", "e4", "e0");
-    key("Control_L", "e0");
-    key("Shift_R", "e5", "e1");
-    key("KP_Divide", "54");
-    key("slash", "38");
-    key("Up", "52");
     key("F12", "45");
-    key("Print", "46");
-    key("Num_Lock", "53");
     // Long enough for the server's auto-repeat to send more presses.
     QTest::newRow("held key") << L{"keydown", "b", "sleep", "0.8", "keyup", "b"} << L{"key 05 1", "key 05 0"};
     QTest::newRow("left") << L{"click", "1"} << L{"button f0 1 1200 700", "button f0 0 1200 700"};

@@ -1,6 +1,5 @@
 // The language files: how a section is read, which file a code may name,
 // the DPI notifications the "other" section sets, and the shipped files.
-#include "app/myQQuickView.h"
 #include "settings/DpiNotifications.h"
 #include "settings/LangStrings.h"
 #include "testlib/TestData.h"
@@ -16,53 +15,43 @@ class TestLangStrings : public QObject
     Q_OBJECT
 private slots:
     void init() { DpiNotifications::resetToDefaults(); }
-    void readsSection_data();
     void readsSection();
     void onlyFilesInTheLanguageFolder();
     void otherSectionSetsNotifications();
     void shippedFiles();
 };
 
-void TestLangStrings::readsSection_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QStringList>("texts");
-    QTest::addColumn<QString>("debugLine");
-    QTest::newRow("three in order") << QByteArray("[s]\ntotal=3\n0=a\n1=b\n2=c\n") << QStringList{"a", "b", "c"} << QString();
-    QTest::newRow("entries beyond total unread") << QByteArray("[s]\ntotal=2\n0=a\n1=b\n2=c\n") << QStringList{"a", "b"} << QString();
-    QTest::newRow("zero") << QByteArray("[s]\ntotal=0\n0=a\n") << QStringList{} << QString();
-    QTest::newRow("gap gives empty text") << QByteArray("[s]\ntotal=2\n0=first\n") << QStringList{"first", ""} << QString();
-    QTest::newRow("no total") << QByteArray("[s]\n0=a\n") << QStringList{} << QString();
-    QTest::newRow("negative") << QByteArray("[s]\ntotal=-5\n0=a\n") << QStringList{} << "total -5 is negative";
-    QTest::newRow("not a number") << QByteArray("[s]\ntotal=three\n0=a\n") << QStringList{} << "total \"three\" is no number";
-    QTest::newRow("beyond 64 bits") << QByteArray("[s]\ntotal=99999999999999999999\n0=a\n") << QStringList{} << "is no number";
-    QTest::newRow("fraction") << QByteArray("[s]\ntotal=1.5\n0=a\n") << QStringList{} << "is no number";
-    QTest::newRow("quoted commas and utf-8")
-        << QByteArray("[s]\ntotal=3\n0=\"a, b\"\n1=\"\xe5\xae\x8f \xe2\x96\xba\"\n2=\"\\\\\"\n")
-        << QStringList{"a, b", QString::fromUtf8("\xe5\xae\x8f \xe2\x96\xba"), "\\"} << QString();
-    QTest::newRow("unquoted commas kept as one text") << QByteArray("[s]\ntotal=1\n0=Reset, then save\n")
-                                                      << QStringList{"Reset, then save"} << QString();
-    QTest::newRow("trailing blank kept when quoted") << QByteArray("[s]\ntotal=1\n0=\"Key \"\n") << QStringList{"Key "} << QString();
-    QTest::newRow("huge total stays bounded") << QByteArray("[s]\ntotal=1000000\n0=x\n")
-                                              << QStringList{"x"} + QStringList(LangStrings::kMaxTexts - 1, QString())
-                                              << "total 1000000 cut to 1024";
-}
-
 void TestLangStrings::readsSection()
 {
-    QFETCH(QByteArray, file);
-    QFETCH(QStringList, texts);
-    QFETCH(QString, debugLine);
+    using L = QStringList;
+    const struct { const char *name; QByteArray file; L texts; const char *debug; } cases[] = {
+        {"three in order", "[s]\ntotal=3\n0=a\n1=b\n2=c\n", {"a", "b", "c"}, nullptr},
+        {"entries beyond total unread", "[s]\ntotal=2\n0=a\n1=b\n2=c\n", {"a", "b"}, nullptr},
+        {"zero", "[s]\ntotal=0\n0=a\n", {}, nullptr},
+        {"gap gives empty text", "[s]\ntotal=2\n0=first\n", {"first", ""}, nullptr},
+        {"no total", "[s]\n0=a\n", {}, nullptr},
+        {"negative", "[s]\ntotal=-5\n0=a\n", {}, "total -5 is negative"},
+        {"not a number", "[s]\ntotal=three\n0=a\n", {}, "total \"three\" is no number"},
+        {"beyond 64 bits", "[s]\ntotal=99999999999999999999\n0=a\n", {}, "is no number"},
+        {"fraction", "[s]\ntotal=1.5\n0=a\n", {}, "is no number"},
+        {"quoted commas and utf-8", "[s]\ntotal=3\n0=\"a, b\"\n1=\"\xe5\xae\x8f \xe2\x96\xba\"\n2=\"\\\\\"\n",
+         {"a, b", QString::fromUtf8("\xe5\xae\x8f \xe2\x96\xba"), "\\"}, nullptr},
+        {"unquoted commas kept as one text", "[s]\ntotal=1\n0=Reset, then save\n", {"Reset, then save"}, nullptr},
+        {"trailing blank kept when quoted", "[s]\ntotal=1\n0=\"Key \"\n", {"Key "}, nullptr},
+        {"huge total stays bounded", "[s]\ntotal=1000000\n0=x\n", L{"x"} + L(LangStrings::kMaxTexts - 1, QString()),
+         "total 1000000 cut to 1024"}};
     TestData data;
-    // A file of its own per row: the settings facility caches by name.
-    const QString lang = "Test_" + QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_');
-    data.write("modules/i18n/" + lang + ".ini", file);
-    DebugCapture cap;
-    QElapsedTimer timer;
-    timer.start();
-    QCOMPARE(LangStrings::read("s", lang), texts);
-    QVERIFY(timer.elapsed() < 5000);
-    if (!debugLine.isEmpty()) QVERIFY2(cap.lines().join('\n').contains(debugLine), qPrintable(cap.lines().join('\n')));
+    for (const auto &c : cases) {
+        // A file of its own per case: the settings facility caches by name.
+        const QString lang = "Test_" + QString::fromLatin1(c.name).replace(' ', '_');
+        data.write("modules/i18n/" + lang + ".ini", c.file);
+        DebugCapture cap;
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(LangStrings::read("s", lang), c.texts);
+        QVERIFY2(timer.elapsed() < 5000, c.name);
+        if (c.debug) QVERIFY2(cap.lines().join('\n').contains(QLatin1String(c.debug)), c.name);
+    }
 }
 
 void TestLangStrings::onlyFilesInTheLanguageFolder()
@@ -119,11 +108,6 @@ void TestLangStrings::otherSectionSetsNotifications()
     LangStrings::load("other", "french"); // only the exact code "French" is special
     QCOMPARE(DpiNotifications::text(0), QStringLiteral("petit"));
     QCOMPARE(DpiNotifications::text(1), QStringLiteral("two"));
-    // Through the bridge, as the pages ask.
-    myQQuickView view;
-    QCOMPARE(view.getLangStrings("main", "English").value(0), QStringLiteral("Editor"));
-    view.getLangStrings("other", "French");
-    QCOMPARE(DpiNotifications::text(7), QStringLiteral("DPI switch to the 8st segment"));
 }
 
 void TestLangStrings::shippedFiles()

@@ -93,7 +93,6 @@ private slots:
     void sameSizeReplaceIsSeenAtOnce();
     void interruptedWritesLeaveWholeFiles();
     void linkInPlaceOfProfileIsRefused();
-    void nameLists_data();
     void nameLists();
     void nameListPadding();
 };
@@ -332,45 +331,35 @@ void SettingsStoreTest::linkInPlaceOfProfileIsRefused()
     QVERIFY(leftovers(data.root()).isEmpty());
 }
 
-void SettingsStoreTest::nameLists_data()
-{
-    QTest::addColumn<QVariant>("type");
-    QTest::addColumn<QStringList>("names");
-    QTest::addColumn<QString>("key"); // empty: no such list, nothing written
-    QTest::addColumn<QStringList>("stored");
-    const QString pad = NameLists::kPadding;
-    QTest::newRow("one macro is padded") << QVariant(0) << QStringList{"M"} << "macro/macroName" << QStringList{"M", pad};
-    QTest::newRow("two macros as they are") << QVariant(0) << QStringList{"M", "N"} << "macro/macroName" << QStringList{"M", "N"};
-    QTest::newRow("gun names") << QVariant(1) << QStringList{"AKM", "M416", "UNP9"} << "gun/gunName" << QStringList{"AKM", "M416", "UNP9"};
-    QTest::newRow("profiles, type as text") << QVariant("2") << QStringList{"Standard0", "profile_01"}
-                                            << "profile/profileName" << QStringList{"Standard0", "profile_01"};
-    QTest::newRow("gun selection, type as double") << QVariant(3.0) << QStringList{"x"} << "gun/selectGun" << QStringList{"x", pad};
-    const QStringList odd{"a, b", "say \"hi\"", "semi;colon", "\\"};
-    QTest::newRow("names with commas and quotes") << QVariant(0) << odd << "macro/macroName" << odd;
-    QTest::newRow("one empty name is padded") << QVariant(0) << QStringList{""} << "macro/macroName" << QStringList{"", pad};
-    for (const QVariant &bad : {QVariant(4), QVariant(-1), QVariant("macro"), QVariant(QString()), QVariant()})
-        QTest::addRow("type %s", qPrintable(bad.toString())) << bad << QStringList{"X"} << QString() << QStringList{};
-}
-
 void SettingsStoreTest::nameLists()
 {
-    QFETCH(QVariant, type);
-    QFETCH(QStringList, names);
-    QFETCH(QString, key);
-    QFETCH(QStringList, stored);
-    TestData data;
-    const QByteArray before = data.read("modules/setting/name.bin");
-    DebugCapture cap;
-    NameLists::update(type, names);
-    QVariantList expected;
-    for (const QString &s : stored)
-        expected << s;
-    QCOMPARE(NameLists::get(type), expected);
-    if (key.isEmpty()) {
-        QCOMPARE(data.read("modules/setting/name.bin"), before);
-        QVERIFY(cap.lines().join('\n').contains("config: no name list of type"));
-    } else { // on disk as soon as the call returns
-        QCOMPARE(QSettings(data.path("modules/setting/name.bin"), QSettings::IniFormat).value(key).toStringList(), stored);
+    const QString pad = NameLists::kPadding;
+    const QStringList odd{"a, b", "say \"hi\"", "semi;colon", "\\"};
+    // type, names, key (empty: no such list, nothing written), what is stored.
+    const struct { QVariant type; QStringList names; QString key; QStringList stored; } cases[] = {
+        {0, {"M"}, "macro/macroName", {"M", pad}}, // one macro is padded
+        {0, {"M", "N"}, "macro/macroName", {"M", "N"}},
+        {1, {"AKM", "M416", "UNP9"}, "gun/gunName", {"AKM", "M416", "UNP9"}},
+        {"2", {"Standard0", "profile_01"}, "profile/profileName", {"Standard0", "profile_01"}}, // type as text
+        {3.0, {"x"}, "gun/selectGun", {"x", pad}},                                            // type as double
+        {0, odd, "macro/macroName", odd},
+        {0, {""}, "macro/macroName", {"", pad}},
+        {4, {"X"}, {}, {}}, {-1, {"X"}, {}, {}}, {"macro", {"X"}, {}, {}}, {QString(), {"X"}, {}, {}}, {QVariant(), {"X"}, {}, {}}};
+    for (const auto &c : cases) {
+        TestData data;
+        const QByteArray before = data.read("modules/setting/name.bin");
+        DebugCapture cap;
+        NameLists::update(c.type, c.names);
+        QVariantList expected;
+        for (const QString &n : c.stored)
+            expected << n;
+        QCOMPARE(NameLists::get(c.type), expected);
+        if (c.key.isEmpty()) {
+            QCOMPARE(data.read("modules/setting/name.bin"), before);
+            QVERIFY(cap.lines().join('\n').contains("config: no name list of type"));
+        } else { // on disk as soon as the call returns
+            QCOMPARE(QSettings(data.path("modules/setting/name.bin"), QSettings::IniFormat).value(c.key).toStringList(), c.stored);
+        }
     }
 }
 
