@@ -77,11 +77,12 @@ void TestKeyCapture::programWindow()
     // the QQuickWidget forwards each event to the window it renders into,
     // and the hook must count it once.
     QWindow *w = top.windowHandle();
-    QWidget *view = top.view()->widget();
-    const QPoint at = view->mapTo(&top, view->rect().center());
+    myQQuickView *view = top.view();
+    QWidget *scene = view->widget();
+    const QPoint at = scene->mapTo(&top, scene->rect().center());
     for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton, Qt::BackButton})
         QTest::mouseClick(w, b, {}, at);
-    view->setFocus();
+    scene->setFocus();
     QTest::keyClick(w, Qt::Key_B);
     QCOMPARE(events, (QStringList{"button f0 1", "button f0 0", "button f1 1", "button f1 0", "button f2 1",
                                   "button f2 0", "key 05 1", "key 05 0"}));
