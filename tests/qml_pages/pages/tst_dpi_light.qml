@@ -47,13 +47,13 @@ MainUnderTest {
         }
         // Lighting commands (colours 10H and 0CH, effect 0DH), in order.
         function lightCommands() {
-            return rig.sentCommands().filter(function (c) { return c === "10" || c === "0c" || c === "0d" })
+            return sentCommands().filter(function (c) { return c === "10" || c === "0c" || c === "0d" })
         }
 
         function test_dpiStages() {
             // A drag only marks the page unsaved; the knob's centre goes to a click on the track.
             dragTo(slider(1), 82)
-            compare([knob(1).x, dpi.stageValues[1], child("dpiLabel1").text, dpi.isSave, rig.reports("11")], [82, 3100, "3100", true, []])
+            compare([knob(1).x, dpi.stageValues[1], child("dpiLabel1").text, dpi.isSave, reports("11")], [82, 3100, "3100", true, []])
             mouseClick(slider(2), 100, 3)
             tryCompare(dpi, "stageValues", [400, 3100, 3500, 3200, 4000, 4800, 5400, 6000])
             dpi.init(false, false)
@@ -73,11 +73,11 @@ MainUnderTest {
             choose(dpi, "stageCountDropDown", 7, "currentDpiCount", 8)
             rig.clearTrace()
             mouseClick(knob(7))
-            compare([dpi.currentDPI, rig.reports("0b"), rig.mouseState().dpiStage553], [7, [[8, 0, 0, 0, 0, 0]], 8])
+            compare([dpi.currentDPI, reports("0b"), rig.mouseState().dpiStage553], [7, [[8, 0, 0, 0, 0, 0]], 8])
             // Reset loads the defaults, unsent.
             rig.clearTrace()
             mouseClick(child("dpiResetButton"))
-            compare([dpi.stageValues, dpi.isSave, rig.sentCommands()], [[400, 800, 1600, 3200, 4000, 4800, 5400, 6000], true, []])
+            compare([dpi.stageValues, dpi.isSave, sentCommands()], [[400, 800, 1600, 3200, 4000, 4800, 5400, 6000], true, []])
         }
 
         function test_dpiStoredValues() {
@@ -99,17 +99,17 @@ MainUnderTest {
                     [8, [6000, 200, 1500, 3200, 3000, 4000, 5000, 6000], 161, 4, "99999,-50,x,3200"])
             ui_View.setData("mouse/currentDpiCount", 0)
             dpi.init(false, false)
-            compare([dpi.currentDpiCount, rig.sentCommands()], [1, []])
+            compare([dpi.currentDpiCount, sentCommands()], [1, []])
         }
 
         function test_light() {
             compare([light.effect, light.effectDropDown.currentText, light.speedStep, light.brightStep, light.colors[1],
-                     light.redField.text, light.height, child("speedPercent").text, child("brightPercent").text, rig.sentCommands()],
+                     light.redField.text, light.height, child("speedPercent").text, child("brightPercent").text, sentCommands()],
                     [1, "Breath", 2, 4, "#ff8000", "255", 264, "50%", "100%", []])
             // Colourful model: colours and effect twice; breath, speed 2, brightness 4.
             light.isSave = true
             saved()
-            compare([lightCommands(), rig.reports("10").map(function (r) { return r[0] }), rig.reports("0d")[0],
+            compare([lightCommands(), reports("10").map(function (r) { return r[0] }), reports("0d")[0],
                      rig.mouseState().led8StageColors], [["10", "10", "0d", "10", "10", "0d"], [0, 0, 0, 0], [1, 255, 5, 0, 0, 0], shippedColors])
             // The speed slider snaps past the second boundary to the third step.
             mouseClick(light.speedSlider, 60, 3)
@@ -145,12 +145,12 @@ MainUnderTest {
             // Reset loads the defaults, unsent.
             rig.clearTrace()
             mouseClick(child("lightResetButton"))
-            compare([light.effect, light.colors[0], light.isSave, rig.sentCommands()], [1, "#ff0000", true, []])
+            compare([light.effect, light.colors[0], light.isSave, sentCommands()], [1, "#ff0000", true, []])
             // Bad stored values are clamped and shown, not sent or written back.
             ui_View.setDataList("mouse/lightValue", [99, -3, 9])
             ui_View.setDataList("mouse/colorValue", [300, -20, 128, "x"])
             light.init(false, false)
-            compare([light.effect, light.speedStep, light.brightStep, light.colors[0], light.colors[1], rig.sentCommands(),
+            compare([light.effect, light.speedStep, light.brightStep, light.colors[0], light.colors[1], sentCommands(),
                      String(rig.profileValue(0, "mouse/lightValue"))], [0, 0, 4, "#ff0080", "#00ff00", [], "99,-3,9"])
         }
 
@@ -164,7 +164,7 @@ MainUnderTest {
             ui_View.setData("mouse/dpiCount", 8)
             rig.clearTrace()
             saved()
-            compare([lightCommands(), rig.reports("10").map(function (r) { return r[0] })], [["10", "10", "0d", "10", "10"], [0, 0, 1, 1]])
+            compare([lightCommands(), reports("10").map(function (r) { return r[0] })], [["10", "10", "0d", "10", "10"], [0, 0, 1, 1]])
             // 55328, static: colour 8 cleared, the fixed-colour command with colour 1.
             model(false, true)
             compare(light.effectDropDown.model[4], "Breath Loop")

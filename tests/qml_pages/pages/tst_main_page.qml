@@ -20,7 +20,7 @@ MainUnderTest {
         function started() {
             var r = host.started()
             rig.clearTrace()
-            rig.clearPointerCalls()
+            rig.pointerCalls()
             return r
         }
         function activate() {
@@ -46,7 +46,7 @@ MainUnderTest {
             compare([findChild(r, "keyAssigmentHook").item, findChild(r, "macroEditorHook").item], [null, null])
             // The stored rate is shown, not sent; device profile 4 is selected (profile + 1).
             compare([child("profileDropDown").currentText, child("reportRateDropDown").currentText], ["profile_0", "250Hz"])
-            compare([rig.reports("01"), rig.reports("02")], [[], [[4, 0, 0, 0, 0, 0]]])
+            compare([reports("01"), reports("02")], [[], [[4, 0, 0, 0, 0, 0]]])
             ui_View.setGlobalData("mouse/profileNo", 0)
             ui_View.setCurrentProfile(0)
             ui_View.updataNameList(2, ["Standard0", "loaderkestle"])
@@ -54,14 +54,14 @@ MainUnderTest {
             ui_View.setData("mouse/reportRate", "quick")
             rig.clearTrace()
             r.initReportRate(true)
-            compare([child("reportRateDropDown").currentText, rig.reports("01")], ["", [[1, 0, 0, 0, 0, 0]]])
+            compare([child("reportRateDropDown").currentText, reports("01")], ["", [[1, 0, 0, 0, 0, 0]]])
             // A picked rate is stored and sent at once.
             var drop = child("reportRateDropDown"), popup = findChild(drop, "dropDownPopup")
             mouseClick(drop)
             tryCompare(popup, "height", 4 * 24 + 2)
             mouseClick(popup, 20, 1 + 12)
             tryCompare(popup, "visible", false)
-            compare([ui_View.getData("mouse/reportRate", false), rig.reports("01").pop(), rig.mouseState().reportRate553],
+            compare([ui_View.getData("mouse/reportRate", false), reports("01").pop(), rig.mouseState().reportRate553],
                     [0, [8, 0, 0, 0, 0, 0], 8])
         }
 
@@ -70,11 +70,11 @@ MainUnderTest {
             lockSpy.target = r
             // Nothing unsaved: nothing locks, nothing goes out; an edit turns Save red.
             mouseClick(save)
-            compare([lockSpy.count, r.isLock, rig.sentCommands(), String(save.idleColor)], [0, false, [], "#565656"])
+            compare([lockSpy.count, r.isLock, sentCommands(), String(save.idleColor)], [0, false, [], "#565656"])
             dpi.isSave = true
             compare(String(save.idleColor), "#ff3030")
             r.save()
-            compare([lockSpy.count, dpi.isSave, r.isLock, rig.reports("11").length, String(save.idleColor),
+            compare([lockSpy.count, dpi.isSave, r.isLock, reports("11").length, String(save.idleColor),
                      text("noticeText"), child("notice").visible], [1, false, false, 1, "#565656", "Saved and sent to the mouse.", true])
             // Without a mouse Save stores, says so, and the mouse that comes gets it.
             rig.setConnected(false)
@@ -86,7 +86,7 @@ MainUnderTest {
             rig.setConnected(true)
             r.initUI()
             r.setProtectUI(0)
-            compare([text("connectionText"), rig.reports("11").length, r.sendOnConnect], ["SKELD R772", 1, false])
+            compare([text("connectionText"), reports("11").length, r.sendOnConnect], ["SKELD R772", 1, false])
         }
 
         // Re-picking the profile or closing with unsaved edits asks once;
@@ -109,17 +109,17 @@ MainUnderTest {
             else
                 mouseClick(child("closeButton"))
             tryCompare(box, "visible", true)
-            compare(rig.reports("11").length, 0)
+            compare(reports("11").length, 0)
             if (d.answer === "Esc" || d.answer === "Enter")
                 keyClick(d.answer === "Esc" ? Qt.Key_Escape : Qt.Key_Return)
             else
                 mouseClick(findChild(box, d.answer))
-            compare([box.visible, dpi.stageValues[0], dpi.isSave, rig.reports("11").length, rig.windowVisible()],
+            compare([box.visible, dpi.stageValues[0], dpi.isSave, reports("11").length, rig.windowVisible()],
                     [false, values[d.kept ? 1 : 0], d.kept && d.sent === 0, d.sent, !d.hidden])
             if (dpi.isSave) {
                 // Cancelled: a later Save still sends the edit.
                 r.save()
-                compare(rig.reports("11").length, 1)
+                compare(reports("11").length, 1)
             }
         }
 
@@ -171,8 +171,8 @@ MainUnderTest {
             var dpi = child("dpiSetting")
             compare([dpi.stageValues[0], dpi.currentDPI, dpi.isSave, child("reportRateDropDown").currentText], [400, 1, false, "1000Hz"])
             // Everything re-sent: report rate, stages, lighting, pointer, stage 2.
-            verify(rig.sentCommands().indexOf("11") >= 0 && rig.sentCommands().indexOf("0d") >= 0, rig.sentCommands())
-            compare([rig.reports("01")[0][0], rig.reports("0b").pop()[0], rig.pointerCalls().length], [1, 2, 3])
+            verify(sentCommands().indexOf("11") >= 0 && sentCommands().indexOf("0d") >= 0, sentCommands())
+            compare([reports("01")[0][0], reports("0b").pop()[0], rig.pointerCalls().length], [1, 2, 3])
         }
     }
 

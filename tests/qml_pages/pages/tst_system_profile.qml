@@ -17,7 +17,7 @@ MainUnderTest {
             ui_View.setData("mouse/scrollRate", scroll)
             host.started().openSystemPage()
             page = child("systemSetting")
-            pointerCalls()
+            rig.pointerCalls()
         }
         // A profile list as stored, the active profile, and the page open.
         function openProfiles(list, active) {
@@ -44,38 +44,38 @@ MainUnderTest {
         function test_system() {
             // A stored "one screen" is shown, not written back, not applied.
             openSystem(170, 170, 1000)
-            compare([knob(page.pointerSlider), knob(page.doubleSlider), page.screenRadio.checked, page.linesField.text, stored3(), pointerCalls()],
+            compare([knob(page.pointerSlider), knob(page.doubleSlider), page.screenRadio.checked, page.linesField.text, stored3(), rig.pointerCalls()],
                     [170, 170, true, "1", ["170", "170", "1000"], []])
             // Released knobs apply the speed step and store the position; a track click once the knob is there.
             mouseClick(page.rowsRadio)
             dragTo(page.pointerSlider, 337)
-            compare([pointerCalls(), stored("mouse/mouseRate")], [["lines 1", "speed 20"], "337"])
+            compare([rig.pointerCalls(), stored("mouse/mouseRate")], [["lines 1", "speed 20"], "337"])
             mouseClick(page.pointerSlider, 40, 3)
             compare(rig.pointerCalls(), [])
-            tryVerify(function () { return rig.pointerCalls().length === 1 })
+            tryVerify(function () { return rig.pointerCalls(false).length === 1 })
             // The double click applies only itself but stores the whole page.
             page.linesField.text = "7"
             dragTo(page.doubleSlider, 337)
-            compare([pointerCalls(), stored3()], [["speed 2", "doubleClick 200"], ["34", "337", "7"]])
+            compare([rig.pointerCalls(), stored3()], [["speed 2", "doubleClick 200"], ["34", "337", "7"]])
             // An emptied lines field becomes 1; one screen (again: stays), then rows.
             page.linesField.input.forceActiveFocus()
             page.linesField.text = ""
             page.linesField.input.focus = false
-            compare([page.linesField.text, stored("mouse/scrollRate"), pointerCalls()], ["1", "1", ["lines 1"]])
+            compare([page.linesField.text, stored("mouse/scrollRate"), rig.pointerCalls()], ["1", "1", ["lines 1"]])
             mouseClick(page.screenRadio)
-            compare([pointerCalls(), stored("mouse/scrollRate")], [["lines 1000"], "1000"])
+            compare([rig.pointerCalls(), stored("mouse/scrollRate")], [["lines 1000"], "1000"])
             mouseClick(page.screenRadio)
-            compare([page.rowsRadio.checked, pointerCalls().pop()], [false, "lines 1000"])
+            compare([page.rowsRadio.checked, rig.pointerCalls().pop()], [false, "lines 1000"])
             mouseClick(page.rowsRadio)
-            compare([page.screenRadio.checked, pointerCalls()], [false, ["lines 1"]])
+            compare([page.screenRadio.checked, rig.pointerCalls()], [false, ["lines 1"]])
             // Reset: the defaults of pD.bin, stored and applied.
             mouseClick(findChild(page, "resetButton"))
-            compare([knob(page.pointerSlider), stored3(), pointerCalls()], [170, ["170", "170", "3"], ["speed 10", "doubleClick 550", "lines 3"]])
+            compare([knob(page.pointerSlider), stored3(), rig.pointerCalls()], [170, ["170", "170", "3"], ["speed 10", "doubleClick 550", "lines 3"]])
         }
 
         function test_systemBadValuesAndDesktops() {
             openSystem(0, 5000, "lots")
-            compare([knob(page.pointerSlider), knob(page.doubleSlider), page.linesField.text, stored("mouse/mouseRate"), pointerCalls()],
+            compare([knob(page.pointerSlider), knob(page.doubleSlider), page.linesField.text, stored("mouse/mouseRate"), rig.pointerCalls()],
                     [3, 337, "3", "0", []])
             // What the desktop cannot store is greyed out with its reason.
             var x11 = "Needs the desktop's own settings.", none = "Not available on this desktop."
@@ -113,7 +113,7 @@ MainUnderTest {
             mouseRelease(page, 10, 270)
             // Export writes the clicked row's file.
             ui_View.setData("mouse/reportRate", 1)
-            rig.answerSave(rig.path("exported.pf"))
+            rig.answer(false, rig.path("exported.pf"))
             menu(1, "menuExport")
             compare(rig.readFile("exported.pf"), rig.readFile("modules/setting/p2.bin"))
             // Delete asks; row 0 and the active profile stay; the file is left alone.
@@ -134,7 +134,7 @@ MainUnderTest {
         function test_profileImportAndSwitch() {
             openProfiles(["Standard0"], 0)
             rig.writeFile("in.pf", "[mouse]\nreportRate=2\ndpiCount=8\n")
-            rig.answerOpen(rig.path("in.pf"))
+            rig.answer(true, rig.path("in.pf"))
             mouseClick(findChild(page, "importButton"))
             compare([names(), rig.readFile("modules/setting/p2.bin")], [["Standard0", "profile_01"], rig.readFile("in.pf")])
             // Cancelled: nothing changes.
@@ -145,11 +145,11 @@ MainUnderTest {
             openProfiles(["Standard0", "a1", "b2", "c3", "d4", "e5"], 0)
             mouseClick(findChild(page, "newButton"))
             rig.writeFile("in.pf", "[mouse]\nreportRate=0\ndpiCount=8\ncurrentDpiCount=2\n")
-            rig.answerOpen(rig.path("in.pf"))
+            rig.answer(true, rig.path("in.pf"))
             mouseClick(row(0))
             rig.clearTrace()
             mouseClick(findChild(page, "importButton"))
-            compare([page.entries.length, child("reportRateDropDown").currentText, child("dpiSetting").currentDpiCount, rig.reports("01")[0][0]],
+            compare([page.entries.length, child("reportRateDropDown").currentText, child("dpiSetting").currentDpiCount, reports("01")[0][0]],
                     [6, "125Hz", 2, 8])
             // Switching with an unsaved edit asks; Discard selects device profile
             // number + 1 and sends every page of the new profile.
@@ -161,15 +161,15 @@ MainUnderTest {
             ui_View.setCurrentProfile(0)
             child("dpiSetting").isSave = true
             rig.clearTrace()
-            rig.clearPointerCalls()
+            rig.pointerCalls()
             drop.open()
             drop.choose(2)
             tryCompare(box, "visible", true)
             compare(r.activeProfile, 0)
             mouseClick(findChild(box, "discardButton"))
             tryCompare(r, "activeProfile", 3)
-            compare([drop.currentIndex, String(ui_View.getGlobalData("mouse/profileNo")), page.profileNo, rig.reports("02")[0][0],
-                     rig.reports("01")[0][0], rig.mouseState().dpiStageCount553, rig.pointerCalls().length, child("dpiSetting").isSave, r.isLock],
+            compare([drop.currentIndex, String(ui_View.getGlobalData("mouse/profileNo")), page.profileNo, reports("02")[0][0],
+                     reports("01")[0][0], rig.mouseState().dpiStageCount553, rig.pointerCalls().length, child("dpiSetting").isSave, r.isLock],
                     [2, "3", 3, 4, 8, 2, 3, false, false])
             // A missing active profile falls back to Standard.
             openProfiles(["Standard0", "a1"], 4)
