@@ -13,13 +13,8 @@ TestCase {
 
     Component { id: factory; KeyCodeString {} }
     KeyCodeString { id: names }
-    property var texts: ["Key ", "Mouse Function", "Left Key", "Middle Key", "Right Key", "Forward Key",
-        "Back Key", "Double Fire", "Fire Function", "Key Value", "Click Input", "Rate", "Times", "Endness",
-        "Group Function", "Media Function", "Macro Function", "Macro Editor", "m0", "m1", "m2",
-        "DPI Function", "DPI+", "DPI-", "DPI LOOP", "Windows Function", "Shortcut Function", "Player",
-        "Next", "Privous", "Stop", "Mute", "Play/Pause", "Volumn+", "Volumn-", "My PC", "Index", "Search",
-        "Max", "Min", "Desktop", "Run", "New", "Cut", "Copy", "Paste", "Save", "Print", "Find", "Redo",
-        "Undo", "Select All", "Gun Function", "One Gun", "Two Gun", "Three Gun", "Sniper Key", "Disable", "", ""]
+    // The assignment texts by index: a binding's text is texts[i] = "t" + i.
+    property var texts: Array.from({ length: 58 }, function (v, i) { return "t" + i }).concat(["", ""])
 
     function ev(type, info) { return { type: type, info: String(info) } }
     function pairs(n) {
@@ -59,10 +54,10 @@ TestCase {
             code: [[[0x89], "Intl2"], [[0x32], "\\"], [[0x51], "\u25BC"], [[0x00], ""], [[0x74], ""], [[0x86], ""], [[0xE8], ""],
                    [[0xF5], ""], [[-1], ""], [[0x104], ""], [["4"], "A"]],
             // What a button's binding shows.
-            text: [[[[0, 0, 0xF3, 0]], "Back Key"], [[[0, 0xF0, 0x1E, 2]], "Double Fire"], [[[0, 0, 0, 0]], "Disable"],
+            text: [[[[0, 0, 0xF3, 0]], "t6"], [[[0, 0xF0, 0x1E, 2]], "t7"], [[[0, 0, 0, 0]], "t57"],
                    [[[0, 0, 0x55, 0]], ""], [[[1, 0xF0, 10, 3]], "MS-L"], [[[2, 0x81, 0x05, 0x04]], "LCtrl+RWin+B+A"],
-                   [[[3, 0, 0x83, 0x01]], "Player"], [[[3, 0, 0xE2, 0]], "Mute"], [[[7, 0, 0xE0, 0x06]], "Copy"],
-                   [[[7, 0, 0xE0, 0x04]], "Select All"], [[[7, 0, 0xE0, 0x14], "French"], "Select All"], [[[8, 0, 2, 0]], "Two Gun"],
+                   [[[3, 0, 0x83, 0x01]], "t27"], [[[3, 0, 0xE2, 0]], "t31"], [[[7, 0, 0xE0, 0x06]], "t44"],
+                   [[[7, 0, 0xE0, 0x04]], "t51"], [[[7, 0, 0xE0, 0x14], "French"], "t51"], [[[8, 0, 2, 0]], "t54"],
                    [[[0xFF, 0, 1, 0]], ""], [[[4, 1, 2, 0], "English", "Macro_0"], "Macro_0"], [[[4, 1, 2, 0], "English", undefined], ""]],
             mediaCodes: [[[4], [3, 0, 0xE2, 0]]],
             shortcutCodes: [[[9, "English"], [7, 0, 0xE0, 0x04]], [[9, "French"], [7, 0, 0xE0, 0x14]],

