@@ -40,21 +40,19 @@ MainUnderTest {
             // Locked while the pages load; the panels wait for the lock.
             compare([r.isLock, r.visible, rig.viewEnabled(), r.panelsShown], [true, true, false, false])
             tryCompare(r, "panelsShown", true, 3000)
-            compare([r.isLock, rig.viewEnabled(), r.isColorful, r.icType, r.language, text("configButton")],
-                    [false, true, true, "553", "English", "Config"])
             // The stored rate is shown, not sent; device profile 4 is selected (profile + 1).
-            compare([child("profileDropDown").currentText, child("reportRateDropDown").currentText], ["profile_0", "250Hz"])
-            compare([reports("01"), reports("02")], [[], [[4, 0, 0, 0, 0, 0]]])
+            compare([r.isLock, rig.viewEnabled(), r.isColorful, r.icType, r.language, text("configButton"), child("profileDropDown").currentText,
+                     child("reportRateDropDown").currentText, reports("01"), reports("02")],
+                    [false, true, true, "553", "English", "Config", "profile_0", "250Hz", [], [[4, 0, 0, 0, 0, 0]]])
             ui_View.setGlobalData("mouse/profileNo", 0)
             ui_View.setCurrentProfile(0)
             ui_View.updataNameList(2, ["Standard0", "loaderkestle"])
-            // A stored rate that is no row shows nothing and sends 1000Hz.
+            // A stored rate that is no row shows nothing and sends 1000Hz; a picked rate is stored and sent at once.
+            var drop = child("reportRateDropDown"), popup = findChild(drop, "dropDownPopup")
             ui_View.setData("mouse/reportRate", "quick")
             rig.clearTrace()
             r.initReportRate(true)
-            compare([child("reportRateDropDown").currentText, reports("01")], ["", [[1, 0, 0, 0, 0, 0]]])
-            // A picked rate is stored and sent at once.
-            var drop = child("reportRateDropDown"), popup = findChild(drop, "dropDownPopup")
+            compare([drop.currentText, reports("01")], ["", [[1, 0, 0, 0, 0, 0]]])
             mouseClick(drop)
             tryCompare(popup, "height", 4 * 24 + 2)
             mouseClick(popup, 20, 1 + 12)
@@ -135,7 +133,6 @@ MainUnderTest {
             r.setProtectUI(300)
             compare([r.isLock, rig.viewEnabled()], [true, false])
             tryCompare(r, "isLock", false, 1000)
-            compare(rig.viewEnabled(), true)
             r.setProtectUI(5000)
             r.setProtectUI(0)
             compare([r.isLock, rig.viewEnabled()], [false, true])
@@ -158,12 +155,12 @@ MainUnderTest {
             child("dpiSetting").isSave = true
             rig.clearTrace()
             mouseClick(findChild(box, "okButton"))
-            compare([box.visible, child("mask").visible, r.isLock], [false, false, false])
             // The defaults are back in the profile file and on every page.
-            compare([String(rig.profileValue(0, "mouse/dpiValueArray")), String(rig.profileValue(0, "mouse/reportRate"))],
-                    [String(rig.profileValue(-1, "mouse/dpiValueArray")), "3"])
             var dpi = child("dpiSetting")
-            compare([dpi.stageValues[0], dpi.currentDPI, dpi.isSave, child("reportRateDropDown").currentText], [400, 1, false, "1000Hz"])
+            compare([box.visible, child("mask").visible, r.isLock, String(rig.profileValue(0, "mouse/dpiValueArray")),
+                     String(rig.profileValue(0, "mouse/reportRate")), dpi.stageValues[0], dpi.currentDPI, dpi.isSave,
+                     child("reportRateDropDown").currentText],
+                    [false, false, false, String(rig.profileValue(-1, "mouse/dpiValueArray")), "3", 400, 1, false, "1000Hz"])
             // Everything re-sent: report rate, stages, lighting, pointer, stage 2.
             verify(sentCommands().indexOf("11") >= 0 && sentCommands().indexOf("0d") >= 0, sentCommands())
             compare([reports("01")[0][0], reports("0b").pop()[0], rig.pointerCalls().length], [1, 2, 3])
