@@ -76,23 +76,19 @@ template <typename C> QVariantList bytes(const C &data)
 
 } // namespace
 
+// Each test file gets a fresh copy of the data and a fresh window.
 class PagesRig : public QObject
 {
     Q_OBJECT
 public:
-    explicit PagesRig(QQmlEngine *engine) : m_engine(engine)
-    {
-        setSystemPointerSettings(std::make_unique<RecordingPointerSettings>());
-        build();
-    }
-    ~PagesRig() override { m_widget.reset(); }
+    ~PagesRig() override { m_widget.reset(); } // it traces under m_mutex
 
     // Rebuilds the window after changing global keys of apConfig.bin (the
     // bridge reads its capability flags only when it is built).
     Q_INVOKABLE void restart(const QVariantMap &globals)
     {
         m_widget.reset();
-        QSettings config(m_data.path(QStringLiteral("modules/setting/apConfig.bin")),
+        QSettings config(m_data->path(QStringLiteral("modules/setting/apConfig.bin")),
                          QSettings::IniFormat);
         for (auto it = globals.begin(); it != globals.end(); ++it)
             config.setValue(it.key(), it.value());
@@ -100,27 +96,13 @@ public:
         build();
     }
 
-    // Command codes (hex) of the SET_FEATURE reports since the last clear, in
-    // order, and the six parameter bytes of each with a code. Sets are queued:
-    // they are on the wire once the worker has caught up.
-    Q_INVOKABLE QStringList sentCommands() const
+    // The SET_FEATURE reports since the last clear, in order. Sets are
+    // queued: they are on the wire once the worker has caught up.
+    Q_INVOKABLE QStringList trace() const
     {
-        QStringList out;
-        for (const QString &line : trace())
-            out << line.mid(15, 2); // "SET_FEATURE 00 cc p1 .. p6 sum"
-        return out;
-    }
-    Q_INVOKABLE QVariantList reports(const QString &code) const
-    {
-        QVariantList out;
-        for (const QString &line : trace()) {
-            if (line.mid(15, 2) != code) continue;
-            QVariantList params;
-            for (const QString &p : line.mid(12).split(QLatin1Char(' ')).mid(2, 6))
-                params << p.toInt(nullptr, 16);
-            out << QVariant(params);
-        }
-        return out;
+        m_widget->hid.drain();
+        QMutexLocker lock(&m_mutex);
+        return m_trace;
     }
     Q_INVOKABLE void clearTrace()
     {
@@ -152,13 +134,10 @@ public:
             {"macroWritten", written}};
     }
 
-    Q_INVOKABLE QStringList pointerCalls() const
+    // What the desktop was asked since the last call that took them.
+    Q_INVOKABLE QStringList pointerCalls(bool take = true)
     {
-        return locked([] { return pointerLog; });
-    }
-    Q_INVOKABLE void clearPointerCalls()
-    {
-        locked([] { pointerLog.clear(); });
+        return locked([&] { return take ? std::exchange(pointerLog, {}) : pointerLog; });
     }
     Q_INVOKABLE void setPointerBackend(const QString &name) // "recording", "x11", "none"
     {
@@ -172,21 +151,21 @@ public:
 
     Q_INVOKABLE QString readFile(const QString &f) const
     {
-        return QString::fromUtf8(m_data.read(f));
+        return QString::fromUtf8(m_data->read(f));
     }
     Q_INVOKABLE void writeFile(const QString &f, const QString &text)
     {
-        m_data.write(f, text.toUtf8());
+        m_data->write(f, text.toUtf8());
     }
-    Q_INVOKABLE bool removeFile(const QString &f) const { return QFile::remove(m_data.path(f)); }
-    Q_INVOKABLE QString path(const QString &f) const { return m_data.path(f); }
+    Q_INVOKABLE bool removeFile(const QString &f) const { return QFile::remove(m_data->path(f)); }
+    Q_INVOKABLE QString path(const QString &f) const { return m_data->path(f); }
     // Files under the data root, to prove nothing else was written.
     Q_INVOKABLE QStringList allFiles() const
     {
         QStringList out;
-        QDirIterator it(m_data.root(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        QDirIterator it(m_data->root(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext())
-            out << it.next().mid(m_data.root().size() + 1);
+            out << it.next().mid(m_data->root().size() + 1);
         out.sort();
         return out;
     }
@@ -195,18 +174,14 @@ public:
     {
         const QString name =
             profile < 0 ? QStringLiteral("pD") : QStringLiteral("p%1").arg(profile + 1);
-        QSettings file(m_data.path(QStringLiteral("modules/setting/%1.bin").arg(name)),
+        QSettings file(m_data->path(QStringLiteral("modules/setting/%1.bin").arg(name)),
                        QSettings::IniFormat);
         return file.value(key);
     }
     // The next open / save dialog returns this file name ("" = cancel).
-    Q_INVOKABLE void answerOpen(const QString &f)
+    Q_INVOKABLE void answer(bool open, const QString &f)
     {
-        locked([&] { openAnswer = f; });
-    }
-    Q_INVOKABLE void answerSave(const QString &f)
-    {
-        locked([&] { saveAnswer = f; });
+        locked([&] { (open ? openAnswer : saveAnswer) = f; });
     }
 
     Q_INVOKABLE bool viewEnabled() const { return m_widget->view()->isEnabled(); }
@@ -229,6 +204,19 @@ public:
         return texts;
     }
     Q_INVOKABLE QString dpiNotification(int k) const { return DpiNotifications::text(k); }
+
+public slots:
+    void qmlEngineAvailable(QQmlEngine *engine)
+    {
+        m_widget.reset();
+        m_data.reset(); // one data copy at a time
+        m_data = std::make_unique<TestData>();
+        m_engine = engine;
+        setSystemPointerSettings(std::make_unique<RecordingPointerSettings>());
+        build();
+        engine->rootContext()->setContextProperty(QStringLiteral("rig"), this);
+    }
+    void cleanupTestCase() { m_widget.reset(), m_data.reset(); }
 
 private:
     void build()
@@ -254,35 +242,12 @@ private:
         m_engine->rootContext()->setContextProperty(QStringLiteral("ui_Ctl"), m_widget->controller);
         clearTrace();
     }
-    QStringList trace() const
-    {
-        m_widget->hid.drain();
-        QMutexLocker lock(&m_mutex);
-        return m_trace;
-    }
 
-    QQmlEngine *m_engine;
-    TestData m_data;
+    QQmlEngine *m_engine = nullptr;
+    std::unique_ptr<TestData> m_data;
     std::unique_ptr<Widget> m_widget;
     mutable QMutex m_mutex;
     QStringList m_trace;
-};
-
-// Each test file gets a fresh copy of the data and a fresh window.
-class Setup : public QObject
-{
-    Q_OBJECT
-public slots:
-    void qmlEngineAvailable(QQmlEngine *engine)
-    {
-        m_rig.reset(); // one data copy at a time
-        m_rig = std::make_unique<PagesRig>(engine);
-        engine->rootContext()->setContextProperty(QStringLiteral("rig"), m_rig.get());
-    }
-    void cleanupTestCase() { m_rig.reset(); }
-
-private:
-    std::unique_ptr<PagesRig> m_rig;
 };
 
 int main(int argc, char **argv)
@@ -290,7 +255,7 @@ int main(int argc, char **argv)
     // The window is a widget: the application must be a QApplication.
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    Setup setup;
+    PagesRig setup;
     return quick_test_main_with_setup(argc, argv, "qml_pages", QUICK_TEST_SOURCE_DIR, &setup);
 }
 

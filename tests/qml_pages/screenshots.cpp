@@ -1,6 +1,7 @@
-// Takes the README's pictures: the window on an X server (run it under
-// Xvfb, see scripts/screenshots.sh), with the virtual mouse connected, the
-// main page first and then each pop-up page. Works on a copy of modules/.
+// Takes the README's pictures (run under Xvfb, see scripts/screenshots.sh):
+// the window with the virtual mouse, the main page, each pop-up, the unsaved
+// question, the window without a mouse and the file dialog. Works on a copy
+// of modules/.
 #include "app/Widget.h"
 #include "app/myQQuickView.h"
 #include "settings/FileDialogs.h"
@@ -15,24 +16,6 @@
 #include <QTimer>
 #include <cstdio>
 
-namespace
-{
-void settle(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-bool shoot(Widget &w, const QString &dir, const QString &name)
-{
-    const QString file = dir + QLatin1Char('/') + name + QStringLiteral(".png");
-    const bool ok = w.grab().save(file);
-    std::fprintf(stderr, "%s %s\n", ok ? "wrote" : "could not write", qPrintable(file));
-    return ok;
-}
-} // namespace
-
 int main(int argc, char *argv[])
 {
     qputenv("SKELD_VIRTUAL_MOUSE", "553");
@@ -44,7 +27,6 @@ int main(int argc, char *argv[])
     }
     const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     QDir().mkpath(out);
-
     TestData data;
     if (!data.isValid()) return 1;
     if (argc > 2) {
@@ -57,59 +39,45 @@ int main(int argc, char *argv[])
     w.move(0, 0);
     w.showNormal();
     w.checkDevice();
-    settle(1800);
-    QQuickItem *root = w.view()->rootObject();
-    if (!root) return 1;
-
-    bool ok = shoot(w, out, QStringLiteral("main"));
-    const struct {
-        const char *open;
-        const char *name;
-    } popups[] = {
-        {"openProfilePage", "profile"},
-        {"openSystemPage", "system-settings"},
-        {"openResetBox", "reset"},
-        {"openInfoBox", "information"},
-        {"openMacroEditor", "macro-editor"},
-        {"openAssignment", "assignment"},
+    bool ok = true;
+    // Lets the window settle for ms, then saves what `item` shows as name.png.
+    auto shoot = [&](QWidget *item, int ms, const char *name) {
+        QEventLoop loop;
+        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+        loop.exec();
+        const QString file = out + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png");
+        const bool saved = item->grab().save(file);
+        std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "could not write", qPrintable(file));
+        ok = saved && ok;
     };
+    QQuickItem *root = (shoot(&w, 1800, "main"), w.view()->rootObject());
+    QQuickItem *dpi = root ? root->findChild<QQuickItem *>(QStringLiteral("dpiSetting")) : nullptr;
+    if (!dpi) return 1;
+    const char *popups[][2] = {
+        {"openProfilePage", "profile"},      {"openSystemPage", "system-settings"},
+        {"openResetBox", "reset"},           {"openInfoBox", "information"},
+        {"openMacroEditor", "macro-editor"}, {"openAssignment", "assignment"}};
     for (const auto &p : popups) {
-        if (qstrcmp(p.open, "openAssignment") == 0)
-            QMetaObject::invokeMethod(root, p.open, Q_ARG(QVariant, 2));
+        if (qstrcmp(p[0], "openAssignment") == 0)
+            QMetaObject::invokeMethod(root, p[0], Q_ARG(QVariant, 2));
         else
-            QMetaObject::invokeMethod(root, p.open);
-        settle(400);
-        ok = shoot(w, out, QString::fromLatin1(p.name)) && ok;
+            QMetaObject::invokeMethod(root, p[0]);
+        shoot(&w, 400, p[1]);
         QMetaObject::invokeMethod(root, "closePopups");
-        settle(100);
     }
-
-    // The question that keeps unsaved edits.
-    if (QQuickItem *dpi = root->findChild<QQuickItem *>(QStringLiteral("dpiSetting")))
-        dpi->setProperty("isSave", true);
+    dpi->setProperty("isSave", true);
     QMetaObject::invokeMethod(root, "requestClose");
-    settle(300);
-    ok = shoot(w, out, QStringLiteral("unsaved-changes")) && ok;
+    shoot(&w, 300, "unsaved-changes");
     QMetaObject::invokeMethod(root, "answerUnsaved", Q_ARG(QVariant, QStringLiteral("discard")));
     w.showNormal();
-    settle(200);
-
-    // No mouse: the top bar says so, Save says where the values went.
     w.view()->setConnected(false);
-    if (QQuickItem *dpi = root->findChild<QQuickItem *>(QStringLiteral("dpiSetting")))
-        dpi->setProperty("isSave", true);
+    dpi->setProperty("isSave", true);
     QMetaObject::invokeMethod(root, "save");
-    settle(300);
-    ok = shoot(w, out, QStringLiteral("no-mouse")) && ok;
-
-    // The import dialog: the desktop's own where it offers one, else Qt's,
-    // readable either way.
+    shoot(&w, 500, "no-mouse");
+    // The desktop's own dialog where it offers one, else Qt's.
     auto dialog = QtFileDialogs::makeDialog(QStringLiteral("Open File"), FileDialogs::startFolder(),
                                             QStringLiteral("Profile(*.pf)"), false);
     dialog->show();
-    settle(600);
-    const QString file = out + QStringLiteral("/file-dialog.png");
-    const bool saved = dialog->grab().save(file);
-    std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "could not write", qPrintable(file));
-    return ok && saved ? 0 : 1;
+    shoot(dialog.get(), 600, "file-dialog");
+    return ok ? 0 : 1;
 }

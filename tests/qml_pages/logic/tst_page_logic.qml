@@ -23,60 +23,45 @@ TestCase {
         var taken = []
         for (var n = 0; n < 12; ++n)
             taken.push({ name: "profile_" + n, number: 0 })
-        function L(y, s, l) { return { y: y, spacing: s, labelSpacing: l } }
         function R(speed, bright, step) { return { speed: speed, bright: bright, speedStep: step } }
         return rows({
             // DPI slider (track 3..161 of 176), stored stages, the stage column.
-            sliderToDpi: [[[3, 200, 6000, 50], 200], [[161, 200, 6000, 50], 6000], [[82, 200, 6000, 50], 3100],
-                          [[82, 200, 6000, 100], 3100], [[4, 200, 6000, 50], 200], [[5, 200, 6000, 50], 250],
-                          [[-40, 200, 6000, 50], 200], [[400, 200, 6000, 50], 6000], [["x", 200, 6000, 50], 200]],
+            sliderToDpi: [[[161, 200, 6000, 50], 6000], [[82, 200, 6000, 100], 3100], [[4, 200, 6000, 50], 200],
+                          [[5, 200, 6000, 50], 250], [[-40, 200, 6000, 50], 200], [[400, 200, 6000, 50], 6000], [["x", 200, 6000, 50], 200]],
             dpiRange: [[[200, 6000, 100], { min: 200, max: 6000, base: 100 }], [["200", "6000", "50"], { min: 200, max: 6000, base: 50 }],
                        [[undefined, undefined, undefined], { min: 200, max: 6000, base: 50 }],
                        [[200, 6000, 0], { min: 200, max: 6000, base: 1 }], [[800, 400, 50], { min: 800, max: 850, base: 50 }]],
             dpiValues: [[[[100, 99999, -5, "3000", 4000, 4800, 5400, 6000], 200, 6000], [200, 6000, 200, 3000, 4000, 4800, 5400, 6000]],
                         [[[400, "abc"], 200, 6000], [400, 1000, 1500, 2000, 3000, 4000, 5000, 6000]],
                         [["400", 200, 6000], [500, 1000, 1500, 2000, 3000, 4000, 5000, 6000]]],
-            dpiLayout: [[[1], L(128, 33, 10)], [[2], L(109, 33, 10)], [[3], L(90, 33, 12)], [[4], L(69, 33, 14)],
-                        [[5], L(50, 33, 14)], [[6], L(46, 27, 10)], [[7], L(38, 24, 8)], [[8], L(30, 22, 4)]],
             // Slider geometry and snapping (96 wide, 4 segments).
-            knobMin: [[[12], 3]], knobMax: [[[176, 12], 161], [[352, 12], 337]],
-            sliderPosFromRatio: [[[352, 12, 0], 4], [[352, 12, 1], 338]],
-            sliderPosFromIndex: [[[96, 12, 0, 4], 3], [[96, 12, 4, 4], 81], [[96, 12, 2, 4], 42]],
-            snapIndex: [[[96, 12, 42, 4], 2], [[96, 12, 23, 4], 2], [[96, 12, 41, 4], 2], [[96, 12, 3, 4], 0],
-                        [[96, 12, 81, 4], 4], [[96, 12, 200, 4], 4]],
+            knobMax: [[[176, 12], 161]], sliderPosFromRatio: [[[352, 12, 0], 4], [[352, 12, 1], 338]],
+            sliderPosFromIndex: [[[96, 12, 4, 4], 81], [[96, 12, 2, 4], 42]],
+            snapIndex: [[[96, 12, 23, 4], 2], [[96, 12, 3, 4], 0], [[96, 12, 200, 4], 4]],
             // Report rate: stored index to the row shown and the wire byte.
-            reportRateRow: [[[0], 0], [["1"], 1], [[2], 2], [[3], 3], [[undefined], -1], [[7], -1], [[-1], -1], [["fast"], -1]],
-            reportRateByte: [[[0], 8], [["1"], 4], [[2], 2], [[3], 1], [[undefined], 1], [[7], 1], [[-1], 1], [["fast"], 1]],
+            reportRateRow: [[["1"], 1], [[3], 3], [[undefined], -1], [[7], -1], [[-1], -1], [["fast"], -1]],
+            reportRateByte: [[[0], 8], [["1"], 4], [[2], 2], [[3], 1], [[undefined], 1], [[7], 1], [["fast"], 1]],
             // System settings: pointer-speed slider and scroll lines.
-            speedIndex: [[[3], 0], [[4], 1], [[37], 2], [[36], 1], [[170], 5], [[337], 10], [[338], 0], [[999], 0]],
+            speedIndex: [[[3], 0], [[4], 1], [[37], 2], [[36], 1], [[337], 10], [[338], 0]],
             speedSliderPos: [[[170], 170], [[0], 3], [[1000], 337], [[undefined], 170]],
             scrollSetting: [[[1000], { screen: true, lines: 1 }], [[5000], { screen: true, lines: 1 }],
                             [[100], { screen: false, lines: 100 }], [["3"], { screen: false, lines: 3 }],
                             [[0], { screen: false, lines: 1 }], [[undefined], { screen: false, lines: 3 }]],
             // Lighting: hue bar 200 wide (segments of 33), colours, rows.
-            hueToRgb: [[[0, 200], [255, 0, 0]], [[16.5, 200], [255, 127, 0]], [[33, 200], [255, 255, 0]],
-                       [[66, 200], [0, 255, 0]], [[99, 200], [0, 255, 255]], [[132, 200], [0, 0, 255]],
-                       [[165, 200], [255, 0, 255]], [[197, 200], [255, 0, 8]], [[198, 200], [255, 255, 255]],
-                       [[199, 200], [255, 255, 255]]],
+            hueToRgb: [[[0, 200], [255, 0, 0]], [[16.5, 200], [255, 127, 0]], [[66, 200], [0, 255, 0]],
+                       [[165, 200], [255, 0, 255]], [[197, 200], [255, 0, 8]], [[198, 200], [255, 255, 255]]],
             rgbToHuePos: [[[255, 255, 255, 200], 199], [[12, 34, 56, 200], 0], [[0, 0, 0, 200], 0]],
             colorValues: [[[c8, 0, false], v8.concat([255, 255, 255])], [[c8, 0, true], v8.concat([0, 0, 0])],
                           [[c8, 4, true], v8.concat([255, 255, 255])]],
-            effectNames: [[[t, false, false], ["Static", "Breath", "Neon", "OFF"]],
-                          [[t, true, false], ["Static", "Breath", "Neon", "OFF", "Twinkling", "Wave", "Gliding",
-                                              "Finger Moving", "Vertical Flipping", "YO-YO", "Spotlight"]],
-                          [[t, false, true], ["Static", "Breath", "Neon", "OFF", "Breath Loop"]]],
-            lightRows: [[[0, false, false], R(false, false, 4)], [[1, false, false], R(true, true, 4)],
-                        [[3, false, false], R(true, false, 4)], [[4, true, false], R(true, false, 0)],
-                        [[4, false, false], R(false, true, 4)], [[5, false, false], R(false, true, 4)],
-                        [[7, false, false], R(true, true, 4)], [[7, false, true], R(false, true, 4)],
-                        [[10, false, false], R(true, true, 4)]],
-            lightPanelHeight: [[[false, false], 176], [[true, true], 264], [[true, false], 224], [[false, true], 224]],
+            effectNames: [[[t, false, false], t.slice(1, 5)], [[t, true, false], t.slice(1, 5).concat(t.slice(8, 15))],
+                          [[t, false, true], t.slice(1, 5).concat(["Breath Loop"])]],
+            lightRows: [[[0, false, false], R(false, false, 4)], [[1, false, false], R(true, true, 4)], [[3, false, false], R(true, false, 4)],
+                        [[4, true, false], R(true, false, 0)], [[4, false, false], R(false, true, 4)], [[7, false, false], R(true, true, 4)],
+                        [[7, false, true], R(false, true, 4)], [[10, false, false], R(true, true, 4)]],
             percentText: [[[0], "0%"], [[2], "50%"], [[4], "100%"], [[9], "100%"]],
-            colorsFromList: [[[[300, -4, 16, 0, 128, 255]], ["#ff0010", "#0080ff", "#0000ff", "#ff00ff", "#00ffff", "#ff7f00", "#6000ff", "#ffffff"]],
-                             [[["a", 1, 2]], ["#ff0000", "#00ff00", "#0000ff", "#ff00ff", "#00ffff", "#ff7f00", "#6000ff", "#ffffff"]]],
+            colorsFromList: [[[[300, -4, 16, 0, 128, 255]], ["#ff0010", "#0080ff"].concat(c8.slice(2))], [[["a", 1, 2]], c8]],
             // Texts: a missing or short section keeps the built-in ones.
-            mergeTexts: [[[["a", "b", "c"], ["A", "B", "C"]], ["A", "B", "C"]], [[["a", "b", "c"], []], ["a", "b", "c"]],
-                         [[["a", "b", "c"], ["A"]], ["A", "b", "c"]], [[["a", "b", "c"], ["A", "", "C"]], ["A", "b", "C"]],
+            mergeTexts: [[[["a", "b", "c"], ["A"]], ["A", "b", "c"]], [[["a", "b", "c"], ["A", "", "C"]], ["A", "b", "C"]],
                          [[["a", "b", "c"], ["A", "B", "C", "D"]], ["A", "B", "C", "D"]], [[["a", "b", "c"], undefined], ["a", "b", "c"]]],
             // Profiles.
             parseProfiles: [[[["Standard0", "loaderkestle"]], e([["Standard", 0]])], [[[]], []], [[undefined], []],
@@ -94,8 +79,7 @@ TestCase {
                        [[null, { mode: 1 }], "assign"], [[null, { mode: -1 }], ""], [[null, null], ""]],
             isOnlyLeftClick: [[[[[0, 0, 0xF0, 0], [0, 0, 0xF1, 0]], 0], true], [[[[0, 0, 0xF0, 0], [0, 0, 0xF1, 0]], 1], false],
                               [[[[0, 0, 0xF0, 0], [0, 0, 0xF0, 0]], 0], false], [[[[1, 0xF0, 10, 0], [0, 0, 0xF0, 0]], 1], true]],
-            toInt: [[[5, -1], 5], [[" 12 ", -1], 12], [["-3", -1], -3], [["1.5", -1], -1], [["abc", -1], -1],
-                    [[undefined, -1], -1], [[null, -1], -1], [["", -1], -1]]
+            toInt: [[[" 12 ", -1], 12], [["-3", -1], -3], [["1.5", -1], -1], [["abc", -1], -1], [[null, -1], -1], [["", -1], -1]]
         })
     }
     function test_calls(d) {

@@ -37,9 +37,11 @@ TestCase {
         keyClick(Qt.Key_Return)
     }
     function stored(key) { return String(ui_View.getData(key, false)) }
-    function pointerCalls() {
-        var calls = rig.pointerCalls()
-        rig.clearPointerCalls()
-        return calls
+    // Command codes (hex) of the reports sent since the last clear, and the six
+    // parameter bytes of each with a code ("SET_FEATURE 00 cc p1 .. p6 sum").
+    function sentCommands() { return rig.trace().map(function (l) { return l.substr(15, 2) }) }
+    function reports(code) {
+        return rig.trace().filter(function (l) { return l.substr(15, 2) === code }).map(function (l) {
+            return l.substr(18, 17).split(" ").map(function (p) { return parseInt(p, 16) }) })
     }
 }

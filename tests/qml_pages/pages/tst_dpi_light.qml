@@ -35,134 +35,116 @@ MainUnderTest {
         }
         function cleanupTestCase() { rig.restart({ "mouse/isColorful": true, "mouse/is55328": false }) }
         function slider(k) { return findChild(dpi, "dpiSlider" + k) }
-        function knob(s) { return child("knob", s) }
+        function knob(k) { return child("knob", slider(k)) }
         function choose(page, name, i, property, value) {
             findChild(page, name).open()
             findChild(page, name).choose(i)
             tryCompare(page, property, value)
         }
-        function text(page, name) { return child(name, page).text }
+        function saved() {
+            host.root.save()
+            return ui_View.getDataList("mouse/colorValue", false)
+        }
         // Lighting commands (colours 10H and 0CH, effect 0DH), in order.
         function lightCommands() {
-            return rig.sentCommands().filter(function (c) { return c === "10" || c === "0c" || c === "0d" })
+            return sentCommands().filter(function (c) { return c === "10" || c === "0c" || c === "0d" })
         }
 
         function test_dpiStages() {
             // A drag only marks the page unsaved; the knob's centre goes to a click on the track.
             dragTo(slider(1), 82)
-            compare([knob(slider(1)).x, dpi.stageValues[1], text(dpi, "dpiLabel1"), dpi.isSave, rig.reports("11")],
-                    [82, 3100, "3100", true, []])
+            compare([knob(1).x, dpi.stageValues[1], child("dpiLabel1").text, dpi.isSave, reports("11")], [82, 3100, "3100", true, []])
             mouseClick(slider(2), 100, 3)
             tryCompare(dpi, "stageValues", [400, 3100, 3500, 3200, 4000, 4800, 5400, 6000])
-            compare(dpi.currentDPI, 2)
             dpi.init(false, false)
             // Three stages: 400, 800, 1600 are sensor codes 3, 7, 15; the rest off.
             choose(dpi, "stageCountDropDown", 2, "currentDpiCount", 3)
-            compare([slider(2).visible, slider(3).visible], [true, false])
             waitForItemPolished(dpi.stageColumn)
             for (var k = 0; k < 3; ++k) {
                 // Every active slider fits the panel above its label.
                 var top = slider(k).mapToItem(dpi, 176, 3), bottom = slider(k).mapToItem(dpi, 0, 3)
-                verify(Math.min(top.y, bottom.y) >= 36 && Math.max(top.y, bottom.y) < findChild(dpi, "dpiLabel" + k).mapToItem(dpi, 0, 0).y)
+                verify(Math.min(top.y, bottom.y) >= 36 && Math.max(top.y, bottom.y) < child("dpiLabel" + k).mapToItem(dpi, 0, 0).y)
             }
             host.root.save()
-            compare([dpi.isSave, String(ui_View.getData("mouse/currentDpiCount", false))], [false, "3"])
-            compare([rig.mouseState().dpiStageCount553, rig.mouseState().dpiCodes553], [3, [3, 7, 15, 0x80, 0x80, 0x80, 0x80, 0x80]])
+            compare([dpi.isSave, String(ui_View.getData("mouse/currentDpiCount", false)), rig.mouseState().dpiStageCount553,
+                     rig.mouseState().dpiCodes553], [false, "3", 3, [3, 7, 15, 0x80, 0x80, 0x80, 0x80, 0x80]])
             // A click on the eighth knob selects stage 8 on the mouse.
             choose(dpi, "stageCountDropDown", 7, "currentDpiCount", 8)
             rig.clearTrace()
-            mouseClick(knob(slider(7)))
-            compare([dpi.currentDPI, rig.reports("0b"), rig.mouseState().dpiStage553], [7, [[8, 0, 0, 0, 0, 0]], 8])
+            mouseClick(knob(7))
+            compare([dpi.currentDPI, reports("0b"), rig.mouseState().dpiStage553], [7, [[8, 0, 0, 0, 0, 0]], 8])
             // Reset loads the defaults, unsent.
             rig.clearTrace()
-            mouseClick(findChild(dpi, "dpiResetButton"))
-            compare([dpi.stageValues, dpi.isSave, rig.sentCommands()], [[400, 800, 1600, 3200, 4000, 4800, 5400, 6000], true, []])
+            mouseClick(child("dpiResetButton"))
+            compare([dpi.stageValues, dpi.isSave, sentCommands()], [[400, 800, 1600, 3200, 4000, 4800, 5400, 6000], true, []])
         }
 
         function test_dpiStoredValues() {
-            // The stage counts offered follow the slots; a bad slot count is warned about.
-            var counts = [[6, 6], [1, 1], [8, 8], [12, 8], [0, 8], ["many", 8]]
-            for (var i = 0; i < counts.length; ++i) {
-                ui_View.setData("mouse/dpiCount", counts[i][0])
-                if (counts[i][0] !== counts[i][1])
+            // The stage counts offered follow the slots; a bad slot count is warned about and changes nothing.
+            ;[[6, 6], [12, 6], [1, 1], ["many", 1]].forEach(function (c) {
+                ui_View.setData("mouse/dpiCount", c[0])
+                if (c[0] !== c[1])
                     ignoreWarning(/config: mouse\/dpiCount/)
                 dpi.init(false, false)
-                var drop = findChild(dpi, "stageCountDropDown")
-                compare([drop.count, drop.model[drop.count - 1]], [counts[i][1], String(counts[i][1])])
-            }
+                var drop = child("stageCountDropDown")
+                compare([drop.count, drop.model[drop.count - 1]], [c[1], String(c[1])])
+            })
             // Stages out of range are clamped and shown, not written back or sent.
             ui_View.setData("mouse/dpiCount", 8)
             ui_View.setData("mouse/currentDpiCount", 12)
             ui_View.setDataList("mouse/dpiValueArray", [99999, -50, "x", 3200])
             dpi.init(false, false)
-            compare([dpi.currentDpiCount, dpi.stageValues, knob(slider(0)).x, knob(slider(1)).x],
-                    [8, [6000, 200, 1500, 3200, 3000, 4000, 5000, 6000], 161, 4])
-            compare(String(rig.profileValue(0, "mouse/dpiValueArray")), "99999,-50,x,3200")
+            compare([dpi.currentDpiCount, dpi.stageValues, knob(0).x, knob(1).x, String(rig.profileValue(0, "mouse/dpiValueArray"))],
+                    [8, [6000, 200, 1500, 3200, 3000, 4000, 5000, 6000], 161, 4, "99999,-50,x,3200"])
             ui_View.setData("mouse/currentDpiCount", 0)
             dpi.init(false, false)
-            compare([dpi.currentDpiCount, rig.sentCommands()], [1, []])
+            compare([dpi.currentDpiCount, sentCommands()], [1, []])
         }
 
-        function test_lightShownAndSent() {
+        function test_light() {
             compare([light.effect, light.effectDropDown.currentText, light.speedStep, light.brightStep, light.colors[1],
-                     light.redField.text, light.height, text(light, "speedPercent"), text(light, "brightPercent")],
-                    [1, "Breath", 2, 4, "#ff8000", "255", 264, "50%", "100%"])
-            compare(rig.sentCommands(), [])
+                     light.redField.text, light.height, child("speedPercent").text, child("brightPercent").text, sentCommands()],
+                    [1, "Breath", 2, 4, "#ff8000", "255", 264, "50%", "100%", []])
             // Colourful model: colours and effect twice; breath, speed 2, brightness 4.
             light.isSave = true
-            host.root.save()
-            compare([lightCommands(), rig.reports("10").map(function (r) { return r[0] })],
-                    [["10", "10", "0d", "10", "10", "0d"], [0, 0, 0, 0]])
-            compare([rig.reports("0d")[0], rig.mouseState().led8StageColors], [[1, 255, 5, 0, 0, 0], shippedColors])
-            // The speed slider snaps past the second boundary to the third step.
+            saved()
+            compare([lightCommands(), reports("10").map(function (r) { return r[0] }), reports("0d")[0],
+                     rig.mouseState().led8StageColors], [["10", "10", "0d", "10", "10", "0d"], [0, 0, 0, 0], [1, 255, 5, 0, 0, 0], shippedColors])
+            // The speed slider snaps past the second boundary to the third step; the effect resets it.
             mouseClick(light.speedSlider, 60, 3)
             tryCompare(light, "speedStep", 3)
-            compare([text(light, "speedPercent"), light.speedSlider.value, light.isSave], ["75%", 61.5, true])
-            // The effect decides the rows shown, and resets the speed.
+            compare([child("speedPercent").text, light.isSave], ["75%", true])
             choose(light, "effectDropDown", 3, "effect", 3)
-            compare([light.speedShown, light.brightShown, light.height, light.speedStep, findChild(light, "colorMask").visible],
-                    [true, false, 224, 4, Logic.colorMaskVisible(3)])
-            // Reset loads the defaults, unsent.
-            rig.clearTrace()
-            mouseClick(findChild(light, "lightResetButton"))
-            compare([light.effect, light.colors[0], light.isSave, rig.sentCommands()], [1, "#ff0000", true, []])
-        }
-
-        function test_lightColours() {
-            choose(light, "effectDropDown", 3, "effect", 3)
+            compare([light.brightShown, light.height, light.speedStep], [false, 224, 4])
             // Dragging the marker: pure green mid segment 2, white beyond the end.
             var marker = light.hueMarker, bar = light.hueBar, section = marker.parent, y = marker.y + 14
-            var drags = [[40, 66, 66, "#00ff00"], [100, 212, light.hueWidth - 1, "#ffffff"]]
-            for (var i = 0; i < drags.length; ++i) {
+            ;[[40, 66, 66, "#00ff00"], [100, 212, light.hueWidth - 1, "#ffffff"]].forEach(function (d) {
                 mousePress(section, marker.x + 9, y)
-                mouseMove(section, bar.x + drags[i][0], y)
-                mouseMove(section, bar.x + drags[i][1], y)
-                mouseRelease(section, bar.x + drags[i][1], y)
-                compare([light.markerPoint(), light.colors[0]], drags[i].slice(2))
-            }
+                mouseMove(section, bar.x + d[0], y)
+                mouseMove(section, bar.x + d[1], y)
+                mouseRelease(section, bar.x + d[1], y)
+                compare([light.markerPoint(), light.colors[0]], d.slice(2))
+            })
             // A typed colour moves the marker; a value left by a click on Save is taken.
             light.redField.input.forceActiveFocus()
             light.redField.text = "0"
             light.greenField.text = "128"
             light.blueField.text = "255"
-            light.blueField.input.forceActiveFocus()
-            light.blueField.input.focus = false
-            compare([light.colors[0], Logic.hueSegment(light.markerPoint(), light.hueWidth)], ["#0080ff", 3])
-            light.redField.input.forceActiveFocus()
             keyClick(Qt.Key_Tab)
-            verify(light.greenField.input.activeFocus)
+            compare([light.greenField.input.activeFocus, light.colors[0], Logic.hueSegment(light.markerPoint(), light.hueWidth)],
+                    [true, "#0080ff", 3])
             light.greenField.text = "64"
             mouseClick(child("saveButton"))
             compare([light.colors[0], ui_View.getDataList("mouse/colorValue", false).slice(0, 3)], ["#0040ff", [0, 64, 255]])
-            // A block shows its colour in the fields.
-            mouseClick(findChild(light, "colorBlock2"))
-            compare([light.selectedBlock, light.greenField.text, light.blueField.text], [2, "255", "0"])
+            // Reset loads the defaults, unsent.
+            rig.clearTrace()
+            mouseClick(child("lightResetButton"))
+            compare([light.effect, light.colors[0], light.isSave, sentCommands()], [1, "#ff0000", true, []])
             // Bad stored values are clamped and shown, not sent or written back.
             ui_View.setDataList("mouse/lightValue", [99, -3, 9])
             ui_View.setDataList("mouse/colorValue", [300, -20, 128, "x"])
-            rig.clearTrace()
             light.init(false, false)
-            compare([light.effect, light.speedStep, light.brightStep, light.colors[0], light.colors[1], rig.sentCommands(),
+            compare([light.effect, light.speedStep, light.brightStep, light.colors[0], light.colors[1], sentCommands(),
                      String(rig.profileValue(0, "mouse/lightValue"))], [0, 0, 4, "#ff0080", "#00ff00", [], "99,-3,9"])
         }
 
@@ -171,30 +153,23 @@ MainUnderTest {
             slots = 3
             model(false, false)
             choose(light, "effectDropDown", 3, "effect", 3)
-            var shown = []
-            for (var i = 0; i < 8; ++i)
-                shown.push(findChild(light, "colorBlock" + i).visible)
-            compare(shown, [true, true, true, false, false, false, false, false])
+            compare([0, 1, 2, 3, 7].map(function (i) { return child("colorBlock" + i).visible }), [true, true, true, false, false])
             slots = 8
             ui_View.setData("mouse/dpiCount", 8)
             rig.clearTrace()
-            host.root.save()
-            compare([lightCommands(), rig.reports("10").map(function (r) { return r[0] })],
-                    [["10", "10", "0d", "10", "10"], [0, 0, 1, 1]])
+            saved()
+            compare([lightCommands(), reports("10").map(function (r) { return r[0] })], [["10", "10", "0d", "10", "10"], [0, 0, 1, 1]])
             // 55328, static: colour 8 cleared, the fixed-colour command with colour 1.
             model(false, true)
-            compare([light.effectDropDown.count, light.effectDropDown.model[4]], [5, "Breath Loop"])
+            compare(light.effectDropDown.model[4], "Breath Loop")
             choose(light, "effectDropDown", 0, "effect", 0)
-            host.root.save()
-            var stored = ui_View.getDataList("mouse/colorValue", false)
-            compare([stored.slice(0, 3), stored.slice(21, 24), rig.mouseState().fixLedColor], [[255, 0, 0], [0, 0, 0], [255, 0, 0]])
-            compare(lightCommands().filter(function (c) { return c !== "0d" }), ["0c", "0c"])
+            var stored = saved()
+            compare([stored.slice(0, 3), stored.slice(21, 24), rig.mouseState().fixLedColor, lightCommands().filter(function (c) { return c !== "0d" })],
+                    [[255, 0, 0], [0, 0, 0], [255, 0, 0], ["0c", "0c"]])
             // Breath Loop keeps colour 8 and the eight-colour command.
             rig.clearTrace()
             choose(light, "effectDropDown", 4, "effect", 4)
-            host.root.save()
-            compare([ui_View.getDataList("mouse/colorValue", false).slice(21, 24), lightCommands().indexOf("10") >= 0],
-                    [[255, 255, 255], true])
+            compare([saved().slice(21, 24), lightCommands().indexOf("10") >= 0], [[255, 255, 255], true])
         }
     }
 }

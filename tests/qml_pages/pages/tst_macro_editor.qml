@@ -27,6 +27,11 @@ MainUnderTest {
             r.closePopups()
         }
         function macro(name) { return ui_View.loadMacroIni(name || "Macro_0") }
+        function recordA(n) {
+            ed.startRecord()
+            keys(pairs(n))
+            ed.stopRecord()
+        }
 
         function test_recording() {
             // Without a selected macro key events are ignored and Start Record says why.
@@ -36,13 +41,12 @@ MainUnderTest {
             ed.isInputting = false
             mouseClick(child("recordButton"))
             compare([ed.events.length, ed.isInputting, child("noMacroHint").visible, rig.allFiles()], [0, false, true, before])
-            // New creates the file and stores the list.
+            // New creates the file and stores the list; without the delay box: press and release.
             mouseClick(child("macroNew"))
-            compare([ed.names, ed.current, macro(), ui_View.getNameList(0)], [["Macro_0"], 0, ["1"], ["Macro_0", "loaderkestle"]])
-            compare(findChild(r, "keyAssigmentHook").item.macroNames, ["Macro_0"])
-            // Without the delay box: press and release. Keys reach the page only while recording.
+            compare([ed.names, macro(), ui_View.getNameList(0), findChild(r, "keyAssigmentHook").item.macroNames],
+                    [["Macro_0"], ["1"], ["Macro_0", "loaderkestle"], ["Macro_0"]])
             mouseClick(child("recordButton"))
-            compare([ed.isInputting, child("recordButton").text, ui_View.keyListening], [true, "Stop Record", true])
+            compare([ed.isInputting, ui_View.keyListening], [true, true])
             keys(pairs(1))
             mouseClick(child("recordButton"))
             compare([ed.isInputting, ui_View.keyListening, macro()], [false, false, ["1,A", "2,A", "1"]])
@@ -60,30 +64,58 @@ MainUnderTest {
             compare([s.length, s[0], s[1].substring(0, 2), s[2], ms % 10], [4, "1,A", "0,", "2,A", 0])
             verify(ms >= 60 && ms <= elapsed, "delay " + ms + " for " + elapsed + " ms")
             mouseClick(child("delayBox"))
-            // Closing while recording saves.
+            // Closing while recording saves; opened again, the first macro is selected.
             ed.selectMacro(0)
             ed.startRecord()
             keys([[true, 0x05], [false, 0x05]])
             mouseClick(child("macroClose"))
             compare([ed.visible, ed.isInputting, macro()], [false, false, ["1,B", "2,B", "1"]])
-            // Opened again, the first macro is selected.
             ed.current = -1
             r.openMacroEditor()
             compare([ed.current, ed.macroSelected], [0, true])
         }
 
-        function test_limits() {
+        function test_editing() {
+            ed.newMacro()
+            recordA(1)
+            // The event menu: "Insert Delay" puts 50 ms before the event, which it becomes.
+            mouseClick(child("eventRow1"), 20, 10, Qt.RightButton)
+            mouseClick(child("eventMenu"), 40, 24 + 12)
+            compare([child("eventMenu").visible, macro(), ed.eventIndex], [false, ["1,A", "0,50", "2,A", "1"], 1])
+            // A delay typed in: a number, then nothing (refused).
+            ;[["120", "0,120"], ["", "0,120"]].forEach(function (d) {
+                mouseDoubleClickSequence(child("eventRow1"), 100, 12)
+                verify(findChild(child("eventRow1"), "delayInput").activeFocus)
+                typeInto(d[0])
+                compare([ed.delayRow, macro()[1]], [-1, d[1]])
+            })
+            ed.eventMenuAction(0)
+            // Mouse buttons go after the current event; the key insert box takes a key, not a mouse button.
+            ed.eventIndex = 0
+            ed.eventMenuAction(3)
+            ed.eventIndex = 0
+            ed.eventMenuAction(2)
+            verify(ed.isInsertting && child("insertBox").visible && ui_View.keyListening)
+            keys([[true, 0xF0]])
+            compare(ed.insertName, "")
+            keys([[true, 0x05]])
+            mouseClick(child("insertOk"))
+            compare([ed.isInsertting, ui_View.keyListening], [false, false])
+            ed.eventIndex = 10
+            ed.eventMenuAction(2)
+            keys([[true, 0x06]])
+            ed.confirmInsertKey()
+            ed.repeatEntered("")
+            compare(macro(), ["1,B", "2,B", "1,A", "3,MS-L", "4,MS-L", "2,A", "1,C", "2,C", "0"])
             // At 126 bytes further keys, inserts and mouse buttons are refused.
             ed.newMacro()
             ed.startRecord()
             keys(pairs(30).concat([[true, 0x05], [false, 0x05], [true, 0x06]]))
-            compare(ed.events.length, 61)
             ed.stopRecord()
-            compare(macro().length, 62)
             ed.eventIndex = 10
             for (var row = 1; row <= 5; ++row)
                 ed.eventMenuAction(row)
-            compare([ed.isInsertting, ed.events.length, macro().length], [false, 61, 62])
+            compare([ed.isInsertting, ed.events.length, macro("Macro_1").length], [false, 61, 62])
             // Room again after removing one; an edit far down the list leaves the view where it was.
             ed.eventMenuAction(0)
             var list = child("eventList")
@@ -92,105 +124,32 @@ MainUnderTest {
             ed.eventIndex = 30
             ed.insertDelayHere()
             compare([list.contentY, ed.events.length], [at, 61])
-            ed.eventMenuAction(3)
-            compare(ed.events.length, 63)
-            // A hundred macros: New and import refuse, nothing is written.
-            var all = []
-            for (var i = 0; i < 100; ++i)
-                all.push("M" + i)
-            ui_View.updataNameList(0, all)
-            ed.init()
-            var before = rig.allFiles()
-            mouseClick(child("macroNew"))
-            verify(!ed.importMacro())
-            compare([ed.names.length, ui_View.getNameList(0).length, rig.allFiles()], [100, 100, before])
-            ui_View.updataNameList(0, ["Macro_0", "loaderkestle"])
-            ed.init()
-        }
-
-        function test_editing() {
-            ed.newMacro()
-            ed.startRecord()
-            keys(pairs(1))
-            ed.stopRecord()
-            // The event menu: "Insert Delay" puts 50 ms before the event, which it becomes.
-            mouseClick(child("eventRow1"), 20, 10, Qt.RightButton)
-            verify(child("eventMenu").visible)
-            mouseClick(child("eventMenu"), 40, 24 + 12)
-            compare([child("eventMenu").visible, macro(), ed.eventIndex], [false, ["1,A", "0,50", "2,A", "1"], 1])
-            // A delay typed in: a number, nothing (refused), the largest.
-            var delays = [["120", "0,120"], ["", "0,120"], ["65535", "0,65535"]]
-            for (var i = 0; i < delays.length; ++i) {
-                mouseDoubleClickSequence(child("eventRow1"), 100, 12)
-                compare(ed.delayRow, 1)
-                verify(findChild(child("eventRow1"), "delayInput").activeFocus)
-                typeInto(delays[i][0])
-                compare([ed.delayRow, macro()[1]], [-1, delays[i][1]])
-            }
-            ed.eventMenuAction(0)
-            // Mouse buttons go after the current event.
-            ed.eventIndex = 1
-            ed.eventMenuAction(3)
-            ed.eventIndex = 0
-            ed.eventMenuAction(4)
-            ed.eventIndex = 0
-            ed.eventMenuAction(5)
-            compare(macro(), ["1,A", "3,MS-R", "4,MS-R", "3,MS-M", "4,MS-M", "2,A", "3,MS-L", "4,MS-L", "1"])
-            // The key insert box takes a key (not a mouse button); before a middle event, appended at the last.
-            ed.eventIndex = 0
-            ed.eventMenuAction(2)
-            verify(ed.isInsertting && child("insertBox").visible && ui_View.keyListening)
-            keys([[true, 0xF0]])
-            compare(ed.insertName, "")
-            keys([[true, 0x05]])
-            compare(ed.insertName, "B")
-            mouseClick(child("insertOk"))
-            compare([ed.isInsertting, ui_View.keyListening], [false, false])
-            ed.eventIndex = 10
-            ed.eventMenuAction(2)
-            keys([[true, 0x06]])
-            ed.confirmInsertKey()
-            compare(macro(), ["1,B", "2,B", "1,A", "3,MS-R", "4,MS-R", "3,MS-M", "4,MS-M", "2,A", "3,MS-L", "4,MS-L", "1,C", "2,C", "1"])
-            // The repeat count: empty is 0.
-            var repeats = [["5", "5"], ["", "0"], ["0", "0"]]
-            for (i = 0; i < repeats.length; ++i) {
-                ed.repeatEntered(repeats[i][0])
-                compare(macro().pop(), repeats[i][1])
-            }
         }
 
         function test_listAndSlots() {
             ed.newMacro()
             ed.newMacro()
-            // Renames: an existing, own, path-like or blank name is refused; nothing is written.
+            // Renames: an existing or path-like name is refused; nothing is written.
             var before = rig.allFiles()
-            var refused = ["Macro_1", "Macro_0", "../Reload", "  "]
-            for (var i = 0; i < refused.length; ++i) {
+            ;["Macro_1", "../Reload"].forEach(function (name) {
                 mouseDoubleClickSequence(child("macroRow0"), 40, 12)
-                compare(ed.renameRow, 0)
-                typeInto(refused[i])
+                typeInto(name)
                 compare([ed.names, rig.allFiles()], [["Macro_0", "Macro_1"], before])
-            }
-            rig.writeFile("modules/macro/Stray.bin", "[config]\ntotal=0\nrepeat=1\n")
-            verify(!ed.renameMacro(0, "Stray"))
+            })
             mouseDoubleClickSequence(child("macroRow0"), 40, 12)
             typeInto("Reload")
             compare([ed.names, ui_View.getNameList(0)], [["Reload", "Macro_1"], ["Reload", "Macro_1"]])
             verify(rig.allFiles().indexOf("modules/macro/Reload.bin") >= 0 && rig.allFiles().indexOf("modules/macro/Macro_0.bin") < 0)
             // Sent to slot index + 1; beyond the twelve slots nothing goes out.
             ed.selectMacro(0)
-            ed.startRecord()
-            keys(pairs(1))
-            ed.stopRecord()
+            recordA(1)
             ed.sendMacro(12, "Reload")
             compare(rig.mouseState().macroWritten.indexOf(true), -1)
-            var slots = [[0, 0], [11, 11]]
-            for (i = 0; i < slots.length; ++i) {
-                ed.sendMacro(slots[i][0], "Reload")
-                var bytes = rig.mouseState().macros[slots[i][1]]
-                compare([rig.mouseState().macroWritten[slots[i][1]], bytes.length, bytes.slice(0, 8)],
-                        [true, 128, [0, 1, 0x01, 0x04, 0x81, 0x04, 0, 0]])
-            }
+            ;[0, 11].forEach(function (slot) {
+                ed.sendMacro(slot, "Reload")
+                var bytes = rig.mouseState().macros[slot]
+                compare([rig.mouseState().macroWritten[slot], bytes.length, bytes.slice(0, 8)], [true, 128, [0, 1, 0x01, 0x04, 0x81, 0x04, 0, 0]])
+            })
             compare(ed.deCode(["0,50"], 300), [1, 0x2C])
             // Delete asks, then selects the next and forgets the file.
             ed.newMacro()
@@ -202,17 +161,22 @@ MainUnderTest {
             compare(ed.names, ["Reload", "Macro_1", "Macro_0"])
             mouseClick(child("macroDelete"))
             mouseClick(findChild(confirm, "okButton"))
-            compare([ed.names, ed.current, ui_View.getNameList(0)], [["Reload", "Macro_0"], 1, ["Reload", "Macro_0"]])
-            verify(rig.allFiles().indexOf("modules/macro/Macro_1.bin") < 0)
+            compare([ed.names, ed.current, ui_View.getNameList(0), rig.allFiles().indexOf("modules/macro/Macro_1.bin")],
+                    [["Reload", "Macro_0"], 1, ["Reload", "Macro_0"], -1])
             // A file deleted behind the editor: recording keeps the page usable.
             ignoreWarning(/the file of macro Macro_0 is gone/)
             verify(rig.removeFile("modules/macro/Macro_0.bin"))
-            ed.startRecord()
-            keys(pairs(1))
-            ed.stopRecord()
+            recordA(1)
             compare([ed.events.length, rig.allFiles().indexOf("modules/macro/Macro_0.bin")], [2, -1])
-            ed.selectMacro(1)
-            compare(ed.events.length, 0)
+            // A hundred macros: New and import refuse, nothing is written.
+            ui_View.updataNameList(0, Array.from({ length: 100 }, function (v, i) { return "M" + i }))
+            ed.init()
+            before = rig.allFiles()
+            mouseClick(child("macroNew"))
+            verify(!ed.importMacro())
+            compare([ed.names.length, ui_View.getNameList(0).length, rig.allFiles()], [100, 100, before])
+            ui_View.updataNameList(0, ["Macro_0", "loaderkestle"])
+            ed.init()
         }
     }
 }
