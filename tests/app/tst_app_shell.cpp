@@ -35,6 +35,9 @@ void AppShellTest::windowAndTray()
     TestData data;
     Widget w;
     QVERIFY(w.view()->rootObject());
+    // Start-up makes the main page only: pop-ups and presets wait for first use.
+    for (const char *hook : {"macroEditorHook", "keyAssigmentHook", "gunHook", "systemHook"})
+        QVERIFY2(!w.view()->rootObject()->findChild<QObject *>(hook)->property("item").value<QObject *>(), hook);
     QCOMPARE(w.size(), QSize(1024, 640));
     QCOMPARE(w.view()->size(), QSize(1024, 640));
     QCOMPARE(int(w.windowFlags()), 0x02000801);
