@@ -124,8 +124,3 @@ template <typename A> QByteArray toBytes(const A &a, size_t n = std::tuple_size_
 {
     return QByteArray(reinterpret_cast<const char *>(a.data()), int(n));
 }
-// Runs one command slot by its key ("553:0B", "560:8C", ...) with fixed
-// arguments; returns what it hands back to its caller (gets start from
-// `preset`, 8C from 128 bytes of 0x55).
-QByteArray runCommand(Hid_Thread &hid, const QString &key, QByteArray preset = QByteArray(4, '\x09'));
-QStringList commandKeys();

@@ -5,6 +5,7 @@
 #include "settings/DpiNotifications.h"
 
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QtTest>
 
 namespace
@@ -59,155 +60,161 @@ private slots:
     void init() { DpiNotifications::replace({"one", "two", "three", "four", "five", "six", "seven", "eight"}); }
     void cleanup() { DpiNotifications::resetToDefaults(); }
     void reports_data() { addRows(kReports); }
-    void reports();
-    void buttonAndFlagOnTheMouse();
-    void optionsBitPerFamily();
-    void removalWithinOneTurn_data();
-    void removalWithinOneTurn();
-    void stopEndsTheLoopWithinOneTurn();
-    void restartNeverRunsTwoLoops();
-    void textsReplacedWhileTheReaderReads();
-};
-
-void tst_EventReader::reports()
-{
-    ROW(kReports);
-    DeviceRig rig;
-    startReader(rig);
-    DebugCapture cap;
-    rig.mouse->pushEvent(QByteArray::fromHex(r.report));
-    // A report that always shows, pushed behind: once it is handled, so is
-    // the one under test.
-    rig.mouse->pushEvent(kSentinel);
-    QTRY_VERIFY_WITH_TIMEOUT(rig.host.calls().contains(kSentinelCall), 2000);
-    QCOMPARE(rig.host.calls().mid(0, rig.host.calls().size() - 2), r.calls);
-    QCOMPARE(cap.lines(), r.debug);
-    QVERIFY(rig.hid.readerRunning);
-}
-
-void tst_EventReader::buttonAndFlagOnTheMouse()
-{
-    for (Family f : {Family::F553, Family::F560}) {
-        DeviceRig rig(DeviceRig::Options{f});
+    void reports()
+    {
+        ROW(kReports);
+        DeviceRig rig;
         startReader(rig);
-        rig.mouse->pressDpiButton(); // stage 1 -> 2
+        DebugCapture cap;
+        rig.mouse->pushEvent(QByteArray::fromHex(r.report));
+        // A report that always shows, pushed behind: once it is handled, so is
+        // the one under test.
+        rig.mouse->pushEvent(kSentinel);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.host.calls().contains(kSentinelCall), 2000);
+        QCOMPARE(rig.host.calls().mid(0, rig.host.calls().size() - 2), r.calls);
+        QCOMPARE(cap.lines(), r.debug);
+        QVERIFY(rig.hid.readerRunning);
+    }
+
+    void buttonAndFlagOnTheMouse()
+    {
+        DeviceRig rig(DeviceRig::Options{Family::F560});
+        startReader(rig);
+        DpiNotifications::resetToDefaults(); // until a language replaces them, the default text shows
+        rig.mouse->pressDpiButton();         // stage 1 -> 2
         rig.mouse->setRight(true);
         QTRY_COMPARE_WITH_TIMEOUT(rig.host.calls().size(), 4, 2000);
-        QCOMPARE(rig.host.calls(), (QStringList{"setCurrentDPI 2", tray("two"), "right true", "runUI"}));
+        QCOMPARE(rig.host.calls(), (QStringList{"setCurrentDPI 2", tray("DPI Switch to"), "right true", "runUI"}));
     }
-    DpiNotifications::resetToDefaults(); // until a language replaces them, the default text shows
-    DeviceRig rig;
-    startReader(rig);
-    rig.mouse->pushEvent(QByteArray::fromHex("06070002"));
-    QTRY_VERIFY_WITH_TIMEOUT(rig.host.calls().contains(tray("DPI Switch to")), 2000);
-}
 
-// Starting the reader sets the option bit that makes the mouse send events.
-void tst_EventReader::optionsBitPerFamily()
-{
-    const auto set = [](quint8 code, std::array<quint8, 6> p) {
-        return "SET_FEATURE " + DeviceRig::hex(plainReport(code, p));
-    };
-    const auto get = [](quint8 code, std::array<quint8, 6> p) {
-        return "GET_FEATURE " + DeviceRig::hex(plainReport(code, p));
-    };
-    for (Family f : {Family::F553, Family::F560}) {
-        DeviceRig rig(DeviceRig::Options{f});
-        rig.mouse->modifyState([](VirtualMouse::State &s) {
-            s.options553 = {0x11, 0x22, 0x33, 0x44};
-            s.options560 = {0x51, 0x52};
-        });
-        QVERIFY(rig.attach());
-        rig.clearTrace();
-        rig.hid.startEventReader(1);
-        if (f == Family::F553)
-            QCOMPARE(rig.transfers(), (QStringList{set(0x83, {}), get(0x83, {0x11, 0x22, 0x33, 0x44}),
-                                                   set(0x03, {0x11, 0x22, 0x33, 0x44})}));
-        else
-            QCOMPARE(rig.transfers(), (QStringList{set(0x81, {}), get(0x81, {0x51, 0x52}), set(0x01, {0x59, 0x52})}));
-        QCOMPARE(rig.delays(), QList<int>{8});
+    // Starting the reader sets the option bit that makes the mouse send events.
+    void optionsBitPerFamily()
+    {
+        const auto set = [](quint8 code, std::array<quint8, 6> p) {
+            return "SET_FEATURE " + DeviceRig::hex(plainReport(code, p));
+        };
+        const auto get = [](quint8 code, std::array<quint8, 6> p) {
+            return "GET_FEATURE " + DeviceRig::hex(plainReport(code, p));
+        };
+        for (Family f : {Family::F553, Family::F560}) {
+            DeviceRig rig(DeviceRig::Options{f});
+            rig.mouse->modifyState([](VirtualMouse::State &s) {
+                s.options553 = {0x11, 0x22, 0x33, 0x44};
+                s.options560 = {0x51, 0x52};
+            });
+            QVERIFY(rig.attach());
+            rig.clearTrace();
+            rig.hid.startEventReader(1);
+            if (f == Family::F553)
+                QCOMPARE(rig.transfers(), (QStringList{set(0x83, {}), get(0x83, {0x11, 0x22, 0x33, 0x44}),
+                                                       set(0x03, {0x11, 0x22, 0x33, 0x44})}));
+            else
+                QCOMPARE(rig.transfers(), (QStringList{set(0x81, {}), get(0x81, {0x51, 0x52}), set(0x01, {0x59, 0x52})}));
+            QCOMPARE(rig.delays(), QList<int>{8});
+        }
     }
-}
 
-void tst_EventReader::removalWithinOneTurn_data()
-{
-    QTest::addColumn<bool>("keepNodes");
-    QTest::newRow("nodes go") << false;
-    // The kernel fails the read before udev removes the node: gone all the
-    // same, and the loop neither spins nor waits for the node.
-    QTest::newRow("reads fail first") << true;
-}
+    void removalWithinOneTurn_data()
+    {
+        QTest::addColumn<bool>("keepNodes");
+        QTest::newRow("nodes go") << false;
+        // The kernel fails the read before udev removes the node: gone all the
+        // same, and the loop neither spins nor waits for the node.
+        QTest::newRow("reads fail first") << true;
+    }
 
-void tst_EventReader::removalWithinOneTurn()
-{
-    QFETCH(bool, keepNodes);
-    DeviceRig rig;
-    startReader(rig);
-    DebugCapture cap;
-    QElapsedTimer t;
-    t.start();
-    keepNodes ? rig.mouse->unplugKeepingNodes() : rig.mouse->unplug();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.host.calls().contains("deviceRemoved"), 1000);
-    QVERIFY2(t.elapsed() <= Hid_Thread::kEventReadMs + kSlackMs, qPrintable(QString::number(t.elapsed())));
-    QVERIFY(!rig.hid.readerRunning);
-    QVERIFY(cap.contains("Device removed"));
-    rig.hid.waitForReader();
-    QCOMPARE(rig.host.calls(), (QStringList{"viewEnabled false", "deviceRemoved"}));
-    QVERIFY(rig.hid.devices[1]->path2.isEmpty());
-    QCOMPARE(rig.mouse->state().eventOpens, 1);
-}
-
-void tst_EventReader::stopEndsTheLoopWithinOneTurn()
-{
-    DeviceRig rig;
-    startReader(rig);
-    QElapsedTimer t;
-    t.start();
-    rig.hid.stopEventReader();
-    rig.hid.waitForReader();
-    QVERIFY2(t.elapsed() <= Hid_Thread::kEventReadMs + kSlackMs, qPrintable(QString::number(t.elapsed())));
-    QVERIFY(!rig.hid.readerRunning);
-    QCOMPARE(rig.mouse->state().openEventHandles, 0);
-    QVERIFY(!rig.hid.devices[1]->path2.isEmpty()); // nothing was removed
-    // Without an event interface, or with an index the list lacks, a new
-    // reader ends at once.
-    rig.hid.devices[1]->path2.clear();
-    for (int index : {1, 7}) {
-        rig.hid.startEventReader(index);
-        rig.hid.waitForReader();
+    void removalWithinOneTurn()
+    {
+        QFETCH(bool, keepNodes);
+        DeviceRig rig;
+        startReader(rig);
+        DebugCapture cap;
+        QElapsedTimer t;
+        t.start();
+        keepNodes ? rig.mouse->unplugKeepingNodes() : rig.mouse->unplug();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.host.calls().contains("deviceRemoved"), 1000);
+        QVERIFY2(t.elapsed() <= Hid_Thread::kEventReadMs + kSlackMs, qPrintable(QString::number(t.elapsed())));
         QVERIFY(!rig.hid.readerRunning);
+        QVERIFY(cap.contains("Device removed"));
+        rig.hid.waitForReader();
+        QCOMPARE(rig.host.calls(), (QStringList{"viewEnabled false", "deviceRemoved"}));
+        QVERIFY(rig.hid.devices[1]->path2.isEmpty());
+        QCOMPARE(rig.mouse->state().eventOpens, 1);
     }
-    QVERIFY(rig.host.calls().isEmpty());
-}
 
-void tst_EventReader::restartNeverRunsTwoLoops()
-{
-    DeviceRig rig;
-    QVERIFY(rig.attach());
-    for (int i = 0; i < 4; ++i) {
-        rig.hid.startEventReader(1);
-        QTest::qWait(30 * i);
+    void stopEndsTheLoopWithinOneTurn()
+    {
+        DeviceRig rig;
+        startReader(rig);
+        QElapsedTimer t;
+        t.start();
+        rig.hid.stopEventReader();
+        rig.hid.waitForReader();
+        QVERIFY2(t.elapsed() <= Hid_Thread::kEventReadMs + kSlackMs, qPrintable(QString::number(t.elapsed())));
+        QVERIFY(!rig.hid.readerRunning);
+        QCOMPARE(rig.mouse->state().openEventHandles, 0);
+        QVERIFY(!rig.hid.devices[1]->path2.isEmpty()); // nothing was removed
+        // Without an event interface, or with an index the list lacks, a new
+        // reader ends at once.
+        rig.hid.devices[1]->path2.clear();
+        for (int index : {1, 7}) {
+            rig.hid.startEventReader(index);
+            rig.hid.waitForReader();
+            QVERIFY(!rig.hid.readerRunning);
+        }
+        QVERIFY(rig.host.calls().isEmpty());
     }
-    QTRY_COMPARE_WITH_TIMEOUT(rig.mouse->state().openEventHandles, 1, 2000);
-    rig.mouse->pushEvent(QByteArray::fromHex("06070005"));
-    rig.mouse->pushEvent(kSentinel);
-    QTRY_VERIFY_WITH_TIMEOUT(rig.host.calls().contains(kSentinelCall), 2000);
-    QCOMPARE(rig.host.count("setCurrentDPI 5"), 1); // one loop, one read
-    QCOMPARE(rig.mouse->state().maxOpenEventHandles, 1);
-}
 
-void tst_EventReader::textsReplacedWhileTheReaderReads()
-{
-    DeviceRig rig;
-    startReader(rig);
-    for (int i = 0; i < 200; ++i) {
-        rig.mouse->pushEvent(QByteArray::fromHex("06070003"));
-        DpiNotifications::replace({"a", "b", i % 2 ? "odd" : "even"});
+    void restartNeverRunsTwoLoops()
+    {
+        DeviceRig rig;
+        QVERIFY(rig.attach());
+        for (int i = 0; i < 4; ++i) {
+            rig.hid.startEventReader(1);
+            QTest::qWait(30 * i);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(rig.mouse->state().openEventHandles, 1, 2000);
+        rig.mouse->pushEvent(QByteArray::fromHex("06070005"));
+        rig.mouse->pushEvent(kSentinel);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.host.calls().contains(kSentinelCall), 2000);
+        QCOMPARE(rig.host.count("setCurrentDPI 5"), 1); // one loop, one read
+        QCOMPARE(rig.mouse->state().maxOpenEventHandles, 1);
     }
-    QTRY_COMPARE_WITH_TIMEOUT(rig.host.count("setCurrentDPI 3"), 200, 5000);
-    for (const QString &c : rig.host.calls().filter("tray"))
-        QVERIFY2(c == tray("odd") || c == tray("even") || c == tray("three"), qPrintable(c));
-}
+
+    void textsReplacedWhileTheReaderReads()
+    {
+        DeviceRig rig;
+        startReader(rig);
+        for (int i = 0; i < 200; ++i) {
+            rig.mouse->pushEvent(QByteArray::fromHex("06070003"));
+            DpiNotifications::replace({"a", "b", i % 2 ? "odd" : "even"});
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(rig.host.count("setCurrentDPI 3"), 200, 5000);
+        for (const QString &c : rig.host.calls().filter("tray"))
+            QVERIFY2(c == tray("odd") || c == tray("even") || c == tray("three"), qPrintable(c));
+    }
+
+    // Random event reports: every one of the two handled kinds leaves exactly
+    // two calls behind, the rest nothing, and the reader keeps reading.
+    void fuzzedReports()
+    {
+        const quint32 seed = quint32(qEnvironmentVariableIntValue("SKELD_FUZZ_SEED"));
+        QRandomGenerator gen(seed ? seed : 20240612u);
+        DeviceRig rig;
+        startReader(rig);
+        int expected = 0;
+        for (int i = 0; i < 300; ++i) {
+            QByteArray r(int(gen.bounded(9)), '\0');
+            for (char &c : r)
+                c = char(gen.bounded(256));
+            if (r.size() >= 2 && gen.bounded(2)) r[0] = 0x06, r[1] = gen.bounded(2) ? 0x07 : 0x0D;
+            if (r.size() >= 4 && r[0] == 0x06 && (r[1] == 0x07 || r[1] == 0x0D)) ++expected;
+            rig.mouse->pushEvent(r);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(rig.host.calls().size(), 2 * expected, 10000);
+        QVERIFY(rig.hid.readerRunning);
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_EventReader)
 #include "tst_event_reader.moc"

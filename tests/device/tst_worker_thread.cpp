@@ -62,236 +62,227 @@ class tst_WorkerThread : public QObject
 {
     Q_OBJECT
 private slots:
-    void burstOfNotificationsGivesOneCheck();
-    void connects560AndReadsImages();
-    void pageGetsDoNotWait();
-    void backendFromEnvironment();
-    void quitDropsQueuedWrites();
-    void commandsWaitTheirTurnAndNeverStallTheWindow();
-    void unplugAndReplug_data();
-    void unplugAndReplug();
-};
-
-void tst_WorkerThread::burstOfNotificationsGivesOneCheck()
-{
-    TestData data;
-    Widget w;
-    DebugCapture cap;
-    QElapsedTimer sinceLast;
-    for (int i = 0; i < 5; ++i) {
-        w.deviceChanged();
-        sinceLast.start();
-        QTest::qWait(100);
-    }
-    QCOMPARE(cap.lines().count("Device DisConnect"), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(cap.lines().count("Device DisConnect"), 1, 3000);
-    QCOMPARE(cap.lines().value(0), QStringLiteral("Device DisConnect"));
-    QVERIFY2(sinceLast.elapsed() >= 2000, qPrintable(QString::number(sinceLast.elapsed())));
-    QVERIFY(!deviceConnected && !w.checkTimer.isActive());
-    // "initUI" ran in the document (queued), remembering its first run.
-    QTRY_VERIFY_WITH_TIMEOUT(!w.view()->rootObject()->property("firstInit").toBool(), 1000);
-
-    // Kept while connected (a remove may follow), but a check then leaves
-    // the live connection alone.
-    auto mouse = plugVirtualMouse(w, Family::F553);
-    checkNow(w);
-    QVERIFY(deviceConnected && w.hid.readerRunning);
-    w.deviceChanged();
-    QVERIFY(w.checkTimer.isActive());
-    w.checkTimer.stop();
-    cap.clear();
-    checkNow(w);
-    QCOMPARE(cap.lines(), QStringList());
-    QCOMPARE(mouse->state().handshakes, 1);
-}
-
-void tst_WorkerThread::connects560AndReadsImages()
-{
-    TestData data;
-    setIcType(data, "560");
-    Widget w;
-    auto mouse = plugVirtualMouse(w, Family::F560);
-    checkNow(w);
-    myQQuickView *v = w.view();
-    QVERIFY(deviceConnected && v->profileImageRead[3] && !v->profileImageRead[4]);
-    // A page reads a record by number and waits for it; there is no image 5.
-    QVERIFY(QMetaObject::invokeMethod(v, "mouseReadProfile", Q_ARG(uint, 4)));
-    QCOMPARE(v->profileImages[4], mouse->state().profiles[4]);
-    const auto commands = mouse->state().commands;
-    QVERIFY(QMetaObject::invokeMethod(v, "mouseReadProfile", Q_ARG(uint, 5)));
-    QCOMPARE(mouse->state().commands, commands);
-    // A failed read keeps the image.
-    auto image = v->profileImages[3] = {};
-    w.hid.call([&] { w.hid.devices[1]->path.clear(); });
-    v->mouseReadProfile(3);
-    QCOMPARE(v->profileImages[3], image);
-}
-
-void tst_WorkerThread::pageGetsDoNotWait()
-{
-    TestData data;
-    Widget w;
-    auto mouse = plugVirtualMouse(w, Family::F553);
-    checkNow(w);
-    // A page's call does not wait: the flag lands when the answer is in; a
-    // failed command clears it.
-    for (const auto &[deviceByte, right, plugged] : {std::tuple{3, true, true}, {0, false, true}, {3, false, false}}) {
-        mouse->modifyState([&](VirtualMouse::State &s) { s.dpiStage553 = quint8(deviceByte); });
-        if (!plugged) w.hid.call([&] { w.hid.devices[1]->path.clear(); });
-        w.view()->right = !right;
-        DebugCapture cap;
-        QVERIFY(QMetaObject::invokeMethod(w.view(), "mouseGetRight"));
-        QTRY_COMPARE(w.view()->right, right);
-        QCOMPARE(cap.lines(), QStringList{QStringLiteral("test %1").arg(plugged ? deviceByte : 0)});
-        if (plugged) QCOMPARE(int(mouse->state().commands.last()), 0x82);
-    }
-}
-
-void tst_WorkerThread::backendFromEnvironment()
-{
-    // The virtual mouse named in the environment, traced; else no hardware in tests.
-    for (const auto &[virtualMouse, family] : {std::pair{"560", int(Family::F560)}, {"", -1}, {"999", -1}}) {
-        TestData data;
-        const bool traced = family >= 0;
-        qputenv("SKELD_VIRTUAL_MOUSE", virtualMouse);
-        qputenv("SKELD_HID_TRACE", traced ? "1" : "");
-        Widget w;
-        qunsetenv("SKELD_VIRTUAL_MOUSE");
-        qunsetenv("SKELD_HID_TRACE");
-        VirtualMouse *vm = HidBackends::virtualMouse(w.hid.backend());
-        QCOMPARE(vm ? int(vm->family()) : -1, family);
-        QCOMPARE(dynamic_cast<TracingBackend *>(w.hid.backend()) != nullptr, traced);
-        auto *none = dynamic_cast<NoHidBackend *>(w.hid.backend());
-        QCOMPARE(none && none->enumerate(0, 0).isEmpty(), !traced);
-    }
-}
-
-void tst_WorkerThread::quitDropsQueuedWrites()
-{
-    // Quit with four macro writes queued (about 0.75 s each on the wire):
-    // the one on the wire completes, the rest are dropped, and the reader
-    // ends within its turn.
-    TestData data;
-    QElapsedTimer t;
-    std::shared_ptr<VirtualMouse> mouse;
+    void burstOfNotificationsGivesOneCheck()
     {
+        TestData data;
         Widget w;
-        mouse = plugVirtualMouse(w, Family::F553);
+        DebugCapture cap;
+        QElapsedTimer sinceLast;
+        for (int i = 0; i < 5; ++i) {
+            w.deviceChanged();
+            sinceLast.start();
+            QTest::qWait(100);
+        }
+        QCOMPARE(cap.lines().count("Device DisConnect"), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(cap.lines().count("Device DisConnect"), 1, 3000);
+        QCOMPARE(cap.lines().value(0), QStringLiteral("Device DisConnect"));
+        QVERIFY2(sinceLast.elapsed() >= 2000, qPrintable(QString::number(sinceLast.elapsed())));
+        QVERIFY(!deviceConnected && !w.checkTimer.isActive());
+        // "initUI" ran in the document (queued), remembering its first run.
+        QTRY_VERIFY_WITH_TIMEOUT(!w.view()->rootObject()->property("firstInit").toBool(), 1000);
+
+        // Kept while connected (a remove may follow), but a check then leaves
+        // the live connection alone.
+        auto mouse = plugVirtualMouse(w, Family::F553);
         checkNow(w);
-        QVERIFY(w.hid.readerRunning);
-        w.hid.setDelayFunction([](int ms) { QThread::msleep(ulong(ms)); });
-        std::array<uchar, 128> macro{};
-        for (uchar id = 1; id <= 4; ++id)
-            w.hid.hid553_13H_SetMacroKey(id, macro.data());
-        QTRY_VERIFY(mouse->state().commands.contains(0x13));
-        t.start();
-    }
-    // The window's teardown (and its QML) adds to the reader's one turn.
-    QVERIFY2(t.elapsed() <= 4 * Hid_Thread::kEventReadMs, qPrintable(QString::number(t.elapsed())));
-    QCOMPARE(mouse->state().commands.count(0x13), 1);
-    QCOMPARE(mouse->state().openCommandHandles, 0);
-}
-
-void tst_WorkerThread::commandsWaitTheirTurnAndNeverStallTheWindow()
-{
-    // A 560 with its real delays. First notifications during the check and
-    // checks while connected: the live connection is left alone. Then a page
-    // command, a DPI press on the mouse and a second page command, all while
-    // a profile write is on the wire. The GUI keeps turning throughout.
-    TestData data;
-    setIcType(data, "560");
-    Widget w;
-    w.view()->setSource(QUrl()); // the pages' own loading is not the device's cost
-    auto mouse = VirtualMouse::fromDataFolder(Family::F560);
-    QStringList trace;
-    QMutex traceMutex;
-    w.hid.setBackend(std::make_shared<TracingBackend>(mouse, [&](const QByteArray &line, const QByteArray &) {
-        QMutexLocker lock(&traceMutex);
-        if (line.startsWith("SET_FEATURE") || line.startsWith("WRITE")) trace << QString::fromLatin1(line.left(14));
-    }));
-    const auto lines = [&](bool clear = false) {
-        QMutexLocker lock(&traceMutex);
-        const QStringList out = trace;
-        if (clear) trace.clear();
-        return out;
-    };
-    GapMeter gaps;
-    w.checkDevice();
-    for (int i = 0; i < 5; ++i) {
+        QVERIFY(deviceConnected && w.hid.readerRunning);
         w.deviceChanged();
-        QTest::qWait(20);
-    }
-    QTRY_VERIFY_WITH_TIMEOUT(w.hid.readerRunning, 3000);
-    for (int i = 0; i < 2; ++i) { // what the debounce would run
-        w.deviceChanged();
+        QVERIFY(w.checkTimer.isActive());
         w.checkTimer.stop();
-        w.checkDevice();
+        cap.clear();
+        checkNow(w);
+        QCOMPARE(cap.lines(), QStringList());
+        QCOMPARE(mouse->state().handshakes, 1);
     }
-    w.hid.drain();
-    QCOMPARE(mouse->state().handshakes, 1);
-    QTRY_COMPARE(mouse->state().openEventHandles, 1);
-    lines(true);
-    DebugCapture cap;
-    myQQuickView *v = w.view();
-    v->mouseSetProfile(1); // 128 bytes: about 0.75 s
-    QTRY_VERIFY(lines().join(' ').contains(QLatin1String("WRITE")));
-    v->mouseSetReportRate(2);
-    mouse->pressDpiButton();
-    v->mouseSetCurrentDPI(3);
-    QTRY_VERIFY_WITH_TIMEOUT(v->lastStage == 2, 3000); // the press reached the page
-    w.hid.drain();
-    QVERIFY2(gaps.longest < Hid_Thread::kOutputReportMs, qPrintable(QString::number(gaps.longest)));
-    QCOMPARE(lines(), (QStringList{"SET_FEATURE 00", "WRITE 00 20 21", "WRITE 00 40 41", "WRITE 00 60 61",
-                                   "WRITE 00 80 81", "SET_FEATURE 00", "SET_FEATURE 00"}));
-    QCOMPARE(mouse->state().commands.mid(mouse->state().commands.size() - 3), (QList<quint8>{0x0C, 0x03, 0x04}));
-    QVERIFY2(cap.lines().filter("cmd Failed").isEmpty(), qPrintable(cap.lines().join('\n')));
-}
 
-void tst_WorkerThread::unplugAndReplug_data()
-{
-    QTest::addColumn<bool>("keepNodes");
-    QTest::addColumn<bool>("replug");
-    QTest::addColumn<bool>("sameNodes");
-    QTest::newRow("nodes go first, nothing comes back") << false << false << false;
-    QTest::newRow("reads fail first, nothing comes back") << true << false << false;
-    QTest::newRow("back on the same nodes at once") << true << true << true;
-    QTest::newRow("back on new nodes") << false << true << false;
-}
+    void connects560AndReadsImages()
+    {
+        TestData data;
+        setIcType(data, "560");
+        Widget w;
+        auto mouse = plugVirtualMouse(w, Family::F560);
+        checkNow(w);
+        myQQuickView *v = w.view();
+        QVERIFY(deviceConnected && v->profileImageRead[3] && !v->profileImageRead[4]);
+        // A page reads a record by number and waits for it; there is no image 5.
+        QVERIFY(QMetaObject::invokeMethod(v, "mouseReadProfile", Q_ARG(uint, 4)));
+        QCOMPARE(v->profileImages[4], mouse->state().profiles[4]);
+        const auto commands = mouse->state().commands;
+        QVERIFY(QMetaObject::invokeMethod(v, "mouseReadProfile", Q_ARG(uint, 5)));
+        QCOMPARE(mouse->state().commands, commands);
+        // A failed read keeps the image.
+        auto image = v->profileImages[3] = {};
+        w.hid.call([&] { w.hid.devices[1]->path.clear(); });
+        v->mouseReadProfile(3);
+        QCOMPARE(v->profileImages[3], image);
+    }
 
-void tst_WorkerThread::unplugAndReplug()
-{
-    QFETCH(bool, keepNodes);
-    QFETCH(bool, replug);
-    QFETCH(bool, sameNodes);
-    TestData data;
-    Widget w;
-    auto mouse = plugVirtualMouse(w, Family::F553);
-    checkNow(w);
-    QTRY_COMPARE(mouse->state().openEventHandles, 1);
-    QTRY_VERIFY_WITH_TIMEOUT(w.view()->isEnabled(), 2500); // "initUI" locks it while pages load
-    DebugCapture cap;
-    QElapsedTimer t;
-    t.start();
-    keepNodes ? mouse->unplugKeepingNodes() : mouse->unplug();
-    if (replug) mouse->replug(sameNodes);
-    // Noticed within one reader turn, and a check is on its way.
-    QTRY_VERIFY_WITH_TIMEOUT(cap.contains("Device removed"), 1000);
-    QVERIFY2(t.elapsed() < Hid_Thread::kEventReadMs, qPrintable(QString::number(t.elapsed())));
-    QTRY_VERIFY(w.checkTimer.isActive());
-    QVERIFY(!w.view()->isEnabled());
-    QVERIFY(deviceConnected); // only a check clears it
-    if (keepNodes && !replug) mouse->removeNodes();
-    w.checkTimer.stop();
-    checkNow(w);
-    QCOMPARE(cap.lines().count("Device Connect"), replug ? 1 : 0);
-    QCOMPARE(cap.lines().count("Device DisConnect"), replug ? 0 : 1);
-    // A full check: handshake, the option bit again, a reader on the nodes.
-    const VirtualMouse::State s = mouse->state();
-    QCOMPARE(s.handshakes, replug ? 2 : 1);
-    QCOMPARE(s.commands.count(0x03), replug ? 2 : 1);
-    QCOMPARE(w.hid.readerRunning.load(), replug);
-    if (replug) QTRY_COMPARE(mouse->state().openEventHandles, 1);
-}
+    void pageGetsDoNotWait()
+    {
+        TestData data;
+        Widget w;
+        auto mouse = plugVirtualMouse(w, Family::F553);
+        checkNow(w);
+        // A page's call does not wait: the flag lands when the answer is in; a
+        // failed command clears it.
+        for (const auto &[deviceByte, right, plugged] : {std::tuple{3, true, true}, {0, false, true}, {3, false, false}}) {
+            mouse->modifyState([&](VirtualMouse::State &s) { s.dpiStage553 = quint8(deviceByte); });
+            if (!plugged) w.hid.call([&] { w.hid.devices[1]->path.clear(); });
+            w.view()->right = !right;
+            DebugCapture cap;
+            QVERIFY(QMetaObject::invokeMethod(w.view(), "mouseGetRight"));
+            QTRY_COMPARE(w.view()->right, right);
+            QCOMPARE(cap.lines(), QStringList{QStringLiteral("test %1").arg(plugged ? deviceByte : 0)});
+            if (plugged) QCOMPARE(int(mouse->state().commands.last()), 0x82);
+        }
+    }
+
+    void backendFromEnvironment()
+    {
+        // The virtual mouse named in the environment, traced; else no hardware in tests.
+        for (const auto &[virtualMouse, family] : {std::pair{"560", int(Family::F560)}, {"", -1}, {"999", -1}}) {
+            TestData data;
+            const bool traced = family >= 0;
+            qputenv("SKELD_VIRTUAL_MOUSE", virtualMouse);
+            qputenv("SKELD_HID_TRACE", traced ? "1" : "");
+            Widget w;
+            qunsetenv("SKELD_VIRTUAL_MOUSE");
+            qunsetenv("SKELD_HID_TRACE");
+            VirtualMouse *vm = HidBackends::virtualMouse(w.hid.backend());
+            QCOMPARE(vm ? int(vm->family()) : -1, family);
+            QCOMPARE(dynamic_cast<TracingBackend *>(w.hid.backend()) != nullptr, traced);
+            auto *none = dynamic_cast<NoHidBackend *>(w.hid.backend());
+            QCOMPARE(none && none->enumerate(0, 0).isEmpty(), !traced);
+        }
+    }
+
+    void quitDropsQueuedWrites()
+    {
+        // Quit with four macro writes queued (about 0.75 s each on the wire):
+        // the one on the wire completes, the rest are dropped, and the reader
+        // ends within its turn.
+        TestData data;
+        QElapsedTimer t;
+        std::shared_ptr<VirtualMouse> mouse;
+        {
+            Widget w;
+            mouse = plugVirtualMouse(w, Family::F553);
+            checkNow(w);
+            QVERIFY(w.hid.readerRunning);
+            w.hid.setDelayFunction([](int ms) { QThread::msleep(ulong(ms)); });
+            std::array<uchar, 128> macro{};
+            for (uchar id = 1; id <= 4; ++id)
+                w.hid.hid553_13H_SetMacroKey(id, macro.data());
+            QTRY_VERIFY(mouse->state().commands.contains(0x13));
+            t.start();
+        }
+        // The window's teardown (and its QML) adds to the reader's one turn.
+        QVERIFY2(t.elapsed() <= 4 * Hid_Thread::kEventReadMs, qPrintable(QString::number(t.elapsed())));
+        QCOMPARE(mouse->state().commands.count(0x13), 1);
+        QCOMPARE(mouse->state().openCommandHandles, 0);
+    }
+
+    void commandsWaitTheirTurnAndNeverStallTheWindow()
+    {
+        // A 560 with its real delays. First notifications during the check and
+        // checks while connected: the live connection is left alone. Then a page
+        // command, a DPI press on the mouse and a second page command, all while
+        // a profile write is on the wire. The GUI keeps turning throughout.
+        TestData data;
+        setIcType(data, "560");
+        Widget w;
+        w.view()->setSource(QUrl()); // the pages' own loading is not the device's cost
+        auto mouse = VirtualMouse::fromDataFolder(Family::F560);
+        QStringList trace;
+        QMutex traceMutex;
+        w.hid.setBackend(std::make_shared<TracingBackend>(mouse, [&](const QByteArray &line, const QByteArray &) {
+            QMutexLocker lock(&traceMutex);
+            if (line.startsWith("SET_FEATURE") || line.startsWith("WRITE")) trace << QString::fromLatin1(line.left(14));
+        }));
+        const auto lines = [&](bool clear = false) {
+            QMutexLocker lock(&traceMutex);
+            const QStringList out = trace;
+            if (clear) trace.clear();
+            return out;
+        };
+        GapMeter gaps;
+        w.checkDevice();
+        for (int i = 0; i < 5; ++i) {
+            w.deviceChanged();
+            QTest::qWait(20);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(w.hid.readerRunning, 3000);
+        for (int i = 0; i < 2; ++i) { // what the debounce would run
+            w.deviceChanged();
+            w.checkTimer.stop();
+            w.checkDevice();
+        }
+        w.hid.drain();
+        QCOMPARE(mouse->state().handshakes, 1);
+        QTRY_COMPARE(mouse->state().openEventHandles, 1);
+        lines(true);
+        DebugCapture cap;
+        myQQuickView *v = w.view();
+        v->mouseSetProfile(1); // 128 bytes: about 0.75 s
+        QTRY_VERIFY(lines().join(' ').contains(QLatin1String("WRITE")));
+        v->mouseSetReportRate(2);
+        mouse->pressDpiButton();
+        v->mouseSetCurrentDPI(3);
+        QTRY_VERIFY_WITH_TIMEOUT(v->lastStage == 2, 3000); // the press reached the page
+        w.hid.drain();
+        QVERIFY2(gaps.longest < Hid_Thread::kOutputReportMs, qPrintable(QString::number(gaps.longest)));
+        QCOMPARE(lines(), (QStringList{"SET_FEATURE 00", "WRITE 00 20 21", "WRITE 00 40 41", "WRITE 00 60 61",
+                                       "WRITE 00 80 81", "SET_FEATURE 00", "SET_FEATURE 00"}));
+        QCOMPARE(mouse->state().commands.mid(mouse->state().commands.size() - 3), (QList<quint8>{0x0C, 0x03, 0x04}));
+        QVERIFY2(cap.lines().filter("cmd Failed").isEmpty(), qPrintable(cap.lines().join('\n')));
+    }
+
+    void unplugAndReplug_data()
+    {
+        QTest::addColumn<bool>("keepNodes");
+        QTest::addColumn<bool>("replug");
+        QTest::addColumn<bool>("sameNodes");
+        QTest::newRow("nodes go first, nothing comes back") << false << false << false;
+        QTest::newRow("reads fail first, nothing comes back") << true << false << false;
+        QTest::newRow("back on the same nodes at once") << true << true << true;
+        QTest::newRow("back on new nodes") << false << true << false;
+    }
+
+    void unplugAndReplug()
+    {
+        QFETCH(bool, keepNodes);
+        QFETCH(bool, replug);
+        QFETCH(bool, sameNodes);
+        TestData data;
+        Widget w;
+        auto mouse = plugVirtualMouse(w, Family::F553);
+        checkNow(w);
+        QTRY_COMPARE(mouse->state().openEventHandles, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(w.view()->isEnabled(), 2500); // "initUI" locks it while pages load
+        DebugCapture cap;
+        QElapsedTimer t;
+        t.start();
+        keepNodes ? mouse->unplugKeepingNodes() : mouse->unplug();
+        if (replug) mouse->replug(sameNodes);
+        // Noticed within one reader turn, and a check is on its way.
+        QTRY_VERIFY_WITH_TIMEOUT(cap.contains("Device removed"), 1000);
+        QVERIFY2(t.elapsed() < Hid_Thread::kEventReadMs, qPrintable(QString::number(t.elapsed())));
+        QTRY_VERIFY(w.checkTimer.isActive());
+        QVERIFY(!w.view()->isEnabled());
+        QVERIFY(deviceConnected); // only a check clears it
+        if (keepNodes && !replug) mouse->removeNodes();
+        w.checkTimer.stop();
+        checkNow(w);
+        QCOMPARE(cap.lines().count("Device Connect"), replug ? 1 : 0);
+        QCOMPARE(cap.lines().count("Device DisConnect"), replug ? 0 : 1);
+        // A full check: handshake, the option bit again, a reader on the nodes.
+        const VirtualMouse::State s = mouse->state();
+        QCOMPARE(s.handshakes, replug ? 2 : 1);
+        QCOMPARE(s.commands.count(0x03), replug ? 2 : 1);
+        QCOMPARE(w.hid.readerRunning.load(), replug);
+        if (replug) QTRY_COMPARE(mouse->state().openEventHandles, 1);
+    }
+};
 
 QTEST_MAIN(tst_WorkerThread)
 #include "tst_worker_thread.moc"

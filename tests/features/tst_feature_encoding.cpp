@@ -137,210 +137,199 @@ private slots:
         ROW(kTranslate);
         QCOMPARE(translateBinding(r.binding, r.is560), r.entry);
     }
+
     void matrix_data() { addRows(kMatrix); }
-    void matrix();
-    void shortAndOddBindingLists();
-    void macro_data() { addRows(kMacros); }
-    void macro();
-    void macroSizeAndLimits();
-    void keyNames();
-    void dpiCodes();
-    void dpiBuffersAndImages();
-    void effects();
-    void colorsRatesGun();
-};
-
-void tst_FeatureEncoding::matrix()
-{
-    ROW(kMatrix);
-    QVariantList flat;
-    Matrix want{};
-    for (int k = 0; k < kButtons; ++k) {
-        for (quint8 v : r.buttons.value(k, Binding{}))
-            flat << int(v);
-        const Binding b = r.entries.value(k, k == 8 ? Binding{0x0C, 0, 0, 0} : Binding{0x01, 0, 0, 0});
-        std::copy(b.begin(), b.end(), want.begin() + k * 4);
-    }
-    QCOMPARE(hex(buildDeviceMatrix(bindingsFromFlat(flat), r.is560)), hex(want));
-}
-
-void tst_FeatureEncoding::shortAndOddBindingLists()
-{
-    // Five numbers: button 0 complete, button 1 has only its kind.
-    const QVariantList src{2, 1, 4, 0, 4};
-    const Bindings b = bindingsFromFlat(src);
-    QCOMPARE(b[1], (Binding{4, 0, 0, 0}));
-    QCOMPARE(b[15], (Binding{0, 0, 0, 0}));
-    QCOMPARE(storedBinding(src, 1), (QVariantList{4, 0, 0, 0}));
-    // Text, garbage and out-of-range numbers never read out of bounds.
-    QCOMPARE(storedBinding(QVariantList{"7", "x", QVariant(), 2.9}, 0), (QVariantList{7, 0, 0, 2}));
-    QCOMPARE(bindingFromList(QVariantList{256, -1, 300}), (Binding{0x00, 0xFF, 0x2C, 0x00}));
-    QCOMPARE(bindingsFromFlat(QVariantList(80, 2))[15], (Binding{2, 2, 2, 2})); // the first 64 only
-    // The 560 form is the matrix followed by 64 zeros.
-    Matrix m{};
-    m.fill(7);
-    QCOMPARE(hex(to560Form(m)), hex(m) + ' ' + QByteArray(64, '\0').toHex(' '));
-    // The factory matrix is sent as stored: short entries padded, long cut.
-    std::array<QVariantList, kButtons> entries{};
-    entries[0] = {1, 0, 0xF0, 0};
-    entries[3] = {0x0B, 0xFF, 4};
-    entries[8] = {9, 9, 9, 9, 9};
-    const Matrix560 f = factoryMatrix(entries);
-    QCOMPARE(hex(f, 0, 40), QByteArray("01 00 f0 00 00 00 00 00 00 00 00 00 0b ff 04 00 00 00 00 00 "
-                                       "00 00 00 00 00 00 00 00 00 00 00 00 09 09 09 09 00 00 00 00"));
-}
-
-void tst_FeatureEncoding::macro()
-{
-    ROW(kMacros);
-    const QByteArray bytes = QByteArray::fromHex(r.bytes);
-    const QList<MacroEncoder::Event> events = MacroEncoder::parseEntries(r.entries);
-    QCOMPARE(MacroEncoder::encode(events, r.repeat).toHex(' '), bytes.toHex(' '));
-    QCOMPARE(MacroEncoder::encodedSize(events), int(bytes.size()));
-}
-
-void tst_FeatureEncoding::macroSizeAndLimits()
-{
-    using namespace MacroEncoder;
-    // 70 actions with long delays need far more than 128 bytes: cut cleanly
-    // at 2 + 20 closed actions of 6 bytes + closing pair + end pair.
-    QStringList entries;
-    for (int i = 0; i < 35; ++i)
-        entries << "1,A" << "0,3000" << "2,A" << "0,3000";
-    DebugCapture cap;
-    QVERIFY(encodedSize(parseEntries(entries)) > 128);
-    const QByteArray bytes = encode(parseEntries(entries), 1);
-    QCOMPARE(bytes.size(), 126);
-    QCOMPARE(bytes.right(4).toHex(' '), QByteArray("01 04 00 00"));
-    QVERIFY(cap.lines().value(cap.lines().size() - 1).contains("dropped"));
-    // Whatever the entries, the image stays within 128 bytes, ends with the
-    // end pair and matches the counter whenever nothing had to be dropped.
-    QRandomGenerator rng(4711);
-    const QStringList infos{"A", "MS-L", "Nope", "", "50", "-10", "65535", "abc", "1270"};
-    for (int round = 0; round < 500; ++round) {
-        QStringList e;
-        for (int i = 0, n = int(rng.bounded(80)); i < n; ++i) {
-            const int type = int(rng.bounded(7)); // 5 and 6 are not event types
-            e << QStringLiteral("%1,%2").arg(type).arg(type == 0 ? QString::number(rng.bounded(70000))
-                                                                 : infos.at(int(rng.bounded(infos.size()))));
+    void matrix()
+    {
+        ROW(kMatrix);
+        QVariantList flat;
+        Matrix want{};
+        for (int k = 0; k < kButtons; ++k) {
+            for (quint8 v : r.buttons.value(k, Binding{}))
+                flat << int(v);
+            const Binding b = r.entries.value(k, k == 8 ? Binding{0x0C, 0, 0, 0} : Binding{0x01, 0, 0, 0});
+            std::copy(b.begin(), b.end(), want.begin() + k * 4);
         }
-        const QList<Event> events = parseEntries(e);
-        const QByteArray b = encode(events, qint64(rng.bounded(70000)) - 100);
-        QVERIFY(b.size() >= 2 && b.size() <= 128 && b.size() % 2 == 0);
-        if (b.size() > 2) QVERIFY(b.endsWith(QByteArray(2, '\0')));
-        if (encodedSize(events) <= 128) QCOMPARE(int(b.size()), encodedSize(events));
+        QCOMPARE(hex(buildDeviceMatrix(bindingsFromFlat(flat), r.is560)), hex(want));
     }
-    // The image a page hands over: numbers cut to a byte, text read, the rest 0.
-    QCOMPARE(hex(imageFromList({1, 2, 256 + 3, "4", "x", -1}), 0, 7), QByteArray("01 02 03 04 00 ff 00"));
-    QCOMPARE(imageFromList(QVariantList(200, 7))[127], quint8(7));
-}
 
-void tst_FeatureEncoding::keyNames()
-{
-    using namespace MacroEncoder;
-    QCOMPARE(keyCodes().size(), 133);
-    QCOMPARE(builtinKeyNames().size(), 133);
-    for (const auto &[name, code] : {std::pair{"Intl2", 0x88}, {"\\", 0x31}, {"KP /", 0}, {"", 0}, {"MS-B4", 0xF3},
-                                     {"F24", 0x73}, {"RWin", 0xE7}})
-        QCOMPARE(int(codeForName(QString::fromUtf8(name))), code);
-    QCOMPARE(nameForCode(0x89), QString("Intl2"));
-    QCOMPARE(nameForCode(0x52), QString(QChar(0x25B2)));
-    QCOMPARE(nameForCode(0x74), QString());
-    // A language's names replace the built-in ones position for position.
-    QStringList lang = builtinKeyNames();
-    lang[0] = QStringLiteral("Ä");
-    QCOMPARE(codeForName("Ä", lang), quint8(0x04));
-    QCOMPARE(codeForName("A", lang), quint8(0));
-    // A list of the wrong length would misalign codes: the built-in names apply.
-    QCOMPARE(codeForName("A", QStringList{"B", "A"}), quint8(0x04));
-}
-
-void tst_FeatureEncoding::dpiCodes()
-{
-    for (const auto &[sensor, dpi, code] : kDpi) {
-        const DpiCodec::StageCode c = DpiCodec::stageCode(dpi, DpiCodec::sensorFromName(QString::fromLatin1(sensor)));
-        QVERIFY2(c.code == (code & 0xFF) && c.highBit == (code > 0xFF),
-                 qPrintable(QStringLiteral("%1 %2: %3").arg(sensor).arg(dpi).arg(c.code)));
+    void shortAndOddBindingLists()
+    {
+        // Five numbers: button 0 complete, button 1 has only its kind.
+        const QVariantList src{2, 1, 4, 0, 4};
+        const Bindings b = bindingsFromFlat(src);
+        QCOMPARE(b[1], (Binding{4, 0, 0, 0}));
+        QCOMPARE(b[15], (Binding{0, 0, 0, 0}));
+        QCOMPARE(storedBinding(src, 1), (QVariantList{4, 0, 0, 0}));
+        // Text, garbage and out-of-range numbers never read out of bounds.
+        QCOMPARE(storedBinding(QVariantList{"7", "x", QVariant(), 2.9}, 0), (QVariantList{7, 0, 0, 2}));
+        QCOMPARE(bindingFromList(QVariantList{256, -1, 300}), (Binding{0x00, 0xFF, 0x2C, 0x00}));
+        QCOMPARE(bindingsFromFlat(QVariantList(80, 2))[15], (Binding{2, 2, 2, 2})); // the first 64 only
+        // The 560 form is the matrix followed by 64 zeros.
+        Matrix m{};
+        m.fill(7);
+        QCOMPARE(hex(to560Form(m)), hex(m) + ' ' + QByteArray(64, '\0').toHex(' '));
+        // The factory matrix is sent as stored: short entries padded, long cut.
+        std::array<QVariantList, kButtons> entries{};
+        entries[0] = {1, 0, 0xF0, 0};
+        entries[3] = {0x0B, 0xFF, 4};
+        entries[8] = {9, 9, 9, 9, 9};
+        const Matrix560 f = factoryMatrix(entries);
+        QCOMPARE(hex(f, 0, 40), QByteArray("01 00 f0 00 00 00 00 00 00 00 00 00 0b ff 04 00 00 00 00 00 "
+                                           "00 00 00 00 00 00 00 00 00 00 00 00 09 09 09 09 00 00 00 00"));
     }
-}
 
-void tst_FeatureEncoding::dpiBuffersAndImages()
-{
-    using namespace DpiCodec;
-    const QVariantList eight{400, 800, 1600, 3200, 400, 800, 1600, 3200};
-    const QList<std::tuple<QVariantList, int, const char *>> buffers{
-        {eight, 4, "03 07 0f 1f 80 80 80 80"},
-        {eight, 8, "03 07 0f 1f 03 07 0f 1f"},
-        {{400, 800, 1600}, 1, "03 80 80 00 00 00 00 00"}, // only listed stages marked
-        {eight + QVariantList{100, 100}, 8, "03 07 0f 1f 03 07 0f 1f"},
-        {{"800", "abc", QVariant(), 1600.0}, 4, "07 00 00 0f 00 00 00 00"}};
-    for (const auto &[values, count, bytes] : buffers)
-        QCOMPARE(hex(buffer553(encodeStages(values, Sensor::S4090), count)), QByteArray(bytes));
-
-    std::array<quint8, 128> img{};
-    img.fill(0xAA);
-    const Stages s = encodeStages({800, 13000, 400}, Sensor::S3389);
-    QCOMPARE(s.highBits, quint8(0x02));
-    patchImage(img, s, 3, Sensor::S3389);
-    QCOMPARE(hex(img, 81, 21), QByteArray("aa 02 02 10 04 08 00 00 00 00 00 10 04 08 00 00 00 00 00 07 aa"));
-    // Other sensors leave the flag bytes as the device had them.
-    img.fill(0x55);
-    patchImage(img, encodeStages({800}, Sensor::S4090), 8, Sensor::S4090);
-    QCOMPARE(img[82], quint8(0x55));
-    QCOMPARE(img[100], quint8(0xFF));
-}
-
-void tst_FeatureEncoding::effects()
-{
-    for (const auto &[colorful, effect, speed, bright, a, b, c] : kEffects) {
-        const auto f = colorful ? LightingTables::colorfulEffect : LightingTables::plainEffect;
-        const LightingTables::Triple t = f(quint8(effect), quint8(speed), quint8(bright));
-        QVERIFY2(t == (LightingTables::Triple{quint8(a), quint8(b), quint8(c)}),
-                 qPrintable(QStringLiteral("%1 %2 %3 %4: %5 %6 %7").arg(colorful).arg(effect).arg(speed).arg(bright)
-                                .arg(t.a).arg(t.b).arg(t.c)));
+    void macro_data() { addRows(kMacros); }
+    void macro()
+    {
+        ROW(kMacros);
+        const QByteArray bytes = QByteArray::fromHex(r.bytes);
+        const QList<MacroEncoder::Event> events = MacroEncoder::parseEntries(r.entries);
+        QCOMPARE(MacroEncoder::encode(events, r.repeat).toHex(' '), bytes.toHex(' '));
+        QCOMPARE(MacroEncoder::encodedSize(events), int(bytes.size()));
     }
-}
 
-void tst_FeatureEncoding::colorsRatesGun()
-{
-    using namespace LightingTables;
-    const Colors c = colorsFromList({255, 0, 16, "32", "x", 300});
-    QCOMPARE(hex(c, 0, 7), QByteArray("ff 00 10 20 00 2c 00"));
-    QVERIFY(!hasColor8(c));
-    QVariantList thirty;
-    for (int i = 0; i < 30; ++i)
-        thirty << i;
-    const Colors d = colorsFromList(thirty);
-    QCOMPARE(d[23], quint8(23));
-    QVERIFY(hasColor8(d));
-    std::array<quint8, 128> img{};
-    img.fill(0xEE);
-    patchColors(img, kPlainColorsOffset, d);
-    QCOMPARE(hex(img, 103, 2) + hex(img, 127), QByteArray("ee 0017"));
-    patchEffect(img, {1, 2, 3});
-    QCOMPARE(hex(img, 70, 5), QByteArray("ee 01 02 03 ee"));
-
-    // Report rates: page index and Hz to the device's byte; stored values
-    // outside the list send 1000 Hz.
-    for (const auto &[index, hz, byte] : {std::tuple{0, 125, 8}, {1, 250, 4}, {2, 500, 2}, {3, 1000, 1}}) {
-        QCOMPARE(int(*DeviceOptions::rateByteForIndex(index)), byte);
-        QCOMPARE(int(*DeviceOptions::rateByteForHz(hz)), byte);
-        QCOMPARE(*DeviceOptions::rateIndexForHz(hz), index);
-        QCOMPARE(int(DeviceOptions::rateByteForStored(index)), byte);
+    void macroSizeAndLimits()
+    {
+        using namespace MacroEncoder;
+        // 70 actions with long delays need far more than 128 bytes: cut cleanly
+        // at 2 + 20 closed actions of 6 bytes + closing pair + end pair.
+        QStringList entries;
+        for (int i = 0; i < 35; ++i)
+            entries << "1,A" << "0,3000" << "2,A" << "0,3000";
+        DebugCapture cap;
+        QVERIFY(encodedSize(parseEntries(entries)) > 128);
+        const QByteArray bytes = encode(parseEntries(entries), 1);
+        QCOMPARE(bytes.size(), 126);
+        QCOMPARE(bytes.right(4).toHex(' '), QByteArray("01 04 00 00"));
+        QVERIFY(cap.lines().value(cap.lines().size() - 1).contains("dropped"));
+        // Whatever the entries, the image stays within 128 bytes, ends with the
+        // end pair and matches the counter whenever nothing had to be dropped.
+        QRandomGenerator rng(4711);
+        const QStringList infos{"A", "MS-L", "Nope", "", "50", "-10", "65535", "abc", "1270"};
+        for (int round = 0; round < 500; ++round) {
+            QStringList e;
+            for (int i = 0, n = int(rng.bounded(80)); i < n; ++i) {
+                const int type = int(rng.bounded(7)); // 5 and 6 are not event types
+                e << QStringLiteral("%1,%2").arg(type).arg(type == 0 ? QString::number(rng.bounded(70000))
+                                                                     : infos.at(int(rng.bounded(infos.size()))));
+            }
+            const QList<Event> events = parseEntries(e);
+            const QByteArray b = encode(events, qint64(rng.bounded(70000)) - 100);
+            QVERIFY(b.size() >= 2 && b.size() <= 128 && b.size() % 2 == 0);
+            if (b.size() > 2) QVERIFY(b.endsWith(QByteArray(2, '\0')));
+            if (encodedSize(events) <= 128) QCOMPARE(int(b.size()), encodedSize(events));
+        }
+        // The image a page hands over: numbers cut to a byte, text read, the rest 0.
+        QCOMPARE(hex(imageFromList({1, 2, 256 + 3, "4", "x", -1}), 0, 7), QByteArray("01 02 03 04 00 ff 00"));
+        QCOMPARE(imageFromList(QVariantList(200, 7))[127], quint8(7));
     }
-    QVERIFY(!DeviceOptions::rateByteForIndex(4) && !DeviceOptions::rateByteForIndex(-1));
-    QVERIFY(!DeviceOptions::rateByteForHz(2000));
-    QCOMPARE(int(DeviceOptions::rateByteForStored(7)), 1);
-    QCOMPARE(int(DeviceOptions::rateByteForStored(-1)), 1);
 
-    // Gun: Y negated by option bit 0, the image's flag and bytes 78..81.
-    for (const auto &[y, option, byte] : {std::tuple{10, 0, 10}, {10, 1, 0xF6}, {0, 1, 0}, {64, 0x80, 0xC0}, {266, 0, 10}})
-        QCOMPARE(int(DeviceOptions::gunYByte(y, option)), byte);
-    img.fill(0xFF);
-    DeviceOptions::patchGun(img, 3, 4, 5);
-    QCOMPARE(img[65], quint8(0xFB));
-    QCOMPARE(hex(img, 78, 5), QByteArray("f0 03 04 05 ff"));
-}
+    void keyNames()
+    {
+        using namespace MacroEncoder;
+        QCOMPARE(keyCodes().size(), 133);
+        QCOMPARE(builtinKeyNames().size(), 133);
+        QCOMPARE(int(codeForName("MS-B4")), 0xF3);
+        QCOMPARE(int(codeForName("KP /")), 0); // unknown names give 0, as codes without a name give ""
+        QCOMPARE(nameForCode(0x52), QString(QChar(0x25B2)));
+        QCOMPARE(nameForCode(0x74), QString());
+        // A language's names replace the built-in ones position for position.
+        QStringList lang = builtinKeyNames();
+        lang[0] = QStringLiteral("Ä");
+        QCOMPARE(codeForName("Ä", lang), quint8(0x04));
+        QCOMPARE(codeForName("A", lang), quint8(0));
+        // A list of the wrong length would misalign codes: the built-in names apply.
+        QCOMPARE(codeForName("A", QStringList{"B", "A"}), quint8(0x04));
+    }
+
+    void dpiCodes()
+    {
+        for (const auto &[sensor, dpi, code] : kDpi) {
+            const DpiCodec::StageCode c = DpiCodec::stageCode(dpi, DpiCodec::sensorFromName(QString::fromLatin1(sensor)));
+            QVERIFY2(c.code == (code & 0xFF) && c.highBit == (code > 0xFF),
+                     qPrintable(QStringLiteral("%1 %2: %3").arg(sensor).arg(dpi).arg(c.code)));
+        }
+    }
+
+    void dpiBuffersAndImages()
+    {
+        using namespace DpiCodec;
+        const QVariantList eight{400, 800, 1600, 3200, 400, 800, 1600, 3200};
+        const QList<std::tuple<QVariantList, int, const char *>> buffers{
+            {eight, 4, "03 07 0f 1f 80 80 80 80"},
+            {eight, 8, "03 07 0f 1f 03 07 0f 1f"},
+            {{400, 800, 1600}, 1, "03 80 80 00 00 00 00 00"}, // only listed stages marked
+            {eight + QVariantList{100, 100}, 8, "03 07 0f 1f 03 07 0f 1f"},
+            {{"800", "abc", QVariant(), 1600.0}, 4, "07 00 00 0f 00 00 00 00"}};
+        for (const auto &[values, count, bytes] : buffers)
+            QCOMPARE(hex(buffer553(encodeStages(values, Sensor::S4090), count)), QByteArray(bytes));
+
+        std::array<quint8, 128> img{};
+        img.fill(0xAA);
+        const Stages s = encodeStages({800, 13000, 400}, Sensor::S3389);
+        QCOMPARE(s.highBits, quint8(0x02));
+        patchImage(img, s, 3, Sensor::S3389);
+        QCOMPARE(hex(img, 81, 21), QByteArray("aa 02 02 10 04 08 00 00 00 00 00 10 04 08 00 00 00 00 00 07 aa"));
+        // Other sensors leave the flag bytes as the device had them.
+        img.fill(0x55);
+        patchImage(img, encodeStages({800}, Sensor::S4090), 8, Sensor::S4090);
+        QCOMPARE(img[82], quint8(0x55));
+        QCOMPARE(img[100], quint8(0xFF));
+    }
+
+    void effects()
+    {
+        for (const auto &[colorful, effect, speed, bright, a, b, c] : kEffects) {
+            const auto f = colorful ? LightingTables::colorfulEffect : LightingTables::plainEffect;
+            const LightingTables::Triple t = f(quint8(effect), quint8(speed), quint8(bright));
+            QVERIFY2(t == (LightingTables::Triple{quint8(a), quint8(b), quint8(c)}),
+                     qPrintable(QStringLiteral("%1 %2 %3 %4: %5 %6 %7").arg(colorful).arg(effect).arg(speed).arg(bright)
+                                    .arg(t.a).arg(t.b).arg(t.c)));
+        }
+    }
+
+    void colorsRatesGun()
+    {
+        using namespace LightingTables;
+        const Colors c = colorsFromList({255, 0, 16, "32", "x", 300});
+        QCOMPARE(hex(c, 0, 7), QByteArray("ff 00 10 20 00 2c 00"));
+        QVERIFY(!hasColor8(c));
+        QVariantList thirty;
+        for (int i = 0; i < 30; ++i)
+            thirty << i;
+        const Colors d = colorsFromList(thirty);
+        QCOMPARE(d[23], quint8(23));
+        QVERIFY(hasColor8(d));
+        std::array<quint8, 128> img{};
+        img.fill(0xEE);
+        patchColors(img, kPlainColorsOffset, d);
+        QCOMPARE(hex(img, 103, 2) + hex(img, 127), QByteArray("ee 0017"));
+        patchEffect(img, {1, 2, 3});
+        QCOMPARE(hex(img, 70, 5), QByteArray("ee 01 02 03 ee"));
+
+        // Report rates: page index and Hz to the device's byte; stored values
+        // outside the list send 1000 Hz.
+        for (const auto &[index, hz, byte] : {std::tuple{0, 125, 8}, {1, 250, 4}, {2, 500, 2}, {3, 1000, 1}}) {
+            QCOMPARE(int(*DeviceOptions::rateByteForIndex(index)), byte);
+            QCOMPARE(int(*DeviceOptions::rateByteForHz(hz)), byte);
+            QCOMPARE(*DeviceOptions::rateIndexForHz(hz), index);
+            QCOMPARE(int(DeviceOptions::rateByteForStored(index)), byte);
+        }
+        QVERIFY(!DeviceOptions::rateByteForIndex(4) && !DeviceOptions::rateByteForIndex(-1));
+        QVERIFY(!DeviceOptions::rateByteForHz(2000));
+        QCOMPARE(int(DeviceOptions::rateByteForStored(7)), 1);
+        QCOMPARE(int(DeviceOptions::rateByteForStored(-1)), 1);
+
+        // Gun: Y negated by option bit 0, the image's flag and bytes 78..81.
+        for (const auto &[y, option, byte] : {std::tuple{10, 0, 10}, {10, 1, 0xF6}, {0, 1, 0}, {64, 0x80, 0xC0}, {266, 0, 10}})
+            QCOMPARE(int(DeviceOptions::gunYByte(y, option)), byte);
+        img.fill(0xFF);
+        DeviceOptions::patchGun(img, 3, 4, 5);
+        QCOMPARE(img[65], quint8(0xFB));
+        QCOMPARE(hex(img, 78, 5), QByteArray("f0 03 04 05 ff"));
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_FeatureEncoding)
 #include "tst_feature_encoding.moc"

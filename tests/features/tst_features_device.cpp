@@ -31,11 +31,13 @@ struct Rig {
         view->icType = QLatin1String(m.family == F::F560 ? "560" : "553");
         rig.clearTrace();
     }
+
     void setProfile(int index)
     {
         view->stores().setCurrentProfile(index);
         rig.host.currentProfile = index;
     }
+
     // Reads the device's records into the images, as a connection start does.
     void readImages()
     {
@@ -43,6 +45,7 @@ struct Rig {
             view->mouseReadProfile(r);
         rig.clearTrace();
     }
+
     // Command reports sent since the last clear, deciphered, as hex text.
     QStringList commands() const
     {
@@ -56,6 +59,7 @@ struct Rig {
         }
         return out;
     }
+
     // Payload bytes of every output report since the last clear, joined.
     QByteArray payload() const
     {
@@ -242,19 +246,249 @@ class TestFeaturesDevice : public QObject
     Q_OBJECT
 private slots:
     void actions_data() { addRows(kActions); }
-    void actions();
-    void keyMatrix553_data();
-    void keyMatrix553();
-    void keyMatrix560AndStoreOnly();
+    void actions()
+    {
+        ROW(kActions);
+        Rig f(r.model);
+        if (r.model.family == F::F560) f.readImages();
+        f.setProfile(r.profile);
+        r.call(f);
+        QCOMPARE(f.commands(), r.reports);
+        QCOMPARE(f.state().rejectedReports, 0);
+        if (r.reports.isEmpty()) QCOMPARE(f.payload(), QByteArray());
+        r.check(f);
+    }
+
+    void keyMatrix553_data()
+    {
+        QTest::addColumn<bool>("right");
+        QTest::addColumn<bool>("isEncode");
+        for (bool right : {false, true})
+            for (bool enc : {false, true})
+                QTest::addRow("%s%s", right ? "alternate" : "normal", enc ? " scrambled" : "") << right << enc;
+    }
+
+    void keyMatrix553()
+    {
+        QFETCH(bool, right);
+        QFETCH(bool, isEncode);
+        Rig f(Model{F::F553, isEncode});
+        f.view->right = right;
+        // Stored under the set the right flag picks; the other set is untouched.
+        const QString used = right ? "mouseKeyMatrix0/" : "mouseKeyMatrix/";
+        const QString other = right ? "mouseKeyMatrix/" : "mouseKeyMatrix0/";
+        const QVariantList before = f.view->getDataList(other + "6");
+        f.view->mouseSetKeyMatrix(bindings({{3, {2, 0, 0x04, 0}}, {4, {2, 0, 0x05, 0}}, {5, {2, 0, 0x06, 0}},
+                                            {6, {0x0B, 0xFF, 4, 5}}, {7, {0, 0xF0, 0x1E, 0x02}}, {9, {6, 0, 0x94, 0x01}}}),
+                                  true, {});
+        const quint8 index = right ? 2 : 0;
+        QCOMPARE(f.commands(), (QStringList{rep(0x02, {quint8(right ? 1 : 0)}), rep(0x12, {index, 0x40, 0x08})}));
+        const QByteArray matrix = QByteArray::fromHex("0b000405 0100f100 0100f200 00000500 00000600 00000400 08000200 0af01e02"
+                                                      "0c000000 03009401 0100f000 0100f000 0100f000 0100f000 0100f000 0100f000");
+        QCOMPARE(hex(f.payload()), hex(matrix)); // 64 bytes in two reports of 32
+        const State s = f.state();
+        QCOMPARE(int(s.currentKeyMatrix553), right ? 1 : 0);
+        QCOMPARE(hex(toBytes(s.keyMatrix553.at(index))), hex(matrix));
+        QCOMPARE(f.view->getDataList(used + "6"), (QVariantList{0x0B, 0xFF, 4, 5}));
+        QCOMPARE(f.view->getDataList(used + "3"), (QVariantList{2, 0, 4, 0}));
+        QCOMPARE(f.view->getDataList(other + "6"), before);
+    }
+
+    void keyMatrix560AndStoreOnly()
+    {
+        Rig f(Model{F::F560});
+        f.setProfile(2);
+        f.view->mouseSetKeyMatrix(bindings({{0, {5, 0, 4, 0}}, {2, {4, 0, 2, 0}}}), true, {});
+        QCOMPARE(f.commands(), (QStringList{rep(0x0D, {3, 0x80})}));
+        const QByteArray p = f.payload();
+        QCOMPARE(p.size(), 128);
+        QCOMPARE(hex(p.left(12)), QByteArray("0b 00 03 03 01 00 f1 00 09 00 03 00"));
+        QCOMPARE(hex(p.mid(32, 4)), QByteArray("0c 00 00 00"));
+        QCOMPARE(p.mid(64), QByteArray(64, '\0'));
+        QCOMPARE(toBytes(f.state().keyMatrix560.at(3)), p);
+
+        // Stored only: nothing sent, numbers kept, whatever the page handed over.
+        Rig g(Model{F::F553});
+        g.view->mouseSetKeyMatrix({2, 1, 4}, false, {});
+        QCOMPARE(g.view->getDataList("mouseKeyMatrix/0"), (QVariantList{2, 1, 4, 0}));
+        QCOMPARE(g.view->getDataList("mouseKeyMatrix/15"), (QVariantList{0, 0, 0, 0}));
+        g.view->mouseSetKeyMatrix({"x", 300, -1, 2.5}, false, {});
+        QCOMPARE(g.view->getDataList("mouseKeyMatrix/0"), (QVariantList{0, 300, -1, 2}));
+        // A button's binding from the set the flag picks, or from the recovery.
+        g.view->setData("mouseKeyMatrix/3", QVariantList{2, 0, 7, 0});
+        g.view->setData("mouseKeyMatrix0/3", QVariantList{2, 0, 8, 0});
+        const QVariantList recovery = g.view->getDataList("mouseKeyMatrix/3", true);
+        QVERIFY(!recovery.isEmpty());
+        QCOMPARE(g.view->mouseGetKeydefine(3, false), (QVariantList{2, 0, 7, 0}));
+        QCOMPARE(g.view->mouseGetKeydefine("3", true), recovery);
+        g.view->right = true;
+        QCOMPARE(g.view->mouseGetKeydefine(3, false), (QVariantList{2, 0, 8, 0}));
+        QCOMPARE(g.view->mouseGetKeydefine(99, false), QVariantList());
+        QVERIFY(g.rig.trace().isEmpty());
+    }
+
     void resetKeyMatrix_data() { bothFamilies(); }
-    void resetKeyMatrix();
-    void dpi560();
-    void dpi560UnreadOrMissingImages();
+    void resetKeyMatrix()
+    {
+        QFETCH(bool, is560);
+        Rig f(Model{is560 ? F::F560 : F::F553});
+        for (int k = 0; k < 16; ++k)
+            f.view->setData(QStringLiteral("mouseFwKeyMatrix/%1").arg(k), QVariantList{1, 0, k, 0});
+        f.view->setData("mouseFwKeyMatrix/5", QVariantList{0x0B, 0xFF}); // short entry
+        f.view->mouseResetKeyMatrix();
+        // Sent as stored to slots 2..4: no translation, no reorder, entry 8 not fixed.
+        QByteArray matrix;
+        for (int k = 0; k < 16; ++k)
+            matrix += k == 5 ? QByteArray::fromHex("0bff0000") : QByteArray::fromHex("0100") + char(k) + '\0';
+        QStringList want;
+        const State s = f.state();
+        for (quint8 slot = 2; slot <= 4; ++slot) {
+            want << (is560 ? rep(0x0D, {slot, 0x80}) : rep(0x12, {slot, 0x40, 0x08}));
+            QCOMPARE(hex(is560 ? toBytes(s.keyMatrix560.at(slot)).left(64) : toBytes(s.keyMatrix553.at(slot))), hex(matrix));
+        }
+        QCOMPARE(f.commands(), want);
+        QCOMPARE(int(s.currentKeyMatrix553), 0);
+    }
+
+    void dpi560()
+    {
+        Rig f(Model{F::F560});
+        f.readImages();
+        f.setProfile(1);
+        f.view->mouseSetDpi(3, "3389", {800, 13000, 16000, 400});
+        QCOMPARE(f.commands(), QStringList{rep(0x0C, {2, 0x80})});
+        const QByteArray codes = QByteArray::fromHex("1004400800000000");
+        for (int image = 1; image <= 4; ++image)
+            QCOMPARE(hex(toBytes(f.view->profileImages[image]).mid(82, 20)),
+                     hex(QByteArray::fromHex("0606") + codes + codes + QByteArray::fromHex("07") + char(recordByte(image, 101))));
+        // Only the current profile's record reached the device.
+        const State s = f.state();
+        QCOMPARE(toBytes(s.profiles[2]), toBytes(f.view->profileImages[2]));
+        QCOMPARE(int(s.profiles[1][100]), recordByte(1, 100));
+        QCOMPARE(int(s.profiles[3][100]), recordByte(3, 100));
+    }
+
+    void dpi560UnreadOrMissingImages()
+    {
+        Rig f(Model{F::F560, true});
+        f.view->mouseSetDpi(8, "3360", {800});
+        // Each record is fetched once before it is patched; only image 1 is sent.
+        QCOMPARE(f.commands(), (QStringList{rep(0x8C, {1}), rep(0x8C, {2}), rep(0x8C, {3}), rep(0x8C, {4}),
+                                            rep(0x0C, {1, 0x80})}));
+        const State s = f.state();
+        QCOMPARE(int(s.profiles[1][84]), 7);
+        QCOMPARE(int(s.profiles[1][100]), 0xFF);
+        QCOMPARE(int(s.profiles[1][83]), recordByte(1, 83));
+
+        // A record that cannot be read is never overwritten with zeros.
+        Rig g(Model{F::F560});
+        VirtualMouse::Faults faults;
+        faults.muteReadBack = true;
+        g.rig.mouse->setFaults(faults);
+        g.rig.hid.readBackTimeoutMs = 10;
+        g.view->mouseSetDpi(8, "3360", {800});
+        QVERIFY(!g.commands().contains(rep(0x0C, {1, 0x80})));
+        QCOMPARE(int(g.state().profiles[1][84]), recordByte(1, 84));
+
+        // Profile 5 has no record on the device (the pages offer six, the
+        // device holds four): kept on the computer only, nothing half applied.
+        Rig h(Model{F::F560});
+        h.readImages();
+        h.setProfile(4);
+        const auto images = h.view->profileImages;
+        DebugCapture cap;
+        h.view->mouseSetDpi(2, "4090", {800, 1600});
+        QVERIFY(h.commands().isEmpty());
+        QVERIFY(cap.contains("device: profile 5 has no slot on the device; DPI stages kept on the computer only"));
+        QVERIFY(h.view->profileImages == images);
+    }
+
     void currentDpi_data() { bothFamilies(true); }
-    void currentDpi();
-    void lodAndGets();
+    void currentDpi()
+    {
+        QFETCH(bool, is560);
+        QFETCH(bool, isEncode);
+        Rig f(Model{is560 ? F::F560 : F::F553, isEncode});
+        f.setProfile(1);
+        f.view->mouseSetCurrentDPI(5);
+        QCOMPARE(int(is560 ? f.state().dpiStage560[2] : f.state().dpiStage553), 5);
+        QCOMPARE(f.view->mouseGetCurrentDPI(), QVariant(5));
+        QCOMPARE(f.commands(), (is560 ? QStringList{rep(0x04, {2, 5}), rep(0x84, {2})}
+                                      : QStringList{rep(0x0B, {5}), rep(0x82, {})}));
+        f.rig.mouse->unplug(); // the page then shows stage 3
+        QCOMPARE(f.view->mouseGetCurrentDPI(), QVariant(3));
+    }
+
+    void lodAndGets()
+    {
+        Rig f(Model{F::F560});
+        DebugCapture cap;
+        f.view->mouseSetLod(125, 1); // no command of its own
+        QVERIFY(f.rig.trace().isEmpty() && cap.contains("test 125 1"));
+        Rig g(Model{F::F553, true});
+        f.rig.mouse->modifyState([](State &s) { s.currentProfile560 = 3; });
+        g.rig.mouse->modifyState([](State &s) { s.options553 = {0x11, 0x22, 0x33, 0x44}; });
+        QCOMPARE(f.view->mouseReadCurrentProfile(), QVariant(3));
+        QCOMPARE(g.view->GetKeyboardoption(), (QVariantList{0x11, 0x22, 0x33, 0x44}));
+        f.rig.mouse->unplug(); // a failed get answers zeros
+        g.rig.mouse->unplug();
+        QCOMPARE(f.view->mouseReadCurrentProfile(), QVariant(0));
+        QCOMPARE(g.view->GetKeyboardoption(), (QVariantList{0, 0, 0, 0}));
+    }
+
     void applyWholeProfile_data() { bothFamilies(true); }
-    void applyWholeProfile();
+    // The device ends up holding exactly what the current profile stores.
+    void applyWholeProfile()
+    {
+        QFETCH(bool, is560);
+        QFETCH(bool, isEncode);
+        Rig f(Model{is560 ? F::F560 : F::F553, isEncode, true});
+        if (is560) f.readImages();
+        f.view->setData("mouse/reportRate", 2);
+        f.view->setDataList("mouse/dpiValueArray", {400, 800, 1600, 3200, 4000, 4800, 5400, 6000});
+        f.view->setData("mouse/currentDpiCount", 4);
+        f.view->setDataList("mouse/lightValue", {9, 1, 2});
+        QVariantList colors, flat;
+        QByteArray colorBytes;
+        for (int i = 0; i < 24; ++i)
+            colors << 10 * i, colorBytes += char(10 * i);
+        f.view->setDataList("mouse/colorValue", colors);
+        for (int k = 0; k < 16; ++k) {
+            f.view->setDataList(QStringLiteral("mouseKeyMatrix/%1").arg(k), {2, 0, 4 + k, 0});
+            flat << 2 << 0 << 4 + k << 0;
+        }
+        ProfileApply::all(*f.view);
+        QStringList sent;
+        for (const QString &c : f.commands())
+            sent << c.mid(3, 2);
+        QCOMPARE(sent.join(' '), is560 ? "0d 03 0c 0c 0c 0c 0c" : "02 12 01 11 10 10 0d 10 10 0d");
+
+        const QByteArray matrix = toBytes(KeyMatrix::buildDeviceMatrix(KeyMatrix::bindingsFromFlat(flat), is560));
+        const QByteArray codes4090 = QByteArray::fromHex("03070f1f272f5b5e");
+        const State s = f.state();
+        QCOMPARE(s.rejectedReports, 0);
+        if (!is560) {
+            QCOMPARE(toBytes(s.keyMatrix553.at(0)), matrix);
+            QCOMPARE(int(s.reportRate553), 2);
+            QCOMPARE(hex(toBytes(s.dpiCodes553)), QByteArray("03 07 0f 1f 80 80 80 80"));
+            QCOMPARE(int(s.dpiStageCount553), 4);
+            QCOMPARE(hex(toBytes(s.rgbEffect)), QByteArray("09 80 0d"));
+            QCOMPARE(toBytes(s.led8StageColors), colorBytes);
+            return;
+        }
+        QCOMPARE(toBytes(s.keyMatrix560.at(1)).left(64), matrix);
+        QCOMPARE(int(s.reportRate560[1]), 2);
+        QCOMPARE(hex(toBytes(s.profiles[1]).mid(84, 8)), hex(codes4090));
+        QCOMPARE(int(s.profiles[1][100]), 0x0F);
+        QCOMPARE(hex(toBytes(s.profiles[1]).mid(71, 3)), QByteArray("09 80 0d"));
+        QCOMPARE(toBytes(s.profiles[0]).mid(24, 24), colorBytes);
+        for (int r = 0; r < 2; ++r)
+            QCOMPARE(toBytes(s.profiles[r]), toBytes(f.view->profileImages[r]));
+        // The other profiles hold the new stages in their images until they are
+        // sent; the device still has the old ones.
+        QCOMPARE(toBytes(f.view->profileImages[3]).mid(84, 8), codes4090);
+        QCOMPARE(int(s.profiles[3][84]), recordByte(3, 84));
+    }
 
 private:
     static void bothFamilies(bool scrambled = false)
@@ -265,247 +499,6 @@ private:
             QTest::addRow("%s%s", i % 2 ? "560" : "553", i > 1 ? " scrambled" : "") << bool(i % 2) << (i > 1);
     }
 };
-
-void TestFeaturesDevice::actions()
-{
-    ROW(kActions);
-    Rig f(r.model);
-    if (r.model.family == F::F560) f.readImages();
-    f.setProfile(r.profile);
-    r.call(f);
-    QCOMPARE(f.commands(), r.reports);
-    QCOMPARE(f.state().rejectedReports, 0);
-    if (r.reports.isEmpty()) QCOMPARE(f.payload(), QByteArray());
-    r.check(f);
-}
-
-void TestFeaturesDevice::keyMatrix553_data()
-{
-    QTest::addColumn<bool>("right");
-    QTest::addColumn<bool>("isEncode");
-    for (bool right : {false, true})
-        for (bool enc : {false, true})
-            QTest::addRow("%s%s", right ? "alternate" : "normal", enc ? " scrambled" : "") << right << enc;
-}
-
-void TestFeaturesDevice::keyMatrix553()
-{
-    QFETCH(bool, right);
-    QFETCH(bool, isEncode);
-    Rig f(Model{F::F553, isEncode});
-    f.view->right = right;
-    // Stored under the set the right flag picks; the other set is untouched.
-    const QString used = right ? "mouseKeyMatrix0/" : "mouseKeyMatrix/";
-    const QString other = right ? "mouseKeyMatrix/" : "mouseKeyMatrix0/";
-    const QVariantList before = f.view->getDataList(other + "6");
-    f.view->mouseSetKeyMatrix(bindings({{3, {2, 0, 0x04, 0}}, {4, {2, 0, 0x05, 0}}, {5, {2, 0, 0x06, 0}},
-                                        {6, {0x0B, 0xFF, 4, 5}}, {7, {0, 0xF0, 0x1E, 0x02}}, {9, {6, 0, 0x94, 0x01}}}),
-                              true, {});
-    const quint8 index = right ? 2 : 0;
-    QCOMPARE(f.commands(), (QStringList{rep(0x02, {quint8(right ? 1 : 0)}), rep(0x12, {index, 0x40, 0x08})}));
-    const QByteArray matrix = QByteArray::fromHex("0b000405 0100f100 0100f200 00000500 00000600 00000400 08000200 0af01e02"
-                                                  "0c000000 03009401 0100f000 0100f000 0100f000 0100f000 0100f000 0100f000");
-    QCOMPARE(hex(f.payload()), hex(matrix)); // 64 bytes in two reports of 32
-    const State s = f.state();
-    QCOMPARE(int(s.currentKeyMatrix553), right ? 1 : 0);
-    QCOMPARE(hex(toBytes(s.keyMatrix553.at(index))), hex(matrix));
-    QCOMPARE(f.view->getDataList(used + "6"), (QVariantList{0x0B, 0xFF, 4, 5}));
-    QCOMPARE(f.view->getDataList(used + "3"), (QVariantList{2, 0, 4, 0}));
-    QCOMPARE(f.view->getDataList(other + "6"), before);
-}
-
-void TestFeaturesDevice::keyMatrix560AndStoreOnly()
-{
-    Rig f(Model{F::F560});
-    f.setProfile(2);
-    f.view->mouseSetKeyMatrix(bindings({{0, {5, 0, 4, 0}}, {2, {4, 0, 2, 0}}}), true, {});
-    QCOMPARE(f.commands(), (QStringList{rep(0x0D, {3, 0x80})}));
-    const QByteArray p = f.payload();
-    QCOMPARE(p.size(), 128);
-    QCOMPARE(hex(p.left(12)), QByteArray("0b 00 03 03 01 00 f1 00 09 00 03 00"));
-    QCOMPARE(hex(p.mid(32, 4)), QByteArray("0c 00 00 00"));
-    QCOMPARE(p.mid(64), QByteArray(64, '\0'));
-    QCOMPARE(toBytes(f.state().keyMatrix560.at(3)), p);
-
-    // Stored only: nothing sent, numbers kept, whatever the page handed over.
-    Rig g(Model{F::F553});
-    g.view->mouseSetKeyMatrix({2, 1, 4}, false, {});
-    QCOMPARE(g.view->getDataList("mouseKeyMatrix/0"), (QVariantList{2, 1, 4, 0}));
-    QCOMPARE(g.view->getDataList("mouseKeyMatrix/15"), (QVariantList{0, 0, 0, 0}));
-    g.view->mouseSetKeyMatrix({"x", 300, -1, 2.5}, false, {});
-    QCOMPARE(g.view->getDataList("mouseKeyMatrix/0"), (QVariantList{0, 300, -1, 2}));
-    // A button's binding from the set the flag picks, or from the recovery.
-    g.view->setData("mouseKeyMatrix/3", QVariantList{2, 0, 7, 0});
-    g.view->setData("mouseKeyMatrix0/3", QVariantList{2, 0, 8, 0});
-    const QVariantList recovery = g.view->getDataList("mouseKeyMatrix/3", true);
-    QVERIFY(!recovery.isEmpty());
-    QCOMPARE(g.view->mouseGetKeydefine(3, false), (QVariantList{2, 0, 7, 0}));
-    QCOMPARE(g.view->mouseGetKeydefine("3", true), recovery);
-    g.view->right = true;
-    QCOMPARE(g.view->mouseGetKeydefine(3, false), (QVariantList{2, 0, 8, 0}));
-    QCOMPARE(g.view->mouseGetKeydefine(99, false), QVariantList());
-    QVERIFY(g.rig.trace().isEmpty());
-}
-
-void TestFeaturesDevice::resetKeyMatrix()
-{
-    QFETCH(bool, is560);
-    Rig f(Model{is560 ? F::F560 : F::F553});
-    for (int k = 0; k < 16; ++k)
-        f.view->setData(QStringLiteral("mouseFwKeyMatrix/%1").arg(k), QVariantList{1, 0, k, 0});
-    f.view->setData("mouseFwKeyMatrix/5", QVariantList{0x0B, 0xFF}); // short entry
-    f.view->mouseResetKeyMatrix();
-    // Sent as stored to slots 2..4: no translation, no reorder, entry 8 not fixed.
-    QByteArray matrix;
-    for (int k = 0; k < 16; ++k)
-        matrix += k == 5 ? QByteArray::fromHex("0bff0000") : QByteArray::fromHex("0100") + char(k) + '\0';
-    QStringList want;
-    const State s = f.state();
-    for (quint8 slot = 2; slot <= 4; ++slot) {
-        want << (is560 ? rep(0x0D, {slot, 0x80}) : rep(0x12, {slot, 0x40, 0x08}));
-        QCOMPARE(hex(is560 ? toBytes(s.keyMatrix560.at(slot)).left(64) : toBytes(s.keyMatrix553.at(slot))), hex(matrix));
-    }
-    QCOMPARE(f.commands(), want);
-    QCOMPARE(int(s.currentKeyMatrix553), 0);
-}
-
-void TestFeaturesDevice::dpi560()
-{
-    Rig f(Model{F::F560});
-    f.readImages();
-    f.setProfile(1);
-    f.view->mouseSetDpi(3, "3389", {800, 13000, 16000, 400});
-    QCOMPARE(f.commands(), QStringList{rep(0x0C, {2, 0x80})});
-    const QByteArray codes = QByteArray::fromHex("1004400800000000");
-    for (int image = 1; image <= 4; ++image)
-        QCOMPARE(hex(toBytes(f.view->profileImages[image]).mid(82, 20)),
-                 hex(QByteArray::fromHex("0606") + codes + codes + QByteArray::fromHex("07") + char(recordByte(image, 101))));
-    // Only the current profile's record reached the device.
-    const State s = f.state();
-    QCOMPARE(toBytes(s.profiles[2]), toBytes(f.view->profileImages[2]));
-    QCOMPARE(int(s.profiles[1][100]), recordByte(1, 100));
-    QCOMPARE(int(s.profiles[3][100]), recordByte(3, 100));
-}
-
-void TestFeaturesDevice::dpi560UnreadOrMissingImages()
-{
-    Rig f(Model{F::F560, true});
-    f.view->mouseSetDpi(8, "3360", {800});
-    // Each record is fetched once before it is patched; only image 1 is sent.
-    QCOMPARE(f.commands(), (QStringList{rep(0x8C, {1}), rep(0x8C, {2}), rep(0x8C, {3}), rep(0x8C, {4}),
-                                        rep(0x0C, {1, 0x80})}));
-    const State s = f.state();
-    QCOMPARE(int(s.profiles[1][84]), 7);
-    QCOMPARE(int(s.profiles[1][100]), 0xFF);
-    QCOMPARE(int(s.profiles[1][83]), recordByte(1, 83));
-
-    // A record that cannot be read is never overwritten with zeros.
-    Rig g(Model{F::F560});
-    VirtualMouse::Faults faults;
-    faults.muteReadBack = true;
-    g.rig.mouse->setFaults(faults);
-    g.rig.hid.readBackTimeoutMs = 10;
-    g.view->mouseSetDpi(8, "3360", {800});
-    QVERIFY(!g.commands().contains(rep(0x0C, {1, 0x80})));
-    QCOMPARE(int(g.state().profiles[1][84]), recordByte(1, 84));
-
-    // Profile 5 has no record on the device (the pages offer six, the
-    // device holds four): kept on the computer only, nothing half applied.
-    Rig h(Model{F::F560});
-    h.readImages();
-    h.setProfile(4);
-    const auto images = h.view->profileImages;
-    DebugCapture cap;
-    h.view->mouseSetDpi(2, "4090", {800, 1600});
-    QVERIFY(h.commands().isEmpty());
-    QVERIFY(cap.contains("device: profile 5 has no slot on the device; DPI stages kept on the computer only"));
-    QVERIFY(h.view->profileImages == images);
-}
-
-void TestFeaturesDevice::currentDpi()
-{
-    QFETCH(bool, is560);
-    QFETCH(bool, isEncode);
-    Rig f(Model{is560 ? F::F560 : F::F553, isEncode});
-    f.setProfile(1);
-    f.view->mouseSetCurrentDPI(5);
-    QCOMPARE(int(is560 ? f.state().dpiStage560[2] : f.state().dpiStage553), 5);
-    QCOMPARE(f.view->mouseGetCurrentDPI(), QVariant(5));
-    QCOMPARE(f.commands(), (is560 ? QStringList{rep(0x04, {2, 5}), rep(0x84, {2})}
-                                  : QStringList{rep(0x0B, {5}), rep(0x82, {})}));
-    f.rig.mouse->unplug(); // the page then shows stage 3
-    QCOMPARE(f.view->mouseGetCurrentDPI(), QVariant(3));
-}
-
-void TestFeaturesDevice::lodAndGets()
-{
-    Rig f(Model{F::F560});
-    DebugCapture cap;
-    f.view->mouseSetLod(125, 1); // no command of its own
-    QVERIFY(f.rig.trace().isEmpty() && cap.contains("test 125 1"));
-    Rig g(Model{F::F553, true});
-    f.rig.mouse->modifyState([](State &s) { s.currentProfile560 = 3; });
-    g.rig.mouse->modifyState([](State &s) { s.options553 = {0x11, 0x22, 0x33, 0x44}; });
-    QCOMPARE(f.view->mouseReadCurrentProfile(), QVariant(3));
-    QCOMPARE(g.view->GetKeyboardoption(), (QVariantList{0x11, 0x22, 0x33, 0x44}));
-    f.rig.mouse->unplug(); // a failed get answers zeros
-    g.rig.mouse->unplug();
-    QCOMPARE(f.view->mouseReadCurrentProfile(), QVariant(0));
-    QCOMPARE(g.view->GetKeyboardoption(), (QVariantList{0, 0, 0, 0}));
-}
-
-// The device ends up holding exactly what the current profile stores.
-void TestFeaturesDevice::applyWholeProfile()
-{
-    QFETCH(bool, is560);
-    QFETCH(bool, isEncode);
-    Rig f(Model{is560 ? F::F560 : F::F553, isEncode, true});
-    if (is560) f.readImages();
-    f.view->setData("mouse/reportRate", 2);
-    f.view->setDataList("mouse/dpiValueArray", {400, 800, 1600, 3200, 4000, 4800, 5400, 6000});
-    f.view->setData("mouse/currentDpiCount", 4);
-    f.view->setDataList("mouse/lightValue", {9, 1, 2});
-    QVariantList colors, flat;
-    QByteArray colorBytes;
-    for (int i = 0; i < 24; ++i)
-        colors << 10 * i, colorBytes += char(10 * i);
-    f.view->setDataList("mouse/colorValue", colors);
-    for (int k = 0; k < 16; ++k) {
-        f.view->setDataList(QStringLiteral("mouseKeyMatrix/%1").arg(k), {2, 0, 4 + k, 0});
-        flat << 2 << 0 << 4 + k << 0;
-    }
-    ProfileApply::all(*f.view);
-    QStringList sent;
-    for (const QString &c : f.commands())
-        sent << c.mid(3, 2);
-    QCOMPARE(sent.join(' '), is560 ? "0d 03 0c 0c 0c 0c 0c" : "02 12 01 11 10 10 0d 10 10 0d");
-
-    const QByteArray matrix = toBytes(KeyMatrix::buildDeviceMatrix(KeyMatrix::bindingsFromFlat(flat), is560));
-    const QByteArray codes4090 = QByteArray::fromHex("03070f1f272f5b5e");
-    const State s = f.state();
-    QCOMPARE(s.rejectedReports, 0);
-    if (!is560) {
-        QCOMPARE(toBytes(s.keyMatrix553.at(0)), matrix);
-        QCOMPARE(int(s.reportRate553), 2);
-        QCOMPARE(hex(toBytes(s.dpiCodes553)), QByteArray("03 07 0f 1f 80 80 80 80"));
-        QCOMPARE(int(s.dpiStageCount553), 4);
-        QCOMPARE(hex(toBytes(s.rgbEffect)), QByteArray("09 80 0d"));
-        QCOMPARE(toBytes(s.led8StageColors), colorBytes);
-        return;
-    }
-    QCOMPARE(toBytes(s.keyMatrix560.at(1)).left(64), matrix);
-    QCOMPARE(int(s.reportRate560[1]), 2);
-    QCOMPARE(hex(toBytes(s.profiles[1]).mid(84, 8)), hex(codes4090));
-    QCOMPARE(int(s.profiles[1][100]), 0x0F);
-    QCOMPARE(hex(toBytes(s.profiles[1]).mid(71, 3)), QByteArray("09 80 0d"));
-    QCOMPARE(toBytes(s.profiles[0]).mid(24, 24), colorBytes);
-    for (int r = 0; r < 2; ++r)
-        QCOMPARE(toBytes(s.profiles[r]), toBytes(f.view->profileImages[r]));
-    // The other profiles hold the new stages in their images until they are
-    // sent; the device still has the old ones.
-    QCOMPARE(toBytes(f.view->profileImages[3]).mid(84, 8), codes4090);
-    QCOMPARE(int(s.profiles[3][84]), recordByte(3, 84));
-}
 
 QTEST_MAIN(TestFeaturesDevice)
 #include "tst_features_device.moc"

@@ -82,85 +82,80 @@ class TestGunPresets : public QObject
 
 private slots:
     void save_data() { addRows(kSaves); }
-    void save();
-    void modify_data() { addRows(kModifies); }
-    void modify();
-    void withoutGunFile();
-    void sensitivityAndSelectionPerProfile();
-};
-
-void TestGunPresets::save()
-{
-    ROW(kSaves);
-    Rig g(r.family560);
-    const QByteArray before = g.rig.data->read(kGunFile);
-    DebugCapture cap;
-    g.view.mouseSaveGundata(r.index, r.src6);
-    const auto &b = r.sent;
-    QStringList items;
-    for (const QVariant &v : r.src6.mid(0, 6))
-        items << v.toString();
-    if (b == std::array<quint8, 4>{}) {
-        QVERIFY(g.rig.transfers().isEmpty());
-        QCOMPARE(g.rig.data->read(kGunFile), before);
-        QVERIFY(cap.lines().join('\n').contains(QStringLiteral("refused")));
-        return;
-    }
-    QCOMPARE(g.rig.transfers(), QStringList{"SET_FEATURE " + DeviceRig::hex(plainReport(0x04, {0, b[0], b[1], b[2], b[3], 0}))});
-    if (!r.family560) QCOMPARE(g.rig.mouse->state().gunData, b);
-    QCOMPARE(stored(*g.rig.data, r.key), items);
-}
-
-void TestGunPresets::modify()
-{
-    ROW(kModifies);
-    TestData data;
-    myQQuickView view;
-    view.modifyGundata(r.type, r.src);
-    QCOMPARE(view.getGunDataKey(), r.keys);
-    QCOMPARE(stored(data, r.name), r.value);
-    QCOMPARE(view.getGunData(QStringLiteral("4")), (QVariantList{"UNP9", "L-Click", "10", "0", "10", "0"}));
-    if (!r.value.isEmpty()) QCOMPARE(view.getGunData(r.name), QVariantList(r.value.begin(), r.value.end()));
-}
-
-void TestGunPresets::withoutGunFile()
-{
-    Rig g;
-    const QString path = g.rig.data->path(kGunFile);
-    QVERIFY(QFile::remove(path));
-    g.view.mouseSaveGundata(2, kAkm);
-    g.view.modifyGundata(2, {"Mine", "R-Click", 20, 1, 2, 3});
-    g.view.modifyGundata(1, {"New", "L-Click", 10, 0, 10, 0, "1"});
-    QVERIFY(g.rig.transfers().isEmpty());
-    QVERIFY(!QFile::exists(path));
-    QCOMPARE(g.view.getGunData(2), QVariantList());
-    QCOMPARE(g.view.getGunDataKey(), QStringList());
-}
-
-void TestGunPresets::sensitivityAndSelectionPerProfile()
-{
-    TestData data;
+    void save()
     {
-        myQQuickView view;
-        // The shipped profiles carry 4; a profile without the keys reads 4 too.
-        view.stores().profile(0)->remove(QStringLiteral("XYSensitive"));
-        QCOMPARE(view.getXYSensitive(0), QVariant(4));
-        view.setCurrentProfile(3);
-        view.setXYSensitive(1, 7);
-        QCOMPARE(view.getXYSensitive(QStringLiteral("1")), QVariant(7));
-        view.setCurrentProfile(0);
-        QCOMPARE(view.getXYSensitive(1), QVariant(4));
-        QCOMPARE(view.getselectGun(2), QVariant(QStringLiteral("")));
-        view.setSelectGun(2, 5);
-        view.setSelectGun(0, QStringLiteral("AKM"));
-        QCOMPARE(view.getselectGun(0), QVariant(QStringLiteral("AKM")));
+        ROW(kSaves);
+        Rig g(r.family560);
+        const QByteArray before = g.rig.data->read(kGunFile);
+        DebugCapture cap;
+        g.view.mouseSaveGundata(r.index, r.src6);
+        const auto &b = r.sent;
+        QStringList items;
+        for (const QVariant &v : r.src6.mid(0, 6))
+            items << v.toString();
+        if (b == std::array<quint8, 4>{}) {
+            QVERIFY(g.rig.transfers().isEmpty());
+            QCOMPARE(g.rig.data->read(kGunFile), before);
+            QVERIFY(cap.lines().join('\n').contains(QStringLiteral("refused")));
+            return;
+        }
+        QCOMPARE(g.rig.transfers(), QStringList{"SET_FEATURE " + DeviceRig::hex(plainReport(0x04, {0, b[0], b[1], b[2], b[3], 0}))});
+        if (!r.family560) QCOMPARE(g.rig.mouse->state().gunData, b);
+        QCOMPARE(stored(*g.rig.data, r.key), items);
     }
-    QCOMPARE(QSettings(data.path("modules/setting/p4.bin"), QSettings::IniFormat).value("XYSensitive/1").toString(),
-             QStringLiteral("7"));
-    const QByteArray p1 = data.read(QStringLiteral("modules/setting/p1.bin"));
-    QVERIFY(!p1.contains("XYSensitive/1") && !p1.contains("[XYSensitive]\n1="));
-    QVERIFY(p1.contains("[selectGun]\n0=AKM\n2=5"));
-}
+
+    void modify_data() { addRows(kModifies); }
+    void modify()
+    {
+        ROW(kModifies);
+        TestData data;
+        myQQuickView view;
+        view.modifyGundata(r.type, r.src);
+        QCOMPARE(view.getGunDataKey(), r.keys);
+        QCOMPARE(stored(data, r.name), r.value);
+        QCOMPARE(view.getGunData(QStringLiteral("4")), (QVariantList{"UNP9", "L-Click", "10", "0", "10", "0"}));
+        if (!r.value.isEmpty()) QCOMPARE(view.getGunData(r.name), QVariantList(r.value.begin(), r.value.end()));
+    }
+
+    void withoutGunFile()
+    {
+        Rig g;
+        const QString path = g.rig.data->path(kGunFile);
+        QVERIFY(QFile::remove(path));
+        g.view.mouseSaveGundata(2, kAkm);
+        g.view.modifyGundata(2, {"Mine", "R-Click", 20, 1, 2, 3});
+        g.view.modifyGundata(1, {"New", "L-Click", 10, 0, 10, 0, "1"});
+        QVERIFY(g.rig.transfers().isEmpty());
+        QVERIFY(!QFile::exists(path));
+        QCOMPARE(g.view.getGunData(2), QVariantList());
+        QCOMPARE(g.view.getGunDataKey(), QStringList());
+    }
+
+    void sensitivityAndSelectionPerProfile()
+    {
+        TestData data;
+        {
+            myQQuickView view;
+            // The shipped profiles carry 4; a profile without the keys reads 4 too.
+            view.stores().profile(0)->remove(QStringLiteral("XYSensitive"));
+            QCOMPARE(view.getXYSensitive(0), QVariant(4));
+            view.setCurrentProfile(3);
+            view.setXYSensitive(1, 7);
+            QCOMPARE(view.getXYSensitive(QStringLiteral("1")), QVariant(7));
+            view.setCurrentProfile(0);
+            QCOMPARE(view.getXYSensitive(1), QVariant(4));
+            QCOMPARE(view.getselectGun(2), QVariant(QStringLiteral("")));
+            view.setSelectGun(2, 5);
+            view.setSelectGun(0, QStringLiteral("AKM"));
+            QCOMPARE(view.getselectGun(0), QVariant(QStringLiteral("AKM")));
+        }
+        QCOMPARE(QSettings(data.path("modules/setting/p4.bin"), QSettings::IniFormat).value("XYSensitive/1").toString(),
+                 QStringLiteral("7"));
+        const QByteArray p1 = data.read(QStringLiteral("modules/setting/p1.bin"));
+        QVERIFY(!p1.contains("XYSensitive/1") && !p1.contains("[XYSensitive]\n1="));
+        QVERIFY(p1.contains("[selectGun]\n0=AKM\n2=5"));
+    }
+};
 
 QTEST_MAIN(TestGunPresets)
 #include "tst_gun_presets.moc"
