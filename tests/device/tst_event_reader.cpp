@@ -87,33 +87,6 @@ private slots:
         QCOMPARE(rig.host.calls(), (QStringList{"setCurrentDPI 2", tray("DPI Switch to"), "right true", "runUI"}));
     }
 
-    // Starting the reader sets the option bit that makes the mouse send events.
-    void optionsBitPerFamily()
-    {
-        const auto set = [](quint8 code, std::array<quint8, 6> p) {
-            return "SET_FEATURE " + DeviceRig::hex(plainReport(code, p));
-        };
-        const auto get = [](quint8 code, std::array<quint8, 6> p) {
-            return "GET_FEATURE " + DeviceRig::hex(plainReport(code, p));
-        };
-        for (Family f : {Family::F553, Family::F560}) {
-            DeviceRig rig(DeviceRig::Options{f});
-            rig.mouse->modifyState([](VirtualMouse::State &s) {
-                s.options553 = {0x11, 0x22, 0x33, 0x44};
-                s.options560 = {0x51, 0x52};
-            });
-            QVERIFY(rig.attach());
-            rig.clearTrace();
-            rig.hid.startEventReader(1);
-            if (f == Family::F553)
-                QCOMPARE(rig.transfers(), (QStringList{set(0x83, {}), get(0x83, {0x11, 0x22, 0x33, 0x44}),
-                                                       set(0x03, {0x11, 0x22, 0x33, 0x44})}));
-            else
-                QCOMPARE(rig.transfers(), (QStringList{set(0x81, {}), get(0x81, {0x51, 0x52}), set(0x01, {0x59, 0x52})}));
-            QCOMPARE(rig.delays(), QList<int>{8});
-        }
-    }
-
     void removalWithinOneTurn_data()
     {
         QTest::addColumn<bool>("keepNodes");

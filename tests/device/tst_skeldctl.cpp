@@ -1,9 +1,11 @@
 // The command-line tool end to end: options, detect, call and batch, with
-// the virtual mouse or with no device at all.
+// the virtual mouse or with no device at all, and its feature subcommands
+// run as a person would.
 #include "device/DeviceCheck.h"
 #include "testlib/TestData.h"
 
 #include <QProcess>
+#include <QSettings>
 #include <QtTest>
 
 namespace
@@ -12,6 +14,7 @@ struct Run {
     int status = -1;
     QStringList out;
     QString err;
+    QStringList sets; // feature(): SET_FEATURE lines after the connection start
 };
 Run run(const QStringList &args, const QByteArray &input = QByteArray())
 {
@@ -20,10 +23,27 @@ Run run(const QStringList &args, const QByteArray &input = QByteArray())
     if (!p.waitForStarted(5000)) return {};
     p.write(input);
     p.closeWriteChannel();
-    p.waitForFinished(20000);
+    p.waitForFinished(30000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
             QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
-            QString::fromUtf8(p.readAllStandardError())};
+            QString::fromUtf8(p.readAllStandardError()), {}};
+}
+
+// A feature subcommand on the virtual mouse, traced, in a private data
+// folder; the family comes from the global file, as on a real install.
+Run feature(TestData &data, const QString &family, const QStringList &args)
+{
+    if (family != "553") // the shipped family
+        QSettings(data.path("modules/setting/apConfig.bin"), QSettings::IniFormat).setValue("mouse/icType", family);
+    Run r = run(QStringList{"--data-dir", data.root(), "--virtual", family, "--trace"} + args);
+    // The connection start reads and sets the option bytes and (560) reads
+    // the profile records; the subcommand's own reports follow.
+    const QStringList start = family == "560" ? QStringList{"81", "01", "8c"} : QStringList{"83", "03"};
+    const QStringList lines = r.err.split('\n');
+    for (qsizetype i = lines.indexOf("Device Connect"); i >= 0 && i < lines.size(); ++i)
+        if (lines[i].startsWith("SET_FEATURE ") && (!r.sets.isEmpty() || !start.contains(lines[i].mid(15, 2))))
+            r.sets << lines[i].mid(12);
+    return r;
 }
 } // namespace
 
@@ -115,6 +135,131 @@ private slots:
         QVERIFY2(r.err.contains("skeldctl: " + hint), qPrintable(r.err));
         QVERIFY(r.err.contains(TestData::buildDir() + "/skeld-config --install-udev-rule"));
         QVERIFY(r.err.contains("permission denied on virtual:553:cmd"));
+    }
+
+    void features_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("sets"); // "*": not looked at
+        QTest::addColumn<QStringList>("out"); // the first lines
+        QTest::addColumn<QString>("stored");  // key=value in profile 1
+        const QString light = "00 10 00 18 00 00 00 00 d7", effect = "00 0d 0a ff 1a 00 00 00 cf";
+        const auto row = [](const char *family, const char *args, QStringList sets, QStringList out, const char *stored) {
+            QTest::newRow(args) << family << QString(args).split(' ') << sets << out << stored;
+        };
+        row("553", "rate 500", {"00 01 02 00 00 00 00 00 fc"}, {}, "mouse/reportRate=2");
+        row("560", "rate 125", {"00 03 01 08 00 00 00 00 f3"}, {}, "mouse/reportRate=0");
+        row("553", "dpi stage 2", {"00 0b 02 00 00 00 00 00 f2"}, {}, "");
+        row("553", "dpi set 3 800 1600 6000", {"00 11 03 08 00 00 00 00 e3"}, {}, "mouse/currentDpiCount=3");
+        row("553", "dpi get", {"00 82 00 00 00 00 00 00 7d"}, {}, "");
+        row("553", "light effect 10 2 4", {light, light, effect, light, light, effect}, {}, "mouse/lightValue=10, 2, 4");
+        row("560", "buttons apply", {"00 82 00 00 00 00 00 00 7d", "00 0d 01 80 00 00 00 00 71"}, {}, "");
+        row("553", "macro send burst 12", {"00 13 0c 80 00 00 00 00 60"}, {"8 bytes to slot 12"}, "");
+        row("560", "profile read 4", {"*"},
+            {"  0: 80 81 82 83 84 85 86 87 88 89 8a 8b 8c 8d 8e 8f"}, "");
+        row("560", "status", {"*"}, {"family: 560", "connection: connected 04d9:a1ee", "profile: 1 (device slot 1)", "dpi stage: 1"}, "");
+    }
+
+    void features()
+    {
+        QFETCH(QString, family);
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, sets);
+        QFETCH(QStringList, out);
+        QFETCH(QString, stored);
+        TestData data;
+        data.write("modules/macro/burst.bin", "[config]\nindex=0\ntotal=4\nrepeat=1\ndid=-1\n\n[macro]"
+                                              "\n0=\"1,A\"\n1=\"0,50\"\n2=\"2,A\"\n3=\"0,30\"\n");
+        const Run r = feature(data, family, args);
+        QCOMPARE(r.status, 0);
+        if (sets != QStringList{"*"}) QCOMPARE(r.sets, sets);
+        QCOMPARE(r.out.mid(0, out.size()), out);
+        if (args.first() == "macro") QVERIFY(r.err.contains("WRITE 00 00 01 05 04 81 04 00 00 00"));
+        if (stored.isEmpty()) return;
+        const QVariant v = QSettings(data.path("modules/setting/p1.bin"), QSettings::IniFormat).value(stored.section('=', 0, 0));
+        QCOMPARE(v.typeId() == QMetaType::QStringList ? v.toStringList().join(", ") : v.toString(), stored.section('=', 1));
+    }
+
+    void badUsage_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        for (const QStringList &args : QList<QStringList>{
+                 {"rate", "300"}, {"dpi", "set", "9", "800"}, {"dpi", "set", "2", "800", "90000"}, {"dpi", "set", "2", "abc"},
+                 {"light", "effect", "11", "0", "0"}, {"light", "colors", "12345g"}, {"macro", "send", "m", "13"},
+                 {"macro", "send", "../setting/p1", "1"}, {"macro", "send", "loaderkestle", "1"},
+                 {"macro", "send", ".hidden", "1"}, {"macro", "send", QString(65, 'm'), "1"},
+                 {"macro", "send", "nothere", "1"}, {"profile", "switch", "7"}, {"profile", "read", "1"}, {"buttons"}})
+            QTest::newRow(qPrintable(args.join(' ').left(40))) << args;
+    }
+
+    void badUsage()
+    {
+        QFETCH(QStringList, args);
+        TestData data;
+        const QByteArray before = data.read("modules/setting/p1.bin");
+        const Run r = feature(data, "553", args);
+        QCOMPARE(r.status, 2);
+        QVERIFY(r.err.contains("skeldctl: "));
+        QVERIFY(r.sets.isEmpty());
+        QCOMPARE(data.read("modules/setting/p1.bin"), before);
+    }
+
+    void profileSwitch()
+    {
+        TestData data;
+        // Profile 2 differs from profile 1, so sending the wrong one shows.
+        QSettings(data.path("modules/setting/p2.bin"), QSettings::IniFormat).setValue("mouse/reportRate", 1);
+        const Run r = feature(data, "553", {"profile", "switch", "2"});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.sets.contains("00 01 04 00 00 00 00 00 fa")); // stored 1: code 4
+        QStringList codes;
+        for (const QString &set : r.sets)
+            codes << set.mid(3, 2);
+        // Select profile 2, then re-send its buttons, rate, DPI and lighting as
+        // the pages do after a switch, then read the active stage.
+        QCOMPARE(codes, (QStringList{"02", "02", "12", "01", "11", "10", "10", "0d", "10", "10", "0d", "82"}));
+        QCOMPARE(r.sets.first(), QString("00 02 02 00 00 00 00 00 fb"));
+        QCOMPARE(QSettings(data.path("modules/setting/apConfig.bin"), QSettings::IniFormat).value("mouse/profileNo").toInt(), 1);
+        QCOMPARE(r.out, QStringList{"profile 2, dpi stage 1"});
+        QVERIFY(feature(data, "553", {"status"}).out.contains("profile: 2"));
+    }
+
+    void failedWriteExitsWithReason_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("rate, profile is a folder") << "p1.bin" << QStringList{"rate", "500"} << "is a directory";
+        QTest::newRow("dpi set, profile is a link") << "p1.bin" << QStringList{"dpi", "set", "2", "800", "1600"}
+                                                    << "it is a symbolic link";
+        QTest::newRow("profile switch, global file is a link") << "apConfig.bin" << QStringList{"profile", "switch", "3"}
+                                                               << "it is a symbolic link";
+        QTest::newRow("reset onto a link") << "p1.bin" << QStringList{"call", "resetProfile", "0"}
+                                           << "it is a symbolic link";
+    }
+
+    // A write that fails is no success: status 1 and the reason, and the files
+    // keep what they held.
+    void failedWriteExitsWithReason()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, args);
+        QFETCH(QString, reason);
+        TestData data;
+        file = "modules/setting/" + file;
+        const QString path = data.path(file);
+        const QByteArray bytes = data.read(file);
+        const bool asLink = reason.contains("link");
+        QVERIFY(QFile::remove(path));
+        data.write("outside.bin", bytes);
+        QVERIFY(asLink ? QFile::link(data.path("outside.bin"), path) : QDir().mkpath(path));
+        const Run r = feature(data, "553", args);
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains("skeldctl: cannot write " + file + ": " + reason), qPrintable(r.err));
+        QVERIFY(!r.err.contains("the values are stored"));
+        QCOMPARE(data.read("outside.bin"), bytes);
+        QCOMPARE(QFileInfo(path).isSymLink(), asLink);
     }
 };
 

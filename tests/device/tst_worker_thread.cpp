@@ -95,28 +95,6 @@ private slots:
         QCOMPARE(mouse->state().handshakes, 1);
     }
 
-    void connects560AndReadsImages()
-    {
-        TestData data;
-        setIcType(data, "560");
-        Widget w;
-        auto mouse = plugVirtualMouse(w, Family::F560);
-        checkNow(w);
-        myQQuickView *v = w.view();
-        QVERIFY(deviceConnected && v->profileImageRead[3] && !v->profileImageRead[4]);
-        // A page reads a record by number and waits for it; there is no image 5.
-        QVERIFY(QMetaObject::invokeMethod(v, "mouseReadProfile", Q_ARG(uint, 4)));
-        QCOMPARE(v->profileImages[4], mouse->state().profiles[4]);
-        const auto commands = mouse->state().commands;
-        QVERIFY(QMetaObject::invokeMethod(v, "mouseReadProfile", Q_ARG(uint, 5)));
-        QCOMPARE(mouse->state().commands, commands);
-        // A failed read keeps the image.
-        auto image = v->profileImages[3] = {};
-        w.hid.call([&] { w.hid.devices[1]->path.clear(); });
-        v->mouseReadProfile(3);
-        QCOMPARE(v->profileImages[3], image);
-    }
-
     void pageGetsDoNotWait()
     {
         TestData data;

@@ -314,13 +314,8 @@ private slots:
         QCOMPARE(g.view->getDataList("mouseKeyMatrix/15"), (QVariantList{0, 0, 0, 0}));
         g.view->mouseSetKeyMatrix({"x", 300, -1, 2.5}, false, {});
         QCOMPARE(g.view->getDataList("mouseKeyMatrix/0"), (QVariantList{0, 300, -1, 2}));
-        // A button's binding from the set the flag picks, or from the recovery.
-        g.view->setData("mouseKeyMatrix/3", QVariantList{2, 0, 7, 0});
+        // A button's binding from the set the right flag picks.
         g.view->setData("mouseKeyMatrix0/3", QVariantList{2, 0, 8, 0});
-        const QVariantList recovery = g.view->getDataList("mouseKeyMatrix/3", true);
-        QVERIFY(!recovery.isEmpty());
-        QCOMPARE(g.view->mouseGetKeydefine(3, false), (QVariantList{2, 0, 7, 0}));
-        QCOMPARE(g.view->mouseGetKeydefine("3", true), recovery);
         g.view->right = true;
         QCOMPARE(g.view->mouseGetKeydefine(3, false), (QVariantList{2, 0, 8, 0}));
         QCOMPARE(g.view->mouseGetKeydefine(99, false), QVariantList());
