@@ -7,6 +7,7 @@
 #include "device/VirtualMouse.h"
 #include "testlib/TestData.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 #include <memory>
 #include <mutex>
@@ -20,25 +21,40 @@ public:
     Hid_Thread *hid = nullptr; // for clearHidBusy
     std::array<std::array<uchar, 128>, 5> images{};
 
-    QStringList calls() const;
-    void clear();
+    QStringList calls() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_calls;
+    }
+    void clear()
+    {
+        std::lock_guard lock(m_mutex);
+        m_calls.clear();
+    }
     int count(const QString &call) const { return calls().count(call); }
 
-    void showTrayMessage(const QString &title, const QString &text, int msecs) override;
-    void hostSetCurrentDPI(int stage) override;
-    void hostSetRight(bool right) override;
+    void showTrayMessage(const QString &title, const QString &text, int msecs) override
+    {
+        record(QStringLiteral("tray %1|%2|%3").arg(title, text).arg(msecs));
+    }
+    void hostSetCurrentDPI(int stage) override { record(QStringLiteral("setCurrentDPI %1").arg(stage)); }
+    void hostSetRight(bool right) override { record(right ? "right true" : "right false"); }
     void hostRunUI() override { record(QStringLiteral("runUI")); }
-    void hostSetViewEnabled(bool enabled) override;
+    void hostSetViewEnabled(bool on) override { record(on ? "viewEnabled true" : "viewEnabled false"); }
     int hostCurrentProfile() const override { return currentProfile; }
     QString hostIcType() const override { return icType; }
     void hostClearHidBusy() override;
-    void hostSetDeviceConnected(bool connected) override;
+    void hostSetDeviceConnected(bool on) override { record(on ? "deviceConnected true" : "deviceConnected false"); }
     void hostProfileRead(unsigned int profileNo, const QByteArray &record) override;
     void hostInitUI() override { record(QStringLiteral("initUI")); }
     void hostDeviceRemoved() override { record(QStringLiteral("deviceRemoved")); }
 
 private:
-    void record(const QString &call);
+    void record(const QString &call)
+    {
+        std::lock_guard lock(m_mutex);
+        m_calls << call;
+    }
     mutable std::mutex m_mutex;
     QStringList m_calls;
 };
@@ -67,9 +83,6 @@ public:
     Hid_Thread hid;
     FakeHost host;
 
-    // Writes a device table whose mouse row (section 1) matches the options;
-    // section 0 is the keyboard row of the shipped table.
-    void writeTable(const Options &options);
     static VirtualMouse::Identity identity(const Options &options);
     // Puts the mouse's record in place as a check would (index 1) and runs
     // the handshake; returns its result.
@@ -77,10 +90,18 @@ public:
     DeviceCheck::Result check() { return DeviceCheck::run(hid, host); }
 
     // Trace lines of the command interface and delays, since the last clear.
-    QStringList trace() const;
+    QStringList trace() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_trace;
+    }
     // Only the transfers (SET_FEATURE, GET_FEATURE, WRITE, READ).
-    QStringList transfers() const;
-    QList<int> delays() const;
+    QStringList transfers() const { return trace().filter(QRegularExpression("^(SET_FEATURE|GET_FEATURE|WRITE|READ)")); }
+    QList<int> delays() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_delays;
+    }
     void clearTrace();
 
     static QString hex(const QByteArray &bytes) { return QString::fromLatin1(bytes.toHex(' ')); }
@@ -103,9 +124,3 @@ template <typename A> QByteArray toBytes(const A &a, size_t n = std::tuple_size_
 {
     return QByteArray(reinterpret_cast<const char *>(a.data()), int(n));
 }
-// Runs one command slot by its key ("553:0B", "560:8C", ...) with fixed
-// arguments; returns what it hands back to its caller (gets start from
-// `preset`, 8C from 128 bytes of 0x55).
-QByteArray runCommand(Hid_Thread &hid, const QString &key,
-                      QByteArray preset = QByteArray(4, '\x09'));
-QStringList commandKeys();

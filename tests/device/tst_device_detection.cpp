@@ -1,6 +1,6 @@
 // From the device table to a connection: parsing the table (bad input
 // included), the check's steps and their order, the handshake's refusals,
-// the permission hint, and plugging the mouse out and in.
+// and the permission hint.
 #include "DeviceRig.h"
 
 #include <QElapsedTimer>
@@ -17,29 +17,26 @@ DeviceList readText(const QByteArray &ini)
     data.write(kTable, ini);
     return DeviceTable::readFile();
 }
-
-DeviceRig::Options options(Family f, bool enc = false)
-{
-    return DeviceRig::Options{f, 32, enc, QStringLiteral("731952")};
-}
+DeviceRig::Options options(Family f, bool enc = false) { return {f, 32, enc, "731952"}; }
 
 struct Field {
     const char *tag;
     QByteArray section;
-    int type, vid, usagePage, reportLength;
-    bool isEncode;
+    QList<int> values; // type, vid, usagePage, reportLength, isEncode
     const char *sCode;
 };
+// clang-format off
 const Field kFields[] = {
-    {"upper case and leading zeros", "type=01\nvid=04D9\nusagePage=00FF00\n", 1, 0x04d9, 0xff00, 32, false, "731952"},
-    {"reportLength is decimal", "reportLength=64\n", -1, 0, 0, 64, false, "731952"},
-    {"absent keys give the defaults", "", -1, 0, 0, 32, false, "731952"},
-    {"non-hex ids are 0", "type=zz\nvid=g123\nusagePage=-\n", 0, 0, 0, 32, false, "731952"},
-    {"ids keep their low 16 bits", "vid=1ffff\n", -1, 0xffff, 0, 32, false, "731952"},
-    {"type is hexadecimal", "type=10\n", 16, 0, 0, 32, false, "731952"},
-    {"isEncode and sCode read", "isEncode=true\nsCode=ABCDEF\n", -1, 0, 0, 32, true, "ABCDEF"},
-    {"garbage reportLength reads 0", "reportLength=6x4\n", -1, 0, 0, 0, false, "731952"},
+    {"upper case, leading zeros", "type=01\nvid=04D9\nusagePage=00FF00\n", {1, 0x04d9, 0xff00, 32, 0}, "731952"},
+    {"decimal reportLength", "reportLength=64\n", {-1, 0, 0, 64, 0}, "731952"},
+    {"defaults", "", {-1, 0, 0, 32, 0}, "731952"},
+    {"non-hex ids are 0", "type=zz\nvid=g123\nusagePage=-\n", {0, 0, 0, 32, 0}, "731952"},
+    {"low 16 bits", "vid=1ffff\n", {-1, 0xffff, 0, 32, 0}, "731952"},
+    {"hex type", "type=10\n", {16, 0, 0, 32, 0}, "731952"},
+    {"cipher and code", "isEncode=true\nsCode=ABCDEF\n", {-1, 0, 0, 32, 1}, "ABCDEF"},
+    {"garbage reportLength is 0", "reportLength=6x4\n", {-1, 0, 0, 0, 0}, "731952"},
 };
+// clang-format on
 
 struct Garbage {
     const char *tag;
@@ -47,14 +44,12 @@ struct Garbage {
     bool connects;
 };
 const Garbage kGarbage[] = {
-    {"absurd count, no sections", "[common]\ndeviceCount=1000000\n", false},
-    {"negative count", "[common]\ndeviceCount=-3\n[0]\nvid=04d9\n", false},
     {"non-hex ids, other usages", "[common]\ndeviceCount=1\n[0]\nvid=zz\npid=??\nusagePage=12\n", false},
     // Ids of 0 enumerate every device: the mouse's usages then find it.
     {"non-hex ids, the mouse's usages",
      "[common]\ndeviceCount=1\n[0]\nvid=zz\npid=??\nusagePage=ff00\nusage=ff00\n", true},
     {"binary junk", QByteArray("\x01\x02\xff[[[=\n\0\0deviceCount", 20), false},
-    {"empty table", "[common]\nname=x\n", false},
+    {"absurd count, no sections", "[common]\ndeviceCount=1000000\n", false},
     {"no table file", "remove", false},
 };
 } // namespace
@@ -63,262 +58,179 @@ class tst_DeviceDetection : public QObject
 {
     Q_OBJECT
 private slots:
-    void shippedTable();
     void fields_data() { addRows(kFields); }
-    void fields();
-    void countBoundsTheRows_data();
-    void countBoundsTheRows();
-    void connects_data();
-    void connects();
-    void refusedDeviceStillInitialisesTheUi_data();
-    void refusedDeviceStillInitialisesTheUi();
-    void garbageTableIsQuick_data() { addRows(kGarbage); }
-    void garbageTableIsQuick();
-    void rowOrder();
-    void withoutEventInterfaceTheReaderEndsAtOnce();
-    void permissionHintOncePerPlugIn();
-    void unplugThenReplug();
-};
-
-void tst_DeviceDetection::shippedTable()
-{
-    TestData data;
-    const DeviceList l = DeviceTable::readFile();
-    QCOMPARE(l.size(), 2);
-    QCOMPARE(QList<int>({l[0]->type, l[0]->vid, l[0]->pid, l[0]->reportLength}),
-             QList<int>({0, 0x04d9, 0x8008, 64}));
-    QCOMPARE(QList<int>({l[1]->type, l[1]->pid, l[1]->usagePage, l[1]->usage2, l[1]->reportLength}),
-             QList<int>({1, 0xa1ee, 0xff00, 0xff01, 32}));
-    QCOMPARE(l[1]->isEncode, false);
-    QCOMPARE(l[1]->sCode, QStringLiteral("731952"));
-    QVERIFY(l[1]->path.isEmpty() && l[1]->path2.isEmpty());
-    QCOMPARE(DeviceTable::mouseRow(l), l[1]);
-    QVERIFY(!DeviceTable::mouseRow(readText("[common]\ndeviceCount=1\n[0]\ntype=0\n")));
-    QVERIFY(QFile::remove(data.path(kTable))); // a missing table is an empty one
-    QVERIFY(DeviceTable::readFile().isEmpty());
-    QVERIFY(!QFile::exists(data.path(kTable)));
-}
-
-void tst_DeviceDetection::fields()
-{
-    ROW(kFields);
-    const DeviceList l = readText("[common]\ndeviceCount=1\n[0]\n" + r.section);
-    QCOMPARE(l.size(), 1);
-    QCOMPARE(QList<int>({l[0]->type, l[0]->vid, l[0]->usagePage, l[0]->reportLength}),
-             QList<int>({r.type, r.vid, r.usagePage, r.reportLength}));
-    QCOMPARE(l[0]->isEncode, r.isEncode);
-    QCOMPARE(l[0]->sCode, QLatin1String(r.sCode));
-}
-
-void tst_DeviceDetection::countBoundsTheRows_data()
-{
-    QTest::addColumn<QByteArray>("count");
-    QTest::addColumn<int>("rows");
-    QTest::newRow("1 reads only section 0") << QByteArray("1") << 1;
-    QTest::newRow("missing count is an empty table") << QByteArray() << 0;
-    QTest::newRow("negative count is an empty table") << QByteArray("-5") << 0;
-    QTest::newRow("text count is an empty table") << QByteArray("two") << 0;
-    QTest::newRow("more rows than sections give default rows") << QByteArray("3") << 3;
-    QTest::newRow("absurd count is capped") << QByteArray("1000000") << DeviceTable::kMaxRecords;
-    QTest::newRow("largest int is capped quickly") << QByteArray("2147483647") << DeviceTable::kMaxRecords;
-}
-
-void tst_DeviceDetection::countBoundsTheRows()
-{
-    QFETCH(QByteArray, count);
-    QFETCH(int, rows);
-    QByteArray ini = "[common]\n";
-    if (!count.isEmpty()) ini += "deviceCount=" + count + "\n";
-    QElapsedTimer t;
-    t.start();
-    const DeviceList l = readText(ini + "[0]\ntype=1\nvid=04d9\n[1]\ntype=1\nvid=1234\n");
-    QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
-    QCOMPARE(l.size(), rows);
-    if (rows >= 2) {
-        QCOMPARE(l[1]->vid, quint16(0x1234));
-        QCOMPARE(l.last()->sCode, QStringLiteral("731952"));
-    }
-}
-
-void tst_DeviceDetection::connects_data()
-{
-    QTest::addColumn<int>("family");
-    QTest::addColumn<bool>("isEncode");
-    for (bool enc : {false, true}) {
-        QTest::addRow("553 %s", enc ? "enciphered" : "plain") << int(Family::F553) << enc;
-        QTest::addRow("560 %s", enc ? "enciphered" : "plain") << int(Family::F560) << enc;
-    }
-}
-
-void tst_DeviceDetection::connects()
-{
-    QFETCH(int, family);
-    QFETCH(bool, isEncode);
-    DeviceRig rig(options(Family(family), isEncode), true);
-    rig.mouse->modifyState([](VirtualMouse::State &s) {
-        s.options553 = {0x01, 0x02, 0x03, 0x04};
-        s.options560 = {0x21, 0x22};
-    });
-    DebugCapture cap;
-    const DeviceCheck::Result r = rig.check();
-
-    QVERIFY(r.connected);
-    QCOMPARE(r.index, 1);
-    QCOMPARE(rig.hid.curDevice, 1);
-    QVERIFY(cap.contains("Device Connect") && !cap.contains("Device DisConnect"));
-    QVERIFY(rig.hid.readerRunning);
-    const VirtualMouse::State s = rig.mouse->state();
-    QCOMPARE(s.rejectedReports, 0);
-    QList<int> codes;
-    for (quint8 c : s.commands)
-        codes << c;
-    QStringList expected{"clearHidBusy", "deviceConnected true", "tray Info|Detect Device|10000"};
-    if (Family(family) == Family::F553) {
-        QCOMPARE(codes, (QList<int>{0x00, 0x83, 0x03}));
-        QCOMPARE(toBytes(s.options553).toHex(), QByteArray("01020344"));
-    } else {
-        QCOMPARE(codes, (QList<int>{0x00, 0x81, 0x01, 0x8C, 0x8C, 0x8C, 0x8C}));
-        QCOMPARE(toBytes(s.options560).toHex(), QByteArray("2922"));
-        expected << "readProfile 0" << "readProfile 1" << "readProfile 2" << "readProfile 3";
-        for (size_t n = 0; n < 4; ++n)
-            QCOMPARE(rig.host.images[n], s.profiles[n]);
-        QCOMPARE(rig.host.images[4], (std::array<uchar, 128>{}));
-    }
-    QCOMPARE(rig.host.calls(), expected << "viewEnabled true" << "initUI");
-}
-
-void tst_DeviceDetection::refusedDeviceStillInitialisesTheUi_data()
-{
-    QTest::addColumn<QString>("why");
-    for (const char *why : {"unplugged", "wrong code", "cipher off on the device"})
-        QTest::newRow(why) << QString::fromLatin1(why);
-}
-
-void tst_DeviceDetection::refusedDeviceStillInitialisesTheUi()
-{
-    QFETCH(QString, why);
-    DeviceRig rig(options(Family::F553, true), true);
-    if (why == "unplugged") {
-        rig.mouse->unplug();
-    } else {
-        VirtualMouse::Identity id = DeviceRig::identity(rig.options);
-        id.sCode = why == "wrong code" ? QStringLiteral("000000") : id.sCode;
-        id.isEncode = why == "wrong code";
-        rig.mouse = std::make_shared<VirtualMouse>(Family::F553, id);
-        rig.hid.setBackend(rig.mouse);
-    }
-    DebugCapture cap;
-    QVERIFY(!rig.check().connected);
-    QCOMPARE(cap.lines(), QStringList{"Device DisConnect"});
-    QCOMPARE(rig.host.calls(), (QStringList{"deviceConnected false", "initUI"}));
-    QVERIFY(!rig.hid.readerRunning);
-}
-
-void tst_DeviceDetection::garbageTableIsQuick()
-{
-    ROW(kGarbage);
-    DeviceRig rig(options(Family::F553), true);
-    if (r.table == "remove")
-        QVERIFY(QFile::remove(rig.data->path(kTable)));
-    else
-        rig.data->write(kTable, r.table);
-    QElapsedTimer t;
-    t.start();
-    DebugCapture cap;
-    QCOMPARE(rig.check().connected, r.connects);
-    QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
-    QCOMPARE(cap.contains("Device DisConnect"), !r.connects);
-    QCOMPARE(rig.mouse->state().handshakes, r.connects ? 1 : 0);
-    if (!r.connects) QCOMPARE(rig.host.calls(), (QStringList{"deviceConnected false", "initUI"}));
-    if (r.table == "remove") QVERIFY(!QFile::exists(rig.data->path(kTable)));
-}
-
-void tst_DeviceDetection::rowOrder()
-{
-    const QByteArray row = "type=1\nvid=04d9\npid=a1ee\nusagePage=ff00\nusage=ff00\n";
-    const QByteArray events = "usagePage2=ff01\nusage2=ff01\n";
+    void fields()
     {
-        // Both rows describe the same mouse: the lower index wins.
+        ROW(kFields);
+        const DeviceList l = readText("[common]\ndeviceCount=1\n[0]\n" + r.section);
+        QCOMPARE(l.size(), 1);
+        QCOMPARE(QList<int>({l[0]->type, l[0]->vid, l[0]->usagePage, l[0]->reportLength, l[0]->isEncode}), r.values);
+        QCOMPARE(l[0]->sCode, QLatin1String(r.sCode));
+        QCOMPARE(DeviceTable::mouseRow(l) != nullptr, r.values[0] == 1); // the mouse is the type-1 row
+    }
+
+    void countBoundsTheRows_data()
+    {
+        QTest::addColumn<QByteArray>("count");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("1 reads only section 0") << QByteArray("1") << 1;
+        QTest::newRow("missing") << QByteArray() << 0;
+        QTest::newRow("negative") << QByteArray("-5") << 0;
+        QTest::newRow("text") << QByteArray("two") << 0;
+        QTest::newRow("more rows than sections give default rows") << QByteArray("3") << 3;
+        QTest::newRow("absurd count is capped") << QByteArray("1000000") << DeviceTable::kMaxRecords;
+        QTest::newRow("largest int is capped quickly") << QByteArray("2147483647") << DeviceTable::kMaxRecords;
+    }
+
+    void countBoundsTheRows()
+    {
+        QFETCH(QByteArray, count);
+        QFETCH(int, rows);
+        const QByteArray ini = count.isEmpty() ? QByteArray() : "[common]\ndeviceCount=" + count + "\n";
+        QElapsedTimer t;
+        t.start();
+        const DeviceList l = readText(ini + "[0]\ntype=1\nvid=04d9\n[1]\ntype=1\nvid=1234\n");
+        QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
+        QCOMPARE(l.size(), rows);
+        if (rows >= 2) QCOMPARE(l[1]->vid, quint16(0x1234));
+        if (rows >= 2) QCOMPARE(l.last()->sCode, QStringLiteral("731952"));
+    }
+
+    void connects_data()
+    {
+        QTest::addColumn<int>("family");
+        QTest::addColumn<bool>("isEncode");
+        for (int f : {int(Family::F553), int(Family::F560)})
+            for (bool enc : {false, true})
+                QTest::addRow("%d %s", f, enc ? "enciphered" : "plain") << f << enc;
+    }
+
+    void connects()
+    {
+        QFETCH(int, family);
+        QFETCH(bool, isEncode);
+        DeviceRig rig(options(Family(family), isEncode), true);
+        rig.mouse->modifyState([](VirtualMouse::State &s) {
+            s.options553 = {0x01, 0x02, 0x03, 0x04};
+            s.options560 = {0x21, 0x22};
+        });
+        DebugCapture cap;
+        const DeviceCheck::Result r = rig.check();
+        QVERIFY(r.connected && rig.hid.readerRunning);
+        QCOMPARE(r.index, 1);
+        QCOMPARE(rig.hid.curDevice, 1);
+        QCOMPARE(cap.lines(), QStringList{"Device Connect"});
+        const VirtualMouse::State s = rig.mouse->state();
+        QCOMPARE(s.rejectedReports, 0);
+        QStringList expected{"clearHidBusy", "deviceConnected true", "tray Info|Detect Device|10000"};
+        if (Family(family) == Family::F553) {
+            QCOMPARE(s.commands, (QList<quint8>{0x00, 0x83, 0x03}));
+            QCOMPARE(toBytes(s.options553).toHex(), QByteArray("01020344"));
+        } else {
+            QCOMPARE(s.commands, (QList<quint8>{0x00, 0x81, 0x01, 0x8C, 0x8C, 0x8C, 0x8C}));
+            QCOMPARE(toBytes(s.options560).toHex(), QByteArray("2922"));
+            expected << "readProfile 0" << "readProfile 1" << "readProfile 2" << "readProfile 3";
+            for (size_t n = 0; n < 4; ++n)
+                QCOMPARE(rig.host.images[n], s.profiles[n]);
+            QCOMPARE(rig.host.images[4], (std::array<uchar, 128>{}));
+        }
+        QCOMPARE(rig.host.calls(), expected << "viewEnabled true" << "initUI");
+    }
+
+    void refusedDeviceStillInitialisesTheUi_data()
+    {
+        QTest::addColumn<QString>("why");
+        for (const char *why : {"unplugged", "wrong code", "cipher off on the device"})
+            QTest::newRow(why) << QString::fromLatin1(why);
+    }
+
+    void refusedDeviceStillInitialisesTheUi()
+    {
+        QFETCH(QString, why);
+        DeviceRig rig(options(Family::F553, true), true);
+        if (why == "unplugged") {
+            rig.mouse->unplug();
+        } else {
+            VirtualMouse::Identity id = DeviceRig::identity(rig.options);
+            id.sCode = why == "wrong code" ? QStringLiteral("000000") : id.sCode;
+            id.isEncode = why == "wrong code";
+            rig.mouse = std::make_shared<VirtualMouse>(Family::F553, id);
+            rig.hid.setBackend(rig.mouse);
+        }
+        DebugCapture cap;
+        QVERIFY(!rig.check().connected);
+        QCOMPARE(cap.lines(), QStringList{"Device DisConnect"});
+        QCOMPARE(rig.host.calls(), (QStringList{"deviceConnected false", "initUI"}));
+        QVERIFY(!rig.hid.readerRunning);
+    }
+
+    void garbageTableIsQuick_data() { addRows(kGarbage); }
+    void garbageTableIsQuick()
+    {
+        ROW(kGarbage);
         DeviceRig rig(options(Family::F553), true);
-        rig.data->write(kTable, "[common]\ndeviceCount=2\n[0]\n" + row + events + "[1]\n" + row + events);
+        if (r.table == "remove")
+            QVERIFY(QFile::remove(rig.data->path(kTable))); // a missing table is an empty one
+        else
+            rig.data->write(kTable, r.table);
+        QElapsedTimer t;
+        t.start();
+        DebugCapture cap;
+        QCOMPARE(rig.check().connected, r.connects);
+        QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
+        QCOMPARE(cap.contains("Device DisConnect"), !r.connects);
+        QCOMPARE(rig.mouse->state().handshakes, r.connects ? 1 : 0);
+        if (!r.connects) QCOMPARE(rig.host.calls(), (QStringList{"deviceConnected false", "initUI"}));
+        if (r.table == "remove") QVERIFY(!QFile::exists(rig.data->path(kTable)));
+    }
+
+    void rowOrder()
+    {
+        const QByteArray row = "type=1\nvid=04d9\npid=a1ee\nusagePage=ff00\nusage=ff00\n";
+        const QByteArray events = "usagePage2=ff01\nusage2=ff01\n";
+        // Both rows describe the same mouse: the lower index wins.
+        DeviceRig same(options(Family::F553), true);
+        same.data->write(kTable, "[common]\ndeviceCount=2\n[0]\n" + row + events + "[1]\n" + row + events);
+        QCOMPARE(same.check().index, 0);
+        QCOMPARE(same.hid.curDevice, 0);
+        QCOMPARE(same.mouse->state().handshakes, 1);
+        // Row 0 matches the interfaces but has the wrong code: row 1 answers.
+        DeviceRig rig(options(Family::F553, true), true);
+        rig.data->write(kTable, "[common]\ndeviceCount=2\n[0]\n" + row + "isEncode=true\nsCode=999999\n[1]\n" +
+                                    row + events + "isEncode=true\nsCode=731952\n");
         const DeviceCheck::Result r = rig.check();
         QVERIFY(r.connected);
-        QCOMPARE(r.index, 0);
-        QCOMPARE(rig.hid.curDevice, 0);
+        QCOMPARE(r.index, 1);
+        QCOMPARE(rig.mouse->state().rejectedReports, 1);
         QCOMPARE(rig.mouse->state().handshakes, 1);
-        QCOMPARE(rig.hid.devices[1]->path, QString::fromLatin1(rig.mouse->commandPath()));
     }
-    // Row 0 matches the interfaces but has the wrong code: row 1 answers.
-    DeviceRig rig(options(Family::F553, true), true);
-    rig.data->write(kTable, "[common]\ndeviceCount=2\n[0]\n" + row + "isEncode=true\nsCode=999999\n[1]\n" +
-                                row + events + "isEncode=true\nsCode=731952\n");
-    const DeviceCheck::Result r = rig.check();
-    QVERIFY(r.connected);
-    QCOMPARE(r.index, 1);
-    QCOMPARE(rig.mouse->state().rejectedReports, 1);
-    QCOMPARE(rig.mouse->state().handshakes, 1);
-}
 
-void tst_DeviceDetection::withoutEventInterfaceTheReaderEndsAtOnce()
-{
-    DeviceRig rig(options(Family::F553), true);
-    VirtualMouse::Faults f;
-    f.noEventInterface = true;
-    rig.mouse->setFaults(f);
-    QVERIFY(rig.check().connected);
-    QVERIFY(rig.hid.devices[1]->path2.isEmpty());
-    QTRY_VERIFY_WITH_TIMEOUT(!rig.hid.readerRunning, 200);
-    QVERIFY(rig.hid.readerFuture.isFinished());
-    QVERIFY(!rig.host.calls().contains("viewEnabled false"));
-}
-
-void tst_DeviceDetection::permissionHintOncePerPlugIn()
-{
-    DeviceRig rig(options(Family::F553), true);
-    VirtualMouse::Faults f;
-    f.accessDenied = true;
-    rig.mouse->setFaults(f);
-    const QString hint = "tray Info|" + DeviceCheck::permissionHint() + "|10000";
-    DebugCapture cap;
-    DeviceCheck::Result r = rig.check();
-    QVERIFY(!r.connected && r.hintShown);
-    QCOMPARE(r.deniedPaths.size(), 2);
-    QCOMPARE(rig.host.count(hint), 1);
-    QCOMPARE(cap.lines().size(), 2); // the hint's line and "Device DisConnect"
-    QVERIFY(cap.lines().first().contains("permission denied"));
-    QVERIFY(cap.lines().first().contains("skeld-config --install-udev-rule"));
-    r = rig.check(); // same plug-in: quiet
-    QVERIFY(!r.hintShown);
-    QCOMPARE(rig.host.count(hint), 1);
-    rig.mouse->unplug();
-    QVERIFY(rig.check().deniedPaths.isEmpty());
-    rig.mouse->replug();
-    QVERIFY(rig.check().hintShown); // plugged in again: the hint comes back once
-    QCOMPARE(rig.host.count(hint), 2);
-    f.accessDenied = false; // after the install: connects, no hint
-    rig.mouse->setFaults(f);
-    QVERIFY(rig.check().connected);
-    QCOMPARE(rig.host.count(hint), 2);
-}
-
-void tst_DeviceDetection::unplugThenReplug()
-{
-    // Removal itself is the event reader's (tst_event_reader); here: the
-    // next check refuses, a re-plug connects again, and a check right after
-    // a stop waits for the old reader, so there are never two loops.
-    DeviceRig rig(options(Family::F560), true);
-    QVERIFY(rig.check().connected);
-    rig.mouse->unplug();
-    QTRY_VERIFY_WITH_TIMEOUT(!rig.hid.readerRunning, 1500);
-    QVERIFY(!rig.check().connected);
-    rig.mouse->replug();
-    QVERIFY(rig.check().connected);
-    QTRY_COMPARE(rig.mouse->state().openEventHandles, 1);
-    rig.hid.stopEventReader();
-    QVERIFY(rig.check().connected);
-    QVERIFY(rig.hid.readerRunning);
-    QCOMPARE(rig.mouse->state().maxOpenEventHandles, 1);
-}
+    void permissionHintOncePerPlugIn()
+    {
+        DeviceRig rig(options(Family::F553), true);
+        VirtualMouse::Faults f;
+        f.accessDenied = true;
+        rig.mouse->setFaults(f);
+        const QString hint = "tray Info|" + DeviceCheck::permissionHint() + "|10000";
+        DebugCapture cap;
+        DeviceCheck::Result r = rig.check();
+        QVERIFY(!r.connected && r.hintShown);
+        QCOMPARE(r.deniedPaths.size(), 2);
+        QCOMPARE(cap.lines().size(), 2); // the hint's line and "Device DisConnect"
+        QVERIFY(cap.lines().first().contains("permission denied"));
+        QVERIFY(cap.lines().first().contains("skeld-config --install-udev-rule"));
+        QVERIFY(!rig.check().hintShown); // same plug-in: quiet
+        QCOMPARE(rig.host.count(hint), 1);
+        rig.mouse->unplug();
+        QVERIFY(rig.check().deniedPaths.isEmpty());
+        rig.mouse->replug();
+        QVERIFY(rig.check().hintShown); // plugged in again: the hint comes back once
+        f.accessDenied = false;         // after the install: connects, no hint
+        rig.mouse->setFaults(f);
+        QVERIFY(rig.check().connected);
+        QCOMPARE(rig.host.count(hint), 2);
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_DeviceDetection)
 #include "tst_device_detection.moc"

@@ -1,160 +1,267 @@
 // The command-line tool end to end: options, detect, call and batch, with
-// the virtual mouse or with no device at all.
+// the virtual mouse or with no device at all, and its feature subcommands
+// run as a person would.
 #include "device/DeviceCheck.h"
 #include "testlib/TestData.h"
 
 #include <QProcess>
+#include <QSettings>
 #include <QtTest>
 
-class tst_Skeldctl : public QObject
+namespace
 {
-    Q_OBJECT
-private slots:
-    void runs_data();
-    void runs();
-    void batchKeepsOneConnection();
-    void detectNamesTheInstallCommand();
-
-private:
-    struct Run {
-        int status = -1;
-        QStringList out;
-        QString err;
-    };
-    Run run(const QStringList &args, const QByteArray &input = QByteArray());
+struct Run {
+    int status = -1;
+    QStringList out;
+    QString err;
+    QStringList sets; // feature(): SET_FEATURE lines after the connection start
 };
-
-tst_Skeldctl::Run tst_Skeldctl::run(const QStringList &args, const QByteArray &input)
+Run run(const QStringList &args, const QByteArray &input = QByteArray())
 {
     QProcess p;
     p.start(TestData::buildDir() + QStringLiteral("/skeldctl"), args);
     if (!p.waitForStarted(5000)) return {};
     p.write(input);
     p.closeWriteChannel();
-    p.waitForFinished(20000);
-    Run r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out =
-        QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    r.err = QString::fromUtf8(p.readAllStandardError());
+    p.waitForFinished(30000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
+            QString::fromUtf8(p.readAllStandardError()), {}};
+}
+
+// A feature subcommand on the virtual mouse, traced, in a private data
+// folder; the family comes from the global file, as on a real install.
+Run feature(TestData &data, const QString &family, const QStringList &args)
+{
+    if (family != "553") // the shipped family
+        QSettings(data.path("modules/setting/apConfig.bin"), QSettings::IniFormat).setValue("mouse/icType", family);
+    Run r = run(QStringList{"--data-dir", data.root(), "--virtual", family, "--trace"} + args);
+    // The connection start reads and sets the option bytes and (560) reads
+    // the profile records; the subcommand's own reports follow.
+    const QStringList start = family == "560" ? QStringList{"81", "01", "8c"} : QStringList{"83", "03"};
+    const QStringList lines = r.err.split('\n');
+    for (qsizetype i = lines.indexOf("Device Connect"); i >= 0 && i < lines.size(); ++i)
+        if (lines[i].startsWith("SET_FEATURE ") && (!r.sets.isEmpty() || !start.contains(lines[i].mid(15, 2))))
+            r.sets << lines[i].mid(12);
     return r;
 }
+} // namespace
 
-void tst_Skeldctl::runs_data()
+class tst_Skeldctl : public QObject
 {
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QStringList>("out");
-    QTest::addColumn<QStringList>("errContains");
-
-    QTest::newRow("mouseGetRight on the virtual 553, traced")
-        << QStringList{"--virtual", "553", "--trace", "call", "mouseGetRight"} << 0 << QStringList{}
-        << QStringList{"Device Connect",
-                       "OPEN virtual:553:cmd",
-                       "SET_FEATURE 00 82 00 00 00 00 00 00 7d",
-                       "GET_FEATURE 00 82 01 00 00 00 00 00 7c",
-                       "SLEEP 8",
-                       "CLOSE",
-                       "test 1"};
-    QTest::newRow("detect without any device") << QStringList{"detect"} << 1 << QStringList{}
-                                               << QStringList{"skeldctl: no device connected"};
-    QTest::newRow("detect the virtual 560") << QStringList{"--virtual", "560", "detect"} << 0
-                                            << QStringList{"1 04d9:a1ee"} << QStringList{};
-    QTest::newRow("a result prints as JSON")
-        << QStringList{"--virtual", "553", "call", "getGlobalData", "mouse/icType"} << 0
-        << QStringList{"553"} << QStringList{}; // the store gives numbers back as numbers
-    QTest::newRow("store slots answer without a device, status says none")
-        << QStringList{"call", "getGlobalData", "\"common/name\""} << 1
-        << QStringList{"\"SKELD R772\""} << QStringList{"no device connected"};
-    QTest::newRow("unknown slot") << QStringList{"--virtual", "553", "call", "noSuchSlot"} << 2
-                                  << QStringList{} << QStringList{"no slot noSuchSlot"};
-    QTest::newRow("wrong argument count")
-        << QStringList{"--virtual", "553", "call", "mouseReadProfile"} << 2 << QStringList{}
-        << QStringList{"no slot mouseReadProfile taking 0 argument(s)"};
-    QTest::newRow("argument of the wrong kind")
-        << QStringList{"--virtual", "560", "call", "mouseReadProfile", "[1,2]"} << 2
-        << QStringList{} << QStringList{"cannot make a uint"};
-    QTest::newRow("bad virtual family") << QStringList{"--virtual", "561", "detect"} << 2
-                                        << QStringList{} << QStringList{"553 or 560"};
-    QTest::newRow("unknown command") << QStringList{"frobnicate"} << 2 << QStringList{}
-                                     << QStringList{"unknown command frobnicate"};
-    QTest::newRow("unknown option") << QStringList{"--loud", "detect"} << 2 << QStringList{}
-                                    << QStringList{"unknown option --loud"};
-    QTest::newRow("no command") << QStringList{} << 2 << QStringList{} << QStringList{"usage:"};
-    QTest::newRow("missing data dir") << QStringList{"--data-dir", "/nonexistent/skeld", "detect"}
-                                      << 2 << QStringList{} << QStringList{"no data directory"};
-    // Profile images hold what the device sent: record 2 of the 560 model
-    // (byte i of record n is n*0x20+i), seen in the trace of the read-back.
-    QTest::newRow("call converts its arguments")
-        << QStringList{"--virtual", "560", "--trace", "call", "mouseReadProfile", "2"} << 0
-        << QStringList{} << QStringList{"SET_FEATURE 00 8c 02 00 00 00 00 00 71", "READ 40 41 42 43"};
-    QTest::newRow("help") << QStringList{"--help"} << 0 << QStringList{} << QStringList{};
-}
-
-void tst_Skeldctl::runs()
-{
-    QFETCH(QStringList, args);
-    QFETCH(int, status);
-    QFETCH(QStringList, out);
-    QFETCH(QStringList, errContains);
-    TestData data;
-    if (args.value(0) != "--data-dir") args = QStringList{"--data-dir", data.root()} + args;
-    const Run r = run(args);
-    QCOMPARE(r.status, status);
-    if (QTest::currentDataTag() != QByteArray("help"))
-        QCOMPARE(r.out, out);
-    else
-        QVERIFY(r.out.join('\n').contains("batch"));
-    const QStringList errLines = r.err.split('\n');
-    for (const QString &e : errContains)
-        QVERIFY2(r.err.contains(e), qPrintable(e + " not in:\n" + r.err));
-    // The trace comes in order: handshake, options, then the call.
-    if (args.contains("mouseGetRight")) {
-        const int connect = int(errLines.indexOf("Device Connect"));
-        const int call = int(errLines.indexOf("SET_FEATURE 00 82 00 00 00 00 00 00 7d"));
-        QVERIFY(connect > 0 && call > connect);
-        QVERIFY(errLines.indexOf("SET_FEATURE 00 83 00 00 00 00 00 00 7c") > connect);
+    Q_OBJECT
+private slots:
+    void runs_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("out");
+        QTest::addColumn<QString>("err"); // lines the error output holds, in this order
+        const auto row = [](const char *args, int status, QStringList out, const char *err) {
+            QTest::newRow(*args ? args : "no command") << QString::fromLatin1(args).split(' ', Qt::SkipEmptyParts) << status << out << err;
+        };
+        // The trace comes in order: handshake, options, then the call.
+        row("--virtual 553 --trace call mouseGetRight", 0, {},
+            "Device Connect|SET_FEATURE 00 83 00 00 00 00 00 00 7c|SET_FEATURE 00 82 00 00 00 00 00 00 7d|"
+            "GET_FEATURE 00 82 01 00 00 00 00 00 7c|test 1");
+        // Profile images hold what the device sent: byte i of record n is n*0x20+i.
+        row("--virtual 560 --trace call mouseReadProfile 2", 0, {}, "SET_FEATURE 00 8c 02 00 00 00 00 00 71|READ 40 41 42 43");
+        row("detect", 1, {}, "skeldctl: no device connected");
+        row("--virtual 560 detect", 0, {"1 04d9:a1ee"}, "");
+        row("--virtual 553 call getGlobalData mouse/icType", 0, {"553"}, ""); // numbers stay numbers
+        row("call getGlobalData \"common/name\"", 1, {"\"SKELD R772\""}, "no device connected");
+        row("--virtual 553 call noSuchSlot", 2, {}, "no slot noSuchSlot");
+        row("--virtual 553 call mouseReadProfile", 2, {}, "no slot mouseReadProfile taking 0 argument(s)");
+        row("--virtual 560 call mouseReadProfile [1,2]", 2, {}, "cannot make a uint");
+        row("--virtual 561 detect", 2, {}, "553 or 560");
+        row("frobnicate", 2, {}, "unknown command frobnicate");
+        row("--loud detect", 2, {}, "unknown option --loud");
+        row("", 2, {}, "usage:");
+        row("--data-dir /nonexistent/skeld detect", 2, {}, "no data directory");
     }
-}
 
-void tst_Skeldctl::batchKeepsOneConnection()
-{
-    TestData data;
-    const Run r = run({"--data-dir", data.root(), "--virtual", "560", "--trace", "batch"},
-                      "# comment\n"
-                      "setGlobalData \"test/value\" [1, \"two\", 3]\n"
-                      "getGlobalData test/value\n"
-                      "\n"
-                      "mouseReadCurrentProfileNoSuch\n"
-                      // Hostile lines: none may take the bridge down.
-                      "deleteLater\n"
-                      "getGlobalData " + QByteArray(5000, '[') + "\n"
-                      "getGlobalData \"\xFF\\ud800 {]\n"
-                      "getGlobalData test/value\n"
-                      "mouseGetRight\n");
-    QCOMPARE(r.status, 2); // bad calls
-    QCOMPARE(r.out, (QStringList{"null", "[1,\"two\",3]", "null", "null", "null", "null",
-                                 "[1,\"two\",3]", "null"}));
-    QVERIFY2(r.err.contains("no slot deleteLater"), qPrintable(r.err));
-    QCOMPARE(r.err.count("Device Connect"), 1);
-    QCOMPARE(r.err.count("SET_FEATURE 00 00 "), 1); // one handshake for all calls
-}
+    void runs()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QStringList, out);
+        QFETCH(QString, err);
+        TestData data;
+        if (args.value(0) != "--data-dir") args = QStringList{"--data-dir", data.root()} + args;
+        const Run r = run(args);
+        QCOMPARE(r.status, status);
+        QCOMPARE(r.out, out);
+        qsizetype at = 0;
+        for (const QString &e : err.split('|', Qt::SkipEmptyParts)) {
+            at = r.err.indexOf(e, at);
+            QVERIFY2(at >= 0, qPrintable(e + " not in order in:\n" + r.err));
+        }
+    }
 
-void tst_Skeldctl::detectNamesTheInstallCommand()
-{
-    TestData data;
-    qputenv("SKELD_VIRTUAL_MOUSE_DENIED", "1");
-    const Run r = run({"--data-dir", data.root(), "--virtual", "553", "detect"});
-    qunsetenv("SKELD_VIRTUAL_MOUSE_DENIED");
-    QCOMPARE(r.status, 1);
-    QVERIFY(r.out.isEmpty());
-    // The command names the program beside the tool, wherever that is.
-    const QString hint = DeviceCheck::permissionHint().replace(
-        QCoreApplication::applicationDirPath(), TestData::buildDir());
-    QVERIFY2(r.err.contains("skeldctl: " + hint), qPrintable(r.err));
-    QVERIFY(r.err.contains(TestData::buildDir() + "/skeld-config --install-udev-rule"));
-    QVERIFY(r.err.contains("permission denied on virtual:553:cmd"));
-}
+    void batchKeepsOneConnection()
+    {
+        TestData data;
+        const Run r = run({"--data-dir", data.root(), "--virtual", "560", "--trace", "batch"},
+                          "# comment\n"
+                          "setGlobalData \"test/value\" [1, \"two\", 3]\n"
+                          "getGlobalData test/value\n"
+                          "\n"
+                          "mouseReadCurrentProfileNoSuch\n"
+                          // Hostile lines: none may take the bridge down.
+                          "deleteLater\n"
+                          "getGlobalData " + QByteArray(5000, '[') + "\n"
+                          "getGlobalData \"\xFF\\ud800 {]\n"
+                          "getGlobalData test/value\n"
+                          "mouseGetRight\n");
+        QCOMPARE(r.status, 2); // bad calls
+        QCOMPARE(r.out, (QStringList{"null", "[1,\"two\",3]", "null", "null", "null", "null", "[1,\"two\",3]", "null"}));
+        QVERIFY2(r.err.contains("no slot deleteLater"), qPrintable(r.err));
+        QCOMPARE(r.err.count("Device Connect"), 1);
+        QCOMPARE(r.err.count("SET_FEATURE 00 00 "), 1); // one handshake for all calls
+        QVERIFY(run({"--help"}).out.join('\n').contains("batch"));
+    }
+
+    void detectNamesTheInstallCommand()
+    {
+        TestData data;
+        qputenv("SKELD_VIRTUAL_MOUSE_DENIED", "1");
+        const Run r = run({"--data-dir", data.root(), "--virtual", "553", "detect"});
+        qunsetenv("SKELD_VIRTUAL_MOUSE_DENIED");
+        QCOMPARE(r.status, 1);
+        QVERIFY(r.out.isEmpty());
+        // The command names the program beside the tool, wherever that is.
+        const QString hint = DeviceCheck::permissionHint().replace(QCoreApplication::applicationDirPath(),
+                                                                   TestData::buildDir());
+        QVERIFY2(r.err.contains("skeldctl: " + hint), qPrintable(r.err));
+        QVERIFY(r.err.contains(TestData::buildDir() + "/skeld-config --install-udev-rule"));
+        QVERIFY(r.err.contains("permission denied on virtual:553:cmd"));
+    }
+
+    void features_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("sets"); // "*": not looked at
+        QTest::addColumn<QStringList>("out"); // the first lines
+        QTest::addColumn<QString>("stored");  // key=value in profile 1
+        const QString light = "00 10 00 18 00 00 00 00 d7", effect = "00 0d 0a ff 1a 00 00 00 cf";
+        const auto row = [](const char *family, const char *args, QStringList sets, QStringList out, const char *stored) {
+            QTest::newRow(args) << family << QString(args).split(' ') << sets << out << stored;
+        };
+        row("553", "rate 500", {"00 01 02 00 00 00 00 00 fc"}, {}, "mouse/reportRate=2");
+        row("560", "rate 125", {"00 03 01 08 00 00 00 00 f3"}, {}, "mouse/reportRate=0");
+        row("553", "dpi stage 2", {"00 0b 02 00 00 00 00 00 f2"}, {}, "");
+        row("553", "dpi set 3 800 1600 6000", {"00 11 03 08 00 00 00 00 e3"}, {}, "mouse/currentDpiCount=3");
+        row("553", "dpi get", {"00 82 00 00 00 00 00 00 7d"}, {}, "");
+        row("553", "light effect 10 2 4", {light, light, effect, light, light, effect}, {}, "mouse/lightValue=10, 2, 4");
+        row("560", "buttons apply", {"00 82 00 00 00 00 00 00 7d", "00 0d 01 80 00 00 00 00 71"}, {}, "");
+        row("553", "macro send burst 12", {"00 13 0c 80 00 00 00 00 60"}, {"8 bytes to slot 12"}, "");
+        row("560", "profile read 4", {"*"},
+            {"  0: 80 81 82 83 84 85 86 87 88 89 8a 8b 8c 8d 8e 8f"}, "");
+        row("560", "status", {"*"}, {"family: 560", "connection: connected 04d9:a1ee", "profile: 1 (device slot 1)", "dpi stage: 1"}, "");
+    }
+
+    void features()
+    {
+        QFETCH(QString, family);
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, sets);
+        QFETCH(QStringList, out);
+        QFETCH(QString, stored);
+        TestData data;
+        data.write("modules/macro/burst.bin", "[config]\nindex=0\ntotal=4\nrepeat=1\ndid=-1\n\n[macro]"
+                                              "\n0=\"1,A\"\n1=\"0,50\"\n2=\"2,A\"\n3=\"0,30\"\n");
+        const Run r = feature(data, family, args);
+        QCOMPARE(r.status, 0);
+        if (sets != QStringList{"*"}) QCOMPARE(r.sets, sets);
+        QCOMPARE(r.out.mid(0, out.size()), out);
+        if (args.first() == "macro") QVERIFY(r.err.contains("WRITE 00 00 01 05 04 81 04 00 00 00"));
+        if (stored.isEmpty()) return;
+        const QVariant v = QSettings(data.path("modules/setting/p1.bin"), QSettings::IniFormat).value(stored.section('=', 0, 0));
+        QCOMPARE(v.typeId() == QMetaType::QStringList ? v.toStringList().join(", ") : v.toString(), stored.section('=', 1));
+    }
+
+    void badUsage_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        for (const QStringList &args : QList<QStringList>{
+                 {"rate", "300"}, {"dpi", "set", "9", "800"}, {"dpi", "set", "2", "800", "90000"}, {"dpi", "set", "2", "abc"},
+                 {"light", "effect", "11", "0", "0"}, {"light", "colors", "12345g"}, {"macro", "send", "m", "13"},
+                 {"macro", "send", "../setting/p1", "1"}, {"macro", "send", "loaderkestle", "1"},
+                 {"macro", "send", ".hidden", "1"}, {"macro", "send", QString(65, 'm'), "1"},
+                 {"macro", "send", "nothere", "1"}, {"profile", "switch", "7"}, {"profile", "read", "1"}, {"buttons"}})
+            QTest::newRow(qPrintable(args.join(' ').left(40))) << args;
+    }
+
+    void badUsage()
+    {
+        QFETCH(QStringList, args);
+        TestData data;
+        const QByteArray before = data.read("modules/setting/p1.bin");
+        const Run r = feature(data, "553", args);
+        QCOMPARE(r.status, 2);
+        QVERIFY(r.err.contains("skeldctl: "));
+        QVERIFY(r.sets.isEmpty());
+        QCOMPARE(data.read("modules/setting/p1.bin"), before);
+    }
+
+    void profileSwitch()
+    {
+        TestData data;
+        // Profile 2 differs from profile 1, so sending the wrong one shows.
+        QSettings(data.path("modules/setting/p2.bin"), QSettings::IniFormat).setValue("mouse/reportRate", 1);
+        const Run r = feature(data, "553", {"profile", "switch", "2"});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.sets.contains("00 01 04 00 00 00 00 00 fa")); // stored 1: code 4
+        QStringList codes;
+        for (const QString &set : r.sets)
+            codes << set.mid(3, 2);
+        // Select profile 2, then re-send its buttons, rate, DPI and lighting as
+        // the pages do after a switch, then read the active stage.
+        QCOMPARE(codes, (QStringList{"02", "02", "12", "01", "11", "10", "10", "0d", "10", "10", "0d", "82"}));
+        QCOMPARE(r.sets.first(), QString("00 02 02 00 00 00 00 00 fb"));
+        QCOMPARE(QSettings(data.path("modules/setting/apConfig.bin"), QSettings::IniFormat).value("mouse/profileNo").toInt(), 1);
+        QCOMPARE(r.out, QStringList{"profile 2, dpi stage 1"});
+        QVERIFY(feature(data, "553", {"status"}).out.contains("profile: 2"));
+    }
+
+    void failedWriteExitsWithReason_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("rate, profile is a folder") << "p1.bin" << QStringList{"rate", "500"} << "is a directory";
+        QTest::newRow("dpi set, profile is a link") << "p1.bin" << QStringList{"dpi", "set", "2", "800", "1600"}
+                                                    << "it is a symbolic link";
+        QTest::newRow("profile switch, global file is a link") << "apConfig.bin" << QStringList{"profile", "switch", "3"}
+                                                               << "it is a symbolic link";
+        QTest::newRow("reset onto a link") << "p1.bin" << QStringList{"call", "resetProfile", "0"}
+                                           << "it is a symbolic link";
+    }
+
+    // A write that fails is no success: status 1 and the reason, and the files
+    // keep what they held.
+    void failedWriteExitsWithReason()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, args);
+        QFETCH(QString, reason);
+        TestData data;
+        file = "modules/setting/" + file;
+        const QString path = data.path(file);
+        const QByteArray bytes = data.read(file);
+        const bool asLink = reason.contains("link");
+        QVERIFY(QFile::remove(path));
+        data.write("outside.bin", bytes);
+        QVERIFY(asLink ? QFile::link(data.path("outside.bin"), path) : QDir().mkpath(path));
+        const Run r = feature(data, "553", args);
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains("skeldctl: cannot write " + file + ": " + reason), qPrintable(r.err));
+        QVERIFY(!r.err.contains("the values are stored"));
+        QCOMPARE(data.read("outside.bin"), bytes);
+        QCOMPARE(QFileInfo(path).isSymLink(), asLink);
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_Skeldctl)
 #include "tst_skeldctl.moc"

@@ -25,36 +25,29 @@ class DpiButtonPath : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { qputenv("SKELD_VIRTUAL_MOUSE", "553"); }
-    void pressingTheDpiButtonMarksTheStageAndTellsTheTray();
-};
-
-void DpiButtonPath::pressingTheDpiButtonMarksTheStageAndTellsTheTray()
-{
-    TestData data;
-    WatchedWidget w;
-    w.checkDevice();
-    QTRY_VERIFY(deviceConnected);
-    QQuickItem *root = w.view()->rootObject();
-    QVERIFY(root);
-    QTRY_VERIFY(root->property("isPownOn").toBool());
-    QObject *dpi = root->findChild<QObject *>("dpiSetting");
-    QVERIFY(dpi);
-
-    VirtualMouse *mouse = HidBackends::virtualMouse(w.hid.backend());
-    QVERIFY(mouse);
-    for (int press = 0; press < 3; ++press) {
-        w.messages.clear();
-        mouse->pressDpiButton();
-        const int stage = mouse->state().dpiStage553;
-        QTRY_COMPARE(w.messages.size(), 1);
-        QCOMPARE(w.messages.first(),
-                 QStringLiteral("Info| DPI switched to stage %1|10000").arg(stage));
-        QTRY_COMPARE(dpi->property("currentDPI").toInt(), stage - 1);
+    void pressingTheDpiButtonMarksTheStageAndTellsTheTray()
+    {
+        qputenv("SKELD_VIRTUAL_MOUSE", "553");
+        TestData data;
+        WatchedWidget w;
+        w.checkDevice();
+        QTRY_VERIFY(deviceConnected);
+        QQuickItem *root = w.view()->rootObject();
+        QTRY_VERIFY(root && root->property("isPownOn").toBool());
+        QObject *dpi = root->findChild<QObject *>("dpiSetting");
+        VirtualMouse *mouse = HidBackends::virtualMouse(w.hid.backend());
+        QVERIFY(dpi && mouse);
+        for (int press = 0; press < 3; ++press) {
+            w.messages.clear();
+            mouse->pressDpiButton();
+            const int stage = mouse->state().dpiStage553;
+            QTRY_COMPARE(w.messages, QStringList{QStringLiteral("Info| DPI switched to stage %1|10000").arg(stage)});
+            QTRY_COMPARE(dpi->property("currentDPI").toInt(), stage - 1);
+        }
+        w.hid.stopEventReader();
+        w.hid.waitForReader();
     }
-    w.hid.stopEventReader();
-    w.hid.waitForReader();
-}
+};
 
 QTEST_MAIN(DpiButtonPath)
 #include "tst_dpi_button_path.moc"

@@ -12,7 +12,6 @@
 
 using namespace KeyMatrix;
 using Entries = QMap<int, Binding>;
-using LightingTables::Triple;
 
 namespace
 {
@@ -27,6 +26,7 @@ struct Translate {
     bool is560;
     Binding entry;
 };
+// clang-format off
 const Translate kTranslate[] = {
     {"left button", {0x00, 0, 0xF0, 0}, false, {0x01, 0, 0xF0, 0}},
     {"disabled button", {0x00, 0, 0, 0}, false, {0x01, 0, 0, 0}},
@@ -60,19 +60,15 @@ struct MatrixRow {
 };
 const MatrixRow kMatrix[] = {
     {"all disabled", {}, false, {}},
-    {"gun function on button 6", {{0, {0x00, 0, 0xF0, 0}}, {6, {0x0B, 0xFF, 4, 5}}}, false,
-     {{0, {0x0B, 0x00, 0x04, 0x05}}, {6, {0x08, 0x00, 0x02, 0x00}}}},
+    {"gun function on button 6", {{0, {0x00, 0, 0xF0, 0}}, {6, {0x0B, 0xFF, 4, 5}}}, false, {{0, {0x0B, 0x00, 0x04, 0x05}}, {6, {0x08, 0x00, 0x02, 0x00}}}},
     {"gun function on button 0 ends as placeholder", {{0, {0x0B, 0xFF, 4, 5}}}, true, {{0, {0x08, 0x00, 0x02, 0x00}}}},
-    {"last gun function wins", {{2, {0x0B, 0xFF, 1, 2}}, {7, {0x0B, 0xFF, 3, 4}}}, false,
-     {{0, {0x0B, 0, 3, 4}}, {2, {0x08, 0, 2, 0}}, {7, {0x08, 0, 2, 0}}}},
+    {"last gun function wins", {{2, {0x0B, 0xFF, 1, 2}}, {7, {0x0B, 0xFF, 3, 4}}}, false, {{0, {0x0B, 0, 3, 4}}, {2, {0x08, 0, 2, 0}}, {7, {0x08, 0, 2, 0}}}},
     {"gun kind without 0xFF stays", {{6, {0x0B, 0x01, 4, 5}}}, false, {{6, {0x0B, 0x01, 4, 5}}}},
     {"560 sniper is not moved", {{6, {0x05, 0, 4, 0}}}, true, {{6, {0x0B, 0, 3, 3}}}},
     {"buttons 3 4 5 reordered", {{3, {0x02, 0, 0x04, 0}}, {4, {0x02, 0, 0x05, 0}}, {5, {0x02, 0, 0x06, 0}}}, false,
      {{3, {0x00, 0, 0x05, 0}}, {4, {0x00, 0, 0x06, 0}}, {5, {0x00, 0, 0x04, 0}}}},
-    {"entry 8 fixed whatever button 8 is", {{8, {0x02, 0x01, 0x04, 0}}, {9, {0x02, 0, 0x07, 0}}}, false,
-     {{8, {0x0C, 0, 0, 0}}, {9, {0x00, 0, 0x07, 0}}}},
-    {"gun function on button 4 moves before reorder", {{4, {0x0B, 0xFF, 9, 9}}}, false,
-     {{0, {0x0B, 0, 9, 9}}, {3, {0x08, 0, 2, 0}}}},
+    {"entry 8 fixed whatever button 8 is", {{8, {0x02, 0x01, 0x04, 0}}, {9, {0x02, 0, 0x07, 0}}}, false, {{8, {0x0C, 0, 0, 0}}, {9, {0x00, 0, 0x07, 0}}}},
+    {"gun function on button 4 moves before reorder", {{4, {0x0B, 0xFF, 9, 9}}}, false, {{0, {0x0B, 0, 9, 9}}, {3, {0x08, 0, 2, 0}}}},
 };
 
 struct Macro {
@@ -91,10 +87,10 @@ const Macro kMacros[] = {
     {"negative repeat is 0", {}, -3, "0000"},
     {"no delay between events is one tick", {"1,B", "2,B"}, 1, "0001010581050000"},
     {"2000 ms after a press", {"1,A", "0,2000", "2,A"}, 1, "000100040001006481040000"},
-    {"1500 ms after a release", {"2,A", "0,1500", "1,A"}, 1, "00018004000100" "4b01040000"},
+    {"1500 ms after a release", {"2,A", "0,1500", "1,A"}, 1, "000180040001004b01040000"},
     {"1260 ms is still short", {"1,A", "0,1260", "2,A"}, 1, "00017e0481040000"},
     {"1270 ms is extended", {"1,A", "0,1270", "2,A"}, 1, "000100040001003f81040000"},
-    {"unit 50 ms from 1000 s", kLongDelays, 1, "0001000400 0251eb81040000"}, // 104856 ticks / 5
+    {"unit 50 ms from 1000 s", kLongDelays, 1, "00010004000251eb81040000"}, // 104856 ticks / 5
     {"leading delays skipped, trailing dropped", {"0,500", "1,A", "0,20", "2,A", "0,900"}, 2, "0002020481040000"},
     {"delays add up", {"1,A", "0,20", "0,30", "2,A"}, 1, "0001050481040000"},
     {"single press is encoded", {"1,A"}, 1, "000101040000"},
@@ -106,39 +102,27 @@ const Macro kMacros[] = {
     {"odd delays summed before dividing", {"1,A", "0,15", "0,15", "2,A"}, 1, "0001030481040000"},
 };
 
-struct Dpi {
-    const char *sensor;
-    int dpi, code;
-    bool high = false;
-};
-// clang-format off
-const Dpi kDpi[] = {
+// sensor, dpi, code (+0x100: the high bit)
+const std::tuple<const char *, int, int> kDpi[] = {
     {"4090", 200, 0x01}, {"4090", 5000, 0x31}, {"4090", 5001, 0x59}, {"4090", 5200, 0x5A},
     {"4090", 6000, 0x5E}, {"4090", 12799, 0x7F}, {"4090", 12800, 0x7F}, {"4090", 40000, 0x7F},
     {"4090", 50, 0x00}, {"4090", -800, 0x00}, {"9999", 5200, 0x5A}, {"", 5000, 0x31}, {"3360 ", 6000, 0x5E},
     {"3360", 100, 0x00}, {"3360", 12000, 119}, {"3360", 25600, 0xFF}, {"3360", 30000, 0xFF},
     {"3050", 250, 1}, {"3050", 251, 2}, {"3050", 1100, 5}, {"3050", 2000, 8}, {"3050", 2001, 0x45},
     {"3050", 2600, 0x46}, {"3050", 3500, 0x47}, {"3050", 4000, 0x48}, {"3050", 4001, 0x48}, {"3050", 0, 1},
-    {"3389", 12750, 255}, {"3389", 12800, 0, true}, {"3389", 16000, 64, true}, {"3389", 25599, 255, true},
-    {"3389", 26000, 255, true}, {"3389", -50, 0}, {"3327", 100, 1}, {"3327", 25500, 255}, {"3327", 26000, 255},
+    {"3389", 12750, 255}, {"3389", 12800, 0x100}, {"3389", 16000, 0x140}, {"3389", 25599, 0x1FF},
+    {"3389", 26000, 0x1FF}, {"3389", -50, 0}, {"3327", 100, 1}, {"3327", 25500, 255}, {"3327", 26000, 255},
 };
 
-struct Effect {
-    bool colorful;
-    int effect, speed, bright;
-    Triple bytes;
-};
-const Effect kEffects[] = {
-    {true, 0, 3, 4, {0, 0, 0}}, {true, 1, 3, 0, {1, 0, 3}}, {true, 1, 0, 1, {1, 64, 10}},
-    {true, 2, 4, 2, {2, 128, 13}}, {true, 2, 3, 2, {2, 128, 14}}, {true, 3, 1, 4, {3, 0, 7}}, {true, 4, 4, 3, {4, 192, 0}},
-    {true, 5, 2, 4, {5, 255, 0}}, {true, 6, 2, 4, {6, 0, 5}}, {true, 7, 2, 4, {7, 0, 0}},
-    {true, 8, 2, 1, {8, 64, 0}}, {true, 9, 3, 2, {9, 128, 7}}, {true, 10, 2, 4, {10, 255, 26}},
-    {true, 10, 5, 5, {10, 0, 0}}, {true, 11, 1, 1, {0, 0, 0}}, {true, 12, 2, 4, {0, 0, 0}},
-    {true, 255, 255, 255, {0, 0, 0}},
-    {false, 0, 0, 0, {1, 1, 1}}, {false, 0, 0, 3, {1, 7, 1}}, {false, 0, 0, 4, {1, 10, 1}},
-    {false, 0, 0, 9, {1, 0, 1}}, {false, 1, 2, 0, {2, 3, 1}}, {false, 2, 4, 0, {3, 6, 1}},
-    {false, 2, 0, 0, {3, 30, 1}}, {false, 2, 7, 0, {3, 0, 1}}, {false, 3, 2, 2, {0, 0, 0}},
-    {false, 4, 0, 0, {2, 1, 3}}, {false, 5, 0, 0, {0, 0, 0}},
+// colorful, effect, speed, brightness -> the three bytes
+const std::array<int, 7> kEffects[] = {
+    {1, 0, 3, 4, 0, 0, 0}, {1, 1, 3, 0, 1, 0, 3}, {1, 1, 0, 1, 1, 64, 10}, {1, 2, 4, 2, 2, 128, 13},
+    {1, 2, 3, 2, 2, 128, 14}, {1, 3, 1, 4, 3, 0, 7}, {1, 4, 4, 3, 4, 192, 0}, {1, 5, 2, 4, 5, 255, 0},
+    {1, 6, 2, 4, 6, 0, 5}, {1, 7, 2, 4, 7, 0, 0}, {1, 8, 2, 1, 8, 64, 0}, {1, 9, 3, 2, 9, 128, 7},
+    {1, 10, 2, 4, 10, 255, 26}, {1, 10, 5, 5, 10, 0, 0}, {1, 11, 1, 1, 0, 0, 0}, {1, 12, 2, 4, 0, 0, 0},
+    {1, 255, 255, 255, 0, 0, 0}, {0, 0, 0, 0, 1, 1, 1}, {0, 0, 0, 3, 1, 7, 1}, {0, 0, 0, 4, 1, 10, 1},
+    {0, 0, 0, 9, 1, 0, 1}, {0, 1, 2, 0, 2, 3, 1}, {0, 2, 4, 0, 3, 6, 1}, {0, 2, 0, 0, 3, 30, 1},
+    {0, 2, 7, 0, 3, 0, 1}, {0, 3, 2, 2, 0, 0, 0}, {0, 4, 0, 0, 2, 1, 3}, {0, 5, 0, 0, 0, 0, 0},
 };
 // clang-format on
 } // namespace
@@ -148,249 +132,204 @@ class tst_FeatureEncoding : public QObject
     Q_OBJECT
 private slots:
     void translate_data() { addRows(kTranslate); }
-    void translate();
+    void translate()
+    {
+        ROW(kTranslate);
+        QCOMPARE(translateBinding(r.binding, r.is560), r.entry);
+    }
+
     void matrix_data() { addRows(kMatrix); }
-    void matrix();
-    void shortAndOddBindingLists();
-    void macro_data() { addRows(kMacros); }
-    void macro();
-    void macroSizeAndLimits();
-    void keyNames();
-    void dpiCodes_data();
-    void dpiCodes();
-    void dpiBuffersAndImages();
-    void effects_data();
-    void effects();
-    void colorsRatesGun();
-};
-
-void tst_FeatureEncoding::translate()
-{
-    ROW(kTranslate);
-    QCOMPARE(translateBinding(r.binding, r.is560), r.entry);
-}
-
-void tst_FeatureEncoding::matrix()
-{
-    ROW(kMatrix);
-    QVariantList flat;
-    Matrix want{};
-    for (int k = 0; k < kButtons; ++k) {
-        for (quint8 v : r.buttons.value(k, Binding{}))
-            flat << int(v);
-        Binding b = r.entries.value(k, Binding{0x01, 0x00, 0x00, 0x00});
-        if (k == 8 && !r.entries.contains(8)) b = {0x0C, 0, 0, 0};
-        std::copy(b.begin(), b.end(), want.begin() + k * 4);
-    }
-    QCOMPARE(hex(buildDeviceMatrix(bindingsFromFlat(flat), r.is560)), hex(want));
-}
-
-void tst_FeatureEncoding::shortAndOddBindingLists()
-{
-    // Five numbers: button 0 complete, button 1 has only its kind.
-    const QVariantList src{2, 1, 4, 0, 4};
-    const Bindings b = bindingsFromFlat(src);
-    QCOMPARE(b[0], (Binding{2, 1, 4, 0}));
-    QCOMPARE(b[1], (Binding{4, 0, 0, 0}));
-    QCOMPARE(b[15], (Binding{0, 0, 0, 0}));
-    QCOMPARE(storedBinding(src, 1), (QVariantList{4, 0, 0, 0}));
-    QCOMPARE(storedBinding(src, 15), (QVariantList{0, 0, 0, 0}));
-    // Text, garbage and out-of-range numbers never read out of bounds.
-    QCOMPARE(storedBinding(QVariantList{"7", "x", QVariant(), 2.9}, 0), (QVariantList{7, 0, 0, 2}));
-    QCOMPARE(bindingFromList(QVariantList{256, -1, 300}), (Binding{0x00, 0xFF, 0x2C, 0x00}));
-    QCOMPARE(bindingFromList({}), (Binding{0, 0, 0, 0}));
-    // A list longer than 64 numbers uses the first 64 only.
-    QCOMPARE(bindingsFromFlat(QVariantList(80, 2))[15], (Binding{2, 2, 2, 2}));
-    // The 560 form is the matrix followed by 64 zeros.
-    Matrix m{};
-    for (int i = 0; i < 64; ++i)
-        m[size_t(i)] = quint8(i + 1);
-    QCOMPARE(hex(to560Form(m)), hex(m) + ' ' + QByteArray(64, '\0').toHex(' '));
-    // The factory matrix is sent as stored: short entries padded, long cut.
-    std::array<QVariantList, kButtons> entries{};
-    entries[0] = {1, 0, 0xF0, 0};
-    entries[3] = {0x0B, 0xFF, 4};
-    entries[8] = {9, 9, 9, 9, 9};
-    const Matrix560 f = factoryMatrix(entries);
-    QCOMPARE(hex(f, 0, 40), QByteArray("01 00 f0 00 00 00 00 00 00 00 00 00 0b ff 04 00 00 00 00 00 "
-                                       "00 00 00 00 00 00 00 00 00 00 00 00 09 09 09 09 00 00 00 00"));
-    QCOMPARE(f[127], quint8(0));
-}
-
-void tst_FeatureEncoding::macro()
-{
-    ROW(kMacros);
-    const QByteArray bytes = QByteArray::fromHex(QByteArray(r.bytes).replace(' ', ""));
-    const QList<MacroEncoder::Event> events = MacroEncoder::parseEntries(r.entries);
-    QCOMPARE(MacroEncoder::encode(events, r.repeat).toHex(' '), bytes.toHex(' '));
-    QCOMPARE(MacroEncoder::encodedSize(events), int(bytes.size()));
-}
-
-void tst_FeatureEncoding::macroSizeAndLimits()
-{
-    using namespace MacroEncoder;
-    QStringList many;
-    for (int i = 0; i < 30; ++i)
-        many << "1,A" << "0,20" << "2,A";
-    QCOMPARE(encodedSize(parseEntries(many)), 2 + 59 * 2 + 4);
-    // 70 actions with long delays need far more than 128 bytes: cut cleanly
-    // at 2 + 20 closed actions of 6 bytes + closing pair + end pair.
-    QStringList entries;
-    for (int i = 0; i < 35; ++i)
-        entries << "1,A" << "0,3000" << "2,A" << "0,3000";
-    DebugCapture cap;
-    QVERIFY(encodedSize(parseEntries(entries)) > 128);
-    const QByteArray bytes = encode(parseEntries(entries), 1);
-    QCOMPARE(bytes.size(), 126);
-    QCOMPARE(bytes.right(4).toHex(' '), QByteArray("01 04 00 00"));
-    QVERIFY(cap.lines().value(cap.lines().size() - 1).contains("dropped"));
-    // Whatever the entries, the image stays within 128 bytes, ends with the
-    // end pair and matches the counter whenever nothing had to be dropped.
-    QRandomGenerator rng(4711);
-    const QStringList infos{"A", "MS-L", "Nope", "", "50", "-10", "65535", "abc", "1270"};
-    for (int round = 0; round < 500; ++round) {
-        QStringList e;
-        for (int i = 0, n = int(rng.bounded(80)); i < n; ++i) {
-            const int type = int(rng.bounded(7)); // 5 and 6 are not event types
-            e << QStringLiteral("%1,%2").arg(type).arg(type == 0 ? QString::number(rng.bounded(70000))
-                                                                 : infos.at(int(rng.bounded(infos.size()))));
+    void matrix()
+    {
+        ROW(kMatrix);
+        QVariantList flat;
+        Matrix want{};
+        for (int k = 0; k < kButtons; ++k) {
+            for (quint8 v : r.buttons.value(k, Binding{}))
+                flat << int(v);
+            const Binding b = r.entries.value(k, k == 8 ? Binding{0x0C, 0, 0, 0} : Binding{0x01, 0, 0, 0});
+            std::copy(b.begin(), b.end(), want.begin() + k * 4);
         }
-        const QList<Event> events = parseEntries(e);
-        const QByteArray b = encode(events, qint64(rng.bounded(70000)) - 100);
-        QVERIFY(b.size() >= 2 && b.size() <= 128 && b.size() % 2 == 0);
-        if (b.size() > 2) QVERIFY(b.endsWith(QByteArray(2, '\0')));
-        if (encodedSize(events) <= 128) QCOMPARE(int(b.size()), encodedSize(events));
+        QCOMPARE(hex(buildDeviceMatrix(bindingsFromFlat(flat), r.is560)), hex(want));
     }
-    // The image a page hands over: numbers cut to a byte, text read, the rest 0.
-    const Image img = imageFromList({1, 2, 256 + 3, "4", "x", -1});
-    QCOMPARE(hex(img, 0, 7), QByteArray("01 02 03 04 00 ff 00"));
-    QCOMPARE(imageFromList(QVariantList(200, 7))[127], quint8(7));
-}
 
-void tst_FeatureEncoding::keyNames()
-{
-    using namespace MacroEncoder;
-    QCOMPARE(keyCodes().size(), 133);
-    QCOMPARE(builtinKeyNames().size(), 133);
-    const QList<std::pair<const char *, int>> codes{{"Intl2", 0x88}, {"\\", 0x31}, {"KP /", 0}, {"", 0},
-                                                    {"MS-B4", 0xF3}, {"F24", 0x73}, {"RWin", 0xE7}};
-    for (const auto &[name, code] : codes)
-        QCOMPARE(int(codeForName(QString::fromUtf8(name))), code);
-    QCOMPARE(nameForCode(0x89), QString("Intl2"));
-    QCOMPARE(nameForCode(0x52), QString(QChar(0x25B2)));
-    QCOMPARE(nameForCode(0x74), QString());
-    // A language's names replace the built-in ones position for position.
-    QStringList lang = builtinKeyNames();
-    lang[0] = QStringLiteral("Ä");
-    QCOMPARE(codeForName("Ä", lang), quint8(0x04));
-    QCOMPARE(codeForName("A", lang), quint8(0));
-    // A list of the wrong length would misalign codes: the built-in names apply.
-    QCOMPARE(codeForName("A", QStringList{"B", "A"}), quint8(0x04));
-}
-
-void tst_FeatureEncoding::dpiCodes_data()
-{
-    QTest::addColumn<int>("row");
-    for (int i = 0; i < int(std::size(kDpi)); ++i)
-        QTest::addRow("%s %d", kDpi[i].sensor, kDpi[i].dpi) << i;
-}
-
-void tst_FeatureEncoding::dpiCodes()
-{
-    ROW(kDpi);
-    const DpiCodec::StageCode c = DpiCodec::stageCode(r.dpi, DpiCodec::sensorFromName(QString::fromLatin1(r.sensor)));
-    QCOMPARE(int(c.code), r.code);
-    QCOMPARE(c.highBit, r.high);
-}
-
-void tst_FeatureEncoding::dpiBuffersAndImages()
-{
-    using namespace DpiCodec;
-    const QVariantList eight{400, 800, 1600, 3200, 400, 800, 1600, 3200};
-    const QList<std::tuple<QVariantList, int, const char *>> buffers{
-        {eight, 4, "03 07 0f 1f 80 80 80 80"},
-        {eight, 8, "03 07 0f 1f 03 07 0f 1f"},
-        {{400, 800, 1600}, 1, "03 80 80 00 00 00 00 00"}, // only listed stages marked
-        {eight + QVariantList{100, 100}, 8, "03 07 0f 1f 03 07 0f 1f"},
-        {{"800", "abc", QVariant(), 1600.0}, 4, "07 00 00 0f 00 00 00 00"}};
-    for (const auto &[values, count, bytes] : buffers)
-        QCOMPARE(hex(buffer553(encodeStages(values, Sensor::S4090), count)), QByteArray(bytes));
-
-    std::array<quint8, 128> img{};
-    img.fill(0xAA);
-    const Stages s = encodeStages({800, 13000, 400}, Sensor::S3389);
-    QCOMPARE(s.highBits, quint8(0x02));
-    patchImage(img, s, 3, Sensor::S3389);
-    QCOMPARE(hex(img, 81, 21), QByteArray("aa 02 02 10 04 08 00 00 00 00 00 10 04 08 00 00 00 00 00 07 aa"));
-    // Other sensors leave the flag bytes as the device had them.
-    img.fill(0x55);
-    patchImage(img, encodeStages({800}, Sensor::S4090), 8, Sensor::S4090);
-    QCOMPARE(img[82], quint8(0x55));
-    QCOMPARE(img[100], quint8(0xFF));
-    QCOMPARE(stageMask(4), quint8(0x0F));
-    QCOMPARE(stageMask(1), quint8(0x01));
-}
-
-void tst_FeatureEncoding::effects_data()
-{
-    QTest::addColumn<int>("row");
-    for (int i = 0; i < int(std::size(kEffects)); ++i)
-        QTest::addRow("%s effect %d speed %d bright %d", kEffects[i].colorful ? "colorful" : "plain",
-                      kEffects[i].effect, kEffects[i].speed, kEffects[i].bright) << i;
-}
-
-void tst_FeatureEncoding::effects()
-{
-    ROW(kEffects);
-    const auto f = r.colorful ? LightingTables::colorfulEffect : LightingTables::plainEffect;
-    const Triple t = f(quint8(r.effect), quint8(r.speed), quint8(r.bright));
-    QCOMPARE(QList<int>({t.a, t.b, t.c}), QList<int>({r.bytes.a, r.bytes.b, r.bytes.c}));
-}
-
-void tst_FeatureEncoding::colorsRatesGun()
-{
-    using namespace LightingTables;
-    const Colors c = colorsFromList({255, 0, 16, "32", "x", 300});
-    QCOMPARE(hex(c), QByteArray("ff 00 10 20 00 2c") + QByteArray(18, '\0').toHex(' ').prepend(' '));
-    QVERIFY(!hasColor8(c));
-    QVariantList thirty;
-    for (int i = 0; i < 30; ++i)
-        thirty << i;
-    const Colors d = colorsFromList(thirty);
-    QCOMPARE(d[23], quint8(23));
-    QVERIFY(hasColor8(d));
-    std::array<quint8, 128> img{};
-    img.fill(0xEE);
-    patchColors(img, kPlainColorsOffset, d);
-    QCOMPARE(hex(img, 103, 2) + hex(img, 127), QByteArray("ee 0017"));
-    patchEffect(img, {1, 2, 3});
-    QCOMPARE(hex(img, 70, 5), QByteArray("ee 01 02 03 ee"));
-
-    // Report rates: page index and Hz to the device's byte; stored values
-    // outside the list send 1000 Hz.
-    const int bytes[] = {8, 4, 2, 1}, hz[] = {125, 250, 500, 1000};
-    for (int i = 0; i < 4; ++i) {
-        QCOMPARE(int(*DeviceOptions::rateByteForIndex(i)), bytes[i]);
-        QCOMPARE(int(*DeviceOptions::rateByteForHz(hz[i])), bytes[i]);
-        QCOMPARE(*DeviceOptions::rateIndexForHz(hz[i]), i);
-        QCOMPARE(int(DeviceOptions::rateByteForStored(i)), bytes[i]);
+    void shortAndOddBindingLists()
+    {
+        // Five numbers: button 0 complete, button 1 has only its kind.
+        const QVariantList src{2, 1, 4, 0, 4};
+        const Bindings b = bindingsFromFlat(src);
+        QCOMPARE(b[1], (Binding{4, 0, 0, 0}));
+        QCOMPARE(b[15], (Binding{0, 0, 0, 0}));
+        QCOMPARE(storedBinding(src, 1), (QVariantList{4, 0, 0, 0}));
+        // Text, garbage and out-of-range numbers never read out of bounds.
+        QCOMPARE(storedBinding(QVariantList{"7", "x", QVariant(), 2.9}, 0), (QVariantList{7, 0, 0, 2}));
+        QCOMPARE(bindingFromList(QVariantList{256, -1, 300}), (Binding{0x00, 0xFF, 0x2C, 0x00}));
+        QCOMPARE(bindingsFromFlat(QVariantList(80, 2))[15], (Binding{2, 2, 2, 2})); // the first 64 only
+        // The 560 form is the matrix followed by 64 zeros.
+        Matrix m{};
+        m.fill(7);
+        QCOMPARE(hex(to560Form(m)), hex(m) + ' ' + QByteArray(64, '\0').toHex(' '));
+        // The factory matrix is sent as stored: short entries padded, long cut.
+        std::array<QVariantList, kButtons> entries{};
+        entries[0] = {1, 0, 0xF0, 0};
+        entries[3] = {0x0B, 0xFF, 4};
+        entries[8] = {9, 9, 9, 9, 9};
+        const Matrix560 f = factoryMatrix(entries);
+        QCOMPARE(hex(f, 0, 40), QByteArray("01 00 f0 00 00 00 00 00 00 00 00 00 0b ff 04 00 00 00 00 00 "
+                                           "00 00 00 00 00 00 00 00 00 00 00 00 09 09 09 09 00 00 00 00"));
     }
-    QVERIFY(!DeviceOptions::rateByteForIndex(4) && !DeviceOptions::rateByteForIndex(-1));
-    QVERIFY(!DeviceOptions::rateByteForHz(2000));
-    QCOMPARE(int(DeviceOptions::rateByteForStored(7)), 1);
-    QCOMPARE(int(DeviceOptions::rateByteForStored(-1)), 1);
 
-    // Gun: Y negated by option bit 0, the image's flag and bytes 78..81.
-    QCOMPARE(DeviceOptions::gunYByte(10, 0), quint8(10));
-    QCOMPARE(DeviceOptions::gunYByte(10, 1), quint8(0xF6));
-    QCOMPARE(DeviceOptions::gunYByte(0, 1), quint8(0));
-    QCOMPARE(DeviceOptions::gunYByte(64, 0x80), quint8(0xC0));
-    QCOMPARE(DeviceOptions::gunYByte(266, 0), quint8(10));
-    img.fill(0xFF);
-    DeviceOptions::patchGun(img, 3, 4, 5);
-    QCOMPARE(img[65], quint8(0xFB));
-    QCOMPARE(hex(img, 78, 5), QByteArray("f0 03 04 05 ff"));
-}
+    void macro_data() { addRows(kMacros); }
+    void macro()
+    {
+        ROW(kMacros);
+        const QByteArray bytes = QByteArray::fromHex(r.bytes);
+        const QList<MacroEncoder::Event> events = MacroEncoder::parseEntries(r.entries);
+        QCOMPARE(MacroEncoder::encode(events, r.repeat).toHex(' '), bytes.toHex(' '));
+        QCOMPARE(MacroEncoder::encodedSize(events), int(bytes.size()));
+    }
+
+    void macroSizeAndLimits()
+    {
+        using namespace MacroEncoder;
+        // 70 actions with long delays need far more than 128 bytes: cut cleanly
+        // at 2 + 20 closed actions of 6 bytes + closing pair + end pair.
+        QStringList entries;
+        for (int i = 0; i < 35; ++i)
+            entries << "1,A" << "0,3000" << "2,A" << "0,3000";
+        DebugCapture cap;
+        QVERIFY(encodedSize(parseEntries(entries)) > 128);
+        const QByteArray bytes = encode(parseEntries(entries), 1);
+        QCOMPARE(bytes.size(), 126);
+        QCOMPARE(bytes.right(4).toHex(' '), QByteArray("01 04 00 00"));
+        QVERIFY(cap.lines().value(cap.lines().size() - 1).contains("dropped"));
+        // Whatever the entries, the image stays within 128 bytes, ends with the
+        // end pair and matches the counter whenever nothing had to be dropped.
+        QRandomGenerator rng(4711);
+        const QStringList infos{"A", "MS-L", "Nope", "", "50", "-10", "65535", "abc", "1270"};
+        for (int round = 0; round < 500; ++round) {
+            QStringList e;
+            for (int i = 0, n = int(rng.bounded(80)); i < n; ++i) {
+                const int type = int(rng.bounded(7)); // 5 and 6 are not event types
+                e << QStringLiteral("%1,%2").arg(type).arg(type == 0 ? QString::number(rng.bounded(70000))
+                                                                     : infos.at(int(rng.bounded(infos.size()))));
+            }
+            const QList<Event> events = parseEntries(e);
+            const QByteArray b = encode(events, qint64(rng.bounded(70000)) - 100);
+            QVERIFY(b.size() >= 2 && b.size() <= 128 && b.size() % 2 == 0);
+            if (b.size() > 2) QVERIFY(b.endsWith(QByteArray(2, '\0')));
+            if (encodedSize(events) <= 128) QCOMPARE(int(b.size()), encodedSize(events));
+        }
+        // The image a page hands over: numbers cut to a byte, text read, the rest 0.
+        QCOMPARE(hex(imageFromList({1, 2, 256 + 3, "4", "x", -1}), 0, 7), QByteArray("01 02 03 04 00 ff 00"));
+        QCOMPARE(imageFromList(QVariantList(200, 7))[127], quint8(7));
+    }
+
+    void keyNames()
+    {
+        using namespace MacroEncoder;
+        QCOMPARE(keyCodes().size(), 133);
+        QCOMPARE(builtinKeyNames().size(), 133);
+        QCOMPARE(int(codeForName("MS-B4")), 0xF3);
+        QCOMPARE(int(codeForName("KP /")), 0); // unknown names give 0, as codes without a name give ""
+        QCOMPARE(nameForCode(0x52), QString(QChar(0x25B2)));
+        QCOMPARE(nameForCode(0x74), QString());
+        // A language's names replace the built-in ones position for position.
+        QStringList lang = builtinKeyNames();
+        lang[0] = QStringLiteral("Ä");
+        QCOMPARE(codeForName("Ä", lang), quint8(0x04));
+        QCOMPARE(codeForName("A", lang), quint8(0));
+        // A list of the wrong length would misalign codes: the built-in names apply.
+        QCOMPARE(codeForName("A", QStringList{"B", "A"}), quint8(0x04));
+    }
+
+    void dpiCodes()
+    {
+        for (const auto &[sensor, dpi, code] : kDpi) {
+            const DpiCodec::StageCode c = DpiCodec::stageCode(dpi, DpiCodec::sensorFromName(QString::fromLatin1(sensor)));
+            QVERIFY2(c.code == (code & 0xFF) && c.highBit == (code > 0xFF),
+                     qPrintable(QStringLiteral("%1 %2: %3").arg(sensor).arg(dpi).arg(c.code)));
+        }
+    }
+
+    void dpiBuffersAndImages()
+    {
+        using namespace DpiCodec;
+        const QVariantList eight{400, 800, 1600, 3200, 400, 800, 1600, 3200};
+        const QList<std::tuple<QVariantList, int, const char *>> buffers{
+            {eight, 4, "03 07 0f 1f 80 80 80 80"},
+            {eight, 8, "03 07 0f 1f 03 07 0f 1f"},
+            {{400, 800, 1600}, 1, "03 80 80 00 00 00 00 00"}, // only listed stages marked
+            {eight + QVariantList{100, 100}, 8, "03 07 0f 1f 03 07 0f 1f"},
+            {{"800", "abc", QVariant(), 1600.0}, 4, "07 00 00 0f 00 00 00 00"}};
+        for (const auto &[values, count, bytes] : buffers)
+            QCOMPARE(hex(buffer553(encodeStages(values, Sensor::S4090), count)), QByteArray(bytes));
+
+        std::array<quint8, 128> img{};
+        img.fill(0xAA);
+        const Stages s = encodeStages({800, 13000, 400}, Sensor::S3389);
+        QCOMPARE(s.highBits, quint8(0x02));
+        patchImage(img, s, 3, Sensor::S3389);
+        QCOMPARE(hex(img, 81, 21), QByteArray("aa 02 02 10 04 08 00 00 00 00 00 10 04 08 00 00 00 00 00 07 aa"));
+        // Other sensors leave the flag bytes as the device had them.
+        img.fill(0x55);
+        patchImage(img, encodeStages({800}, Sensor::S4090), 8, Sensor::S4090);
+        QCOMPARE(img[82], quint8(0x55));
+        QCOMPARE(img[100], quint8(0xFF));
+    }
+
+    void effects()
+    {
+        for (const auto &[colorful, effect, speed, bright, a, b, c] : kEffects) {
+            const auto f = colorful ? LightingTables::colorfulEffect : LightingTables::plainEffect;
+            const LightingTables::Triple t = f(quint8(effect), quint8(speed), quint8(bright));
+            QVERIFY2(t == (LightingTables::Triple{quint8(a), quint8(b), quint8(c)}),
+                     qPrintable(QStringLiteral("%1 %2 %3 %4: %5 %6 %7").arg(colorful).arg(effect).arg(speed).arg(bright)
+                                    .arg(t.a).arg(t.b).arg(t.c)));
+        }
+    }
+
+    void colorsRatesGun()
+    {
+        using namespace LightingTables;
+        const Colors c = colorsFromList({255, 0, 16, "32", "x", 300});
+        QCOMPARE(hex(c, 0, 7), QByteArray("ff 00 10 20 00 2c 00"));
+        QVERIFY(!hasColor8(c));
+        QVariantList thirty;
+        for (int i = 0; i < 30; ++i)
+            thirty << i;
+        const Colors d = colorsFromList(thirty);
+        QCOMPARE(d[23], quint8(23));
+        QVERIFY(hasColor8(d));
+        std::array<quint8, 128> img{};
+        img.fill(0xEE);
+        patchColors(img, kPlainColorsOffset, d);
+        QCOMPARE(hex(img, 103, 2) + hex(img, 127), QByteArray("ee 0017"));
+        patchEffect(img, {1, 2, 3});
+        QCOMPARE(hex(img, 70, 5), QByteArray("ee 01 02 03 ee"));
+
+        // Report rates: page index and Hz to the device's byte; stored values
+        // outside the list send 1000 Hz.
+        for (const auto &[index, hz, byte] : {std::tuple{0, 125, 8}, {1, 250, 4}, {2, 500, 2}, {3, 1000, 1}}) {
+            QCOMPARE(int(*DeviceOptions::rateByteForIndex(index)), byte);
+            QCOMPARE(int(*DeviceOptions::rateByteForHz(hz)), byte);
+            QCOMPARE(*DeviceOptions::rateIndexForHz(hz), index);
+            QCOMPARE(int(DeviceOptions::rateByteForStored(index)), byte);
+        }
+        QVERIFY(!DeviceOptions::rateByteForIndex(4) && !DeviceOptions::rateByteForIndex(-1));
+        QVERIFY(!DeviceOptions::rateByteForHz(2000));
+        QCOMPARE(int(DeviceOptions::rateByteForStored(7)), 1);
+        QCOMPARE(int(DeviceOptions::rateByteForStored(-1)), 1);
+
+        // Gun: Y negated by option bit 0, the image's flag and bytes 78..81.
+        for (const auto &[y, option, byte] : {std::tuple{10, 0, 10}, {10, 1, 0xF6}, {0, 1, 0}, {64, 0x80, 0xC0}, {266, 0, 10}})
+            QCOMPARE(int(DeviceOptions::gunYByte(y, option)), byte);
+        img.fill(0xFF);
+        DeviceOptions::patchGun(img, 3, 4, 5);
+        QCOMPARE(img[65], quint8(0xFB));
+        QCOMPARE(hex(img, 78, 5), QByteArray("f0 03 04 05 ff"));
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_FeatureEncoding)
 #include "tst_feature_encoding.moc"

@@ -7,8 +7,6 @@
 #include "features/ProfileApply.h"
 #include "input/KeyMatrix.h"
 
-#include <QQmlComponent>
-#include <QQmlEngine>
 #include <QtTest>
 
 using F = VirtualMouse::Family;
@@ -29,17 +27,17 @@ struct Rig {
         rig.attach();
         view = std::make_unique<myQQuickView>();
         view->hid = &rig.hid;
-        view->isColorful = m.isColorful;
-        view->is55328 = m.is55328;
-        view->isGun = m.isGun;
+        std::tie(view->isColorful, view->is55328, view->isGun) = std::tuple(m.isColorful, m.is55328, m.isGun);
         view->icType = QLatin1String(m.family == F::F560 ? "560" : "553");
         rig.clearTrace();
     }
+
     void setProfile(int index)
     {
         view->stores().setCurrentProfile(index);
         rig.host.currentProfile = index;
     }
+
     // Reads the device's records into the images, as a connection start does.
     void readImages()
     {
@@ -47,27 +45,27 @@ struct Rig {
             view->mouseReadProfile(r);
         rig.clearTrace();
     }
+
     // Command reports sent since the last clear, deciphered, as hex text.
     QStringList commands() const
     {
         QStringList out;
         quint8 code[8] = {};
         ReportCodec::loadSecrecyCode(code, rig.options.sCode);
-        for (const QString &line : rig.trace()) {
-            if (!line.startsWith(QLatin1String("SET_FEATURE "))) continue;
+        for (const QString &line : rig.trace().filter(QRegularExpression("^SET_FEATURE "))) {
             QByteArray bytes = QByteArray::fromHex(line.mid(12).toLatin1());
             if (model.isEncode) ReportCodec::decipher(reinterpret_cast<quint8 *>(bytes.data()) + 1, code);
             out << QString::fromLatin1(bytes.toHex(' '));
         }
         return out;
     }
+
     // Payload bytes of every output report since the last clear, joined.
-    QByteArray payload(int *writes = nullptr) const
+    QByteArray payload() const
     {
         QByteArray out;
-        for (const QString &line : rig.trace())
-            if (line.startsWith(QLatin1String("WRITE "))) out += QByteArray::fromHex(line.mid(6).toLatin1()).mid(1);
-        if (writes) *writes = int(out.size() / 32);
+        for (const QString &line : rig.trace().filter(QRegularExpression("^WRITE ")))
+            out += QByteArray::fromHex(line.mid(6).toLatin1()).mid(1);
         return out;
     }
     State state() const { return rig.mouse->state(); }
@@ -90,17 +88,6 @@ QVariantList bindings(const QMap<int, QList<int>> &set)
     return src;
 }
 
-// One page action: the model, the current profile, the call, the command
-// reports it sends and what the device holds afterwards.
-struct Action {
-    const char *tag;
-    Model model;
-    int profile;
-    std::function<void(Rig &)> call;
-    QStringList reports;
-    std::function<void(const Rig &)> check;
-};
-
 QVariantList colorList(bool color8)
 {
     QVariantList c{0x11, 0x22, 0x33};
@@ -115,13 +102,21 @@ QByteArray colorBytes(bool color8)
         b += char(v.toInt());
     return b;
 }
-void gunOption(Rig &f, quint8 option3)
-{
-    f.rig.mouse->modifyState([&](State &s) { s.options553 = {0, 0, option3, 0}; });
-}
+
+using Check = std::function<void(const Rig &)>;
+// One page action: the model, the current profile, the call, the command
+// reports it sends and what the device holds afterwards.
+struct Action {
+    const char *tag;
+    Model model;
+    int profile;
+    std::function<void(Rig &)> call;
+    QStringList reports;
+    Check check;
+};
 
 // Effect bytes 71..73 of the records the call sent; image 0 never takes them.
-std::function<void(const Rig &)> effectIn(QList<int> records, QList<int> triple)
+Check effectIn(QList<int> records, QList<int> triple)
 {
     return [=](const Rig &f) {
         const State s = f.state();
@@ -132,78 +127,81 @@ std::function<void(const Rig &)> effectIn(QList<int> records, QList<int> triple)
         QCOMPARE(int(s.profiles[0][71]), recordByte(0, 71));
     };
 }
-std::function<void(const Rig &)> effect553(QByteArray bytes)
-{
-    return [=](const Rig &f) { QCOMPARE(hex(toBytes(f.state().rgbEffect)), hex(bytes)); };
-}
-std::function<void(const Rig &)> macroIn(int index)
+Check effect553(QByteArray b) { return [=](const Rig &f) { QCOMPARE(hex(toBytes(f.state().rgbEffect)), hex(b)); }; }
+Check macroIn(int index)
 {
     return [=](const Rig &f) {
         const QByteArray want = QByteArray::fromHex("0001050481040000") + QByteArray(120, '\0');
         QCOMPARE(f.payload(), want);
-        QVERIFY(f.state().macroWritten[index]);
         QCOMPARE(toBytes(f.state().macros[index]), want);
     };
 }
-std::function<void(const Rig &)> dpiCodes(int count, QByteArray codes)
+Check dpiCodes(int count, QByteArray codes)
 {
     return [=](const Rig &f) {
-        QCOMPARE(hex(f.payload().left(8)), hex(codes));
         QCOMPARE(hex(toBytes(f.state().dpiCodes553)), hex(codes));
         QCOMPARE(int(f.state().dpiStageCount553), count);
     };
 }
-std::function<void(const Rig &)> led8(int n, bool color8)
+Check led8(int n, bool color8)
 {
     return [=](const Rig &f) {
         QCOMPARE(f.state().led8StageLength, n);
         QCOMPARE(hex(toBytes(f.state().led8StageColors).left(n)), hex(colorBytes(color8).left(n)));
     };
 }
-std::function<void(const Rig &)> colorsIn(int image, int offset)
+Check colorsIn(int image, int offset)
 {
     return [=](const Rig &f) {
         QCOMPARE(hex(toBytes(f.state().profiles[image]).mid(offset, 24)), hex(colorBytes(true)));
         QCOMPARE(int(f.state().profiles[image][offset - 1]), recordByte(image, offset - 1));
     };
 }
+Check gun553(const char *bytes) { return [=](const Rig &f) { QCOMPARE(hex(toBytes(f.state().gunData)), QByteArray(bytes)); }; }
+Check byteIs(quint8 (*get)(const State &), int want) { return [=](const Rig &f) { QCOMPARE(int(get(f.state())), want); }; }
+// Each call is refused with a debug line; nothing goes out.
+std::function<void(Rig &)> refused(std::function<void(Rig &)> a, std::function<void(Rig &)> b)
+{
+    return [=](Rig &f) {
+        DebugCapture cap;
+        a(f), b(f);
+        QCOMPARE(cap.lines().size(), 2);
+    };
+}
 const auto nothing = [](const Rig &) {};
 const QVariantList kMacro{0, 1, 5, 4, 0x81, 4, 0, 0};
-const Model k553, k560{F::F560}, kColorful{F::F553, false, true}, k55328{F::F553, false, false, true};
+const Model k553, k553e{F::F553, true}, k560{F::F560}, k560e{F::F560, true}, kColorful{F::F553, false, true},
+    k55328{F::F553, false, false, true}, kGun553{F::F553, true, false, false, true},
+    kGun560{F::F560, false, false, false, true};
 
 // clang-format off
 const Action kActions[] = {
     {"switch: 553 1 selects matrix 0", k553, 0, [](Rig &f) { f.view->mouseSwitchKeyMatrix(1); }, {rep(0x02, {0})}, nothing},
     {"switch: 553 0 wraps to 255", k553, 0, [](Rig &f) { f.view->mouseSwitchKeyMatrix(0); }, {rep(0x02, {0xFF})}, nothing},
-    {"switch: 560 1 selects profile 1", k560, 0, [](Rig &f) { f.view->mouseSwitchKeyMatrix(1); }, {rep(0x02, {1})}, nothing},
     {"switch: 560 257 is 1", k560, 0, [](Rig &f) { f.view->mouseSwitchKeyMatrix(257); }, {rep(0x02, {1})}, nothing},
     {"macro: 553 slot 12", k553, 0, [](Rig &f) { QCOMPARE(f.view->mouseSendMacroData(kMacro, 11), QVariant(true)); }, {rep(0x13, {12, 0x80})}, macroIn(11)},
-    {"macro: 553 scrambled slot 1", {F::F553, true}, 0, [](Rig &f) { f.view->mouseSendMacroData(kMacro, 0); }, {rep(0x13, {1, 0x80})}, macroIn(0)},
+    {"macro: 553 scrambled slot 1", k553e, 0, [](Rig &f) { f.view->mouseSendMacroData(kMacro, 0); }, {rep(0x13, {1, 0x80})}, macroIn(0)},
     {"macro: 560 slot 12", k560, 0, [](Rig &f) { f.view->mouseSendMacroData(kMacro, 11); }, {rep(0x0F, {12, 0x80})}, macroIn(11)},
     {"macro: 553 index 12 sends nothing", k553, 0, [](Rig &f) { QCOMPARE(f.view->mouseSendMacroData(kMacro, 12), QVariant(true)); }, {},
-     [](const Rig &f) { QCOMPARE(f.payload(), QByteArray()); QCOMPARE(f.state().macroWritten, (std::array<bool, 12>{})); }},
-    {"macro: 560 index 268 sends nothing", k560, 0, [](Rig &f) { f.view->mouseSendMacroData(kMacro, 268); }, {},
-     [](const Rig &f) { QCOMPARE(f.payload(), QByteArray()); }},
-    {"dpi: 4090, four of eight", {F::F553, true}, 0, [](Rig &f) { f.view->mouseSetDpi(4, "4090", {400, 800, 5200, 6000, 100, 200, 300, 400}); },
+     [](const Rig &f) { QCOMPARE(f.state().macroWritten, (std::array<bool, 12>{})); }},
+    {"macro: 560 index 268 sends nothing", k560, 0, [](Rig &f) { f.view->mouseSendMacroData(kMacro, 268); }, {}, nothing},
+    {"dpi: 4090, four of eight", k553e, 0, [](Rig &f) { f.view->mouseSetDpi(4, "4090", {400, 800, 5200, 6000, 100, 200, 300, 400}); },
      {rep(0x11, {4, 0x08})}, dpiCodes(4, QByteArray::fromHex("03075a5e80808080"))},
-    {"dpi: 3050, above 4000 clamped", {F::F553, true}, 0, [](Rig &f) { f.view->mouseSetDpi(8, "3050", {1100, 2600, 4001}); },
+    {"dpi: 3050, above 4000 clamped", k553e, 0, [](Rig &f) { f.view->mouseSetDpi(8, "3050", {1100, 2600, 4001}); },
      {rep(0x11, {8, 0x08})}, dpiCodes(8, QByteArray::fromHex("0546480000000000"))},
-    {"dpi: unknown sensor like 4090", {F::F553, true}, 0, [](Rig &f) { f.view->mouseSetDpi(2, "ABC", {5000, 12800}); },
+    {"dpi: unknown sensor like 4090", k553e, 0, [](Rig &f) { f.view->mouseSetDpi(2, "ABC", {5000, 12800}); },
      {rep(0x11, {2, 0x08})}, dpiCodes(2, QByteArray::fromHex("317f000000000000"))},
-    {"dpi: count 0 taken as 1", {F::F553, true}, 0, [](Rig &f) { f.view->mouseSetDpi(0, "3327", {100, 200}); },
+    {"dpi: count 0 taken as 1", k553e, 0, [](Rig &f) { f.view->mouseSetDpi(0, "3327", {100, 200}); },
      {rep(0x11, {1, 0x08})}, dpiCodes(1, QByteArray::fromHex("0180000000000000"))},
     {"effect: colorful 553 spotlight", kColorful, 0, [](Rig &f) { f.view->mouseSetRGBEffect(10, 2, 4); }, {rep(0x0D, {10, 255, 26})}, effect553(QByteArray::fromHex("0aff1a"))},
-    {"effect: colorful 553 breath dark", kColorful, 0, [](Rig &f) { f.view->mouseSetRGBEffect(1, 3, 0); }, {rep(0x0D, {1, 0, 3})}, effect553(QByteArray::fromHex("010003"))},
-    {"effect: colorful 553 effect 12", kColorful, 0, [](Rig &f) { f.view->mouseSetRGBEffect(12, 2, 4); }, {rep(0x0D, {0, 0, 0})}, effect553(QByteArray(3, '\0'))},
     {"effect: plain 553 static", k553, 0, [](Rig &f) { f.view->mouseSetRGBEffect(0, 0, 3); }, {rep(0x0D, {1, 7, 2})}, effect553(QByteArray::fromHex("010702"))},
     {"effect: 55328 breath loop", k55328, 0, [](Rig &f) { f.view->mouseSetRGBEffect(4, 0, 0); }, {rep(0x0D, {2, 1, 3})}, effect553(QByteArray::fromHex("020103"))},
     {"effect: plain 553 off", k553, 0, [](Rig &f) { f.view->mouseSetRGBEffect(3, 2, 2); }, {rep(0x0D, {0, 0, 2})}, effect553(QByteArray::fromHex("000002"))},
     {"effect: 55328 off", k55328, 0, [](Rig &f) { f.view->mouseSetRGBEffect(3, 2, 2); }, {rep(0x0D, {0, 0, 0})}, effect553(QByteArray(3, '\0'))},
     {"effect: colorful 560 sends current image only", {F::F560, false, true}, 2, [](Rig &f) { f.view->mouseSetRGBEffect(9, 3, 2); },
      {rep(0x0C, {3, 0x80})}, effectIn({3}, {9, 128, 7})},
-    {"effect: gun 560 sends images 1 to 4", {F::F560, false, false, false, true}, 0, [](Rig &f) { f.view->mouseSetRGBEffect(1, 2, 0); },
+    {"effect: gun 560 sends images 1 to 4", kGun560, 0, [](Rig &f) { f.view->mouseSetRGBEffect(1, 2, 0); },
      {rep(0x0C, {1, 0x80}), rep(0x0C, {2, 0x80}), rep(0x0C, {3, 0x80}), rep(0x0C, {4, 0x80})}, effectIn({1, 2, 3, 4}, {2, 3, 2})},
-    {"effect: plain 560 profile 0 sends image 1", k560, 0, [](Rig &f) { f.view->mouseSetRGBEffect(2, 4, 0); }, {rep(0x0C, {1, 0x80})}, effectIn({1}, {3, 6, 3})},
     {"effect: plain 560 profile 2 sends image 3", k560, 2, [](Rig &f) { f.view->mouseSetRGBEffect(2, 4, 0); }, {rep(0x0C, {3, 0x80})}, effectIn({3}, {3, 6, 2})},
     {"colors: 553 twice", k553, 0, [](Rig &f) { f.view->mouseSetRGBColor(1, colorList(true)); }, {rep(0x10, {1, 24}), rep(0x10, {1, 24})}, led8(24, true)},
     {"colors: 553 type 2 four bytes", k553, 0, [](Rig &f) { f.view->mouseSetRGBColor(2, colorList(false)); }, {rep(0x10, {2, 4}), rep(0x10, {2, 4})}, led8(4, false)},
@@ -212,36 +210,33 @@ const Action kActions[] = {
      [](const Rig &f) { QCOMPARE(hex(toBytes(f.state().fixLedColor)), QByteArray("11 22 33")); }},
     {"colors: 560 colorful image 0", {F::F560, false, true}, 0, [](Rig &f) { f.view->mouseSetRGBColor(1, colorList(true)); }, {rep(0x0C, {0, 0x80})}, colorsIn(0, 24)},
     {"colors: 560 plain image 1", k560, 0, [](Rig &f) { f.view->mouseSetRGBColor(1, colorList(true)); }, {rep(0x0C, {1, 0x80})}, colorsIn(1, 104)},
-    {"rate: 553 1000 Hz", {F::F553, true}, 0, [](Rig &f) { f.view->mouseSetReportRate(1); }, {rep(0x01, {1})}, [](const Rig &f) { QCOMPARE(int(f.state().reportRate553), 1); }},
-    {"rate: 553 125 Hz", {F::F553, true}, 0, [](Rig &f) { f.view->mouseSetReportRate(8); }, {rep(0x01, {8})}, [](const Rig &f) { QCOMPARE(int(f.state().reportRate553), 8); }},
-    {"rate: 560 1000 Hz, profile 0", {F::F560, true}, 0, [](Rig &f) { f.view->mouseSetReportRate(1); }, {rep(0x03, {1, 1})}, [](const Rig &f) { QCOMPARE(int(f.state().reportRate560[1]), 1); }},
-    {"rate: 560 250 Hz, profile 0", {F::F560, true}, 0, [](Rig &f) { f.view->mouseSetReportRate(4); }, {rep(0x03, {1, 4})}, [](const Rig &f) { QCOMPARE(int(f.state().reportRate560[1]), 4); }},
+    {"rate: 553 125 Hz", k553e, 0, [](Rig &f) { f.view->mouseSetReportRate(8); }, {rep(0x01, {8})}, byteIs([](const State &s) { return s.reportRate553; }, 8)},
+    {"rate: 560 250 Hz, profile 0", k560e, 0, [](Rig &f) { f.view->mouseSetReportRate(4); }, {rep(0x03, {1, 4})}, byteIs([](const State &s) { return s.reportRate560[1]; }, 4)},
     {"options: 560 sends the 553 command as it is", k560, 0, [](Rig &f) { f.view->mouseSetKeyboardoption(1, 2, 3, 4); }, {rep(0x03, {1, 2, 3, 4})}, nothing},
-    {"options: 553 scrambled", {F::F553, true}, 0, [](Rig &f) { f.view->mouseSetKeyboardoption(0x11, 0x22, 0x33, 0x44); }, {rep(0x03, {0x11, 0x22, 0x33, 0x44})},
+    {"options: 553 scrambled", k553e, 0, [](Rig &f) { f.view->mouseSetKeyboardoption(0x11, 0x22, 0x33, 0x44); }, {rep(0x03, {0x11, 0x22, 0x33, 0x44})},
      [](const Rig &f) { QCOMPARE(hex(toBytes(f.state().options553)), QByteArray("11 22 33 44")); }},
     {"maxdpi: 560 writes byte 70 of image 0", k560, 0, [](Rig &f) { f.view->mouseSetMaxDpi(6); }, {rep(0x0C, {0, 0x80})},
-     [](const Rig &f) { QCOMPARE(int(f.view->profileImages[0][70]), 6); QCOMPARE(int(f.view->profileImages[0][69]), recordByte(0, 69));
+     [](const Rig &f) { QCOMPARE(int(f.state().profiles[0][70]), 6); QCOMPARE(int(f.state().profiles[0][69]), recordByte(0, 69));
                         QCOMPARE(toBytes(f.state().profiles[0]), toBytes(f.view->profileImages[0])); }},
-    {"maxdpi: 12 is sent as 8", k560, 0, [](Rig &f) { f.view->mouseSetMaxDpi(12); }, {rep(0x0C, {0, 0x80})},
-     [](const Rig &f) { QCOMPARE(int(f.state().profiles[0][70]), 8); }},
-    {"gun: 553, Y as is", {F::F553, true, false, false, true}, 0, [](Rig &f) { gunOption(f, 0), f.view->mouseSendGundata(2, {3, 4, 10}); },
-     {rep(0x83, {}), rep(0x04, {0, 3, 4, 10, 1})}, [](const Rig &f) { QCOMPARE(hex(toBytes(f.state().gunData)), QByteArray("03 04 0a 01")); }},
-    {"gun: 553, Y negated", {F::F553, true, false, false, true}, 0, [](Rig &f) { gunOption(f, 1), f.view->mouseSendGundata(2, {3, 4, 10}); },
-     {rep(0x83, {}), rep(0x04, {0, 3, 4, 0xF6, 1})}, [](const Rig &f) { QCOMPARE(hex(toBytes(f.state().gunData)), QByteArray("03 04 f6 01")); }},
-    {"gun: 553 not a gun model", {F::F553, true}, 0, [](Rig &f) { f.view->mouseSendGundata(2, {3, 4, 10}); }, {}, nothing},
-    {"gun: 560 patches the slot's record", {F::F560, false, false, false, true}, 0, [](Rig &f) { f.view->mouseSendGundata(1, {5, 6, 7}); },
+    {"maxdpi: 12 is sent as 8", k560, 0, [](Rig &f) { f.view->mouseSetMaxDpi(12); }, {rep(0x0C, {0, 0x80})}, byteIs([](const State &s) { return s.profiles[0][70]; }, 8)},
+    {"gun: 553, Y as is", kGun553, 0, [](Rig &f) { f.rig.mouse->modifyState([](State &s) { s.options553 = {}; }), f.view->mouseSendGundata(2, {3, 4, 10}); },
+     {rep(0x83, {}), rep(0x04, {0, 3, 4, 10, 1})}, gun553("03 04 0a 01")},
+    {"gun: 553, Y negated", kGun553, 0, [](Rig &f) { f.rig.mouse->modifyState([](State &s) { s.options553 = {0, 0, 1, 0}; }), f.view->mouseSendGundata(2, {3, 4, 10}); },
+     {rep(0x83, {}), rep(0x04, {0, 3, 4, 0xF6, 1})}, gun553("03 04 f6 01")},
+    {"gun: 553 not a gun model", k553e, 0, [](Rig &f) { f.view->mouseSendGundata(2, {3, 4, 10}); }, {}, nothing},
+    {"gun: 560 patches the slot's record", kGun560, 0, [](Rig &f) { f.view->mouseSendGundata(1, {5, 6, 7}); },
      {rep(0x0C, {2, 0x80})}, [](const Rig &f) {
          const auto rec = f.state().profiles[2];
          QCOMPARE(int(rec[65]), recordByte(2, 65) & ~0x04);
          QCOMPARE(QList<int>({rec[78], rec[79], rec[80], rec[81]}), QList<int>({0xF0, 5, 6, 7}));
          QCOMPARE(int(f.state().profiles[1][78]), recordByte(1, 78)); }},
-    {"gun: 560 slot without an image refused", {F::F560, false, false, false, true}, 0,
-     [](Rig &f) { DebugCapture cap; f.view->mouseSendGundata(4, {5, 6, 7}); f.view->mouseSendGundata(-1, {5, 6, 7}); QCOMPARE(cap.lines().size(), 2); }, {}, nothing},
-    {"profile: 560 sends the image as read", {F::F560, true}, 0, [](Rig &f) { f.view->mouseSetProfile(2); }, {rep(0x0C, {2, 0x80})},
+    {"gun: 560 slot without an image refused", kGun560, 0,
+     refused([](Rig &f) { f.view->mouseSendGundata(4, {5, 6, 7}); }, [](Rig &f) { f.view->mouseSendGundata(-1, {5, 6, 7}); }), {}, nothing},
+    {"profile: 560 sends the image as read", k560e, 0, [](Rig &f) { f.view->mouseSetProfile(2); }, {rep(0x0C, {2, 0x80})},
      [](const Rig &f) { QCOMPARE(f.payload(), toBytes(f.view->profileImages[2])); QCOMPARE(int(f.payload()[5]), recordByte(2, 5));
                         QCOMPARE(toBytes(f.state().profiles[2]), f.payload()); }},
     {"profile: no such record refused", k560, 0,
-     [](Rig &f) { DebugCapture cap; f.view->mouseSetProfile(5); f.view->mouseSetProfile(0xFFFFFFFF); QCOMPARE(cap.lines().size(), 2); }, {}, nothing},
+     refused([](Rig &f) { f.view->mouseSetProfile(5); }, [](Rig &f) { f.view->mouseSetProfile(0xFFFFFFFF); }), {}, nothing},
 };
 // clang-format on
 } // namespace
@@ -251,332 +246,254 @@ class TestFeaturesDevice : public QObject
     Q_OBJECT
 private slots:
     void actions_data() { addRows(kActions); }
-    void actions();
-    void keyMatrix553_data();
-    void keyMatrix553();
-    void keyMatrix560AndStoreOnly();
-    void resetKeyMatrix_data();
-    void resetKeyMatrix();
-    void dpi560();
-    void dpi560UnreadOrMissingImages();
-    void currentDpi_data();
-    void currentDpi();
-    void lodAndGets();
-    void applyWholeProfile_data();
-    void applyWholeProfile();
-    void macroCodecRegistered();
+    void actions()
+    {
+        ROW(kActions);
+        Rig f(r.model);
+        if (r.model.family == F::F560) f.readImages();
+        f.setProfile(r.profile);
+        r.call(f);
+        QCOMPARE(f.commands(), r.reports);
+        QCOMPARE(f.state().rejectedReports, 0);
+        if (r.reports.isEmpty()) QCOMPARE(f.payload(), QByteArray());
+        r.check(f);
+    }
+
+    void keyMatrix553_data()
+    {
+        QTest::addColumn<bool>("right");
+        QTest::addColumn<bool>("isEncode");
+        for (bool right : {false, true})
+            for (bool enc : {false, true})
+                QTest::addRow("%s%s", right ? "alternate" : "normal", enc ? " scrambled" : "") << right << enc;
+    }
+
+    void keyMatrix553()
+    {
+        QFETCH(bool, right);
+        QFETCH(bool, isEncode);
+        Rig f(Model{F::F553, isEncode});
+        f.view->right = right;
+        // Stored under the set the right flag picks; the other set is untouched.
+        const QString used = right ? "mouseKeyMatrix0/" : "mouseKeyMatrix/";
+        const QString other = right ? "mouseKeyMatrix/" : "mouseKeyMatrix0/";
+        const QVariantList before = f.view->getDataList(other + "6");
+        f.view->mouseSetKeyMatrix(bindings({{3, {2, 0, 0x04, 0}}, {4, {2, 0, 0x05, 0}}, {5, {2, 0, 0x06, 0}},
+                                            {6, {0x0B, 0xFF, 4, 5}}, {7, {0, 0xF0, 0x1E, 0x02}}, {9, {6, 0, 0x94, 0x01}}}),
+                                  true, {});
+        const quint8 index = right ? 2 : 0;
+        QCOMPARE(f.commands(), (QStringList{rep(0x02, {quint8(right ? 1 : 0)}), rep(0x12, {index, 0x40, 0x08})}));
+        const QByteArray matrix = QByteArray::fromHex("0b000405 0100f100 0100f200 00000500 00000600 00000400 08000200 0af01e02"
+                                                      "0c000000 03009401 0100f000 0100f000 0100f000 0100f000 0100f000 0100f000");
+        QCOMPARE(hex(f.payload()), hex(matrix)); // 64 bytes in two reports of 32
+        const State s = f.state();
+        QCOMPARE(int(s.currentKeyMatrix553), right ? 1 : 0);
+        QCOMPARE(hex(toBytes(s.keyMatrix553.at(index))), hex(matrix));
+        QCOMPARE(f.view->getDataList(used + "6"), (QVariantList{0x0B, 0xFF, 4, 5}));
+        QCOMPARE(f.view->getDataList(used + "3"), (QVariantList{2, 0, 4, 0}));
+        QCOMPARE(f.view->getDataList(other + "6"), before);
+    }
+
+    void keyMatrix560AndStoreOnly()
+    {
+        Rig f(Model{F::F560});
+        f.setProfile(2);
+        f.view->mouseSetKeyMatrix(bindings({{0, {5, 0, 4, 0}}, {2, {4, 0, 2, 0}}}), true, {});
+        QCOMPARE(f.commands(), (QStringList{rep(0x0D, {3, 0x80})}));
+        const QByteArray p = f.payload();
+        QCOMPARE(p.size(), 128);
+        QCOMPARE(hex(p.left(12)), QByteArray("0b 00 03 03 01 00 f1 00 09 00 03 00"));
+        QCOMPARE(hex(p.mid(32, 4)), QByteArray("0c 00 00 00"));
+        QCOMPARE(p.mid(64), QByteArray(64, '\0'));
+        QCOMPARE(toBytes(f.state().keyMatrix560.at(3)), p);
+
+        // Stored only: nothing sent, numbers kept, whatever the page handed over.
+        Rig g(Model{F::F553});
+        g.view->mouseSetKeyMatrix({2, 1, 4}, false, {});
+        QCOMPARE(g.view->getDataList("mouseKeyMatrix/0"), (QVariantList{2, 1, 4, 0}));
+        QCOMPARE(g.view->getDataList("mouseKeyMatrix/15"), (QVariantList{0, 0, 0, 0}));
+        g.view->mouseSetKeyMatrix({"x", 300, -1, 2.5}, false, {});
+        QCOMPARE(g.view->getDataList("mouseKeyMatrix/0"), (QVariantList{0, 300, -1, 2}));
+        // A button's binding from the set the right flag picks.
+        g.view->setData("mouseKeyMatrix0/3", QVariantList{2, 0, 8, 0});
+        g.view->right = true;
+        QCOMPARE(g.view->mouseGetKeydefine(3, false), (QVariantList{2, 0, 8, 0}));
+        QCOMPARE(g.view->mouseGetKeydefine(99, false), QVariantList());
+        QVERIFY(g.rig.trace().isEmpty());
+    }
+
+    void resetKeyMatrix_data() { bothFamilies(); }
+    void resetKeyMatrix()
+    {
+        QFETCH(bool, is560);
+        Rig f(Model{is560 ? F::F560 : F::F553});
+        for (int k = 0; k < 16; ++k)
+            f.view->setData(QStringLiteral("mouseFwKeyMatrix/%1").arg(k), QVariantList{1, 0, k, 0});
+        f.view->setData("mouseFwKeyMatrix/5", QVariantList{0x0B, 0xFF}); // short entry
+        f.view->mouseResetKeyMatrix();
+        // Sent as stored to slots 2..4: no translation, no reorder, entry 8 not fixed.
+        QByteArray matrix;
+        for (int k = 0; k < 16; ++k)
+            matrix += k == 5 ? QByteArray::fromHex("0bff0000") : QByteArray::fromHex("0100") + char(k) + '\0';
+        QStringList want;
+        const State s = f.state();
+        for (quint8 slot = 2; slot <= 4; ++slot) {
+            want << (is560 ? rep(0x0D, {slot, 0x80}) : rep(0x12, {slot, 0x40, 0x08}));
+            QCOMPARE(hex(is560 ? toBytes(s.keyMatrix560.at(slot)).left(64) : toBytes(s.keyMatrix553.at(slot))), hex(matrix));
+        }
+        QCOMPARE(f.commands(), want);
+        QCOMPARE(int(s.currentKeyMatrix553), 0);
+    }
+
+    void dpi560()
+    {
+        Rig f(Model{F::F560});
+        f.readImages();
+        f.setProfile(1);
+        f.view->mouseSetDpi(3, "3389", {800, 13000, 16000, 400});
+        QCOMPARE(f.commands(), QStringList{rep(0x0C, {2, 0x80})});
+        const QByteArray codes = QByteArray::fromHex("1004400800000000");
+        for (int image = 1; image <= 4; ++image)
+            QCOMPARE(hex(toBytes(f.view->profileImages[image]).mid(82, 20)),
+                     hex(QByteArray::fromHex("0606") + codes + codes + QByteArray::fromHex("07") + char(recordByte(image, 101))));
+        // Only the current profile's record reached the device.
+        const State s = f.state();
+        QCOMPARE(toBytes(s.profiles[2]), toBytes(f.view->profileImages[2]));
+        QCOMPARE(int(s.profiles[1][100]), recordByte(1, 100));
+        QCOMPARE(int(s.profiles[3][100]), recordByte(3, 100));
+    }
+
+    void dpi560UnreadOrMissingImages()
+    {
+        Rig f(Model{F::F560, true});
+        f.view->mouseSetDpi(8, "3360", {800});
+        // Each record is fetched once before it is patched; only image 1 is sent.
+        QCOMPARE(f.commands(), (QStringList{rep(0x8C, {1}), rep(0x8C, {2}), rep(0x8C, {3}), rep(0x8C, {4}),
+                                            rep(0x0C, {1, 0x80})}));
+        const State s = f.state();
+        QCOMPARE(int(s.profiles[1][84]), 7);
+        QCOMPARE(int(s.profiles[1][100]), 0xFF);
+        QCOMPARE(int(s.profiles[1][83]), recordByte(1, 83));
+
+        // A record that cannot be read is never overwritten with zeros.
+        Rig g(Model{F::F560});
+        VirtualMouse::Faults faults;
+        faults.muteReadBack = true;
+        g.rig.mouse->setFaults(faults);
+        g.rig.hid.readBackTimeoutMs = 10;
+        g.view->mouseSetDpi(8, "3360", {800});
+        QVERIFY(!g.commands().contains(rep(0x0C, {1, 0x80})));
+        QCOMPARE(int(g.state().profiles[1][84]), recordByte(1, 84));
+
+        // Profile 5 has no record on the device (the pages offer six, the
+        // device holds four): kept on the computer only, nothing half applied.
+        Rig h(Model{F::F560});
+        h.readImages();
+        h.setProfile(4);
+        const auto images = h.view->profileImages;
+        DebugCapture cap;
+        h.view->mouseSetDpi(2, "4090", {800, 1600});
+        QVERIFY(h.commands().isEmpty());
+        QVERIFY(cap.contains("device: profile 5 has no slot on the device; DPI stages kept on the computer only"));
+        QVERIFY(h.view->profileImages == images);
+    }
+
+    void currentDpi_data() { bothFamilies(true); }
+    void currentDpi()
+    {
+        QFETCH(bool, is560);
+        QFETCH(bool, isEncode);
+        Rig f(Model{is560 ? F::F560 : F::F553, isEncode});
+        f.setProfile(1);
+        f.view->mouseSetCurrentDPI(5);
+        QCOMPARE(int(is560 ? f.state().dpiStage560[2] : f.state().dpiStage553), 5);
+        QCOMPARE(f.view->mouseGetCurrentDPI(), QVariant(5));
+        QCOMPARE(f.commands(), (is560 ? QStringList{rep(0x04, {2, 5}), rep(0x84, {2})}
+                                      : QStringList{rep(0x0B, {5}), rep(0x82, {})}));
+        f.rig.mouse->unplug(); // the page then shows stage 3
+        QCOMPARE(f.view->mouseGetCurrentDPI(), QVariant(3));
+    }
+
+    void lodAndGets()
+    {
+        Rig f(Model{F::F560});
+        DebugCapture cap;
+        f.view->mouseSetLod(125, 1); // no command of its own
+        QVERIFY(f.rig.trace().isEmpty() && cap.contains("test 125 1"));
+        Rig g(Model{F::F553, true});
+        f.rig.mouse->modifyState([](State &s) { s.currentProfile560 = 3; });
+        g.rig.mouse->modifyState([](State &s) { s.options553 = {0x11, 0x22, 0x33, 0x44}; });
+        QCOMPARE(f.view->mouseReadCurrentProfile(), QVariant(3));
+        QCOMPARE(g.view->GetKeyboardoption(), (QVariantList{0x11, 0x22, 0x33, 0x44}));
+        f.rig.mouse->unplug(); // a failed get answers zeros
+        g.rig.mouse->unplug();
+        QCOMPARE(f.view->mouseReadCurrentProfile(), QVariant(0));
+        QCOMPARE(g.view->GetKeyboardoption(), (QVariantList{0, 0, 0, 0}));
+    }
+
+    void applyWholeProfile_data() { bothFamilies(true); }
+    // The device ends up holding exactly what the current profile stores.
+    void applyWholeProfile()
+    {
+        QFETCH(bool, is560);
+        QFETCH(bool, isEncode);
+        Rig f(Model{is560 ? F::F560 : F::F553, isEncode, true});
+        if (is560) f.readImages();
+        f.view->setData("mouse/reportRate", 2);
+        f.view->setDataList("mouse/dpiValueArray", {400, 800, 1600, 3200, 4000, 4800, 5400, 6000});
+        f.view->setData("mouse/currentDpiCount", 4);
+        f.view->setDataList("mouse/lightValue", {9, 1, 2});
+        QVariantList colors, flat;
+        QByteArray colorBytes;
+        for (int i = 0; i < 24; ++i)
+            colors << 10 * i, colorBytes += char(10 * i);
+        f.view->setDataList("mouse/colorValue", colors);
+        for (int k = 0; k < 16; ++k) {
+            f.view->setDataList(QStringLiteral("mouseKeyMatrix/%1").arg(k), {2, 0, 4 + k, 0});
+            flat << 2 << 0 << 4 + k << 0;
+        }
+        ProfileApply::all(*f.view);
+        QStringList sent;
+        for (const QString &c : f.commands())
+            sent << c.mid(3, 2);
+        QCOMPARE(sent.join(' '), is560 ? "0d 03 0c 0c 0c 0c 0c" : "02 12 01 11 10 10 0d 10 10 0d");
+
+        const QByteArray matrix = toBytes(KeyMatrix::buildDeviceMatrix(KeyMatrix::bindingsFromFlat(flat), is560));
+        const QByteArray codes4090 = QByteArray::fromHex("03070f1f272f5b5e");
+        const State s = f.state();
+        QCOMPARE(s.rejectedReports, 0);
+        if (!is560) {
+            QCOMPARE(toBytes(s.keyMatrix553.at(0)), matrix);
+            QCOMPARE(int(s.reportRate553), 2);
+            QCOMPARE(hex(toBytes(s.dpiCodes553)), QByteArray("03 07 0f 1f 80 80 80 80"));
+            QCOMPARE(int(s.dpiStageCount553), 4);
+            QCOMPARE(hex(toBytes(s.rgbEffect)), QByteArray("09 80 0d"));
+            QCOMPARE(toBytes(s.led8StageColors), colorBytes);
+            return;
+        }
+        QCOMPARE(toBytes(s.keyMatrix560.at(1)).left(64), matrix);
+        QCOMPARE(int(s.reportRate560[1]), 2);
+        QCOMPARE(hex(toBytes(s.profiles[1]).mid(84, 8)), hex(codes4090));
+        QCOMPARE(int(s.profiles[1][100]), 0x0F);
+        QCOMPARE(hex(toBytes(s.profiles[1]).mid(71, 3)), QByteArray("09 80 0d"));
+        QCOMPARE(toBytes(s.profiles[0]).mid(24, 24), colorBytes);
+        for (int r = 0; r < 2; ++r)
+            QCOMPARE(toBytes(s.profiles[r]), toBytes(f.view->profileImages[r]));
+        // The other profiles hold the new stages in their images until they are
+        // sent; the device still has the old ones.
+        QCOMPARE(toBytes(f.view->profileImages[3]).mid(84, 8), codes4090);
+        QCOMPARE(int(s.profiles[3][84]), recordByte(3, 84));
+    }
+
+private:
+    static void bothFamilies(bool scrambled = false)
+    {
+        QTest::addColumn<bool>("is560");
+        QTest::addColumn<bool>("isEncode");
+        for (int i = 0; i < (scrambled ? 4 : 2); ++i)
+            QTest::addRow("%s%s", i % 2 ? "560" : "553", i > 1 ? " scrambled" : "") << bool(i % 2) << (i > 1);
+    }
 };
-
-void TestFeaturesDevice::actions()
-{
-    ROW(kActions);
-    Rig f(r.model);
-    if (r.model.family == F::F560) f.readImages();
-    f.setProfile(r.profile);
-    r.call(f);
-    QCOMPARE(f.commands(), r.reports);
-    QCOMPARE(f.state().rejectedReports, 0);
-    r.check(f);
-}
-
-void TestFeaturesDevice::keyMatrix553_data()
-{
-    QTest::addColumn<bool>("right");
-    QTest::addColumn<bool>("isEncode");
-    QTest::newRow("normal set") << false << false;
-    QTest::newRow("alternate set") << true << false;
-    QTest::newRow("normal set, scrambled") << false << true;
-    QTest::newRow("alternate set, scrambled") << true << true;
-}
-
-void TestFeaturesDevice::keyMatrix553()
-{
-    QFETCH(bool, right);
-    QFETCH(bool, isEncode);
-    Rig f(Model{F::F553, isEncode});
-    f.view->right = right;
-    // Stored under the set the right flag picks; the other set is untouched.
-    const QString used = right ? "mouseKeyMatrix0/" : "mouseKeyMatrix/";
-    const QString other = right ? "mouseKeyMatrix/" : "mouseKeyMatrix0/";
-    const QVariantList before = f.view->getDataList(other + "6");
-    f.view->mouseSetKeyMatrix(bindings({{3, {2, 0, 0x04, 0}}, {4, {2, 0, 0x05, 0}}, {5, {2, 0, 0x06, 0}},
-                                        {6, {0x0B, 0xFF, 4, 5}}, {7, {0, 0xF0, 0x1E, 0x02}}, {9, {6, 0, 0x94, 0x01}}}),
-                              true, {});
-    const quint8 index = right ? 2 : 0;
-    QCOMPARE(f.commands(), (QStringList{rep(0x02, {quint8(right ? 1 : 0)}), rep(0x12, {index, 0x40, 0x08})}));
-    int writes = 0;
-    const QByteArray matrix = QByteArray::fromHex("0b000405 0100f100 0100f200 00000500 00000600 00000400 08000200 0af01e02"
-                                                  "0c000000 03009401 0100f000 0100f000 0100f000 0100f000 0100f000 0100f000");
-    QCOMPARE(hex(f.payload(&writes)), hex(matrix));
-    QCOMPARE(writes, 2); // 64 bytes in reports of 32
-    const State s = f.state();
-    QCOMPARE(int(s.currentKeyMatrix553), right ? 1 : 0);
-    QCOMPARE(hex(toBytes(s.keyMatrix553.at(index))), hex(matrix));
-    QCOMPARE(s.rejectedReports, 0);
-    QCOMPARE(f.view->getDataList(used + "6"), (QVariantList{0x0B, 0xFF, 4, 5}));
-    QCOMPARE(f.view->getDataList(used + "3"), (QVariantList{2, 0, 4, 0}));
-    QCOMPARE(f.view->getDataList(other + "6"), before);
-}
-
-void TestFeaturesDevice::keyMatrix560AndStoreOnly()
-{
-    Rig f(Model{F::F560});
-    f.setProfile(2);
-    f.view->mouseSetKeyMatrix(bindings({{0, {5, 0, 4, 0}}, {2, {4, 0, 2, 0}}}), true, {});
-    QCOMPARE(f.commands(), (QStringList{rep(0x0D, {3, 0x80})}));
-    int writes = 0;
-    const QByteArray p = f.payload(&writes);
-    QCOMPARE(writes, 4);
-    QCOMPARE(hex(p.left(12)), QByteArray("0b 00 03 03 01 00 f1 00 09 00 03 00"));
-    QCOMPARE(hex(p.mid(32, 4)), QByteArray("0c 00 00 00"));
-    QCOMPARE(p.mid(64), QByteArray(64, '\0'));
-    QCOMPARE(toBytes(f.state().keyMatrix560.at(3)), p);
-
-    // Stored only: nothing sent, numbers kept, whatever the page handed over.
-    Rig g(Model{F::F553});
-    g.view->mouseSetKeyMatrix({2, 1, 4}, false, {});
-    QVERIFY(g.rig.trace().isEmpty());
-    QCOMPARE(g.view->getDataList("mouseKeyMatrix/0"), (QVariantList{2, 1, 4, 0}));
-    for (int k = 1; k < 16; ++k)
-        QCOMPARE(g.view->getDataList(QStringLiteral("mouseKeyMatrix/%1").arg(k)), (QVariantList{0, 0, 0, 0}));
-    g.view->mouseSetKeyMatrix({"x", 300, -1, 2.5}, false, {});
-    QCOMPARE(g.view->getDataList("mouseKeyMatrix/0"), (QVariantList{0, 300, -1, 2}));
-    // A button's binding from the set the flag picks, or from the recovery.
-    g.view->setData("mouseKeyMatrix/3", QVariantList{2, 0, 7, 0});
-    g.view->setData("mouseKeyMatrix0/3", QVariantList{2, 0, 8, 0});
-    const QVariantList recovery = g.view->getDataList("mouseKeyMatrix/3", true);
-    QVERIFY(!recovery.isEmpty());
-    QCOMPARE(g.view->mouseGetKeydefine(3, false), (QVariantList{2, 0, 7, 0}));
-    QCOMPARE(g.view->mouseGetKeydefine("3", true), recovery);
-    g.view->right = true;
-    QCOMPARE(g.view->mouseGetKeydefine(3, false), (QVariantList{2, 0, 8, 0}));
-    QCOMPARE(g.view->mouseGetKeydefine(3, true), recovery);
-    QCOMPARE(g.view->mouseGetKeydefine(99, false), QVariantList());
-    QVERIFY(g.rig.trace().isEmpty());
-}
-
-void TestFeaturesDevice::resetKeyMatrix_data()
-{
-    QTest::addColumn<bool>("is560");
-    QTest::newRow("553") << false;
-    QTest::newRow("560") << true;
-}
-
-void TestFeaturesDevice::resetKeyMatrix()
-{
-    QFETCH(bool, is560);
-    Rig f(Model{is560 ? F::F560 : F::F553});
-    for (int k = 0; k < 16; ++k)
-        f.view->setData(QStringLiteral("mouseFwKeyMatrix/%1").arg(k), QVariantList{1, 0, k, 0});
-    f.view->setData("mouseFwKeyMatrix/5", QVariantList{0x0B, 0xFF}); // short entry
-    f.view->mouseResetKeyMatrix();
-    QStringList want;
-    for (quint8 slot = 2; slot <= 4; ++slot)
-        want << (is560 ? rep(0x0D, {slot, 0x80}) : rep(0x12, {slot, 0x40, 0x08}));
-    QCOMPARE(f.commands(), want);
-    // Sent as stored: no translation, no reorder, entry 8 not fixed.
-    QByteArray matrix;
-    for (int k = 0; k < 16; ++k)
-        matrix += k == 5 ? QByteArray::fromHex("0bff0000") : QByteArray::fromHex("0100") + char(k) + '\0';
-    const State s = f.state();
-    for (quint8 slot = 2; slot <= 4; ++slot)
-        QCOMPARE(hex(is560 ? toBytes(s.keyMatrix560.at(slot)).left(64) : toBytes(s.keyMatrix553.at(slot))), hex(matrix));
-    QCOMPARE(int(s.currentKeyMatrix553), 0);
-}
-
-void TestFeaturesDevice::dpi560()
-{
-    Rig f(Model{F::F560});
-    f.readImages();
-    f.setProfile(1);
-    f.view->mouseSetDpi(3, "3389", {800, 13000, 16000, 400});
-    QCOMPARE(f.commands(), QStringList{rep(0x0C, {2, 0x80})});
-    const QByteArray codes = QByteArray::fromHex("1004400800000000");
-    for (int image = 1; image <= 4; ++image) {
-        const QByteArray img = toBytes(f.view->profileImages[image]);
-        QCOMPARE(hex(img.mid(82, 20)), hex(QByteArray::fromHex("0606") + codes + codes + QByteArray::fromHex("07") +
-                                            char(recordByte(image, 101))));
-    }
-    // Only the current profile's record reached the device.
-    const State s = f.state();
-    QCOMPARE(toBytes(s.profiles[2]), toBytes(f.view->profileImages[2]));
-    QCOMPARE(int(s.profiles[1][100]), recordByte(1, 100));
-    QCOMPARE(int(s.profiles[3][100]), recordByte(3, 100));
-    // Read back through the device's own command, the record carries them.
-    const QByteArray sent = toBytes(f.view->profileImages[2]);
-    f.view->profileImages[2].fill(0);
-    f.view->mouseReadProfile(2);
-    QCOMPARE(toBytes(f.view->profileImages[2]), sent);
-}
-
-void TestFeaturesDevice::dpi560UnreadOrMissingImages()
-{
-    Rig f(Model{F::F560, true});
-    f.view->mouseSetDpi(8, "3360", {800});
-    // Each record is fetched once before it is patched; only image 1 is sent.
-    QCOMPARE(f.commands(), (QStringList{rep(0x8C, {1}), rep(0x8C, {2}), rep(0x8C, {3}), rep(0x8C, {4}),
-                                        rep(0x0C, {1, 0x80})}));
-    const State s = f.state();
-    QCOMPARE(int(s.profiles[1][84]), 7);
-    QCOMPARE(int(s.profiles[1][100]), 0xFF);
-    for (int i = 0; i < 84; ++i)
-        QCOMPARE(int(s.profiles[1][i]), recordByte(1, i));
-
-    // A record that cannot be read is never overwritten with zeros.
-    Rig g(Model{F::F560});
-    VirtualMouse::Faults faults;
-    faults.muteReadBack = true;
-    g.rig.mouse->setFaults(faults);
-    g.rig.hid.readBackTimeoutMs = 10;
-    g.view->mouseSetDpi(8, "3360", {800});
-    QVERIFY(!g.commands().contains(rep(0x0C, {1, 0x80})));
-    QCOMPARE(int(g.state().profiles[1][84]), recordByte(1, 84));
-
-    // Profile 5 has no record on the device (the pages offer six, the
-    // device holds four): kept on the computer only, nothing half applied.
-    Rig h(Model{F::F560});
-    h.readImages();
-    h.setProfile(4);
-    const auto images = h.view->profileImages;
-    DebugCapture cap;
-    h.view->mouseSetDpi(2, "4090", {800, 1600});
-    QVERIFY(h.commands().isEmpty());
-    QVERIFY(cap.contains("device: profile 5 has no slot on the device; DPI stages kept on the computer only"));
-    QVERIFY(h.view->profileImages == images);
-}
-
-void TestFeaturesDevice::currentDpi_data()
-{
-    QTest::addColumn<bool>("is560");
-    QTest::addColumn<bool>("isEncode");
-    QTest::newRow("553") << false << false;
-    QTest::newRow("553 scrambled") << false << true;
-    QTest::newRow("560") << true << false;
-    QTest::newRow("560 scrambled") << true << true;
-}
-
-void TestFeaturesDevice::currentDpi()
-{
-    QFETCH(bool, is560);
-    QFETCH(bool, isEncode);
-    Rig f(Model{is560 ? F::F560 : F::F553, isEncode});
-    f.setProfile(1);
-    f.view->mouseSetCurrentDPI(5);
-    QCOMPARE(f.commands(), QStringList{is560 ? rep(0x04, {2, 5}) : rep(0x0B, {5})});
-    QCOMPARE(int(is560 ? f.state().dpiStage560[2] : f.state().dpiStage553), 5);
-    f.rig.clearTrace();
-    QCOMPARE(f.view->mouseGetCurrentDPI(), QVariant(5));
-    QCOMPARE(f.commands(), QStringList{is560 ? rep(0x84, {2}) : rep(0x82, {})});
-    f.rig.mouse->unplug(); // the page then shows stage 3
-    QCOMPARE(f.view->mouseGetCurrentDPI(), QVariant(3));
-}
-
-void TestFeaturesDevice::lodAndGets()
-{
-    Rig f(Model{F::F560});
-    DebugCapture cap;
-    f.view->mouseSetLod(125, 1);
-    QVERIFY(f.rig.trace().isEmpty());
-    QVERIFY(cap.contains("test 125 1"));
-    f.rig.mouse->modifyState([](State &s) { s.currentProfile560 = 3; });
-    QCOMPARE(f.view->mouseReadCurrentProfile(), QVariant(3));
-    f.rig.mouse->unplug();
-    QCOMPARE(f.view->mouseReadCurrentProfile(), QVariant(0));
-
-    Rig g(Model{F::F553, true});
-    g.rig.mouse->modifyState([](State &s) { s.options553 = {0x11, 0x22, 0x33, 0x44}; });
-    QCOMPARE(g.view->GetKeyboardoption(), (QVariantList{0x11, 0x22, 0x33, 0x44}));
-    g.rig.mouse->unplug();
-    QCOMPARE(g.view->GetKeyboardoption(), (QVariantList{0, 0, 0, 0}));
-}
-
-void TestFeaturesDevice::applyWholeProfile_data()
-{
-    QTest::addColumn<bool>("is560");
-    QTest::addColumn<bool>("isEncode");
-    QTest::addColumn<QString>("codes");
-    QTest::newRow("553") << false << false << "02 12 01 11 10 10 0d 10 10 0d";
-    QTest::newRow("553 scrambled") << false << true << "02 12 01 11 10 10 0d 10 10 0d";
-    QTest::newRow("560") << true << false << "0d 03 0c 0c 0c 0c 0c";
-}
-
-// The device ends up holding exactly what the current profile stores.
-void TestFeaturesDevice::applyWholeProfile()
-{
-    QFETCH(bool, is560);
-    QFETCH(bool, isEncode);
-    QFETCH(QString, codes);
-    Rig f(Model{is560 ? F::F560 : F::F553, isEncode, true});
-    if (is560) f.readImages();
-    f.view->setData("mouse/reportRate", 2);
-    f.view->setDataList("mouse/dpiValueArray", {400, 800, 1600, 3200, 4000, 4800, 5400, 6000});
-    f.view->setData("mouse/currentDpiCount", 4);
-    f.view->setDataList("mouse/lightValue", {9, 1, 2});
-    QVariantList colors, flat;
-    QByteArray colorBytes;
-    for (int i = 0; i < 24; ++i)
-        colors << 10 * i, colorBytes += char(10 * i);
-    f.view->setDataList("mouse/colorValue", colors);
-    for (int k = 0; k < 16; ++k) {
-        f.view->setDataList(QStringLiteral("mouseKeyMatrix/%1").arg(k), {2, 0, 4 + k, 0});
-        flat << 2 << 0 << 4 + k << 0;
-    }
-    ProfileApply::all(*f.view);
-    QStringList sent;
-    for (const QString &c : f.commands())
-        sent << c.mid(3, 2);
-    QCOMPARE(sent.join(' '), codes);
-
-    const QByteArray matrix = toBytes(KeyMatrix::buildDeviceMatrix(KeyMatrix::bindingsFromFlat(flat), is560));
-    const QByteArray codes4090 = QByteArray::fromHex("03070f1f272f5b5e");
-    const State s = f.state();
-    QCOMPARE(s.rejectedReports, 0);
-    if (!is560) {
-        QCOMPARE(toBytes(s.keyMatrix553.at(0)), matrix);
-        QCOMPARE(int(s.reportRate553), 2);
-        QCOMPARE(hex(toBytes(s.dpiCodes553)), QByteArray("03 07 0f 1f 80 80 80 80"));
-        QCOMPARE(int(s.dpiStageCount553), 4);
-        QCOMPARE(hex(toBytes(s.rgbEffect)), QByteArray("09 80 0d"));
-        QCOMPARE(toBytes(s.led8StageColors), colorBytes);
-        return;
-    }
-    QCOMPARE(toBytes(s.keyMatrix560.at(1)).left(64), matrix);
-    QCOMPARE(int(s.reportRate560[1]), 2);
-    QCOMPARE(hex(toBytes(s.profiles[1]).mid(84, 8)), hex(codes4090));
-    QCOMPARE(int(s.profiles[1][100]), 0x0F);
-    QCOMPARE(hex(toBytes(s.profiles[1]).mid(71, 3)), QByteArray("09 80 0d"));
-    QCOMPARE(toBytes(s.profiles[0]).mid(24, 24), colorBytes);
-    for (int r = 0; r < 2; ++r)
-        QCOMPARE(toBytes(s.profiles[r]), toBytes(f.view->profileImages[r]));
-    // The other profiles hold the new stages in their images until they are
-    // sent; the device still has the old ones.
-    QCOMPARE(toBytes(f.view->profileImages[3]).mid(84, 8), codes4090);
-    QCOMPARE(int(s.profiles[3][84]), recordByte(3, 84));
-}
-
-void TestFeaturesDevice::macroCodecRegistered()
-{
-    QQmlEngine engine;
-    QQmlComponent c(&engine);
-    // The codec as the macro page calls it; a language's names replace the
-    // built-in ones position for position.
-    c.setData("import QtQml\nimport skeld.macro 1.0\nQtObject {\n"
-              "property var size: MacroCodec.recordCount([\"1,A\", \"2,A\"])\n"
-              "property var bytes: MacroCodec.deCode([\"3,MS-M\", \"4,MS-M\"], 2)\n"
-              "property var stored: MacroCodec.encodeStored([\"1,B\", \"0,20\", \"2,B\", \"5\"])\n"
-              "property var none: MacroCodec.encodeStored([])\n"
-              "property var named: { var n = []; for (var i = 0; i < 133; ++i) n.push(\"k\" + i);\n"
-              "  MacroCodec.keyNames = n; return [MacroCodec.codeForName(\"k0\"), MacroCodec.codeForName(\"A\"),\n"
-              "  MacroCodec.nameForCode(0xF4)].concat(MacroCodec.deCode([\"1,k1\", \"2,k1\"], 1)) }\n}",
-              QUrl());
-    std::unique_ptr<QObject> o(c.create());
-    QVERIFY2(o, qPrintable(c.errorString()));
-    QCOMPARE(o->property("size").toInt(), 8);
-    QCOMPARE(o->property("bytes").toList(), (QVariantList{0, 2, 0x01, 0xF2, 0x81, 0xF2, 0, 0}));
-    QCOMPARE(o->property("stored").toList(), (QVariantList{0, 5, 0x02, 0x05, 0x81, 0x05, 0, 0}));
-    QCOMPARE(o->property("none").toList(), QVariantList());
-    QCOMPARE(o->property("named").toList(), (QVariantList{0x04, 0, "k132", 0, 1, 1, 0x05, 0x81, 0x05, 0, 0}));
-}
 
 QTEST_MAIN(TestFeaturesDevice)
 #include "tst_features_device.moc"

@@ -18,17 +18,15 @@ QStringList stored(const TestData &data, const QString &key)
 
 // A bridge wired to the virtual mouse in the rig's data copy.
 struct Rig {
-    explicit Rig(bool family560 = false, bool noGunFile = false)
+    explicit Rig(bool family560 = false)
         : rig(DeviceRig::Options{family560 ? VirtualMouse::Family::F560 : VirtualMouse::Family::F553}, true)
     {
-        if (noGunFile) QFile::remove(rig.data->path(kGunFile));
-        view = std::make_unique<myQQuickView>();
         QVERIFY(rig.attach());
-        view->hid = &rig.hid;
+        view.hid = &rig.hid;
         rig.clearTrace();
     }
     DeviceRig rig;
-    std::unique_ptr<myQQuickView> view;
+    myQQuickView view;
 };
 
 struct Save {
@@ -37,39 +35,45 @@ struct Save {
     QVariant index;
     QVariantList src6;
     const char *key;
-    std::array<quint8, 4> sent; // bytes 2..5 of the 04 command
+    std::array<quint8, 4> sent; // bytes 2..5 of the 04 command; none: refused
 };
+const QVariantList kAkm{"AKM", "L-Click", 10, 0, 10, 0};
+// clang-format off
 const Save kSaves[] = {
     {"553, SCAR-L at 2, Y 10", false, 2, {"SCAR-L", "L-Click", 10, 0, 10, 0}, "2", {0, 0, 0xF5, 3}},
-    // The preset command goes out in the 560 family too.
-    {"560, index as text, Y 0", true, "0", {"M416", "L-Click", "4", "1", "0", "3"}, "0", {0, 0, 0xFF, 1}},
+    {"560 too, index as text, Y 0", true, "0", {"M416", "L-Click", "4", "1", "0", "3"}, "0", {0, 0, 0xFF, 1}},
     {"553, Y 64", false, 5, {"Thomson", "L-Click", 90, 64, 64, 255}, "5", {0, 0, 0xBF, 6}},
     {"553, index 255 wraps, Y 300", false, 255, {"X", "L-Click", 10, 0, 300, 0}, "255", {0, 0, 0xD3, 0}},
-    {"553, extra items ignored", false, 1, {"AKM", "L-Click", 10, 0, 10, 0, "spare"}, "1", {0, 0, 0xF5, 2}},
+    {"553, extra items ignored", false, 1, kAkm + QVariantList{"spare"}, "1", {0, 0, 0xF5, 2}},
+    {"five items refused", false, 1, kAkm.mid(0, 5), "1", {}},
+    {"no items refused", false, 1, {}, "1", {}},
+    {"index not a number refused", false, "first", kAkm, "first", {}},
+    {"negative index refused", false, -1, kAkm, "-1", {}},
 };
+// clang-format on
 
 struct Modify {
     const char *tag;
     QVariant type;
     QVariantList src;
-    QStringList keys; // empty: the shipped indexes 0..5
+    QStringList keys; // the shipped indexes 0..5, changed
     const char *name;
     QStringList value;
 };
 const QStringList kIndexes{"0", "1", "2", "3", "4", "5"};
+const QStringList kNew{"L-Click", "10", "0", "10", "0"};
+// clang-format off
 const Modify kModifies[] = {
-    {"store by name", 2, {"Mine", "R-Click", 20, 1, 2, 3}, kIndexes + QStringList{"Mine"}, "Mine",
-     {"R-Click", "20", "1", "2", "3"}},
+    {"store by name", 2, {"Mine", "R-Click", 20, 1, 2, 3}, kIndexes + QStringList{"Mine"}, "Mine", {"R-Click", "20", "1", "2", "3"}},
     {"remove by name", 0, {"3"}, {"0", "1", "2", "4", "5"}, "3", {}},
-    {"rename", 1, {"New", "L-Click", 10, 0, 10, 0, "1"}, {"0", "2", "3", "4", "5", "New"}, "New",
-     {"L-Click", "10", "0", "10", "0"}},
-    {"rename, type as text", "1", {"New", "L-Click", 10, 0, 10, 0, "5"}, {"0", "1", "2", "3", "4", "New"}, "New",
-     {"L-Click", "10", "0", "10", "0"}},
+    {"rename", 1, {"New", "L-Click", 10, 0, 10, 0, "1"}, {"0", "2", "3", "4", "5", "New"}, "New", kNew},
+    {"rename, type as text", "1", {"New", "L-Click", 10, 0, 10, 0, "5"}, {"0", "1", "2", "3", "4", "New"}, "New", kNew},
     {"rename without old name refused", 1, {"New", "L-Click", 10, 0, 10, 0}, kIndexes, "New", {}},
     {"store without values refused", 7, {"Mine", "L-Click"}, kIndexes, "Mine", {}},
     {"empty name refused", 0, {""}, kIndexes, "", {}},
     {"remove of unknown name", 0, {"Nope"}, kIndexes, "Nope", {}},
 };
+// clang-format on
 } // namespace
 
 class TestGunPresets : public QObject
@@ -77,117 +81,81 @@ class TestGunPresets : public QObject
     Q_OBJECT
 
 private slots:
-    void shippedPresets();
     void save_data() { addRows(kSaves); }
-    void save();
-    void malformedOrMissingSendsNothing_data();
-    void malformedOrMissingSendsNothing();
-    void modify_data() { addRows(kModifies); }
-    void modify();
-    void sensitivityAndSelectionPerProfile();
-};
-
-void TestGunPresets::shippedPresets()
-{
-    TestData data;
-    myQQuickView view;
-    QCOMPARE(view.getGunDataKey(), kIndexes);
-    const QStringList names = {"M416", "AKM", "M16A4", "SCAR-L", "UNP9", "Thomson"};
-    for (int i = 0; i < 6; ++i)
-        QCOMPARE(view.getGunData(i), (QVariantList{names.at(i), "L-Click", "10", "0", "10", "0"}));
-    QCOMPARE(view.getGunData(QStringLiteral("6")), QVariantList());
-    // Named presets are listed after the indexed ones.
-    view.modifyGundata(2, {"AKM", "L-Click", 12, 0, 8, 0});
-    QCOMPARE(view.getGunDataKey(), kIndexes + QStringList{"AKM"});
-    QCOMPARE(view.getGunData(QStringLiteral("AKM")), (QVariantList{"L-Click", "12", "0", "8", "0"}));
-    QCOMPARE(view.getGunData(1).first(), QVariant("AKM"));
-}
-
-void TestGunPresets::save()
-{
-    ROW(kSaves);
-    Rig g(r.family560);
-    g.view->mouseSaveGundata(r.index, r.src6);
-    const auto &b = r.sent;
-    QCOMPARE(g.rig.transfers(), QStringList{"SET_FEATURE " + DeviceRig::hex(plainReport(0x04, {0, b[0], b[1], b[2], b[3], 0}))});
-    if (!r.family560) QCOMPARE(g.rig.mouse->state().gunData, b);
-    QStringList items;
-    for (int i = 0; i < 6; ++i)
-        items << r.src6.at(i).toString();
-    QCOMPARE(stored(*g.rig.data, r.key), items);
-}
-
-void TestGunPresets::malformedOrMissingSendsNothing_data()
-{
-    QTest::addColumn<QVariant>("index");
-    QTest::addColumn<QVariantList>("src6");
-    const QVariantList akm{"AKM", "L-Click", 10, 0, 10, 0};
-    QTest::newRow("five items") << QVariant(1) << QVariantList{"AKM", "L-Click", 10, 0, 10};
-    QTest::newRow("no items") << QVariant(1) << QVariantList{};
-    QTest::newRow("index not a number") << QVariant("first") << akm;
-    QTest::newRow("negative index") << QVariant(-1) << akm;
-    QTest::newRow("no gun file") << QVariant(2) << akm;
-}
-
-void TestGunPresets::malformedOrMissingSendsNothing()
-{
-    QFETCH(QVariant, index);
-    QFETCH(QVariantList, src6);
-    const bool noFile = QTest::currentDataTag() == QByteArray("no gun file");
-    Rig g(false, noFile);
-    const QString path = g.rig.data->path(kGunFile);
-    const QByteArray before = g.rig.data->read(kGunFile);
-    DebugCapture cap;
-    g.view->mouseSaveGundata(index, src6);
-    QVERIFY(g.rig.transfers().isEmpty());
-    if (!noFile) {
-        QCOMPARE(g.rig.data->read(kGunFile), before);
-        QVERIFY(cap.lines().join('\n').contains(QStringLiteral("refused")));
-        return;
-    }
-    g.view->modifyGundata(2, {"Mine", "R-Click", 20, 1, 2, 3});
-    g.view->modifyGundata(1, {"New", "L-Click", 10, 0, 10, 0, "1"});
-    QVERIFY(!QFile::exists(path));
-    QCOMPARE(g.view->getGunData(2), QVariantList());
-    QCOMPARE(g.view->getGunDataKey(), QStringList());
-}
-
-void TestGunPresets::modify()
-{
-    ROW(kModifies);
-    TestData data;
-    myQQuickView view;
-    view.modifyGundata(r.type, r.src);
-    QCOMPARE(view.getGunDataKey(), r.keys);
-    QCOMPARE(stored(data, r.name), r.value);
-}
-
-void TestGunPresets::sensitivityAndSelectionPerProfile()
-{
-    TestData data;
+    void save()
     {
-        myQQuickView view;
-        // The shipped profiles carry 4; a profile without the keys reads 4 too.
-        QCOMPARE(view.getXYSensitive(0), QVariant(4));
-        view.stores().profile(0)->remove(QStringLiteral("XYSensitive"));
-        QCOMPARE(view.getXYSensitive(0), QVariant(4));
-        view.setCurrentProfile(3);
-        view.setXYSensitive(1, 7);
-        QCOMPARE(view.getXYSensitive(QStringLiteral("1")), QVariant(7));
-        view.setCurrentProfile(0);
-        QCOMPARE(view.getXYSensitive(1), QVariant(4));
-        QCOMPARE(view.getselectGun(2), QVariant(QStringLiteral("")));
-        view.setSelectGun(2, 5);
-        QCOMPARE(view.getselectGun(2), QVariant(5));
-        view.setSelectGun(0, QStringLiteral("AKM"));
-        QCOMPARE(view.getselectGun(0), QVariant(QStringLiteral("AKM")));
+        ROW(kSaves);
+        Rig g(r.family560);
+        const QByteArray before = g.rig.data->read(kGunFile);
+        DebugCapture cap;
+        g.view.mouseSaveGundata(r.index, r.src6);
+        const auto &b = r.sent;
+        QStringList items;
+        for (const QVariant &v : r.src6.mid(0, 6))
+            items << v.toString();
+        if (b == std::array<quint8, 4>{}) {
+            QVERIFY(g.rig.transfers().isEmpty());
+            QCOMPARE(g.rig.data->read(kGunFile), before);
+            QVERIFY(cap.lines().join('\n').contains(QStringLiteral("refused")));
+            return;
+        }
+        QCOMPARE(g.rig.transfers(), QStringList{"SET_FEATURE " + DeviceRig::hex(plainReport(0x04, {0, b[0], b[1], b[2], b[3], 0}))});
+        if (!r.family560) QCOMPARE(g.rig.mouse->state().gunData, b);
+        QCOMPARE(stored(*g.rig.data, r.key), items);
     }
-    QSettings p4(data.path(QStringLiteral("modules/setting/p4.bin")), QSettings::IniFormat);
-    QCOMPARE(p4.value(QStringLiteral("XYSensitive/1")).toString(), QStringLiteral("7"));
-    const QByteArray p1 = data.read(QStringLiteral("modules/setting/p1.bin"));
-    QVERIFY(!p1.contains("XYSensitive/1") && !p1.contains("[XYSensitive]\n1="));
-    QVERIFY(p1.contains("[selectGun]\n0=AKM\n2=5"));
-}
+
+    void modify_data() { addRows(kModifies); }
+    void modify()
+    {
+        ROW(kModifies);
+        TestData data;
+        myQQuickView view;
+        view.modifyGundata(r.type, r.src);
+        QCOMPARE(view.getGunDataKey(), r.keys);
+        QCOMPARE(stored(data, r.name), r.value);
+        QCOMPARE(view.getGunData(QStringLiteral("4")), (QVariantList{"UNP9", "L-Click", "10", "0", "10", "0"}));
+        if (!r.value.isEmpty()) QCOMPARE(view.getGunData(r.name), QVariantList(r.value.begin(), r.value.end()));
+    }
+
+    void withoutGunFile()
+    {
+        Rig g;
+        const QString path = g.rig.data->path(kGunFile);
+        QVERIFY(QFile::remove(path));
+        g.view.mouseSaveGundata(2, kAkm);
+        g.view.modifyGundata(2, {"Mine", "R-Click", 20, 1, 2, 3});
+        g.view.modifyGundata(1, {"New", "L-Click", 10, 0, 10, 0, "1"});
+        QVERIFY(g.rig.transfers().isEmpty());
+        QVERIFY(!QFile::exists(path));
+        QCOMPARE(g.view.getGunData(2), QVariantList());
+        QCOMPARE(g.view.getGunDataKey(), QStringList());
+    }
+
+    void sensitivityAndSelectionPerProfile()
+    {
+        TestData data;
+        {
+            myQQuickView view;
+            // The shipped profiles carry 4; a profile without the keys reads 4 too.
+            view.stores().profile(0)->remove(QStringLiteral("XYSensitive"));
+            QCOMPARE(view.getXYSensitive(0), QVariant(4));
+            view.setCurrentProfile(3);
+            view.setXYSensitive(1, 7);
+            QCOMPARE(view.getXYSensitive(QStringLiteral("1")), QVariant(7));
+            view.setCurrentProfile(0);
+            QCOMPARE(view.getXYSensitive(1), QVariant(4));
+            QCOMPARE(view.getselectGun(2), QVariant(QStringLiteral("")));
+            view.setSelectGun(2, 5);
+            view.setSelectGun(0, QStringLiteral("AKM"));
+            QCOMPARE(view.getselectGun(0), QVariant(QStringLiteral("AKM")));
+        }
+        QCOMPARE(QSettings(data.path("modules/setting/p4.bin"), QSettings::IniFormat).value("XYSensitive/1").toString(),
+                 QStringLiteral("7"));
+        const QByteArray p1 = data.read(QStringLiteral("modules/setting/p1.bin"));
+        QVERIFY(!p1.contains("XYSensitive/1") && !p1.contains("[XYSensitive]\n1="));
+        QVERIFY(p1.contains("[selectGun]\n0=AKM\n2=5"));
+    }
+};
 
 QTEST_MAIN(TestGunPresets)
 #include "tst_gun_presets.moc"
