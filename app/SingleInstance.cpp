@@ -61,6 +61,10 @@ SingleInstance::SingleInstance(const QString &executablePath, QObject *parent)
             qCDebug(lcSingleInstance) << "single instance:" << m_refused
                                       << "connections refused, too many at once";
             m_refused = 0;
+        } else if (isListening() && m_reading.empty()) {
+            // Only a burst of connections runs us out of handles: once all
+            // is quiet the check stops, and an idle program never wakes.
+            m_guard.stop();
         }
     });
 }
@@ -107,7 +111,6 @@ void SingleInstance::listen()
         m_server = new QLocalServer(this);
         m_server->setSocketOptions(QLocalServer::UserAccessOption);
         connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::accept);
-        m_guard.start();
     }
     // We hold the lock, so any socket file with our name is a leftover.
     QLocalServer::removeServer(m_socketPath);
@@ -118,6 +121,7 @@ void SingleInstance::listen()
 
 void SingleInstance::accept()
 {
+    if (!m_guard.isActive()) m_guard.start();
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         if (m_reading.size() >= std::size_t(maxConnections)) {
             // Closed at once, so a flood never holds more than a few handles.

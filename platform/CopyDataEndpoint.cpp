@@ -45,16 +45,21 @@ bool CopyDataEndpoint::listen()
     m_server->setMaxPendingConnections(maxConnections);
     connect(m_server, &QLocalServer::newConnection, this, &CopyDataEndpoint::accept);
     // Qt closes a server for good when accept fails (out of file handles,
-    // say); senders must still reach us afterwards.
-    auto *guard = new QTimer(m_server);
-    connect(guard, &QTimer::timeout, this, [this] {
-        if (m_server->isListening()) return;
+    // say); senders must still reach us afterwards. Only a burst of
+    // connections runs us out of handles, so the check runs while one
+    // lasts and stops once all is quiet: an idle program never wakes.
+    m_guard = new QTimer(m_server);
+    m_guard->setInterval(guardIntervalMs);
+    connect(m_guard, &QTimer::timeout, this, [this] {
+        if (m_server->isListening()) {
+            if (m_pending.empty()) m_guard->stop();
+            return;
+        }
         qCDebug(lcCopyData) << "copydata: server closed" << m_server->errorString()
                             << "- listening again";
         QLocalServer::removeServer(m_name);
         m_server->listen(m_name);
     });
-    guard->start(guardIntervalMs);
     // A crashed instance leaves its socket file behind; the single-instance
     // lock already guarantees that no live instance owns this name.
     QLocalServer::removeServer(m_name);
@@ -67,6 +72,7 @@ bool CopyDataEndpoint::listen()
 
 void CopyDataEndpoint::accept()
 {
+    if (!m_guard->isActive()) m_guard->start();
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         socket->setParent(this);
         if (m_pending.size() >= std::size_t(maxConnections)) {

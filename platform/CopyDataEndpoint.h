@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 class QLocalServer;
+class QTimer;
 class QLocalSocket;
 
 // A text message another process hands to the running instance: a tag, the
@@ -63,5 +64,6 @@ private:
     QString m_name;
     Handler m_handler;
     QLocalServer *m_server = nullptr;
+    QTimer *m_guard = nullptr;
     std::unordered_map<QLocalSocket *, Progress> m_pending;
 };

@@ -162,7 +162,7 @@ void AppShellTest::closeHidesAndTrayRestores()
     QQuickItem *r = w.view()->rootObject();
     if (shown && !unsaved) {
         // Built again before the first frame, showing the stored state.
-        QVERIFY(r && r->isVisible() && r->property("panelsShown").toBool());
+        QVERIFY(r && r->isVisible() && r->property("panelsShown").toBool() && w.view()->widget()->isVisible());
         QVERIFY(!r->property("isLock").toBool());
         QCOMPARE(r->findChild<QObject *>("reportRateDropDown")->property("currentIndex").toInt(), 2);
     }
