@@ -16,6 +16,10 @@ void Ui_Controler::init(Widget *w)
     w->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
     w->setWindowOpacity(1.0);
     w->setAttribute(Qt::WA_TranslucentBackground, true);
+    // All the window shows is drawn by the scene, in a window of its own
+    // inside this one: this one never paints, so its buffer (2.6 MB) is
+    // never written. Only child widgets inherit this; windows do not.
+    w->setUpdatesEnabled(false);
     w->setStyleSheet(QStringLiteral("background:transparent;"));
 
     view = new myQQuickView(w);

@@ -8,11 +8,12 @@
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QFocusEvent>
 #include <QPointer>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
+#include <QQuickWindow>
+#include <QSurfaceFormat>
 #include <QThread>
 
 #ifdef __GLIBC__
@@ -21,17 +22,44 @@
 
 namespace
 {
-// The view as the window shows it: painted again when it takes the focus.
-class SceneWidget : public QQuickWidget
+// The view inside the window. While the pages lock themselves (busy with
+// the device) it takes no input, as a disabled widget would.
+class SceneWindow : public QQuickView
 {
 public:
-    using QQuickWidget::QQuickWidget;
+    bool takesInput = true;
 
 protected:
-    void focusInEvent(QFocusEvent *event) override
+    bool event(QEvent *event) override
     {
-        repaint();
-        event->accept();
+        if (!takesInput && isInput(event->type())) {
+            event->accept();
+            return true;
+        }
+        return QQuickView::event(event);
+    }
+
+private:
+    static bool isInput(QEvent::Type type)
+    {
+        switch (type) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletMove:
+        case QEvent::TabletRelease:
+            return true;
+        default:
+            return false;
+        }
     }
 };
 } // namespace
@@ -64,42 +92,52 @@ void myQQuickView::setContextObject(const QString &name, QObject *object)
 {
     m_contextObjects.insert(name, object);
     if (m_widget)
-        m_widget->rootContext()->setContextProperty(name, object);
+        m_scene->rootContext()->setContextProperty(name, object);
 }
 
-QQuickWidget *myQQuickView::makeWidget()
+void myQQuickView::makeScene()
 {
-    auto *w = new SceneWidget(m_host);
-    w->setObjectName(QStringLiteral("ui_View"));
-    w->setClearColor(Qt::transparent);
-    w->setAttribute(Qt::WA_AlwaysStackOnTop, false);
-    w->setEnabled(m_enabled);
-    QQmlContext *ctx = w->rootContext();
+    auto *scene = new SceneWindow;
+    // Transparent where the pages draw nothing: the window's rounded corners.
+    QSurfaceFormat format = scene->format();
+    format.setAlphaBufferSize(8);
+    scene->setFormat(format);
+    scene->setColor(Qt::transparent);
+    scene->takesInput = m_enabled;
+    QQmlContext *ctx = scene->rootContext();
     ctx->setContextProperty(QStringLiteral("ui_View"), this);
     for (auto it = m_contextObjects.cbegin(); it != m_contextObjects.cend(); ++it)
         ctx->setContextProperty(it.key(), it.value());
-    return w;
+    m_scene = scene;
+    // The scene draws straight into a window of its own inside ours, not
+    // into a frame of its own (2.6 MB) that is then copied into ours. The
+    // container owns the scene.
+    m_widget = QWidget::createWindowContainer(scene, m_host);
+    m_widget->setObjectName(QStringLiteral("ui_View"));
+    // The scene covers its place whole: the window paints nothing beneath,
+    // and its own buffer is never written.
+    m_widget->setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 bool myQQuickView::loadScene(QWidget *host, const QUrl &url)
 {
     m_host = host;
     delete m_widget;
-    m_widget = makeWidget();
+    makeScene();
     m_sceneSource = url;
-    m_widget->setSource(url);
+    m_scene->setSource(url);
     // SizeViewToRootObject is the default: the view takes the root's size.
-    m_widget->adjustSize();
-    m_sceneSize = m_widget->size();
+    m_sceneSize = m_scene->size();
+    m_widget->resize(m_sceneSize);
     if (host && host->isVisible())
         m_widget->show();
-    return m_widget->rootObject() != nullptr;
+    return m_scene->rootObject() != nullptr;
 }
 
 void myQQuickView::setSource(const QUrl &url)
 {
     if (m_widget)
-        m_widget->setSource(url);
+        m_scene->setSource(url);
     else
         loadScene(m_host, url);
 }
@@ -108,7 +146,7 @@ void myQQuickView::setEnabled(bool enabled)
 {
     m_enabled = enabled;
     if (m_widget)
-        m_widget->setEnabled(enabled);
+        static_cast<SceneWindow *>(m_scene.data())->takesInput = enabled;
 }
 
 void myQQuickView::tellWriteFailure(const QString &reason)
@@ -195,10 +233,17 @@ bool myQQuickView::releaseScene()
         emit keyListeningChanged();
     }
     m_sceneSize = m_widget->size();
-    // The view goes whole: document, engine, script heap, image caches and
-    // the frame it drew into.
+    // The view goes whole: document, engine, script heap and image caches.
     delete m_widget;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // The scene graph deletes the textures of images that are gone (the
+    // mouse pictures, 0.46 MB) only at the end of some window's next
+    // frame; one frame of an empty window that is never shown does it now.
+    {
+        QQuickWindow flush;
+        flush.resize(1, 1);
+        flush.grabWindow();
+    }
 #ifdef __GLIBC__
     // The freed pages go back to the system rather than wait in the heap
     // all day.
@@ -217,7 +262,7 @@ bool myQQuickView::rebuildScene()
     m_sceneReleased = false;
     if (!loadScene(m_host, m_sceneSource)) {
         qDebug() << "view: the window's document could not be loaded again:"
-                 << (m_widget ? m_widget->errors() : QList<QQmlError>());
+                 << (m_widget ? m_scene->errors() : QList<QQmlError>());
         return false;
     }
     // The device is already in step: the pages read the stored state and

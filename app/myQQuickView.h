@@ -6,7 +6,8 @@
 #include <QHash>
 #include <QObject>
 #include <QPointer>
-#include <QQuickWidget>
+#include <QQuickView>
+#include <QWidget>
 #include <QSet>
 #include <QStringList>
 #include <QUrl>
@@ -21,8 +22,9 @@ class Hid_Thread;
 // keeper of the view that shows them. Its public slots are the UI's
 // operations, declared in their fixed meta-object order; the rest of the
 // system reaches the UI only through the root-object calls below. The view
-// (a QQuickWidget with its own engine) exists only while the window can be
-// seen; the bridge and all it holds live as long as the program.
+// (a QQuickView with its own engine, inside the window through a window
+// container) exists only while the window can be seen; the bridge and all
+// it holds live as long as the program.
 class myQQuickView : public QObject
 {
     Q_OBJECT
@@ -43,10 +45,11 @@ public:
     void setContextObject(const QString &name, QObject *object);
     // Makes the view inside `host` and loads `url` into it.
     bool loadScene(QWidget *host, const QUrl &url);
-    // The view and its document; null while released or without a window.
-    QQuickWidget *widget() const { return m_widget; }
-    QQuickItem *rootObject() const { return m_widget ? m_widget->rootObject() : nullptr; }
-    QQuickWindow *quickWindow() const { return m_widget ? m_widget->quickWindow() : nullptr; }
+    // The view's place in the window, the view and its document; null while
+    // released or without a window.
+    QWidget *widget() const { return m_widget; }
+    QQuickView *quickWindow() const { return m_widget ? m_scene.data() : nullptr; }
+    QQuickItem *rootObject() const { return quickWindow() ? m_scene->rootObject() : nullptr; }
     // Loads another document into the view (tests), keeping the window.
     void setSource(const QUrl &url);
     QSize size() const { return m_widget ? m_widget->size() : m_sceneSize; }
@@ -188,7 +191,7 @@ signals:
     void languageChanged();
 
 private:
-    QQuickWidget *makeWidget();
+    void makeScene();
 
     void invokeRoot(const char *function, Qt::ConnectionType type,
                     QGenericArgument a0 = QGenericArgument(),
@@ -204,7 +207,8 @@ private:
     QSet<QString> m_keyListeners;
     bool m_connected = false;
     QPointer<QWidget> m_host;
-    QPointer<QQuickWidget> m_widget;
+    QPointer<QWidget> m_widget;
+    QPointer<QQuickView> m_scene;
     QHash<QString, QObject *> m_contextObjects;
     QUrl m_sceneSource;
     QSize m_sceneSize;

@@ -45,6 +45,9 @@ Item {
         width: 200
         height: 420
         source: "../img/mouse/top.svg"
+        // Not kept in the global image cache: the picture goes with the
+        // view when the window hides to the tray.
+        cache: false
         sourceSize: Qt.size(200, 420)
         smooth: true
     }
@@ -54,6 +57,7 @@ Item {
         width: 220
         height: 140
         source: "../img/mouse/side.svg"
+        cache: false
         sourceSize: Qt.size(220, 140)
         smooth: true
     }

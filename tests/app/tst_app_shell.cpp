@@ -60,6 +60,8 @@ void AppShellTest::windowAndTray()
     QCOMPARE(w.trayIcon->toolTip(), QStringLiteral("ORVANTE SKELD MOUSE R772"));
     QVERIFY(!w.trayIcon->icon().isNull());
     QMenu *menu = w.trayIcon->contextMenu();
+    // The window never paints (the scene does); its menu must.
+    QVERIFY(menu->updatesEnabled());
     const auto texts = [menu] { QStringList t; for (QAction *a : menu->actions()) t << a->text(); return t; };
     QCOMPARE(texts(), (QStringList{"Show", "Quit (&Q)"}));
     w.view()->setLanguage("French");
