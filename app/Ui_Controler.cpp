@@ -3,6 +3,7 @@
 #include "app/Widget.h"
 #include "app/myQQuickView.h"
 
+#include <QGuiApplication>
 #include <QPointer>
 #include <QSettings>
 #include <QWindow>
@@ -17,9 +18,11 @@ void Ui_Controler::init(Widget *w)
     w->setWindowOpacity(1.0);
     w->setAttribute(Qt::WA_TranslucentBackground, true);
     // All the window shows is drawn by the scene, in a window of its own
-    // inside this one: this one never paints, so its buffer (2.6 MB) is
-    // never written. Only child widgets inherit this; windows do not.
-    w->setUpdatesEnabled(false);
+    // inside this one: on X this one never paints, so its buffer (2.6 MB) is
+    // never written. Only child widgets inherit this; windows do not. A
+    // Wayland surface appears only once it has had a buffer.
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        w->setUpdatesEnabled(false);
     w->setStyleSheet(QStringLiteral("background:transparent;"));
 
     view = new myQQuickView(w);
