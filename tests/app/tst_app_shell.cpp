@@ -172,6 +172,15 @@ void AppShellTest::closeHidesAndTrayRestores()
     w.controller->onMinimize();
     w.trayIconActivated(QSystemTrayIcon::ActivationReason(reason));
     QCOMPARE(w.isMinimized(), !shown);
+    if (shown && !unsaved) {
+        // Locked, the pages take no input: the close button answers only after.
+        w.view()->setBusy(60000);
+        QTest::mouseClick(w.view()->quickWindow(), Qt::LeftButton, {}, QPoint(992, 28));
+        QVERIFY(w.isVisible());
+        w.controller->setBusy();
+        QTest::mouseClick(w.view()->quickWindow(), Qt::LeftButton, {}, QPoint(992, 28));
+        QVERIFY(!w.isVisible());
+    }
 }
 
 void AppShellTest::startWritesNothing()
