@@ -23,32 +23,34 @@
 namespace
 {
 
-QMutex sharedMutex;
-QStringList pointerLog;
-QString openAnswer, saveAnswer;
-
-template <typename F> auto locked(F f)
+// What the desktop was asked and what the next file dialog answers; the
+// worker reaches the pointer settings too.
+struct
 {
-    QMutexLocker lock(&sharedMutex);
-    return f();
+    QMutex mutex;
+    QStringList pointerLog;
+    QString openAnswer, saveAnswer;
+} shared;
+
+QString take(QString &answer)
+{
+    QMutexLocker lock(&shared.mutex);
+    return std::exchange(answer, QString());
 }
 
-// The desktop's pointer settings, as a list of what was asked.
 class RecordingPointerSettings : public PointerSettings
 {
 public:
     const char *name() const override { return "recorder"; }
-    bool setCursorSpeed(int v) override { return note(QStringLiteral("speed %1").arg(v)); }
-    bool setDoubleClickTime(int v) override
-    {
-        return note(QStringLiteral("doubleClick %1").arg(v));
-    }
-    bool setWheelScrollLines(uint v) override { return note(QStringLiteral("lines %1").arg(v)); }
+    bool setCursorSpeed(int v) override { return note("speed", v); }
+    bool setDoubleClickTime(int v) override { return note("doubleClick", v); }
+    bool setWheelScrollLines(uint v) override { return note("lines", int(v)); }
 
 private:
-    static bool note(const QString &line)
+    static bool note(const char *what, int v)
     {
-        locked([&] { pointerLog << line; });
+        QMutexLocker lock(&shared.mutex);
+        shared.pointerLog << QStringLiteral("%1 %2").arg(QLatin1String(what)).arg(v);
         return true;
     }
 };
@@ -58,11 +60,11 @@ class AnsweringDialogs : public FileDialogs
 public:
     QString openFile(QWidget *, const QString &, const QString &, const QString &) override
     {
-        return locked([] { return std::exchange(openAnswer, QString()); });
+        return take(shared.openAnswer);
     }
     QString saveFile(QWidget *, const QString &, const QString &, const QString &) override
     {
-        return locked([] { return std::exchange(saveAnswer, QString()); });
+        return take(shared.saveAnswer);
     }
 };
 
@@ -98,20 +100,15 @@ public:
 
     // The SET_FEATURE reports since the last clear, in order. Sets are
     // queued: they are on the wire once the worker has caught up.
-    Q_INVOKABLE QStringList trace() const
+    Q_INVOKABLE QStringList trace(bool clear = false)
     {
         m_widget->hid.drain();
         QMutexLocker lock(&m_mutex);
-        return m_trace;
+        return clear ? std::exchange(m_trace, {}) : m_trace;
     }
-    Q_INVOKABLE void clearTrace()
-    {
-        m_widget->hid.drain();
-        QMutexLocker lock(&m_mutex);
-        m_trace.clear();
-    }
+    Q_INVOKABLE void clearTrace() { trace(true); }
     // The virtual mouse's memory once the queued commands reached it.
-    Q_INVOKABLE QVariantMap mouseState() const
+    Q_INVOKABLE QVariantMap mouseState()
     {
         m_widget->hid.drain();
         const VirtualMouse::State s = HidBackends::virtualMouse(m_widget->hid.backend())->state();
@@ -137,7 +134,8 @@ public:
     // What the desktop was asked since the last call that took them.
     Q_INVOKABLE QStringList pointerCalls(bool take = true)
     {
-        return locked([&] { return take ? std::exchange(pointerLog, {}) : pointerLog; });
+        QMutexLocker lock(&shared.mutex);
+        return take ? std::exchange(shared.pointerLog, {}) : shared.pointerLog;
     }
     Q_INVOKABLE void setPointerBackend(const QString &name) // "recording", "x11", "none"
     {
@@ -148,17 +146,9 @@ public:
         else
             setSystemPointerSettings(std::make_unique<RecordingPointerSettings>());
     }
-
-    Q_INVOKABLE QString readFile(const QString &f) const
-    {
-        return QString::fromUtf8(m_data->read(f));
-    }
-    Q_INVOKABLE void writeFile(const QString &f, const QString &text)
-    {
-        m_data->write(f, text.toUtf8());
-    }
+    Q_INVOKABLE QString readFile(const QString &f) { return QString::fromUtf8(m_data->read(f)); }
+    Q_INVOKABLE void writeFile(const QString &f, const QString &t) { m_data->write(f, t.toUtf8()); }
     Q_INVOKABLE bool removeFile(const QString &f) const { return QFile::remove(m_data->path(f)); }
-    Q_INVOKABLE QString path(const QString &f) const { return m_data->path(f); }
     // Files under the data root, to prove nothing else was written.
     Q_INVOKABLE QStringList allFiles() const
     {
@@ -172,16 +162,15 @@ public:
     // Read past the bridge's cache; profile -1 is the defaults file.
     Q_INVOKABLE QVariant profileValue(int profile, const QString &key) const
     {
-        const QString name =
-            profile < 0 ? QStringLiteral("pD") : QStringLiteral("p%1").arg(profile + 1);
-        QSettings file(m_data->path(QStringLiteral("modules/setting/%1.bin").arg(name)),
-                       QSettings::IniFormat);
-        return file.value(key);
+        const QString name = profile < 0 ? QStringLiteral("D") : QString::number(profile + 1);
+        const QString file = m_data->path(QStringLiteral("modules/setting/p%1.bin").arg(name));
+        return QSettings(file, QSettings::IniFormat).value(key);
     }
-    // The next open / save dialog returns this file name ("" = cancel).
+    // The next open / save dialog returns this file of the data ("" = cancel).
     Q_INVOKABLE void answer(bool open, const QString &f)
     {
-        locked([&] { (open ? openAnswer : saveAnswer) = f; });
+        QMutexLocker lock(&shared.mutex);
+        (open ? shared.openAnswer : shared.saveAnswer) = f.isEmpty() ? f : m_data->path(f);
     }
 
     Q_INVOKABLE bool viewEnabled() const { return m_widget->view()->isEnabled(); }

@@ -113,7 +113,7 @@ MainUnderTest {
             mouseRelease(page, 10, 270)
             // Export writes the clicked row's file.
             ui_View.setData("mouse/reportRate", 1)
-            rig.answer(false, rig.path("exported.pf"))
+            rig.answer(false, "exported.pf")
             menu(1, "menuExport")
             compare(rig.readFile("exported.pf"), rig.readFile("modules/setting/p2.bin"))
             // Delete asks; row 0 and the active profile stay; the file is left alone.
@@ -134,14 +134,14 @@ MainUnderTest {
         function test_profileImportAndSwitch() {
             openProfiles(["Standard0"], 0)
             rig.writeFile("in.pf", "[mouse]\nreportRate=2\ndpiCount=8\n")
-            rig.answer(true, rig.path("in.pf"))
+            rig.answer(true, "in.pf")
             mouseClick(findChild(page, "importButton"))
             compare([names(), rig.readFile("modules/setting/p2.bin")], [["Standard0", "profile_01"], rig.readFile("in.pf")])
             // A full list: New adds nothing; import replaces the current row, shown and sent at once.
             openProfiles(["Standard0", "a1", "b2", "c3", "d4", "e5"], 0)
             mouseClick(findChild(page, "newButton"))
             rig.writeFile("in.pf", "[mouse]\nreportRate=0\ndpiCount=8\ncurrentDpiCount=2\n")
-            rig.answer(true, rig.path("in.pf"))
+            rig.answer(true, "in.pf")
             mouseClick(row(0))
             rig.clearTrace()
             mouseClick(findChild(page, "importButton"))
