@@ -8,7 +8,7 @@
 #include "device/VirtualMouse.h"
 #include "platform/PointerSettings.h"
 #include "settings/DpiNotifications.h"
-#include "settings/FileDialogs.h"
+#include "testlib/FakeFileDialogs.h"
 #include "testlib/TestData.h"
 
 #include <QAction>
@@ -23,20 +23,9 @@
 namespace
 {
 
-// What the desktop was asked and what the next file dialog answers; the
-// worker reaches the pointer settings too.
-struct
-{
-    QMutex mutex;
-    QStringList pointerLog;
-    QString openAnswer, saveAnswer;
-} shared;
-
-QString take(QString &answer)
-{
-    QMutexLocker lock(&shared.mutex);
-    return std::exchange(answer, QString());
-}
+// What the desktop was asked; the worker applies pointer settings too.
+QMutex pointerMutex;
+QStringList pointerLog;
 
 class RecordingPointerSettings : public PointerSettings
 {
@@ -49,22 +38,9 @@ public:
 private:
     static bool note(const char *what, int v)
     {
-        QMutexLocker lock(&shared.mutex);
-        shared.pointerLog << QStringLiteral("%1 %2").arg(QLatin1String(what)).arg(v);
+        QMutexLocker lock(&pointerMutex);
+        pointerLog << QStringLiteral("%1 %2").arg(QLatin1String(what)).arg(v);
         return true;
-    }
-};
-
-class AnsweringDialogs : public FileDialogs
-{
-public:
-    QString openFile(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return take(shared.openAnswer);
-    }
-    QString saveFile(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return take(shared.saveAnswer);
     }
 };
 
@@ -134,8 +110,8 @@ public:
     // What the desktop was asked since the last call that took them.
     Q_INVOKABLE QStringList pointerCalls(bool take = true)
     {
-        QMutexLocker lock(&shared.mutex);
-        return take ? std::exchange(shared.pointerLog, {}) : shared.pointerLog;
+        QMutexLocker lock(&pointerMutex);
+        return take ? std::exchange(pointerLog, {}) : pointerLog;
     }
     Q_INVOKABLE void setPointerBackend(const QString &name) // "recording", "x11", "none"
     {
@@ -166,12 +142,8 @@ public:
         const QString file = m_data->path(QStringLiteral("modules/setting/p%1.bin").arg(name));
         return QSettings(file, QSettings::IniFormat).value(key);
     }
-    // The next open / save dialog returns this file of the data ("" = cancel).
-    Q_INVOKABLE void answer(bool open, const QString &f)
-    {
-        QMutexLocker lock(&shared.mutex);
-        (open ? shared.openAnswer : shared.saveAnswer) = f.isEmpty() ? f : m_data->path(f);
-    }
+    // The next file dialog picks this file of the data.
+    Q_INVOKABLE void answer(const QString &f) { m_dialogs->answers = {m_data->path(f)}; }
 
     Q_INVOKABLE bool viewEnabled() const { return m_widget->view()->isEnabled(); }
     Q_INVOKABLE bool windowVisible() const { return m_widget->isVisible(); }
@@ -214,7 +186,9 @@ private:
         // The tests make their own main document; the window's copy would
         // answer the device check's "initUI" as well.
         m_widget->view()->setSource(QUrl());
-        m_widget->view()->setFileDialogs(std::make_unique<AnsweringDialogs>());
+        auto dialogs = std::make_unique<FakeFileDialogs>();
+        m_dialogs = dialogs.get();
+        m_widget->view()->setFileDialogs(std::move(dialogs));
         Hid_Thread &hid = m_widget->hid;
         auto sink = [this](const QByteArray &line, const QByteArray &) {
             if (!line.startsWith("SET_FEATURE ")) return;
@@ -235,6 +209,7 @@ private:
     QQmlEngine *m_engine = nullptr;
     std::unique_ptr<TestData> m_data;
     std::unique_ptr<Widget> m_widget;
+    FakeFileDialogs *m_dialogs = nullptr; // owned by the window
     mutable QMutex m_mutex;
     QStringList m_trace;
 };
