@@ -131,26 +131,21 @@ MainUnderTest {
             mouseClick(findChild(page, "importButton"))
             compare([page.entries.length, child("reportRateDropDown").currentText, child("dpiSetting").currentDpiCount, reports("01")[0][0]],
                     [6, "125Hz", 2, 8])
-            // Switching with an unsaved edit asks; Discard selects device profile
-            // number + 1 and sends every page of the new profile.
+            // Switching selects device profile number + 1 and sends every page of the new profile.
             openProfiles(["Standard0", "profile_01", "profile_13"], 0)
-            var r = host.root, drop = child("profileDropDown"), box = child("unsavedBox")
+            var r = host.root, drop = child("profileDropDown")
             ui_View.setCurrentProfile(3)
             ui_View.setData("mouse/reportRate", 0)
             ui_View.setData("mouse/currentDpiCount", 2)
             ui_View.setCurrentProfile(0)
-            child("dpiSetting").isSave = true
             rig.clearTrace()
             rig.pointerCalls()
             drop.open()
             drop.choose(2)
-            tryCompare(box, "visible", true)
-            compare(r.activeProfile, 0)
-            mouseClick(findChild(box, "discardButton"))
             tryCompare(r, "activeProfile", 3)
             compare([drop.currentIndex, String(ui_View.getGlobalData("mouse/profileNo")), page.profileNo, reports("02")[0][0],
-                     reports("01")[0][0], rig.mouseState().dpiStageCount553, rig.pointerCalls().length, child("dpiSetting").isSave, r.isLock],
-                    [2, "3", 3, 4, 8, 2, 3, false, false])
+                     reports("01")[0][0], rig.mouseState().dpiStageCount553, rig.pointerCalls().length, r.isLock],
+                    [2, "3", 3, 4, 8, 2, 3, false])
             // A missing active profile falls back to Standard.
             openProfiles(["Standard0", "a1"], 4)
             compare([page.profileNo, child("profileDropDown").currentText], [0, "Standard"])
