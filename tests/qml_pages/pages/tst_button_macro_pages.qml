@@ -103,16 +103,13 @@ MainUnderTest {
         }
 
         function test_capture() {
-            // A combination: modifiers and a key, only while capturing; cancelled or empty, nothing changes.
+            // A combination: modifiers and a key, only while capturing; confirmed empty, nothing changes.
             assign(4, "comboField")
             compare([dlg.captureMode, ui_View.keyListening], [1, true])
             keys([[true, 0xE0], [true, 0xE1], [false, 0xE1], [true, 0x04]])
             compare(dlg.comboText, "LCtrl + LShift + A")
             mouseClick(child("comboConfirm"))
             compare([dlg.codes, ui_View.keyListening, child("assignTitle").text], [[2, 0x03, 0x04, 0], false, "Key 5 : LCtrl+LShift+A"])
-            clickIn("comboField")
-            keys([[true, 0x05]])
-            mouseClick(child("comboCancel"))
             clickIn("comboField")
             mouseClick(child("comboConfirm"))
             close()
@@ -261,17 +258,11 @@ MainUnderTest {
             keys([[true, 0x05]])
             mouseClick(child("insertOk"))
             compare([ed.isInsertting, ui_View.keyListening, macro()], [false, false, ["1,B", "2,B", "1,A", "3,MS-L", "4,MS-L", "2,A", "1"]])
-            // At 126 bytes further keys, inserts and mouse buttons are refused.
+            // An edit far down a long list leaves the view where it was.
             ed.newMacro()
             ed.startRecord()
-            keys(pairs(30).concat([[true, 0x05], [false, 0x05], [true, 0x06]]))
+            keys(pairs(30))
             ed.stopRecord()
-            ed.eventIndex = 10
-            for (var row = 1; row <= 5; ++row)
-                ed.eventMenuAction(row)
-            compare([ed.isInsertting, ed.events.length, macro("Macro_1").length], [false, 61, 62])
-            // Room again after removing one; an edit far down the list leaves the view where it was.
-            ed.eventMenuAction(0)
             var list = child("eventList")
             list.contentY = list.contentHeight - list.height
             var at = list.contentY
