@@ -141,9 +141,6 @@ MainUnderTest {
             ui_View.setData("mouse/reportRate", 0)
             mouseClick(child("resetButton"))
             var box = child("resetBox")
-            mouseClick(findChild(box, "cancelButton"))
-            compare([box.visible, ui_View.getData("mouse/reportRate", false)], [false, 0])
-            mouseClick(child("resetButton"))
             child("dpiSetting").isSave = true
             rig.clearTrace()
             mouseClick(findChild(box, "okButton"))

@@ -11,14 +11,6 @@ MainUnderTest {
 
         property var page
 
-        function openSystem(speed, dbl, scroll) {
-            ui_View.setData("mouse/mouseRate", speed)
-            ui_View.setData("mouse/doubleRate", dbl)
-            ui_View.setData("mouse/scrollRate", scroll)
-            host.started().openSystemPage()
-            page = child("systemSetting")
-            rig.pointerCalls()
-        }
         // A profile list as stored, the active profile, and the page open.
         function openProfiles(list, active) {
             ui_View.updataNameList(2, list)
@@ -43,7 +35,9 @@ MainUnderTest {
 
         function test_system() {
             // A stored "one screen" is shown, not written back, not applied.
-            openSystem(170, 170, 1000)
+            ui_View.setData("mouse/scrollRate", 1000)
+            host.started().openSystemPage()
+            page = child("systemSetting")
             compare([knob(page.pointerSlider), knob(page.doubleSlider), page.screenRadio.checked, page.linesField.text, stored3(), rig.pointerCalls()],
                     [170, 170, true, "1", ["170", "170", "1000"], []])
             // Released knobs apply the speed step and store the position; the double click applies only
