@@ -50,7 +50,6 @@ TestCase {
                           [[t, false, true], t.slice(1, 5).concat(["Breath Loop"])]],
             lightRows: [[[0, false, false], R(false, false, 4)], [[3, false, false], R(true, false, 4)], [[4, true, false], R(true, false, 0)],
                         [[4, false, false], R(false, true, 4)], [[7, false, true], R(false, true, 4)]],
-            percentText: [[[2], "50%"], [[9], "100%"]],
             colorsFromList: [[[[300, -4, 16, 0, 128, 255]], ["#ff0010", "#0080ff"].concat(c8.slice(2))], [[["a", 1, 2]], c8], [[undefined], c8]],
             // Texts: a missing or short section keeps the built-in ones.
             mergeTexts: [[[["a", "b", "c"], ["A"]], ["A", "b", "c"]], [[["a", "b", "c"], ["A", "", "C"]], ["A", "b", "C"]],
@@ -60,7 +59,6 @@ TestCase {
                             [[["Standard0", "profile_14"]], e([["Standard", 0], ["profile_1", 4]])], [[["a0", "b1", "c2", "d3", "e4", "f5", "g0"]], six]],
             newProfileName: [[[gap], "profile_2"], [[taken], "profile_12"]],
             newProfileNumber: [[[gap], 2], [[six], 6]],
-            profileStrings: [[[e([["Standard", 0], ["profile_1", 4]])], ["Standard0", "profile_14"]]],
             canDeleteProfile: [[[three, 0, 3], false], [[three, 2, 3], false], [[three, 1, 3], true], [[three, 3, 0], false]],
             // Key routing and the last left click.
             keyRoute: [[[{ selected: true, recording: true }, null], "record"], [[{ selected: false, recording: true }, null], ""],
