@@ -25,8 +25,9 @@ TestCase {
         function R(speed, bright, step) { return { speed: speed, bright: bright, speedStep: step } }
         return rows({
             // DPI slider (track 3..161 of 176), stored stages.
-            sliderToDpi: [[[161, 200, 6000, 50], 6000], [[82, 200, 6000, 100], 3100], [[5, 200, 6000, 50], 250],
-                          [[-40, 200, 6000, 50], 200], [["x", 200, 6000, 50], 200]],
+            // A step is reached only once the knob is past it.
+            sliderToDpi: [[[161, 200, 6000, 50], 6000], [[82, 200, 6000, 100], 3100], [[4, 200, 6000, 50], 200],
+                          [[5, 200, 6000, 50], 250], [[-40, 200, 6000, 50], 200], [["x", 200, 6000, 50], 200]],
             dpiRange: [[["200", "6000", "50"], { min: 200, max: 6000, base: 50 }], [[undefined, undefined, undefined], { min: 200, max: 6000, base: 50 }],
                        [[200, 6000, 0], { min: 200, max: 6000, base: 1 }], [[800, 400, 50], { min: 800, max: 850, base: 50 }]],
             dpiValues: [[[[100, 99999, -5, "3000", 4000, 4800, 5400, 6000], 200, 6000], [200, 6000, 200, 3000, 4000, 4800, 5400, 6000]],
