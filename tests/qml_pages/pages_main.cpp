@@ -8,7 +8,7 @@
 #include "device/VirtualMouse.h"
 #include "platform/PointerSettings.h"
 #include "settings/DpiNotifications.h"
-#include "settings/FileDialogs.h"
+#include "testlib/FakeFileDialogs.h"
 #include "testlib/TestData.h"
 
 #include <QAction>
@@ -23,46 +23,24 @@
 namespace
 {
 
-QMutex sharedMutex;
+// What the desktop was asked; the worker applies pointer settings too.
+QMutex pointerMutex;
 QStringList pointerLog;
-QString openAnswer, saveAnswer;
 
-template <typename F> auto locked(F f)
-{
-    QMutexLocker lock(&sharedMutex);
-    return f();
-}
-
-// The desktop's pointer settings, as a list of what was asked.
 class RecordingPointerSettings : public PointerSettings
 {
 public:
     const char *name() const override { return "recorder"; }
-    bool setCursorSpeed(int v) override { return note(QStringLiteral("speed %1").arg(v)); }
-    bool setDoubleClickTime(int v) override
-    {
-        return note(QStringLiteral("doubleClick %1").arg(v));
-    }
-    bool setWheelScrollLines(uint v) override { return note(QStringLiteral("lines %1").arg(v)); }
+    bool setCursorSpeed(int v) override { return note("speed", v); }
+    bool setDoubleClickTime(int v) override { return note("doubleClick", v); }
+    bool setWheelScrollLines(uint v) override { return note("lines", int(v)); }
 
 private:
-    static bool note(const QString &line)
+    static bool note(const char *what, int v)
     {
-        locked([&] { pointerLog << line; });
+        QMutexLocker lock(&pointerMutex);
+        pointerLog << QStringLiteral("%1 %2").arg(QLatin1String(what)).arg(v);
         return true;
-    }
-};
-
-class AnsweringDialogs : public FileDialogs
-{
-public:
-    QString openFile(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return locked([] { return std::exchange(openAnswer, QString()); });
-    }
-    QString saveFile(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return locked([] { return std::exchange(saveAnswer, QString()); });
     }
 };
 
@@ -98,20 +76,15 @@ public:
 
     // The SET_FEATURE reports since the last clear, in order. Sets are
     // queued: they are on the wire once the worker has caught up.
-    Q_INVOKABLE QStringList trace() const
+    Q_INVOKABLE QStringList trace(bool clear = false)
     {
         m_widget->hid.drain();
         QMutexLocker lock(&m_mutex);
-        return m_trace;
+        return clear ? std::exchange(m_trace, {}) : m_trace;
     }
-    Q_INVOKABLE void clearTrace()
-    {
-        m_widget->hid.drain();
-        QMutexLocker lock(&m_mutex);
-        m_trace.clear();
-    }
+    Q_INVOKABLE void clearTrace() { trace(true); }
     // The virtual mouse's memory once the queued commands reached it.
-    Q_INVOKABLE QVariantMap mouseState() const
+    Q_INVOKABLE QVariantMap mouseState()
     {
         m_widget->hid.drain();
         const VirtualMouse::State s = HidBackends::virtualMouse(m_widget->hid.backend())->state();
@@ -137,7 +110,8 @@ public:
     // What the desktop was asked since the last call that took them.
     Q_INVOKABLE QStringList pointerCalls(bool take = true)
     {
-        return locked([&] { return take ? std::exchange(pointerLog, {}) : pointerLog; });
+        QMutexLocker lock(&pointerMutex);
+        return take ? std::exchange(pointerLog, {}) : pointerLog;
     }
     Q_INVOKABLE void setPointerBackend(const QString &name) // "recording", "x11", "none"
     {
@@ -148,17 +122,9 @@ public:
         else
             setSystemPointerSettings(std::make_unique<RecordingPointerSettings>());
     }
-
-    Q_INVOKABLE QString readFile(const QString &f) const
-    {
-        return QString::fromUtf8(m_data->read(f));
-    }
-    Q_INVOKABLE void writeFile(const QString &f, const QString &text)
-    {
-        m_data->write(f, text.toUtf8());
-    }
+    Q_INVOKABLE QString readFile(const QString &f) { return QString::fromUtf8(m_data->read(f)); }
+    Q_INVOKABLE void writeFile(const QString &f, const QString &t) { m_data->write(f, t.toUtf8()); }
     Q_INVOKABLE bool removeFile(const QString &f) const { return QFile::remove(m_data->path(f)); }
-    Q_INVOKABLE QString path(const QString &f) const { return m_data->path(f); }
     // Files under the data root, to prove nothing else was written.
     Q_INVOKABLE QStringList allFiles() const
     {
@@ -172,17 +138,12 @@ public:
     // Read past the bridge's cache; profile -1 is the defaults file.
     Q_INVOKABLE QVariant profileValue(int profile, const QString &key) const
     {
-        const QString name =
-            profile < 0 ? QStringLiteral("pD") : QStringLiteral("p%1").arg(profile + 1);
-        QSettings file(m_data->path(QStringLiteral("modules/setting/%1.bin").arg(name)),
-                       QSettings::IniFormat);
-        return file.value(key);
+        const QString name = profile < 0 ? QStringLiteral("D") : QString::number(profile + 1);
+        const QString file = m_data->path(QStringLiteral("modules/setting/p%1.bin").arg(name));
+        return QSettings(file, QSettings::IniFormat).value(key);
     }
-    // The next open / save dialog returns this file name ("" = cancel).
-    Q_INVOKABLE void answer(bool open, const QString &f)
-    {
-        locked([&] { (open ? openAnswer : saveAnswer) = f; });
-    }
+    // The next file dialog picks this file of the data.
+    Q_INVOKABLE void answer(const QString &f) { m_dialogs->answers = {m_data->path(f)}; }
 
     Q_INVOKABLE bool viewEnabled() const { return m_widget->view()->isEnabled(); }
     Q_INVOKABLE bool windowVisible() const { return m_widget->isVisible(); }
@@ -225,7 +186,9 @@ private:
         // The tests make their own main document; the window's copy would
         // answer the device check's "initUI" as well.
         m_widget->view()->setSource(QUrl());
-        m_widget->view()->setFileDialogs(std::make_unique<AnsweringDialogs>());
+        auto dialogs = std::make_unique<FakeFileDialogs>();
+        m_dialogs = dialogs.get();
+        m_widget->view()->setFileDialogs(std::move(dialogs));
         Hid_Thread &hid = m_widget->hid;
         auto sink = [this](const QByteArray &line, const QByteArray &) {
             if (!line.startsWith("SET_FEATURE ")) return;
@@ -246,6 +209,7 @@ private:
     QQmlEngine *m_engine = nullptr;
     std::unique_ptr<TestData> m_data;
     std::unique_ptr<Widget> m_widget;
+    FakeFileDialogs *m_dialogs = nullptr; // owned by the window
     mutable QMutex m_mutex;
     QStringList m_trace;
 };

@@ -22,12 +22,7 @@ TestCase {
     }
     // Key events as the desktop hook hands them to the main page.
     function keys(list) { list.forEach(function (k) { root.detectKeyboard(k[0], k[1]) }) }
-    function pairs(n) {
-        var out = []
-        for (var i = 0; i < n; ++i)
-            out.push([true, 0x04], [false, 0x04])
-        return out
-    }
+    function pairs(n) { return Array.from({ length: 2 * n }, function (v, i) { return [i % 2 === 0, 0x04] }) }
     // Replaces the text of the focused field and presses Enter.
     function typeInto(text) {
         keySequence("Ctrl+A")
