@@ -12,6 +12,7 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QQuickItem>
+#include <QQuickWindow>
 #include <QSettings>
 #include <QTimer>
 #include <cstdio>
@@ -41,12 +42,14 @@ int main(int argc, char *argv[])
     w.checkDevice();
     bool ok = true;
     // Lets the window settle for ms, then saves what `item` shows as name.png.
+    // The window's pages are drawn by its scene, a window of their own.
     auto shoot = [&](QWidget *item, int ms, const char *name) {
         QEventLoop loop;
         QTimer::singleShot(ms, &loop, &QEventLoop::quit);
         loop.exec();
         const QString file = out + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png");
-        const bool saved = item->grab().save(file);
+        QQuickWindow *scene = item == &w ? w.view()->quickWindow() : nullptr;
+        const bool saved = (scene ? scene->grabWindow() : item->grab().toImage()).save(file);
         std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "could not write", qPrintable(file));
         ok = saved && ok;
     };
