@@ -45,6 +45,9 @@ struct Bridge {
     myQQuickView view;
     FakeFileDialogs *dialogs = nullptr;
 };
+
+const struct { const char *tag, *from, *to; } kNoRename[] = {
+    {"name taken", "A", "B"}, {"profile 5 cannot be written", "A", "C"}, {"no such macro", "Ghost", "C"}};
 } // namespace
 
 class TestMacroFiles : public QObject
@@ -54,7 +57,7 @@ class TestMacroFiles : public QObject
 private slots:
     void createSaveLoad();
     void rename();
-    void renameThatCannotHappen_data();
+    void renameThatCannotHappen_data() { addRows(kNoRename); }
     void renameThatCannotHappen();
     void deleteRestoresBoundButtons();
     void unsafeNamesAreRefused();
@@ -108,19 +111,10 @@ void TestMacroFiles::rename()
     }
 }
 
-void TestMacroFiles::renameThatCannotHappen_data()
-{
-    QTest::addColumn<QString>("from");
-    QTest::addColumn<QString>("to");
-    QTest::newRow("name taken") << "A" << "B";
-    QTest::newRow("profile 5 cannot be written") << "A" << "C";
-    QTest::newRow("no such macro") << "Ghost" << "C";
-}
-
 void TestMacroFiles::renameThatCannotHappen()
 {
-    QFETCH(QString, from);
-    QFETCH(QString, to);
+    ROW(kNoRename);
+    const QString from = r.from, to = r.to;
     Bridge b;
     b.view.createMacroIni(QStringLiteral("A"), 0);
     b.view.createMacroIni(QStringLiteral("B"), 0);

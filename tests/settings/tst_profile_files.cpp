@@ -22,6 +22,9 @@ struct Bridge {
     FakeFileDialogs *dialogs = nullptr;
 };
 
+// src -1: reset to the defaults.
+const struct { const char *tag; int dest, src; } kResetCopy[] = {
+    {"reset first", 0, -1}, {"copy second onto first", 0, 1}, {"copy onto itself keeps it", 2, 2}};
 // A "560" device keeps four profiles: the others live on the computer only,
 // and nothing of them reaches the device (sent 0).
 const struct { const char *tag; bool family560, isEncode; int profile; quint8 sent; } kSwitch[] = {
@@ -32,7 +35,7 @@ class TestProfileFiles : public QObject
 {
     Q_OBJECT
 private slots:
-    void resetAndCopy_data();
+    void resetAndCopy_data() { addRows(kResetCopy); }
     void resetAndCopy();
     void refusedOperationsTouchNothing_data();
     void refusedOperationsTouchNothing();
@@ -41,19 +44,10 @@ private slots:
     void switchReachesTheDevice();
 };
 
-void TestProfileFiles::resetAndCopy_data()
-{
-    QTest::addColumn<int>("dest");
-    QTest::addColumn<int>("src"); // -1: reset to the defaults
-    QTest::newRow("reset first") << 0 << -1;
-    QTest::newRow("copy second onto first") << 0 << 1;
-    QTest::newRow("copy onto itself keeps it") << 2 << 2;
-}
-
 void TestProfileFiles::resetAndCopy()
 {
-    QFETCH(int, dest);
-    QFETCH(int, src);
+    ROW(kResetCopy);
+    const int dest = r.dest, src = r.src;
     TestData data;
     const QString from = src < 0 ? "modules/setting/pD.bin" : profileFile(src);
     {
