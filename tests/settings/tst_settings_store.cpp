@@ -65,6 +65,11 @@ public:
 private:
     QString m_mount, m_oldCwd, m_why;
 };
+
+const struct { const char *tag; QByteArray content; bool exists; } kBadFiles[] = {
+    {"missing", {}, false},
+    {"not ini", QByteArray("\x89PNG\r\n\x1a\n\0\0garbage[[[=\n==\xff\xfe", 24), true},
+    {"wrong types", "[mouse]\nreportRate=fast\nlightValue=1\nicType=@Variant(\\0\\0\\0\\x7f)\nisGun=maybe\n", true}};
 } // namespace
 
 class SettingsStoreTest : public QObject
@@ -72,7 +77,7 @@ class SettingsStoreTest : public QObject
     Q_OBJECT
 private slots:
     void storesReadAndWrite();
-    void badFilesGiveDefaultsAndAreNotWritten_data();
+    void badFilesGiveDefaultsAndAreNotWritten_data() { addRows(kBadFiles); }
     void badFilesGiveDefaultsAndAreNotWritten();
     void fullDiskKeepsEveryFile();
     void sameSizeReplaceIsSeenAtOnce();
@@ -117,20 +122,11 @@ void SettingsStoreTest::storesReadAndWrite()
         QCOMPARE(again.getData(QStringLiteral("test/v%1").arg(i), false), values.at(i));
 }
 
-void SettingsStoreTest::badFilesGiveDefaultsAndAreNotWritten_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("exists");
-    QTest::newRow("missing") << QByteArray() << false;
-    QTest::newRow("not ini") << QByteArray("\x89PNG\r\n\x1a\n\0\0garbage[[[=\n==\xff\xfe", 24) << true;
-    QTest::newRow("wrong types") << QByteArray("[mouse]\nreportRate=fast\nlightValue=1\n"
-                                               "icType=@Variant(\\0\\0\\0\\x7f)\nisGun=maybe\n") << true;
-}
-
 void SettingsStoreTest::badFilesGiveDefaultsAndAreNotWritten()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(bool, exists);
+    ROW(kBadFiles);
+    const QByteArray &content = r.content;
+    const bool exists = r.exists;
     TestData data;
     const char *files[] = {"modules/setting/apConfig.bin", "modules/setting/p1.bin"};
     for (const char *f : files) {
