@@ -1,6 +1,5 @@
-// The macro files: create, save and load, rename and delete with the
-// profiles' bindings, import and export, names that must never reach the
-// file system, and files that would make a load unbounded.
+// The macro files: create, save, load, rename and delete with the bindings,
+// import and export, unsafe names, and files that would make a load unbounded.
 #include "testlib/FakeFileDialogs.h"
 #include "app/myQQuickView.h"
 #include "macro/MacroStore.h"

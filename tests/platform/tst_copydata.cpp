@@ -1,7 +1,6 @@
-// Text other local programs hand us: the copy-data endpoint's records, the
-// decoder, the warning box they open, and skeldctl's batch lines. The fuzz
-// keeps each record's bytes in a heap block of exactly their size, so a
-// sanitizer build catches any read past them.
+// Text other local programs hand us: copy-data records, their decoder and
+// warning box, and skeldctl's batch lines. The fuzz keeps each record in a
+// heap block of exactly its size, so a sanitizer build catches overreads.
 #include "app/InputRouting.h"
 #include "cli/SlotCall.h"
 #include "input/GlobalInputHook.h"
@@ -67,8 +66,7 @@ struct Boxes : QObject {
     }
 };
 
-// Slots of the parameter and result types the bridge uses; each keeps what
-// it was given so the test sees the call went through whole.
+// Slots of the bridge's parameter types; each keeps what it was given.
 class Target : public QObject
 {
     Q_OBJECT
@@ -193,8 +191,7 @@ void TestCopyData::decoderFuzz()
 
 void TestCopyData::batchLinesFuzz()
 {
-    // Pieces that trip a line splitter and a JSON reader: quotes, escapes,
-    // brackets left open, nesting, odd numbers, control and non-ASCII bytes.
+    // Pieces that trip a line splitter and a JSON reader.
     static const char *const names[] = {"none", "takeInt", "takeString", "takeMany", "deleteLater", "noSuchSlot", ""};
     static const char *const pieces[] = {
         " ", "  ", "\t", "\"", "\\", "\\\"", "[", "]", "{", "}", ",", ":", "1", "-7", "4294967296", "1e308",
@@ -280,9 +277,8 @@ void TestCopyData::warningBox()
 
 void TestCopyData::burstShowsOneBoxAtATime()
 {
-    // A sender in another thread fires records while the first box is held
-    // open: the rest wait in a short queue or are dropped, and no box ever
-    // opens inside another.
+    // Records from another thread while the first box is held open wait in a
+    // short queue or are dropped; no box ever opens inside another.
     QWidget window;
     window.setWindowTitle("SKELD R772");
     GlobalInputHook hook(&noSource);

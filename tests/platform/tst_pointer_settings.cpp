@@ -1,6 +1,5 @@
-// The system pointer settings the page and skeldctl change, by desktop:
-// GNOME through GSettings, Plasma through its files and KWin, other X11
-// desktops through the server; refusals say why.
+// The pointer settings the page and skeldctl change: GNOME through GSettings,
+// Plasma through its files and KWin, other X11 desktops through the server.
 #include "testlib/Xvfb.h"
 
 #include "app/myQQuickView.h"
@@ -126,8 +125,7 @@ void TestPointerSettings::initTestCase()
     QCOMPARE(qEnvironmentVariable("GSETTINGS_BACKEND"), QStringLiteral("memory"));
     m_data = std::make_unique<TestData>();
     QVERIFY(m_data->isValid());
-    // A private session bus, opened before anything uses one: the test
-    // reaches no desktop of the machine.
+    // A private session bus, before anything uses one: no desktop of the machine is reached.
     m_bus.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
     QVERIFY2(m_bus.waitForStarted(5000), "dbus-daemon did not start (package dbus)");
     QTRY_VERIFY(m_bus.canReadLine());
@@ -157,8 +155,7 @@ void TestPointerSettings::backEnds()
     } else if (desktop == "X11" || desktop == "Plasma on X11") {
         x = std::make_unique<Xvfb>();
         QVERIFY2(x->isRunning(), "Xvfb did not start");
-        // Connected before the change, as a desktop's clients are: a server
-        // left without clients resets its settings.
+        // A server left without clients resets its settings: connect first.
         dpy = XOpenDisplay(x->display().toLatin1().constData());
         QVERIFY(dpy);
         if (desktop == "X11")
@@ -212,8 +209,7 @@ void TestPointerSettings::backEnds()
 
 void TestPointerSettings::desktopDetection()
 {
-    // GNOME's schema is on most systems, Plasma ones included: the desktop
-    // decides, not the schema. Xwayland's X display would only reach X programs.
+    // The desktop decides, not GNOME's schema (on most systems); Xwayland reaches X programs only.
     const struct { const char *desktop, *session; bool x11, wayland; const char *backEnd; } cases[] = {
         {"KDE", "x11", true, false, "KDE Plasma"}, {"KDE", "wayland", true, true, "KDE Plasma"},
         {"GNOME", "x11", true, false, "GSettings"}, {"GNOME", "wayland", true, true, "GSettings"},
@@ -260,9 +256,8 @@ QString bad(const char *what, const char *unit, const char *range, const char *v
 {
     return QStringLiteral("skeldctl: pointer %1: the %2 must be %3, not \"%4\"").arg(what, unit, range, value);
 }
-// A "+" on the desktop asks for a session bus, "read-only" for a GSettings
-// back end that takes no writes; stored is "file key=value"
-// read back; error is the start of one line of standard error.
+// A "+" asks for a session bus, "read-only" for a GSettings back end that
+// takes no writes; stored: "file key=value"; error: the start of a line.
 const struct { const char *tag, *desktop; QStringList args; int status; QString stored, error; } kSkeldctl[] = {
     {"speed 0", "GNOME", {"speed", "0"}, 0, kGnome + "speed=-0.9", ""},
     {"GSettings refuses the write", "GNOME read-only", {"speed", "3"}, 1, "", "skeldctl: pointer speed: GSettings did not take the pointer speed"},

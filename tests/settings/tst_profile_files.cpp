@@ -212,8 +212,7 @@ void TestProfileFiles::switchReachesTheDevice()
     QCOMPARE(rig.transfers(), QStringList{expected});
     if (family560) QCOMPARE(rig.mouse->state().currentProfile560, sent);
     if (profile != 0) return;
-    // A transport left claimed: the command gives up, the switch holds; so
-    // it does with the mouse gone.
+    // A transport left claimed, then the mouse gone: the switch holds.
     rig.hid.idle = false;
     view.setCurrentProfile(4);
     QCOMPARE(view.currentProfile(), 4);

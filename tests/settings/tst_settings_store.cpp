@@ -26,8 +26,7 @@ QStringList leftovers(const TestData &data)
     return out;
 }
 
-// A tmpfs of its own over a folder of the test data, holding a copy of
-// modules/; the working directory points into it while it lives.
+// A tmpfs over a folder of the test data with a copy of modules/, made the working directory.
 class SmallDisk
 {
 public:
@@ -181,8 +180,7 @@ void SettingsStoreTest::fullDiskKeepsEveryFile()
 void SettingsStoreTest::sameSizeReplaceIsSeenAtOnce()
 {
     TestData data;
-    // On a memory file system where one can be mounted: synced replaces on
-    // a shared disk are slow.
+    // On a memory file system: synced replaces on a shared disk are slow.
     SmallDisk memory(data, "8m");
     SettingsStores stores;
     const QByteArray p1 = QFile::encodeName(QFileInfo("modules/setting/p1.bin").absoluteFilePath());
@@ -282,8 +280,7 @@ void SettingsStoreTest::nameLists()
     QCOMPARE(NameLists::get(2).size(), qsizetype(2));
     QVERIFY(QFile::remove(data.path("modules/setting/name.bin")));
     QCOMPARE(NameLists::get(0), QVariantList());
-    // The reader drops only a pad in second place of two; a real name equal
-    // to the pad is lost on reading.
+    // The reader drops only a pad in second place of two.
     const std::pair<QStringList, QStringList> reads[] = {
         {{"M", pad}, {"M"}}, {{pad, "M"}, {pad, "M"}}, {{"A", pad, "B"}, {"A", pad, "B"}}, {{"A", "B"}, {"A", "B"}}};
     for (const auto &[stored, read] : reads)
