@@ -2,6 +2,7 @@
 // local clients are cut off in time, and its files are the user's alone.
 #include "app/SingleInstance.h"
 #include "testlib/RawSocket.h"
+#include "testlib/TestData.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -38,6 +39,19 @@ bool secondStart(const QString &exe)
     delete t;
     return finished && sent;
 }
+
+QByteArray header(quint32 length)
+{
+    QByteArray b;
+    QDataStream(&b, QIODevice::WriteOnly) << quint32(0x534b4c44) << length;
+    return b;
+}
+const int kSlow = SingleInstance::readTimeoutMs + 1000;
+const struct { const char *tag; QByteArray bytes; int connections, cutOffWithinMs; } kHostile[] = {
+    {"claims one byte over the limit", header(SingleInstance::maxMessageBytes + 2), 1, 1000},
+    {"not a message", "GET / HTTP/1.0\r\n\r\n", 1, 1000},
+    {"half a message, then silence", header(8) + "ab", 1, kSlow},
+    {"idle flood", {}, 300, kSlow}};
 } // namespace
 
 class SingleInstanceTest : public QObject
@@ -45,7 +59,7 @@ class SingleInstanceTest : public QObject
     Q_OBJECT
 private slots:
     void secondStartDeliversItsMessage();
-    void hostileSendersAreCutOff_data();
+    void hostileSendersAreCutOff_data() { addRows(kHostile); }
     void hostileSendersAreCutOff();
     void runtimeFilesArePrivate();
 };
@@ -65,32 +79,11 @@ void SingleInstanceTest::secondStartDeliversItsMessage()
     QCOMPARE(received.first().first().toString(), QString());
 }
 
-void SingleInstanceTest::hostileSendersAreCutOff_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("connections");
-    QTest::addColumn<int>("cutOffWithinMs");
-
-    auto header = [](quint32 magic, quint32 length) {
-        QByteArray b;
-        QDataStream(&b, QIODevice::WriteOnly) << magic << length;
-        return b;
-    };
-    const int slow = SingleInstance::readTimeoutMs + 1000;
-    QTest::newRow("claims 2 GB") << header(0x534b4c44, 0x80000000u) + QByteArray(60000, 'x') << 1 << 1000;
-    QTest::newRow("claims one byte over the limit") << header(0x534b4c44, SingleInstance::maxMessageBytes + 2) << 1 << 1000;
-    QTest::newRow("not a message") << QByteArray("GET / HTTP/1.0\r\n\r\n") << 1 << 1000;
-    QTest::newRow("odd length") << header(0x534b4c44, 3) + "abc" << 1 << 1000;
-    QTest::newRow("sends nothing") << QByteArray() << 1 << slow;
-    QTest::newRow("half a message, then silence") << header(0x534b4c44, 8) + "ab" << 1 << slow;
-    QTest::newRow("idle flood") << QByteArray() << 300 << slow;
-}
-
 void SingleInstanceTest::hostileSendersAreCutOff()
 {
-    QFETCH(QByteArray, bytes);
-    QFETCH(int, connections);
-    QFETCH(int, cutOffWithinMs);
+    ROW(kHostile);
+    const QByteArray &bytes = r.bytes;
+    const int connections = r.connections, cutOffWithinMs = r.cutOffWithinMs;
     const QString exe = QStringLiteral("/tmp/skeld-test-%1/hostile/skeld-config").arg(QCoreApplication::applicationPid());
     SingleInstance first(exe);
     QVERIFY(!first.isRunning());
@@ -119,16 +112,27 @@ void SingleInstanceTest::hostileSendersAreCutOff()
 
 void SingleInstanceTest::runtimeFilesArePrivate()
 {
-    // A runtime folder that is not ours alone is passed over.
-    QTemporaryDir wide;
+    // A runtime folder that is not ours alone is passed over, and so is
+    // every fallback name someone else holds: another user's folder, a
+    // link, a plain file.
+    QTemporaryDir wide, tmp;
     ::chmod(QFile::encodeName(wide.path()).constData(), 0777);
     qputenv("XDG_RUNTIME_DIR", wide.path().toUtf8());
+    qputenv("TMPDIR", tmp.path().toUtf8());
+    const QString base = tmp.filePath(QStringLiteral("skeld-config-%1").arg(::getuid()));
+    QVERIFY(QDir().mkdir(base + ".x") && QDir().mkdir(base));
+    QVERIFY(::chmod(QFile::encodeName(base).constData(), 0700) == 0);
+    if (::geteuid() == 0) QVERIFY(::chown(QFile::encodeName(base).constData(), 65534, 65534) == 0);
+    else QVERIFY(::chmod(QFile::encodeName(base).constData(), 0755) == 0);
+    QVERIFY(QFile::link(base + ".x", base + ".1"));
+    QVERIFY(QFile(base + ".2").open(QIODevice::WriteOnly));
     const QString exe = QStringLiteral("/tmp/skeld-test-%1/private/skeld-config").arg(QCoreApplication::applicationPid());
     SingleInstance first(exe);
     QVERIFY(!first.isRunning());
     qunsetenv("XDG_RUNTIME_DIR");
+    qunsetenv("TMPDIR");
     const QString dir = QFileInfo(first.serverName()).path();
-    QVERIFY2(!dir.startsWith(wide.path()), qPrintable(dir));
+    QCOMPARE(dir, base + ".3");
     struct stat st {};
     QCOMPARE(::lstat(QFile::encodeName(dir).constData(), &st), 0);
     QVERIFY(S_ISDIR(st.st_mode));

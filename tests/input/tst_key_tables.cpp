@@ -31,26 +31,21 @@ using L = QStringList;
 
 const struct { const char *tag; QList<Key> input; L expected; } kHookKeys[] = {
     {"held key: one down, one up", {{D, 0x1E, 0}, {D, 0x1E, 0}, {D, 0x1E, 0}, {U, 0x1E, 0}}, {"key 04 1", "key 04 0"}},
-    {"release without press gives nothing", {{U, 0x1E, 0}}, {}},
     {"scan above 255 counts as 0", {{D, 0x11E, 0}, {U, 0x11E, 0}, {D, 0x11C, EXT}}, {}},
     {"extended and plain Enter are two keys", {{D, 0x1C, 0}, {D, 0x1C, EXT}, {U, 0x1C, EXT}, {U, 0x1C, 0}},
      {"key 28 1", "key 58 1", "key 58 0", "key 28 0"}},
-    {"left and right Ctrl", {{D, 0x1D, 0}, {D, 0x1D, EXT}}, {"key e0 1", "key e4 1"}},
     {"extended Scroll Lock is Pause", {{D, 0x46, EXT}, {U, 0x46, EXT}, {D, 0x46, 0}}, {"key 48 1", "key 48 0", "key 47 1"}},
     {"0x54 with Alt is Print", {{SD, 0x54, ALT}, {SU, 0x54, ALT}}, {"key 46 1", "key 46 0"}},
     {"0x54 without Alt is unknown", {{D, 0x54, 0}}, {}},
-    {"system key-down counts as down", {{SD, 0x1E, ALT}, {SU, 0x1E, ALT}}, {"key 04 1", "key 04 0"}},
     {"other messages are releases", {{D, 0x1E, 0}, {0x102, 0x1E, 0}}, {"key 04 1", "key 04 0"}},
     {"a hook code other than 0 is never a press", {{D, 0x1E, 0, 1}, {D, 0x1E, 0, 0}, {D, 0x1E, 0, 3}}, {"key 04 1", "key 04 0"}},
     {"unknown keys give no call", {{D, 0x5C, EXT}, {D, 0x7F, 0}, {D, 0x00, 0}, {D, 0x36, 0}}, {}},
-    {"every state change of two keys", {{D, 0x2A, 0}, {D, 0x1E, 0}, {U, 0x2A, 0}, {D, 0x1E, 0}, {U, 0x1E, 0}},
-     {"key e1 1", "key 04 1", "key e1 0", "key 04 0"}},
 };
 
 const struct { const char *tag; QList<quint32> messages; L expected; } kHookButtons[] = {
     {"left click", {0x201, 0x202}, {"button f0 1 10,-20", "button f0 0 10,-20"}},
-    {"right click", {0x204, 0x205}, {"button f1 1 10,-20", "button f1 0 10,-20"}},
-    {"middle click", {0x207, 0x208}, {"button f2 1 10,-20", "button f2 0 10,-20"}},
+    {"right and middle click", {0x204, 0x205, 0x207, 0x208},
+     {"button f1 1 10,-20", "button f1 0 10,-20", "button f2 1 10,-20", "button f2 0 10,-20"}},
     {"double-clicks ignored, the following ups are not", {0x203, 0x202, 0x206, 0x205}, {"button f0 0 10,-20", "button f1 0 10,-20"}},
     {"buttons are not de-duplicated", {0x201, 0x201}, {"button f0 1 10,-20", "button f0 1 10,-20"}},
     {"moves, wheel, side buttons, middle double-click", {0x200, 0x209, 0x20A, 0x20B, 0x20C, 0x20E, 0x1FF, 0xFFFFFFFF}, {}},
@@ -71,30 +66,19 @@ private slots:
 
 void TestKeyTables::tables()
 {
-    int scanEntries = 0, usageEntries = 0;
-    for (int key = 0; key <= 0xFFFF; ++key)
-        scanEntries += KeyTables::internalCode(quint16(key)) != 0;
-    for (int code = 0; code <= 0xFF; ++code)
-        usageEntries += KeyTables::usageCode(quint8(code)) != 0;
-    QCOMPARE(scanEntries, KeyTables::scanCodeEntryCount);
-    QCOMPARE(usageEntries, KeyTables::usageEntryCount);
     // Scan code (extended or not) to the internal code and the usage code;
     // one row per kind of entry, not the table again.
     const struct { const char *name; int scan; bool ext; int internal, usage; } scans[] = {
-        {"A", 0x1E, 0, 0x41, 0x04}, {"X", 0x2D, 0, 0x58, 0x1B}, {"Enter", 0x1C, 0, 0x0D, 0x28},
-        {"keypad Enter", 0x1C, 1, 0x0E, 0x58}, {"right Ctrl", 0x1D, 1, 0xA3, 0xE4}, {"right Shift", 0x36, 1, 0xA1, 0xE5},
-        {"right Shift plain", 0x36, 0, 0, 0}, {"Print", 0x37, 1, 0x2C, 0x46}, {"Pause", 0x45, 0, 0x13, 0x48},
-        {"Num Lock", 0x45, 1, 0x90, 0x53}, {"keypad 7", 0x47, 0, 0x67, 0x5F}, {"Home", 0x47, 1, 0x24, 0x4A},
-        {"102nd key", 0x56, 0, 0xE2, 0x64}, {"F1", 0x3B, 0, 0x70, 0x3A}, {"F12", 0x58, 0, 0x7B, 0x45},
-        {"F23", 0x6E, 0, 0x86, 0x72}, {"left Windows", 0x5B, 1, 0x5B, 0xE3}, {"right Windows", 0x5C, 1, 0, 0},
-        {"0x54 without Alt", 0x54, 0, 0, 0}, {"scan 0", 0x00, 0, 0, 0}};
+        {"A", 0x1E, 0, 0x41, 0x04}, {"X", 0x2D, 0, 0x58, 0x1B}, {"keypad Enter", 0x1C, 1, 0x0E, 0x58},
+        {"right Shift", 0x36, 1, 0xA1, 0xE5}, {"right Shift plain", 0x36, 0, 0, 0}, {"Pause", 0x45, 0, 0x13, 0x48},
+        {"Num Lock", 0x45, 1, 0x90, 0x53}, {"Home", 0x47, 1, 0x24, 0x4A}, {"102nd key", 0x56, 0, 0xE2, 0x64},
+        {"F12", 0x58, 0, 0x7B, 0x45}, {"F23", 0x6E, 0, 0x86, 0x72}, {"right Windows", 0x5C, 1, 0, 0}};
     for (const auto &r : scans) {
         QVERIFY2(KeyTables::internalCode(KeyTables::scanKey(quint8(r.scan), r.ext)) == r.internal, r.name);
         QVERIFY2(KeyTables::usageForScan(quint8(r.scan), r.ext) == r.usage, r.name);
     }
     // Internal codes only the usage map knows (right Windows, F13, F24, ...).
-    const std::pair<int, int> usageOnly[] = {{0x5C, 0xE7}, {0x7C, 0x68}, {0x87, 0x73}, {0xC1, 0x87}, {0xC2, 0x85},
-                                             {0xEB, 0x8B}, {0xFF, 0x66}, {19, 0x48}, {44, 0x46}, {0x0A, 0}, {0, 0}};
+    const std::pair<int, int> usageOnly[] = {{0x5C, 0xE7}, {0x87, 0x73}, {0xC1, 0x87}, {0xFF, 0x66}, {0x0A, 0}};
     for (auto [internal, usage] : usageOnly)
         QCOMPARE(int(KeyTables::usageCode(quint8(internal))), usage);
     // evdev codes: 1..88 are set-1 scan codes, only two reported extended.
@@ -103,9 +87,8 @@ void TestKeyTables::tables()
         QCOMPARE(scanCodeForEvdev(code).extended, code == 54 || code == 69);
     }
     const struct { int evdev, scan; bool ext; int usage; } evdevs[] = {
-        {96, 0x1C, 1, 0x58}, {97, 0x1D, 1, 0xE4}, {99, 0x37, 1, 0x46}, {54, 0x36, 1, 0xE5}, {69, 0x45, 1, 0x53},
-        {119, 0x45, 0, 0x48}, {102, 0x47, 1, 0x4A}, {111, 0x53, 1, 0x4C}, {126, 0x5C, 1, 0}, {193, 0x6E, 0, 0x72},
-        {113, 0, 0, 0}, {0, 0, 0, 0}, {-5, 0, 0, 0}, {100000, 0, 0, 0}};
+        {96, 0x1C, 1, 0x58}, {99, 0x37, 1, 0x46}, {69, 0x45, 1, 0x53}, {119, 0x45, 0, 0x48},
+        {102, 0x47, 1, 0x4A}, {193, 0x6E, 0, 0x72}, {113, 0, 0, 0}, {-5, 0, 0, 0}, {100000, 0, 0, 0}};
     for (const auto &r : evdevs) {
         const ScanCode sc = scanCodeForEvdev(r.evdev);
         QVERIFY2(sc.scan == r.scan && sc.extended == r.ext, QByteArray::number(r.evdev));

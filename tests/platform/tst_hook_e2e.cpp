@@ -1,8 +1,6 @@
-// The whole road under a real X server: xdotool types and clicks on the
-// desktop while the program's window is not focused, the server's raw
-// events reach the hook, and the codes arrive at the UI document's
-// detectKeyboard and the bridge's detectMouse. The test runs itself with
-// --probe as that program: the main window wired as start-up wires it.
+// Under a real X server xdotool types and clicks while the window is not
+// focused; the raw events reach the hook and the codes the UI document. The
+// test runs itself with --probe as that program, wired as start-up wires it.
 #include "app/InputRouting.h"
 #include "app/Widget.h"
 #include "app/myQQuickView.h"
@@ -101,8 +99,7 @@ void TestHookEndToEnd::initTestCase()
     m_probe.start(QCoreApplication::applicationFilePath(), {"--probe"});
     QVERIFY(m_probe.waitForStarted(5000));
     QCOMPARE(collect(1), QStringList{"ready XInput2 raw events active=0"});
-    // Without a window manager nothing activates the program's window; the
-    // pointer stays outside it.
+    // No window manager activates the window; the pointer stays outside it.
     QVERIFY(xdotool({"mousemove", "1200", "700"}));
 }
 
@@ -142,22 +139,17 @@ void TestHookEndToEnd::events_data()
     QTest::addColumn<QStringList>("expected"); // " active=0" is added to each
     using L = QStringList;
     const auto key = [](const char *k, const char *usage, const char *alongWith = nullptr) {
-        // xdotool presses a modifier keysym together with the first key of
-        // its modifier (left Ctrl for right Ctrl): that key comes first.
+        // xdotool presses a modifier's first key (left Ctrl for right Ctrl) first.
         const QString u = QString::fromLatin1(usage);
         if (!alongWith) QTest::newRow(k) << L{"key", k} << L{"key " + u + " 1", "key " + u + " 0"};
         else QTest::newRow(k) << L{"key", k} << L{QString("key %1 1").arg(alongWith), "key " + u + " 1", QString("key %1 0").arg(alongWith), "key " + u + " 0"};
     };
     // The codes themselves are tst_key_tables'; here one of each kind.
     key("a", "04");
-    key("KP_Enter", "58");
     key("Control_R", "e4", "e0");
-    key("F12", "45");
     // Long enough for the server's auto-repeat to send more presses.
     QTest::newRow("held key") << L{"keydown", "b", "sleep", "0.8", "keyup", "b"} << L{"key 05 1", "key 05 0"};
     QTest::newRow("left") << L{"click", "1"} << L{"button f0 1 1200 700", "button f0 0 1200 700"};
-    QTest::newRow("right") << L{"click", "3"} << L{"button f1 1 1200 700", "button f1 0 1200 700"};
-    QTest::newRow("middle") << L{"click", "2"} << L{"button f2 1 1200 700", "button f2 0 1200 700"};
     // Nothing for these: whatever they sent would show in the next row.
     QTest::newRow("wheel and side button give nothing") << L{"click", "4", "click", "8"} << L{};
     QTest::newRow("then a key again") << L{"key", "a"} << L{"key 04 1", "key 04 0"};

@@ -64,6 +64,17 @@ void TestData::write(const QString &relative, const QByteArray &bytes) const
         f.write(bytes);
 }
 
+QMap<QString, QByteArray> TestData::snapshot(const QString &relative) const
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(path(relative), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        if (f.open(QIODevice::ReadOnly)) files.insert(QDir(path(relative)).relativeFilePath(f.fileName()), f.readAll());
+    }
+    return files;
+}
+
 static void captureHandler(QtMsgType type, const QMessageLogContext &ctx, const QString &msg)
 {
     Q_UNUSED(ctx);

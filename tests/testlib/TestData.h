@@ -19,6 +19,8 @@ public:
     QString path(const QString &relative) const;
     QByteArray read(const QString &relative) const;
     void write(const QString &relative, const QByteArray &bytes) const;
+    // Every file under `relative` (hidden ones too) with its bytes.
+    QMap<QString, QByteArray> snapshot(const QString &relative = QString()) const;
 
     static QString sourceDir();
     static QString buildDir();
