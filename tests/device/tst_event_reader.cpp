@@ -71,17 +71,6 @@ private slots:
         QVERIFY(rig.hid.readerRunning);
     }
 
-    void buttonAndFlagOnTheMouse()
-    {
-        DeviceRig rig(DeviceRig::Options{Family::F560});
-        startReader(rig);
-        DpiNotifications::resetToDefaults(); // until a language replaces them, the default text shows
-        rig.mouse->pressDpiButton();         // stage 1 -> 2
-        rig.mouse->setRight(true);
-        QTRY_COMPARE_WITH_TIMEOUT(rig.host.calls().size(), 4, 2000);
-        QCOMPARE(rig.host.calls(), (QStringList{"setCurrentDPI 2", tray("DPI Switch to"), "right true", "runUI"}));
-    }
-
     // The kernel fails the read before udev removes the node: gone all the
     // same, and the loop neither spins nor waits for the node.
     void removalWithinOneTurn()

@@ -1,7 +1,7 @@
 // The window side of the device layer: commands run on the worker one at a
 // time (sets do not wait, gets do), the window never stalls on the device,
-// quitting drops queued writes, the debounce of device-change notifications,
-// the back-end choice and unplugging/re-plugging under a running window.
+// quitting drops queued writes, the debounce of device-change notifications
+// and unplugging/re-plugging under a running window.
 #include "app/Widget.h"
 #include "app/myQQuickView.h"
 #include "device/HidBackends.h"
@@ -108,25 +108,6 @@ private slots:
             QTRY_COMPARE(w.view()->right, right);
             QCOMPARE(cap.lines(), QStringList{QStringLiteral("test %1").arg(plugged ? deviceByte : 0)});
             if (plugged) QCOMPARE(int(mouse->state().commands.last()), 0x82);
-        }
-    }
-
-    void backendFromEnvironment()
-    {
-        // The virtual mouse named in the environment, traced; else no hardware in tests.
-        for (const auto &[virtualMouse, family] : {std::pair{"560", int(Family::F560)}, {"999", -1}}) {
-            TestData data;
-            const bool traced = family >= 0;
-            qputenv("SKELD_VIRTUAL_MOUSE", virtualMouse);
-            qputenv("SKELD_HID_TRACE", traced ? "1" : "");
-            Widget w;
-            qunsetenv("SKELD_VIRTUAL_MOUSE");
-            qunsetenv("SKELD_HID_TRACE");
-            VirtualMouse *vm = HidBackends::virtualMouse(w.hid.backend());
-            QCOMPARE(vm ? int(vm->family()) : -1, family);
-            QCOMPARE(dynamic_cast<TracingBackend *>(w.hid.backend()) != nullptr, traced);
-            auto *none = dynamic_cast<NoHidBackend *>(w.hid.backend());
-            QCOMPARE(none && none->enumerate(0, 0).isEmpty(), !traced);
         }
     }
 

@@ -404,7 +404,7 @@ private slots:
         QStringList sent;
         for (const QString &c : f.commands())
             sent << c.mid(3, 2);
-        QCOMPARE(sent.join(' '), is560 ? "0d 03 0c 0c 0c 0c 0c" : is55328 ? "XX" : "02 12 01 11 10 10 0d 10 10 0d");
+        QCOMPARE(sent.join(' '), is560 ? "0d 03 0c 0c 0c 0c 0c" : is55328 ? "02 12 01 11 10 0d 10" : "02 12 01 11 10 10 0d 10 10 0d");
 
         const QByteArray matrix = toBytes(KeyMatrix::buildDeviceMatrix(KeyMatrix::bindingsFromFlat(flat), is560));
         const QByteArray codes4090 = QByteArray::fromHex("03070f1f272f5b5e");
@@ -415,7 +415,7 @@ private slots:
             QCOMPARE(int(s.reportRate553), 2);
             QCOMPARE(hex(toBytes(s.dpiCodes553)), QByteArray("03 07 0f 1f 80 80 80 80"));
             QCOMPARE(int(s.dpiStageCount553), 4);
-            QCOMPARE(hex(toBytes(s.rgbEffect)), QByteArray(is55328 ? "XX" : "09 80 0d"));
+            QCOMPARE(hex(toBytes(s.rgbEffect)), QByteArray(is55328 ? "02 02 03" : "09 80 0d"));
             QCOMPARE(toBytes(s.led8StageColors), colorBytes);
             return;
         }
