@@ -126,32 +126,6 @@ private slots:
         QCOMPARE(rig.host.calls(), expected << "viewEnabled true" << "initUI");
     }
 
-    void refusedDeviceStillInitialisesTheUi_data()
-    {
-        QTest::addColumn<QString>("why");
-        for (const char *why : {"unplugged", "wrong code"})
-            QTest::newRow(why) << QString::fromLatin1(why);
-    }
-
-    void refusedDeviceStillInitialisesTheUi()
-    {
-        QFETCH(QString, why);
-        DeviceRig rig(options(Family::F553, true), true);
-        if (why == "unplugged") {
-            rig.mouse->unplug();
-        } else {
-            VirtualMouse::Identity id = DeviceRig::identity(rig.options);
-            id.sCode = QStringLiteral("000000");
-            rig.mouse = std::make_shared<VirtualMouse>(Family::F553, id);
-            rig.hid.setBackend(rig.mouse);
-        }
-        DebugCapture cap;
-        QVERIFY(!rig.check().connected);
-        QCOMPARE(cap.lines(), QStringList{"Device DisConnect"});
-        QCOMPARE(rig.host.calls(), (QStringList{"deviceConnected false", "initUI"}));
-        QVERIFY(!rig.hid.readerRunning);
-    }
-
     void garbageTableIsQuick_data() { addRows(kGarbage); }
     void garbageTableIsQuick()
     {
