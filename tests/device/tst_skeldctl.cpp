@@ -68,10 +68,8 @@ private slots:
         row("detect", 1, {}, "skeldctl: no device connected");
         row("--virtual 560 detect", 0, {"1 04d9:a1ee"}, "");
         row("call getGlobalData \"common/name\"", 1, {"\"SKELD R772\""}, "no device connected");
-        row("--virtual 553 call noSuchSlot", 2, {}, "no slot noSuchSlot");
         row("--virtual 553 call mouseReadProfile", 2, {}, "no slot mouseReadProfile taking 0 argument(s)");
         row("--virtual 561 detect", 2, {}, "553 or 560");
-        row("frobnicate", 2, {}, "unknown command frobnicate");
         row("", 2, {}, "usage:");
         row("--data-dir /nonexistent/skeld detect", 2, {}, "no data directory");
     }

@@ -356,18 +356,12 @@ private slots:
                 const QByteArray reply = randomBytes(24), input = randomBytes(o.reportLength + 16);
                 f.replyFilter = [reply](quint8, const QByteArray &) { return reply; };
                 f.inputFilter = [input](const QByteArray &) { return input; };
-                if (gen.bounded(20) == 0) f.unplugAfterTransfers = int(gen.bounded(6));
                 f.muteReadBack = gen.bounded(10) == 0;
                 rig.mouse->setFaults(f);
-                if (gen.bounded(15) == 0) rig.hid.devices[1]->reportLength = int(gen.bounded(-4, 300));
                 const Command &c = kCommands[gen.bounded(int(std::size(kCommands)))];
                 QByteArray p = randomBytes(128).leftJustified(128, '\0');
                 c.call(rig.hid, randomBytes(4).leftJustified(4, '\0'), reinterpret_cast<uchar *>(p.data()));
                 QVERIFY2(rig.hid.idle && rig.hid.cmdHandle == nullptr, c.tag);
-                if (!rig.mouse->state().plugged) {
-                    rig.mouse->replug();
-                    rig.hid.devices[1]->path = QString::fromLatin1(rig.mouse->commandPath());
-                }
             }
             QCOMPARE(rig.mouse->state().openCommandHandles, 0);
         }
