@@ -1,6 +1,5 @@
-// From the device table to a connection: parsing the table (bad input
-// included), the check's steps and their order, the handshake's refusals,
-// and the permission hint.
+// From the device table to a connection: the table (bad input included),
+// the check's steps, and the permission hint.
 #include "DeviceRig.h"
 
 #include <QElapsedTimer>

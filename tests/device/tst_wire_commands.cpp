@@ -1,6 +1,5 @@
-// Both command families against the virtual mouse: the report bytes, the
-// payload chunks, the recorded delays, and how each exchange ends when the
-// device or the bus misbehaves.
+// Both command families against the virtual mouse, and how each exchange
+// ends when the device or the bus misbehaves.
 #include "DeviceRig.h"
 #include "device/ReportCodec.h"
 
@@ -17,9 +16,8 @@ DeviceRig::Options opts(const QString &key, bool enc = false, int reportLength =
 {
     return {key.startsWith("560") ? Family::F560 : Family::F553, reportLength, enc, "731952"};
 }
-// kind: set (settles 128 ms), nosettle (8 ms), payload, get, readback.
-// Runs the command's slot with fixed arguments (p: 128 pattern bytes) and
-// hands back what a get returns, starting from the preset `o`.
+// kind: set (settles 128 ms), nosettle (8 ms), payload, get, readback. A
+// call hands back what a get returns, starting from the preset `o`.
 using Call = QByteArray (*)(Hid_Thread &h, QByteArray o, uchar *p);
 #define SET(slot) [](Hid_Thread &h, QByteArray, [[maybe_unused]] uchar *p) { return h.slot, QByteArray(); }
 #define GET(slot, n) [](Hid_Thread &h, QByteArray preset, uchar *) { \
@@ -258,9 +256,8 @@ private slots:
         if (key == "553:00") QVERIFY(!rig.hid.chkDeviceIsEnCode(1)); // nor does the handshake pass
     }
 
-    // A get that fails keeps what the caller preset (the secrecy code reads
-    // zeros); a reply is taken as it comes: short fills what came, long is
-    // cut, garbage is not checked. Without a path nothing goes out at all.
+    // A failed get keeps the caller's presets (the secrecy code reads zeros);
+    // a reply is taken as it comes, unchecked. Without a path nothing goes out.
     void failedAndOddReplies()
     {
         const QByteArray fails = "fails", noPath = "no path";
@@ -331,10 +328,8 @@ private slots:
         }
     }
 
-    // Randomised replies and read-backs: nothing may crash, hang, read out of
-    // bounds or leave the bus claimed. A fixed seed unless SKELD_FUZZ_SEED
-    // gives one, so a failure can be replayed; run it under AddressSanitizer
-    // as well (see README.md in this folder).
+    // Random replies and read-backs must not crash, hang or leave the bus
+    // claimed. SKELD_FUZZ_SEED replays a seed (see README.md in this folder).
     void fuzzedRepliesAndReadBacks()
     {
         const quint32 seed = quint32(qEnvironmentVariableIntValue("SKELD_FUZZ_SEED"));

@@ -1,7 +1,5 @@
-// The window side of the device layer: commands run on the worker one at a
-// time (sets do not wait, gets do), the window never stalls on the device,
-// quitting drops queued writes, the debounce of device-change notifications
-// and unplugging/re-plugging under a running window.
+// The window side of the device layer: the worker's queue, the debounce of
+// device-change notifications and unplugging under a running window.
 #include "app/Widget.h"
 #include "app/myQQuickView.h"
 #include "device/HidBackends.h"
@@ -30,8 +28,7 @@ void setIcType(TestData &data, const char *icType)
     data.write("modules/setting/apConfig.bin", ini.replace("icType=553", QByteArray("icType=") + icType));
 }
 
-// Runs a check to its end: queued on the worker, its window calls posted
-// back here, then what the pages' "initUI" asks of the device.
+// Runs a check to its end: on the worker, then its window calls, then "initUI".
 void checkNow(Widget &w)
 {
     w.checkDevice();
@@ -41,9 +38,8 @@ void checkNow(Widget &w)
     }
 }
 
-// The longest pause of the GUI thread's event loop while it is measured. A
-// command run on the GUI thread would stop it for at least one output
-// report's delay; a loaded machine's own pauses stay below that.
+// The GUI thread's longest pause; a command run on it would stop it for at
+// least one output report's delay.
 struct GapMeter {
     GapMeter()
     {
@@ -77,8 +73,7 @@ private slots:
         QVERIFY2(sinceLast.elapsed() >= 2000, qPrintable(QString::number(sinceLast.elapsed())));
         QVERIFY(!deviceConnected && !w.checkTimer.isActive());
 
-        // Kept while connected (a remove may follow), but a check then leaves
-        // the live connection alone.
+        // Kept while connected, but a check then leaves the live connection alone.
         auto mouse = plugVirtualMouse(w, Family::F553);
         checkNow(w);
         QVERIFY(deviceConnected && w.hid.readerRunning);
@@ -97,8 +92,7 @@ private slots:
         Widget w;
         auto mouse = plugVirtualMouse(w, Family::F553);
         checkNow(w);
-        // A page's call does not wait: the flag lands when the answer is in; a
-        // failed command clears it.
+        // The flag lands when the answer is in; a failed command clears it.
         for (const auto &[deviceByte, right, plugged] : {std::tuple{3, true, true}, {3, false, false}}) {
             mouse->modifyState([&](VirtualMouse::State &s) { s.dpiStage553 = quint8(deviceByte); });
             if (!plugged) w.hid.call([&] { w.hid.devices[1]->path.clear(); });
@@ -113,9 +107,7 @@ private slots:
 
     void quitDropsQueuedWrites()
     {
-        // Quit with four macro writes queued (about 0.75 s each on the wire):
-        // the one on the wire completes, the rest are dropped, and the reader
-        // ends within its turn.
+        // Four macro writes of about 0.75 s: the one on the wire completes.
         TestData data;
         QElapsedTimer t;
         std::shared_ptr<VirtualMouse> mouse;
@@ -139,9 +131,7 @@ private slots:
 
     void commandsWaitTheirTurnAndNeverStallTheWindow()
     {
-        // A 560 with its real delays: a page command, a DPI press on the mouse
-        // and a second page command, all while a profile write is on the wire.
-        // The GUI keeps turning throughout.
+        // A 560 with its real delays; commands and a DPI press during a profile write.
         TestData data;
         setIcType(data, "560");
         Widget w;

@@ -1,6 +1,5 @@
-// What the pages' values become on the device: button bindings to the key
-// matrix, macros to their image, DPI values to stage codes, lighting and
-// report-rate choices to their bytes.
+// What the pages' values become on the device: key matrix, macro images,
+// DPI stage codes, lighting and report-rate bytes.
 #include "features/DeviceOptions.h"
 #include "features/DpiCodec.h"
 #include "features/LightingTables.h"
@@ -170,8 +169,7 @@ private slots:
     void macroSizeAndLimits()
     {
         using namespace MacroEncoder;
-        // 70 actions with long delays need far more than 128 bytes: cut cleanly
-        // at 2 + 20 closed actions of 6 bytes + closing pair + end pair.
+        // Too long: cut at 2 + 20 closed actions of 6 bytes + closing pair + end pair.
         QStringList entries;
         for (int i = 0; i < 35; ++i)
             entries << "1,A" << "0,3000" << "2,A" << "0,3000";
@@ -181,8 +179,7 @@ private slots:
         QCOMPARE(bytes.size(), 126);
         QCOMPARE(bytes.right(4).toHex(' '), QByteArray("01 04 00 00"));
         QVERIFY(cap.lines().value(cap.lines().size() - 1).contains("dropped"));
-        // Whatever the entries, the image stays within 128 bytes, ends with the
-        // end pair and matches the counter whenever nothing had to be dropped.
+        // Any entries: within 128 bytes, ended, and as counted when nothing was dropped.
         QRandomGenerator rng(4711);
         const QStringList infos{"A", "MS-L", "Nope", "", "50", "-10", "65535", "abc", "1270"};
         for (int round = 0; round < 200; ++round) {
@@ -257,8 +254,7 @@ private slots:
         QCOMPARE(hex(c, 0, 7), QByteArray("ff 00 10 20 00 2c 00"));
         QVERIFY(!hasColor8(c));
 
-        // Report rates: page index and Hz to the device's byte; stored values
-        // outside the list send 1000 Hz.
+        // Report rates; stored values outside the list send 1000 Hz.
         for (const auto &[index, hz, byte] : {std::tuple{0, 125, 8}, {1, 250, 4}, {2, 500, 2}, {3, 1000, 1}}) {
             QCOMPARE(int(*DeviceOptions::rateByteForIndex(index)), byte);
             QCOMPARE(int(*DeviceOptions::rateByteForHz(hz)), byte);

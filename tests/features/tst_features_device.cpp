@@ -1,6 +1,5 @@
-// The bridge's device slots against the virtual mouse: the commands each
-// page action sends, the payload bytes and what the stores keep, for both
-// families and with the cipher on.
+// The bridge's device slots against the virtual mouse: the reports and
+// payloads each page action sends, for both families and with the cipher on.
 #include "../device/DeviceRig.h"
 #include "app/myQQuickView.h"
 #include "device/ReportCodec.h"
@@ -19,8 +18,7 @@ struct Model {
     bool isEncode = false, isColorful = false, is55328 = false, isGun = false;
 };
 
-// The bridge wired to a worker that talks to the virtual mouse in a private
-// data copy; the capability flags are set as the global file would set them.
+// The bridge wired to the virtual mouse in a private data copy.
 struct Rig {
     explicit Rig(const Model &m) : rig(DeviceRig::Options{m.family, 32, m.isEncode, "731952"}, true), model(m)
     {
@@ -105,7 +103,7 @@ QByteArray colorBytes(bool color8)
 
 using Check = std::function<void(const Rig &)>;
 // One page action: the model, the current profile, the call, the command
-// reports it sends and what the device holds afterwards.
+// reports it sends and a check of what went out.
 struct Action {
     const char *tag;
     Model model;
@@ -332,19 +330,6 @@ private slots:
                                       : QStringList{rep(0x0B, {5}), rep(0x82, {})}));
         f.rig.mouse->unplug(); // the page then shows stage 3
         QCOMPARE(f.view->mouseGetCurrentDPI(), QVariant(3));
-    }
-
-    void gets()
-    {
-        Rig f(Model{F::F560}), g(Model{F::F553, true});
-        f.rig.mouse->modifyState([](State &s) { s.currentProfile560 = 3; });
-        g.rig.mouse->modifyState([](State &s) { s.options553 = {0x11, 0x22, 0x33, 0x44}; });
-        QCOMPARE(f.view->mouseReadCurrentProfile(), QVariant(3));
-        QCOMPARE(g.view->GetKeyboardoption(), (QVariantList{0x11, 0x22, 0x33, 0x44}));
-        f.rig.mouse->unplug(); // a failed get answers zeros
-        g.rig.mouse->unplug();
-        QCOMPARE(f.view->mouseReadCurrentProfile(), QVariant(0));
-        QCOMPARE(g.view->GetKeyboardoption(), (QVariantList{0, 0, 0, 0}));
     }
 
     void applyWholeProfile_data()

@@ -1,6 +1,5 @@
-// Gun presets: the file's entries, the bytes sent to the mouse when one is
-// saved (clamped and wrapped into a byte), refusals of malformed presets,
-// and the per-profile sensitivity and selection.
+// Gun presets: the file's entries, the bytes sent when one is saved, the
+// refusals, and the per-profile sensitivity and selection.
 #include "app/myQQuickView.h"
 #include "device/DeviceRig.h"
 
