@@ -71,9 +71,8 @@ public:
         QString sCode = QStringLiteral("731952");
     };
 
-    // With `withData` the rig works in a copy of modules/ whose device table
-    // matches the options (needed by the device check); without, the mouse
-    // takes its identity from the options alone, which is much quicker.
+    // With `withData`, a copy of modules/ whose device table matches the
+    // options (for the device check); without, much quicker.
     explicit DeviceRig(const Options &options, bool withData = false);
     DeviceRig() : DeviceRig(Options{}) {}
     ~DeviceRig();
@@ -84,8 +83,7 @@ public:
     FakeHost host;
 
     static VirtualMouse::Identity identity(const Options &options);
-    // Puts the mouse's record in place as a check would (index 1) and runs
-    // the handshake; returns its result.
+    // Puts the mouse's record at index 1 and runs the handshake.
     bool attach();
     DeviceCheck::Result check() { return DeviceCheck::run(hid, host); }
 

@@ -1,6 +1,5 @@
-// From the device table to a connection: parsing the table (bad input
-// included), the check's steps and their order, the handshake's refusals,
-// and the permission hint.
+// From the device table to a connection: the table (bad input included),
+// the check's steps, and the permission hint.
 #include "DeviceRig.h"
 
 #include <QElapsedTimer>
@@ -28,11 +27,8 @@ struct Field {
 // clang-format off
 const Field kFields[] = {
     {"upper case, leading zeros", "type=01\nvid=04D9\nusagePage=00FF00\n", {1, 0x04d9, 0xff00, 32, 0}, "731952"},
-    {"decimal reportLength", "reportLength=64\n", {-1, 0, 0, 64, 0}, "731952"},
     {"defaults", "", {-1, 0, 0, 32, 0}, "731952"},
     {"non-hex ids are 0", "type=zz\nvid=g123\nusagePage=-\n", {0, 0, 0, 32, 0}, "731952"},
-    {"low 16 bits", "vid=1ffff\n", {-1, 0xffff, 0, 32, 0}, "731952"},
-    {"hex type", "type=10\n", {16, 0, 0, 32, 0}, "731952"},
     {"cipher and code", "isEncode=true\nsCode=ABCDEF\n", {-1, 0, 0, 32, 1}, "ABCDEF"},
     {"garbage reportLength is 0", "reportLength=6x4\n", {-1, 0, 0, 0, 0}, "731952"},
 };
@@ -44,12 +40,10 @@ struct Garbage {
     bool connects;
 };
 const Garbage kGarbage[] = {
-    {"non-hex ids, other usages", "[common]\ndeviceCount=1\n[0]\nvid=zz\npid=??\nusagePage=12\n", false},
     // Ids of 0 enumerate every device: the mouse's usages then find it.
     {"non-hex ids, the mouse's usages",
      "[common]\ndeviceCount=1\n[0]\nvid=zz\npid=??\nusagePage=ff00\nusage=ff00\n", true},
     {"binary junk", QByteArray("\x01\x02\xff[[[=\n\0\0deviceCount", 20), false},
-    {"absurd count, no sections", "[common]\ndeviceCount=1000000\n", false},
     {"no table file", "remove", false},
 };
 } // namespace
@@ -74,11 +68,8 @@ private slots:
         QTest::addColumn<QByteArray>("count");
         QTest::addColumn<int>("rows");
         QTest::newRow("1 reads only section 0") << QByteArray("1") << 1;
-        QTest::newRow("missing") << QByteArray() << 0;
         QTest::newRow("negative") << QByteArray("-5") << 0;
-        QTest::newRow("text") << QByteArray("two") << 0;
         QTest::newRow("more rows than sections give default rows") << QByteArray("3") << 3;
-        QTest::newRow("absurd count is capped") << QByteArray("1000000") << DeviceTable::kMaxRecords;
         QTest::newRow("largest int is capped quickly") << QByteArray("2147483647") << DeviceTable::kMaxRecords;
     }
 
@@ -93,16 +84,14 @@ private slots:
         QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
         QCOMPARE(l.size(), rows);
         if (rows >= 2) QCOMPARE(l[1]->vid, quint16(0x1234));
-        if (rows >= 2) QCOMPARE(l.last()->sCode, QStringLiteral("731952"));
     }
 
     void connects_data()
     {
         QTest::addColumn<int>("family");
         QTest::addColumn<bool>("isEncode");
-        for (int f : {int(Family::F553), int(Family::F560)})
-            for (bool enc : {false, true})
-                QTest::addRow("%d %s", f, enc ? "enciphered" : "plain") << f << enc;
+        QTest::newRow("553 plain") << int(Family::F553) << false;
+        QTest::newRow("560 enciphered") << int(Family::F560) << true;
     }
 
     void connects()
@@ -116,12 +105,9 @@ private slots:
         });
         DebugCapture cap;
         const DeviceCheck::Result r = rig.check();
-        QVERIFY(r.connected && rig.hid.readerRunning);
-        QCOMPARE(r.index, 1);
-        QCOMPARE(rig.hid.curDevice, 1);
+        QVERIFY(r.connected && rig.hid.readerRunning && rig.hid.curDevice == 1);
         QCOMPARE(cap.lines(), QStringList{"Device Connect"});
         const VirtualMouse::State s = rig.mouse->state();
-        QCOMPARE(s.rejectedReports, 0);
         QStringList expected{"clearHidBusy", "deviceConnected true", "tray Info|Detect Device|10000"};
         if (Family(family) == Family::F553) {
             QCOMPARE(s.commands, (QList<quint8>{0x00, 0x83, 0x03}));
@@ -130,38 +116,9 @@ private slots:
             QCOMPARE(s.commands, (QList<quint8>{0x00, 0x81, 0x01, 0x8C, 0x8C, 0x8C, 0x8C}));
             QCOMPARE(toBytes(s.options560).toHex(), QByteArray("2922"));
             expected << "readProfile 0" << "readProfile 1" << "readProfile 2" << "readProfile 3";
-            for (size_t n = 0; n < 4; ++n)
-                QCOMPARE(rig.host.images[n], s.profiles[n]);
-            QCOMPARE(rig.host.images[4], (std::array<uchar, 128>{}));
+            QCOMPARE(rig.host.images[3], s.profiles[3]);
         }
         QCOMPARE(rig.host.calls(), expected << "viewEnabled true" << "initUI");
-    }
-
-    void refusedDeviceStillInitialisesTheUi_data()
-    {
-        QTest::addColumn<QString>("why");
-        for (const char *why : {"unplugged", "wrong code", "cipher off on the device"})
-            QTest::newRow(why) << QString::fromLatin1(why);
-    }
-
-    void refusedDeviceStillInitialisesTheUi()
-    {
-        QFETCH(QString, why);
-        DeviceRig rig(options(Family::F553, true), true);
-        if (why == "unplugged") {
-            rig.mouse->unplug();
-        } else {
-            VirtualMouse::Identity id = DeviceRig::identity(rig.options);
-            id.sCode = why == "wrong code" ? QStringLiteral("000000") : id.sCode;
-            id.isEncode = why == "wrong code";
-            rig.mouse = std::make_shared<VirtualMouse>(Family::F553, id);
-            rig.hid.setBackend(rig.mouse);
-        }
-        DebugCapture cap;
-        QVERIFY(!rig.check().connected);
-        QCOMPARE(cap.lines(), QStringList{"Device DisConnect"});
-        QCOMPARE(rig.host.calls(), (QStringList{"deviceConnected false", "initUI"}));
-        QVERIFY(!rig.hid.readerRunning);
     }
 
     void garbageTableIsQuick_data() { addRows(kGarbage); }
@@ -178,7 +135,6 @@ private slots:
         DebugCapture cap;
         QCOMPARE(rig.check().connected, r.connects);
         QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
-        QCOMPARE(cap.contains("Device DisConnect"), !r.connects);
         QCOMPARE(rig.mouse->state().handshakes, r.connects ? 1 : 0);
         if (!r.connects) QCOMPARE(rig.host.calls(), (QStringList{"deviceConnected false", "initUI"}));
         if (r.table == "remove") QVERIFY(!QFile::exists(rig.data->path(kTable)));
@@ -192,7 +148,6 @@ private slots:
         DeviceRig same(options(Family::F553), true);
         same.data->write(kTable, "[common]\ndeviceCount=2\n[0]\n" + row + events + "[1]\n" + row + events);
         QCOMPARE(same.check().index, 0);
-        QCOMPARE(same.hid.curDevice, 0);
         QCOMPARE(same.mouse->state().handshakes, 1);
         // Row 0 matches the interfaces but has the wrong code: row 1 answers.
         DeviceRig rig(options(Family::F553, true), true);
@@ -202,7 +157,6 @@ private slots:
         QVERIFY(r.connected);
         QCOMPARE(r.index, 1);
         QCOMPARE(rig.mouse->state().rejectedReports, 1);
-        QCOMPARE(rig.mouse->state().handshakes, 1);
     }
 
     void permissionHintOncePerPlugIn()
@@ -216,9 +170,7 @@ private slots:
         DeviceCheck::Result r = rig.check();
         QVERIFY(!r.connected && r.hintShown);
         QCOMPARE(r.deniedPaths.size(), 2);
-        QCOMPARE(cap.lines().size(), 2); // the hint's line and "Device DisConnect"
         QVERIFY(cap.lines().first().contains("permission denied"));
-        QVERIFY(cap.lines().first().contains("skeld-config --install-udev-rule"));
         QVERIFY(!rig.check().hintShown); // same plug-in: quiet
         QCOMPARE(rig.host.count(hint), 1);
         rig.mouse->unplug();

@@ -1,7 +1,4 @@
-// The command-line tool end to end: options, detect, call and batch, with
-// the virtual mouse or with no device at all, and its feature subcommands
-// run as a person would.
-#include "device/DeviceCheck.h"
+// The command-line tool end to end, with the virtual mouse or no device.
 #include "testlib/TestData.h"
 
 #include <QProcess>
@@ -29,15 +26,13 @@ Run run(const QStringList &args, const QByteArray &input = QByteArray())
             QString::fromUtf8(p.readAllStandardError()), {}};
 }
 
-// A feature subcommand on the virtual mouse, traced, in a private data
-// folder; the family comes from the global file, as on a real install.
+// A feature subcommand on the traced virtual mouse; the family comes from the global file.
 Run feature(TestData &data, const QString &family, const QStringList &args)
 {
     if (family != "553") // the shipped family
         QSettings(data.path("modules/setting/apConfig.bin"), QSettings::IniFormat).setValue("mouse/icType", family);
     Run r = run(QStringList{"--data-dir", data.root(), "--virtual", family, "--trace"} + args);
-    // The connection start reads and sets the option bytes and (560) reads
-    // the profile records; the subcommand's own reports follow.
+    // Skips the connection start's own reports.
     const QStringList start = family == "560" ? QStringList{"81", "01", "8c"} : QStringList{"83", "03"};
     const QStringList lines = r.err.split('\n');
     for (qsizetype i = lines.indexOf("Device Connect"); i >= 0 && i < lines.size(); ++i)
@@ -68,14 +63,9 @@ private slots:
         row("--virtual 560 --trace call mouseReadProfile 2", 0, {}, "SET_FEATURE 00 8c 02 00 00 00 00 00 71|READ 40 41 42 43");
         row("detect", 1, {}, "skeldctl: no device connected");
         row("--virtual 560 detect", 0, {"1 04d9:a1ee"}, "");
-        row("--virtual 553 call getGlobalData mouse/icType", 0, {"553"}, ""); // numbers stay numbers
         row("call getGlobalData \"common/name\"", 1, {"\"SKELD R772\""}, "no device connected");
-        row("--virtual 553 call noSuchSlot", 2, {}, "no slot noSuchSlot");
         row("--virtual 553 call mouseReadProfile", 2, {}, "no slot mouseReadProfile taking 0 argument(s)");
-        row("--virtual 560 call mouseReadProfile [1,2]", 2, {}, "cannot make a uint");
         row("--virtual 561 detect", 2, {}, "553 or 560");
-        row("frobnicate", 2, {}, "unknown command frobnicate");
-        row("--loud detect", 2, {}, "unknown option --loud");
         row("", 2, {}, "usage:");
         row("--data-dir /nonexistent/skeld detect", 2, {}, "no data directory");
     }
@@ -128,13 +118,8 @@ private slots:
         const Run r = run({"--data-dir", data.root(), "--virtual", "553", "detect"});
         qunsetenv("SKELD_VIRTUAL_MOUSE_DENIED");
         QCOMPARE(r.status, 1);
-        QVERIFY(r.out.isEmpty());
         // The command names the program beside the tool, wherever that is.
-        const QString hint = DeviceCheck::permissionHint().replace(QCoreApplication::applicationDirPath(),
-                                                                   TestData::buildDir());
-        QVERIFY2(r.err.contains("skeldctl: " + hint), qPrintable(r.err));
-        QVERIFY(r.err.contains(TestData::buildDir() + "/skeld-config --install-udev-rule"));
-        QVERIFY(r.err.contains("permission denied on virtual:553:cmd"));
+        QVERIFY2(r.err.contains(TestData::buildDir() + "/skeld-config --install-udev-rule"), qPrintable(r.err));
     }
 
     void features_data()
@@ -152,12 +137,9 @@ private slots:
         row("560", "rate 125", {"00 03 01 08 00 00 00 00 f3"}, {}, "mouse/reportRate=0");
         row("553", "dpi stage 2", {"00 0b 02 00 00 00 00 00 f2"}, {}, "");
         row("553", "dpi set 3 800 1600 6000", {"00 11 03 08 00 00 00 00 e3"}, {}, "mouse/currentDpiCount=3");
-        row("553", "dpi get", {"00 82 00 00 00 00 00 00 7d"}, {}, "");
         row("553", "light effect 10 2 4", {light, light, effect, light, light, effect}, {}, "mouse/lightValue=10, 2, 4");
         row("560", "buttons apply", {"00 82 00 00 00 00 00 00 7d", "00 0d 01 80 00 00 00 00 71"}, {}, "");
         row("553", "macro send burst 12", {"00 13 0c 80 00 00 00 00 60"}, {"8 bytes to slot 12"}, "");
-        row("560", "profile read 4", {"*"},
-            {"  0: 80 81 82 83 84 85 86 87 88 89 8a 8b 8c 8d 8e 8f"}, "");
         row("560", "status", {"*"}, {"family: 560", "connection: connected 04d9:a1ee", "profile: 1 (device slot 1)", "dpi stage: 1"}, "");
     }
 
@@ -185,11 +167,8 @@ private slots:
     {
         QTest::addColumn<QStringList>("args");
         for (const QStringList &args : QList<QStringList>{
-                 {"rate", "300"}, {"dpi", "set", "9", "800"}, {"dpi", "set", "2", "800", "90000"}, {"dpi", "set", "2", "abc"},
-                 {"light", "effect", "11", "0", "0"}, {"light", "colors", "12345g"}, {"macro", "send", "m", "13"},
-                 {"macro", "send", "../setting/p1", "1"}, {"macro", "send", "loaderkestle", "1"},
-                 {"macro", "send", ".hidden", "1"}, {"macro", "send", QString(65, 'm'), "1"},
-                 {"macro", "send", "nothere", "1"}, {"profile", "switch", "7"}, {"profile", "read", "1"}, {"buttons"}})
+                 {"rate", "300"}, {"dpi", "set", "9", "800"}, {"dpi", "set", "2", "abc"}, {"light", "effect", "11", "0", "0"},
+                 {"macro", "send", "../setting/p1", "1"}, {"macro", "send", "m", "13"}, {"profile", "switch", "7"}, {"buttons"}})
             QTest::newRow(qPrintable(args.join(' ').left(40))) << args;
     }
 
@@ -216,8 +195,7 @@ private slots:
         QStringList codes;
         for (const QString &set : r.sets)
             codes << set.mid(3, 2);
-        // Select profile 2, then re-send its buttons, rate, DPI and lighting as
-        // the pages do after a switch, then read the active stage.
+        // Select, re-send buttons, rate, DPI and lighting, read the active stage.
         QCOMPARE(codes, (QStringList{"02", "02", "12", "01", "11", "10", "10", "0d", "10", "10", "0d", "82"}));
         QCOMPARE(r.sets.first(), QString("00 02 02 00 00 00 00 00 fb"));
         QCOMPARE(QSettings(data.path("modules/setting/apConfig.bin"), QSettings::IniFormat).value("mouse/profileNo").toInt(), 1);
@@ -225,41 +203,21 @@ private slots:
         QVERIFY(feature(data, "553", {"status"}).out.contains("profile: 2"));
     }
 
-    void failedWriteExitsWithReason_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("rate, profile is a folder") << "p1.bin" << QStringList{"rate", "500"} << "is a directory";
-        QTest::newRow("dpi set, profile is a link") << "p1.bin" << QStringList{"dpi", "set", "2", "800", "1600"}
-                                                    << "it is a symbolic link";
-        QTest::newRow("profile switch, global file is a link") << "apConfig.bin" << QStringList{"profile", "switch", "3"}
-                                                               << "it is a symbolic link";
-        QTest::newRow("reset onto a link") << "p1.bin" << QStringList{"call", "resetProfile", "0"}
-                                           << "it is a symbolic link";
-    }
-
-    // A write that fails is no success: status 1 and the reason, and the files
-    // keep what they held.
+    // A failed write is no success; the file behind the link keeps what it held.
     void failedWriteExitsWithReason()
     {
-        QFETCH(QString, file);
-        QFETCH(QStringList, args);
-        QFETCH(QString, reason);
         TestData data;
-        file = "modules/setting/" + file;
-        const QString path = data.path(file);
+        const QString file = "modules/setting/apConfig.bin", path = data.path(file);
         const QByteArray bytes = data.read(file);
-        const bool asLink = reason.contains("link");
         QVERIFY(QFile::remove(path));
         data.write("outside.bin", bytes);
-        QVERIFY(asLink ? QFile::link(data.path("outside.bin"), path) : QDir().mkpath(path));
-        const Run r = feature(data, "553", args);
+        QVERIFY(QFile::link(data.path("outside.bin"), path));
+        const Run r = feature(data, "553", {"profile", "switch", "3"});
         QCOMPARE(r.status, 1);
-        QVERIFY2(r.err.contains("skeldctl: cannot write " + file + ": " + reason), qPrintable(r.err));
+        QVERIFY2(r.err.contains("skeldctl: cannot write " + file + ": it is a symbolic link"), qPrintable(r.err));
         QVERIFY(!r.err.contains("the values are stored"));
         QCOMPARE(data.read("outside.bin"), bytes);
-        QCOMPARE(QFileInfo(path).isSymLink(), asLink);
+        QVERIFY(QFileInfo(path).isSymLink());
     }
 };
 

@@ -1,6 +1,5 @@
-// Both command families against the virtual mouse: the report bytes, the
-// payload chunks, the recorded delays, what the firmware made of them, and
-// how each exchange ends when the device or the bus misbehaves.
+// Both command families against the virtual mouse, and how each exchange
+// ends when the device or the bus misbehaves.
 #include "DeviceRig.h"
 #include "device/ReportCodec.h"
 
@@ -17,13 +16,8 @@ DeviceRig::Options opts(const QString &key, bool enc = false, int reportLength =
 {
     return {key.startsWith("560") ? Family::F560 : Family::F553, reportLength, enc, "731952"};
 }
-QByteArray one(quint8 b) { return QByteArray(1, char(b)); }
-const QByteArray p128 = pattern(128);
-
-// kind: set (settles 128 ms), nosettle (8 ms), payload, get, readback.
-// `stored` reads back what the firmware holds after the command.
-// Runs the command's slot with fixed arguments (p: 128 pattern bytes) and
-// hands back what a get returns, starting from the preset `o`.
+// kind: set (settles 128 ms), nosettle (8 ms), payload, get, readback. A
+// call hands back what a get returns, starting from the preset `o`.
 using Call = QByteArray (*)(Hid_Thread &h, QByteArray o, uchar *p);
 #define SET(slot) [](Hid_Thread &h, QByteArray, [[maybe_unused]] uchar *p) { return h.slot, QByteArray(); }
 #define GET(slot, n) [](Hid_Thread &h, QByteArray preset, uchar *) { \
@@ -38,39 +32,37 @@ struct Command {
     const char *kind;
     int length;        // payload / read-back bytes
     QByteArray result; // what a get hands back
-    QByteArray (*stored)(const State &);
-    QByteArray expected;
     const char *fail; // the debug line when the bus stays busy
 };
 // clang-format off
 const Command kCommands[] = {
-    {"553:01", SET(hid553_01H_SetReportRate(4)), 0x01, {4}, "set", 0, {}, [](const State &s) { return one(s.reportRate553); }, "\x04", "01"},
-    {"553:02", SET(hid553_02H_SetCurrentKeyMatrix(2)), 0x02, {2}, "set", 0, {}, [](const State &s) { return one(s.currentKeyMatrix553); }, "\x02", "02"},
-    {"553:03", SET(hid553_03H_SetKeyboardoption(1, 2, 3, 0x40)), 0x03, {1, 2, 3, 0x40}, "nosettle", 0, {}, [](const State &s) { return toBytes(s.options553); }, QByteArray::fromHex("01020340"), "03"},
-    {"553:04", SET(hid553_04H_SetGunData(0x0A, 0x0B, 0x0C, 0x0D)), 0x04, {0, 0x0A, 0x0B, 0x0C, 0x0D}, "nosettle", 0, {}, [](const State &s) { return toBytes(s.gunData); }, QByteArray::fromHex("0a0b0c0d"), "04"},
-    {"553:0B", SET(hid553_0BH_SetCurrentDPI(3)), 0x0B, {3}, "set", 0, {}, [](const State &s) { return one(s.dpiStage553); }, "\x03", "0B"},
-    {"553:0C", SET(hid553_0CH_SetFixLEDColor(p)), 0x0C, {0x03, 0x0A, 0x11}, "set", 0, {}, [](const State &s) { return toBytes(s.fixLedColor); }, p128.left(3), "0C"},
-    {"553:0D", SET(hid553_0DH_SetRGBLedEffect(5, 6, 7)), 0x0D, {5, 6, 7}, "set", 0, {}, [](const State &s) { return toBytes(s.rgbEffect); }, QByteArray::fromHex("050607"), "0D"},
-    {"553:10t2", SET(hid553_10H_SetLED8StageColor(2, p)), 0x10, {2, 4}, "payload", 4, {}, [](const State &s) { return char(s.led8StageLength) + toBytes(s.led8StageColors, 4); }, '\x04' + p128.left(4), "10"},
-    {"553:10t0", SET(hid553_10H_SetLED8StageColor(0, p)), 0x10, {0, 24}, "payload", 24, {}, [](const State &s) { return toBytes(s.led8StageColors); }, p128.left(24), "10"},
-    {"553:11", SET(hid553_11H_SetDPISet(6, p)), 0x11, {6, 8}, "payload", 8, {}, [](const State &s) { return char(s.dpiStageCount553) + toBytes(s.dpiCodes553); }, '\x06' + p128.left(8), "11"},
-    {"553:12", SET(hid553_12H_SetKeyMatrix(p, 2)), 0x12, {2, 0x40, 0x08}, "payload", 64, {}, [](const State &s) { return toBytes(s.keyMatrix553.at(2)); }, p128.left(64), "12"},
-    {"553:13", SET(hid553_13H_SetMacroKey(5, p)), 0x13, {5, 0x80}, "payload", 128, {}, [](const State &s) { return toBytes(s.macros[4]); }, p128, "13"},
-    {"553:82dpi", GET(hid553_8BH_GetCurrentDPI(o[0]), 1), 0x82, {}, "get", 0, QByteArray::fromHex("05"), nullptr, {}, "8BH"},
-    {"553:82right", GET(hid553_8BH_GetRight(o[0]), 1), 0x82, {}, "get", 0, QByteArray::fromHex("05"), nullptr, {}, "82H"},
-    {"553:83", GET(hid553_83H_GetKeyboardoption(o[0], o[1], o[2], o[3]), 4), 0x83, {}, "get", 0, QByteArray::fromHex("01020304"), nullptr, {}, "83"},
-    {"553:00", GET(hid553_00H_GetSecrecyCode(o[0], o[1], o[2], o[3]), 4), 0x00, {9, 9, 9, 9}, "get", 0, QByteArray::fromHex("09090909"), nullptr, {}, "00"},
-    {"560:01", SET(hid560_01H_SetKeyboardoption(0x08, 0x02)), 0x01, {0x08, 0x02}, "nosettle", 0, {}, [](const State &s) { return toBytes(s.options560); }, QByteArray::fromHex("0802"), "01"},
-    {"560:02", SET(hid560_02H_SetCurrentProfile(3)), 0x02, {3}, "nosettle", 0, {}, [](const State &s) { return one(s.currentProfile560); }, "\x03", "02"},
-    {"560:03", SET(hid560_03H_SetReportRate(2)), 0x03, {1, 2}, "set", 0, {}, [](const State &s) { return one(s.reportRate560[1]); }, "\x02", "03"},
-    {"560:04", SET(hid560_04H_SetCurrentDPI(5)), 0x04, {1, 5}, "set", 0, {}, [](const State &s) { return one(s.dpiStage560[1]); }, "\x05", "04"},
-    {"560:0C", SET(hid560_0CH_setProfile(p, 2)), 0x0C, {2, 0x80}, "payload", 128, {}, [](const State &s) { return toBytes(s.profiles[2]); }, p128, "0C"},
-    {"560:0D", SET(hid560_0DH_SetKeyMatrix(p, 3)), 0x0D, {3, 0x80}, "payload", 128, {}, [](const State &s) { return toBytes(s.keyMatrix560.at(3)); }, p128, "0D"},
-    {"560:0F", SET(hid560_0FH_SetMacroKey(12, p)), 0x0F, {12, 0x80}, "payload", 128, {}, [](const State &s) { return toBytes(s.macros[11]); }, p128, "0F"},
-    {"560:81", GET(hid560_81H_GetKeyboardoption(o[0], o[1]), 2), 0x81, {}, "get", 0, QByteArray::fromHex("2122"), nullptr, {}, "81"},
-    {"560:82", GET(hid560_82H_GetCurrentProfile(o[0]), 1), 0x82, {}, "get", 0, QByteArray::fromHex("04"), nullptr, {}, "82"},
-    {"560:84", GET(hid560_84H_GetCurrentDPI((o[0] = 2), o[1]), 2), 0x84, {2}, "get", 0, QByteArray::fromHex("0207"), nullptr, {}, "84"},
-    {"560:8C", READ8C, 0x8C, {3}, "readback", 128, {}, [](const State &s) { return toBytes(s.profiles[3]); }, {}, "8c"},
+    {"553:01", SET(hid553_01H_SetReportRate(4)), 0x01, {4}, "set", 0, {}, "01"},
+    {"553:02", SET(hid553_02H_SetCurrentKeyMatrix(2)), 0x02, {2}, "set", 0, {}, "02"},
+    {"553:03", SET(hid553_03H_SetKeyboardoption(1, 2, 3, 0x40)), 0x03, {1, 2, 3, 0x40}, "nosettle", 0, {}, "03"},
+    {"553:04", SET(hid553_04H_SetGunData(0x0A, 0x0B, 0x0C, 0x0D)), 0x04, {0, 0x0A, 0x0B, 0x0C, 0x0D}, "nosettle", 0, {}, "04"},
+    {"553:0B", SET(hid553_0BH_SetCurrentDPI(3)), 0x0B, {3}, "set", 0, {}, "0B"},
+    {"553:0C", SET(hid553_0CH_SetFixLEDColor(p)), 0x0C, {0x03, 0x0A, 0x11}, "set", 0, {}, "0C"},
+    {"553:0D", SET(hid553_0DH_SetRGBLedEffect(5, 6, 7)), 0x0D, {5, 6, 7}, "set", 0, {}, "0D"},
+    {"553:10t2", SET(hid553_10H_SetLED8StageColor(2, p)), 0x10, {2, 4}, "payload", 4, {}, "10"},
+    {"553:10t0", SET(hid553_10H_SetLED8StageColor(0, p)), 0x10, {0, 24}, "payload", 24, {}, "10"},
+    {"553:11", SET(hid553_11H_SetDPISet(6, p)), 0x11, {6, 8}, "payload", 8, {}, "11"},
+    {"553:12", SET(hid553_12H_SetKeyMatrix(p, 2)), 0x12, {2, 0x40, 0x08}, "payload", 64, {}, "12"},
+    {"553:13", SET(hid553_13H_SetMacroKey(5, p)), 0x13, {5, 0x80}, "payload", 128, {}, "13"},
+    {"553:82dpi", GET(hid553_8BH_GetCurrentDPI(o[0]), 1), 0x82, {}, "get", 0, QByteArray::fromHex("05"), "8BH"},
+    {"553:82right", GET(hid553_8BH_GetRight(o[0]), 1), 0x82, {}, "get", 0, QByteArray::fromHex("05"), "82H"},
+    {"553:83", GET(hid553_83H_GetKeyboardoption(o[0], o[1], o[2], o[3]), 4), 0x83, {}, "get", 0, QByteArray::fromHex("01020304"), "83"},
+    {"553:00", GET(hid553_00H_GetSecrecyCode(o[0], o[1], o[2], o[3]), 4), 0x00, {9, 9, 9, 9}, "get", 0, QByteArray::fromHex("09090909"), "00"},
+    {"560:01", SET(hid560_01H_SetKeyboardoption(0x08, 0x02)), 0x01, {0x08, 0x02}, "nosettle", 0, {}, "01"},
+    {"560:02", SET(hid560_02H_SetCurrentProfile(3)), 0x02, {3}, "nosettle", 0, {}, "02"},
+    {"560:03", SET(hid560_03H_SetReportRate(2)), 0x03, {1, 2}, "set", 0, {}, "03"},
+    {"560:04", SET(hid560_04H_SetCurrentDPI(5)), 0x04, {1, 5}, "set", 0, {}, "04"},
+    {"560:0C", SET(hid560_0CH_setProfile(p, 2)), 0x0C, {2, 0x80}, "payload", 128, {}, "0C"},
+    {"560:0D", SET(hid560_0DH_SetKeyMatrix(p, 3)), 0x0D, {3, 0x80}, "payload", 128, {}, "0D"},
+    {"560:0F", SET(hid560_0FH_SetMacroKey(12, p)), 0x0F, {12, 0x80}, "payload", 128, {}, "0F"},
+    {"560:81", GET(hid560_81H_GetKeyboardoption(o[0], o[1]), 2), 0x81, {}, "get", 0, QByteArray::fromHex("2122"), "81"},
+    {"560:82", GET(hid560_82H_GetCurrentProfile(o[0]), 1), 0x82, {}, "get", 0, QByteArray::fromHex("04"), "82"},
+    {"560:84", GET(hid560_84H_GetCurrentDPI((o[0] = 2), o[1]), 2), 0x84, {2}, "get", 0, QByteArray::fromHex("0207"), "84"},
+    {"560:8C", READ8C, 0x8C, {3}, "readback", 128, {}, "8c"},
 };
 // clang-format on
 
@@ -132,7 +124,6 @@ private slots:
             QTest::newRow(tag) << QByteArray::fromHex(p) << code << QByteArray::fromHex(c);
         };
         row("01 02", "01020000000000fc", "731952", "0615bddf1055a6c6");
-        row("82", "820000000000007d", "731952", "0611b5df046da6c6");
         row("zero code", "0000000000000000", "", "0557445637b416c6");
         row("other code", "0011223344000055", "ABCDEF", "057ffe70e1dfbfd6");
     }
@@ -150,21 +141,11 @@ private slots:
         Hid_Thread hid; // the worker's slot is the same cipher
         hid.USBDataDecipher(reinterpret_cast<uchar *>(block.data()), key);
         QCOMPARE(block.toHex(' '), plain.toHex(' '));
-        QRandomGenerator gen(1234); // and decipher undoes any block
-        for (int round = 0; round < 200; ++round) {
-            quint8 k[8], b[8], copy[8];
-            for (int i = 0; i < 8; ++i)
-                k[i] = quint8(gen.generate()), b[i] = copy[i] = quint8(gen.generate());
-            ReportCodec::encipher(b, k);
-            ReportCodec::decipher(b, k);
-            QVERIFY(std::equal(b, b + 8, copy));
-        }
         // The code loads at bytes 1..6 only when it has six characters.
         const QByteArray kept = QByteArray::fromHex("aa01020304050600");
         for (const auto &[sCode, buffer] :
-             {std::pair{QStringLiteral("731952"), QByteArray::fromHex("aa37333139353200")},
-              {QStringLiteral("73195"), kept}, {QStringLiteral("7319521"), kept}, {QString(), kept},
-              {QStringLiteral("\u00e9abcde"), QByteArray::fromHex("aae9616263646500")}}) {
+             {std::pair{QStringLiteral("\u00e9abcde"), QByteArray::fromHex("aae9616263646500")},
+              {QStringLiteral("73195"), kept}, {QStringLiteral("7319521"), kept}}) {
             quint8 c[8] = {0xAA, 1, 2, 3, 4, 5, 6, 0};
             QCOMPARE(ReportCodec::loadSecrecyCode(c, sCode), buffer != kept);
             QCOMPARE(QByteArray(reinterpret_cast<char *>(c), 8).toHex(), buffer.toHex());
@@ -176,10 +157,10 @@ private slots:
         QTest::addColumn<int>("row");
         QTest::addColumn<bool>("isEncode");
         QTest::addColumn<int>("reportLength");
-        for (int i = 0; i < int(std::size(kCommands)); ++i)
-            for (bool enc : {false, true})
-                for (int rl : {32, 64})
-                    QTest::addRow("%s %s rl%d", kCommands[i].tag, enc ? "enc" : "plain", rl) << i << enc << rl;
+        for (int i = 0; i < int(std::size(kCommands)); ++i) {
+            QTest::addRow("%s plain rl32", kCommands[i].tag) << i << false << 32;
+            QTest::addRow("%s enc rl64", kCommands[i].tag) << i << true << 64;
+        }
     }
 
     void commands()
@@ -202,14 +183,9 @@ private slots:
             delays = {kind == "set" ? 128 : 8};
         } else if (kind == "payload") {
             QCOMPARE(t.size(), 1 + chunks);
-            QByteArray sent;
-            for (int i = 1; i < t.size(); ++i) {
-                QVERIFY(t[i].startsWith("WRITE 00 "));
-                const QByteArray w = QByteArray::fromHex(t[i].mid(6).toLatin1());
-                QCOMPARE(w.size(), reportLength + 1);
-                sent += w.mid(1, std::min(reportLength, r.length - int(sent.size())));
-            }
-            QCOMPARE(sent, pattern(r.length));
+            const QByteArray p = pattern(r.length);
+            for (int i = 1; i < t.size(); ++i) // zero-padded to whole reports
+                QCOMPARE(t[i], "WRITE 00 " + DeviceRig::hex(p.mid((i - 1) * reportLength, reportLength).leftJustified(reportLength, '\0')));
             delays = QList<int>(chunks + 2, 120);
             delays.first() = delays.last() = 128;
         } else if (kind == "get") {
@@ -219,52 +195,35 @@ private slots:
         } else {
             QCOMPARE(t.size(), 2 + chunks);
             QVERIFY(t.last().startsWith("READ "));
-            QCOMPARE(got, r.stored(rig.mouse->state()));
+            QCOMPARE(got, toBytes(rig.mouse->state().profiles[3]));
         }
         QCOMPARE(rig.delays(), delays);
-        QCOMPARE(rig.trace().filter(QRegularExpression("^SLEEP ")).size(), delays.size());
         QVERIFY(rig.hid.idle && rig.hid.cmdHandle == nullptr);
         QVERIFY(cap.lines().isEmpty());
         // The firmware took the report as a valid command of its family.
         const State s = rig.mouse->state();
         QCOMPARE(s.rejectedReports + s.unknownCommands + s.unexpectedWrites + s.incompletePayloads, 0);
         QCOMPARE(int(s.commands.last()), int(r.code));
-        if (r.stored && kind != "readback") QCOMPARE(r.stored(s).toHex(' '), r.expected.toHex(' '));
     }
 
-    void payloadChunking_data()
+    // The buffer is cleared once: a short last report keeps the tail of the one before.
+    void shortLastReportKeepsTheTail()
     {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<int>("reportLength");
-        QTest::addColumn<QByteArrayList>("chunks");
-        const QByteArray p = pattern(128);
-        QTest::newRow("8 to 32, zero-padded") << "553:11" << 32 << QByteArrayList{p.left(8) + QByteArray(24, '\0')};
-        // The buffer is cleared once: a short last report keeps the tail of the one before.
-        QTest::newRow("24 to 16") << "553:10t0" << 16 << QByteArrayList{p.left(16), p.mid(16, 8) + p.mid(8, 8)};
-    }
-
-    void payloadChunking()
-    {
-        QFETCH(QString, key);
-        QFETCH(int, reportLength);
-        QFETCH(QByteArrayList, chunks);
-        Attached rig(opts(key, false, reportLength));
-        runCommand(rig.hid, key);
-        QStringList want;
-        for (const QByteArray &c : chunks)
-            want << "WRITE 00 " + DeviceRig::hex(c);
-        QCOMPARE(rig.transfers().mid(1), want);
-        if (reportLength == 16) QCOMPARE(toBytes(rig.mouse->state().led8StageColors), pattern(24));
+        Attached rig(opts("553", false, 16));
+        runCommand(rig.hid, "553:10t0");
+        const QByteArray p = pattern(24);
+        QCOMPARE(rig.transfers().mid(1), (QStringList{"WRITE 00 " + DeviceRig::hex(p.left(16)),
+                                                      "WRITE 00 " + DeviceRig::hex(p.mid(16, 8) + p.mid(8, 8))}));
     }
 
     void handshake_data()
     {
         // mouse cipher, mouse code, host cipher, host code, accepted
         QTest::addColumn<QStringList>("r");
-        for (const char *f : {"553", "560"})
-            for (const char *r : {"1 731952 1 731952 1", "1 Zq09!x 1 Zq09!x 1", "1 731952 1 731953 0", "0 731952 1 731952 0",
-                                  "1 731952 0 731952 0", "0 111111 0 222222 1" /* a plain device ignores the code */})
-                QTest::addRow("%s %s", f, r) << (QString(f) + ' ' + r).split(' ');
+        for (const char *r : {"553 1 731952 1 731952 1", "560 1 Zq09!x 1 Zq09!x 1", "553 1 731952 1 731953 0",
+                              "560 0 731952 1 731952 0", "553 1 731952 0 731952 0",
+                              "560 0 111111 0 222222 1" /* a plain device ignores the code */})
+            QTest::newRow(r) << QString::fromLatin1(r).split(' ');
     }
 
     void handshake()
@@ -289,74 +248,34 @@ private slots:
         Attached rig(opts(key));
         rig.hid.idle = false; // another command holds the bus and never lets go
         DebugCapture cap;
-        const QByteArray got = runCommand(rig.hid, key);
+        runCommand(rig.hid, key);
         QCOMPARE(cap.lines(), QStringList{QStringLiteral("cmd Failed %1 ").arg(QLatin1String(r.fail))});
         QVERIFY(rig.transfers().isEmpty());
         QCOMPARE(rig.delays(), QList<int>(Hid_Thread::kIdlePolls, 8));
-        if (key == "560:8C")
-            QCOMPARE(got, QByteArray(128, '\x55'));
-        else if (key == "553:00")
-            QCOMPARE(got, QByteArray(4, '\0'));
-        else if (key != "560:84")
-            QCOMPARE(got, QByteArray(got.size(), '\x09'));
         QVERIFY(!rig.hid.idle);
         if (key == "553:00") QVERIFY(!rig.hid.chkDeviceIsEnCode(1)); // nor does the handshake pass
     }
 
-    void failedGetsKeepPresets_data()
+    // A failed get keeps the caller's presets (the secrecy code reads zeros);
+    // a reply is taken as it comes, unchecked. Without a path nothing goes out.
+    void failedAndOddReplies()
     {
-        QTest::addColumn<QString>("fault");
-        for (const char *f : {"reply fails", "open fails", "unplugged", "no path"})
-            for (const char *family : {"553", "560"})
-                QTest::addRow("%s %s", family, f) << QString::fromLatin1(family) + ':' + f;
-    }
-
-    void failedGetsKeepPresets()
-    {
-        QFETCH(QString, fault);
-        const bool is553 = fault.startsWith("553");
-        Attached rig(opts(fault));
-        VirtualMouse::Faults faults;
-        faults.failGetFeature = fault.endsWith("reply fails");
-        faults.failOpen = fault.endsWith("open fails");
-        rig.mouse->setFaults(faults);
-        if (fault.endsWith("unplugged")) rig.mouse->unplug();
-        if (fault.endsWith("no path")) rig.hid.devices[1]->path.clear();
-        DebugCapture cap;
-        const QStringList keys = is553 ? QStringList{"553:82dpi", "553:82right", "553:83", "553:00", "553:13"}
-                                       : QStringList{"560:81", "560:82", "560:84", "560:8C", "560:0C"};
-        const QByteArray preset = QByteArray::fromHex("03090909");
-        for (const QString &key : keys) {
-            if (!fault.endsWith("no path")) rig.hid.devices[1]->path = QString::fromLatin1(rig.mouse->commandPath());
-            const QByteArray got = runCommand(rig.hid, key, preset);
-            if (key == "553:00")
-                QCOMPARE(got, QByteArray(4, '\0'));
-            else if (key == "560:8C")
-                QCOMPARE(got, QByteArray(128, '\x55'));
-            else if (key == "560:84")
-                QCOMPARE(got.toHex(), QByteArray("0209"));
-            else
-                QCOMPARE(got.toHex(), preset.left(got.size()).toHex());
-            QVERIFY(rig.hid.idle);
-        }
-        // Without a path the commands return quietly, touching nothing.
-        if (fault.endsWith("no path")) QVERIFY(rig.trace().isEmpty() && cap.lines().isEmpty());
-    }
-
-    void oddReplies()
-    {
-        // A reply is taken as it comes: empty keeps every preset, short fills
-        // what came, long is cut, garbage is not checked.
+        const QByteArray fails = "fails", noPath = "no path";
         for (const auto &[reply, results] :
-             {std::pair{QByteArray(), "09090909"}, {QByteArray::fromHex("008301"), "01090909"},
+             {std::pair{fails, "09090909"}, {noPath, "09090909"}, {QByteArray(), "09090909"},
+              {QByteArray::fromHex("008301"), "01090909"},
               {QByteArray::fromHex("0083a1a2a3a4a5a6a7a8a9aaabacadae") + QByteArray(200, 'x'), "a1a2a3a4"},
               {QByteArray::fromHex("ff00deadbeef000000"), "deadbeef"}}) {
             Attached rig(opts("553"));
             VirtualMouse::Faults faults;
-            faults.replyFilter = [reply](quint8, const QByteArray &) { return reply; };
+            faults.failGetFeature = reply == fails;
+            if (reply != fails) faults.replyFilter = [reply](quint8, const QByteArray &) { return reply; };
             rig.mouse->setFaults(faults);
+            if (reply == noPath) rig.hid.devices[1]->path.clear();
             QCOMPARE(runCommand(rig.hid, "553:83").toHex(), QByteArray(results));
+            if (reply == fails) QCOMPARE(runCommand(rig.hid, "553:00"), QByteArray(4, '\0'));
             QVERIFY(rig.hid.idle);
+            QCOMPARE(rig.trace().isEmpty(), reply == noPath);
         }
     }
 
@@ -364,8 +283,6 @@ private slots:
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<int>("transfers"); // transfers of the whole exchange
-        QTest::newRow("set") << "553:0B" << 1;
-        QTest::newRow("get") << "553:83" << 2;
         QTest::newRow("128-byte payload") << "560:0C" << 5;
         QTest::newRow("read-back") << "560:8C" << 6;
     }
@@ -385,20 +302,18 @@ private slots:
             t.start();
             const QByteArray got = runCommand(rig.hid, key);
             QVERIFY(t.elapsed() < 1000);
-            QVERIFY2(rig.hid.idle && rig.hid.devices[1]->path.isEmpty(), qPrintable(QString::number(n)));
-            QVERIFY(rig.hid.cmdHandle == nullptr);
+            QVERIFY2(rig.hid.idle && rig.hid.devices[1]->path.isEmpty() && !rig.hid.cmdHandle, qPrintable(QString::number(n)));
             if (key == "560:8C") QCOMPARE(got, QByteArray(128, '\x55'));
             if (key == "560:0C") QCOMPARE(toBytes(rig.mouse->state().profiles[2]), before);
             // Plugged in again, the next check connects and commands work.
             rig.mouse->replug();
             QVERIFY(rig.check().connected);
-            rig.hid.hid553_0BH_SetCurrentDPI(2);
             rig.hid.hid560_04H_SetCurrentDPI(2);
-            QVERIFY(rig.mouse->state().dpiStage553 == 2 || rig.mouse->state().dpiStage560[1] == 2);
+            QCOMPARE(int(rig.mouse->state().dpiStage560[1]), 2);
         }
     }
 
-    void unusableReportLengthAndProfileByte()
+    void unusableReportLength()
     {
         for (int reportLength : {0, -32, 1000000}) {
             Attached rig(opts("553"));
@@ -411,21 +326,10 @@ private slots:
             runCommand(rig.hid, "553:0B"); // commands without a payload do not depend on it
             QCOMPARE(rig.mouse->state().dpiStage553, 3);
         }
-        // The 560 sets carry the window's profile index + 1, taken in 8 bits.
-        Attached rig(opts("560"));
-        rig.host.currentProfile = 255;
-        rig.hid.hid560_04H_SetCurrentDPI(4);
-        QCOMPARE(rig.transfers().first(), "SET_FEATURE " + DeviceRig::hex(plainReport(0x04, {0, 4})));
-        uchar profile = 3, stage = 0; // 84 sends the profile it is given
-        rig.hid.hid560_84H_GetCurrentDPI(profile, stage);
-        QCOMPARE(int(profile), 3);
-        QCOMPARE(int(stage), int(rig.mouse->state().dpiStage560[3]));
     }
 
-    // Randomised replies and read-backs: nothing may crash, hang, read out of
-    // bounds or leave the bus claimed. A fixed seed unless SKELD_FUZZ_SEED
-    // gives one, so a failure can be replayed; run it under AddressSanitizer
-    // as well (see README.md in this folder).
+    // Random replies and read-backs must not crash, hang or leave the bus
+    // claimed. SKELD_FUZZ_SEED replays a seed (see README.md in this folder).
     void fuzzedRepliesAndReadBacks()
     {
         const quint32 seed = quint32(qEnvironmentVariableIntValue("SKELD_FUZZ_SEED"));
@@ -436,29 +340,23 @@ private slots:
                 c = char(gen.bounded(256));
             return b;
         };
-        for (int round = 0; round < 30; ++round) {
+        for (int round = 0; round < 10; ++round) {
             const auto family = gen.bounded(2) ? Family::F560 : Family::F553;
             const DeviceRig::Options o{family, int(gen.bounded(1, 80)), bool(gen.bounded(2)), "731952"};
             DeviceRig rig(o);
             rig.hid.readBackTimeoutMs = 5;
             QVERIFY(rig.attach());
-            for (int call = 0; call < 50; ++call) {
+            for (int call = 0; call < 30; ++call) {
                 VirtualMouse::Faults f;
                 const QByteArray reply = randomBytes(24), input = randomBytes(o.reportLength + 16);
                 f.replyFilter = [reply](quint8, const QByteArray &) { return reply; };
                 f.inputFilter = [input](const QByteArray &) { return input; };
-                if (gen.bounded(20) == 0) f.unplugAfterTransfers = int(gen.bounded(6));
                 f.muteReadBack = gen.bounded(10) == 0;
                 rig.mouse->setFaults(f);
-                if (gen.bounded(15) == 0) rig.hid.devices[1]->reportLength = int(gen.bounded(-4, 300));
                 const Command &c = kCommands[gen.bounded(int(std::size(kCommands)))];
                 QByteArray p = randomBytes(128).leftJustified(128, '\0');
                 c.call(rig.hid, randomBytes(4).leftJustified(4, '\0'), reinterpret_cast<uchar *>(p.data()));
                 QVERIFY2(rig.hid.idle && rig.hid.cmdHandle == nullptr, c.tag);
-                if (!rig.mouse->state().plugged) {
-                    rig.mouse->replug();
-                    rig.hid.devices[1]->path = QString::fromLatin1(rig.mouse->commandPath());
-                }
             }
             QCOMPARE(rig.mouse->state().openCommandHandles, 0);
         }

