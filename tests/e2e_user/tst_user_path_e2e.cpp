@@ -260,7 +260,7 @@ void UserPathE2E::copyDataRecordOpensOneBox()
     QVERIFY(s.waitForReadyRead(5000));
     QCOMPARE(s.readAll(), QByteArray("\x01"));
     const auto count = [this] { return int(window(m_app.processId(), 0).split('\n', Qt::SkipEmptyParts).size()); };
-    QTRY_COMPARE_WITH_TIMEOUT(count(), 2, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(count(), 2, 20000);
     QCOMPARE(m_app.state(), QProcess::Running);
 }
 
