@@ -114,8 +114,7 @@ void myQQuickView::makeScene()
     // container owns the scene.
     m_widget = QWidget::createWindowContainer(scene, m_host);
     m_widget->setObjectName(QStringLiteral("ui_View"));
-    // The scene covers its place whole: the window paints nothing beneath,
-    // and its own buffer is never written.
+    // The scene covers its place whole: the window paints nothing beneath.
     m_widget->setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
