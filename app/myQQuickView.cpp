@@ -91,7 +91,7 @@ myQQuickView::~myQQuickView()
 void myQQuickView::setContextObject(const QString &name, QObject *object)
 {
     m_contextObjects.insert(name, object);
-    if (m_widget)
+    if (m_scene)
         m_scene->rootContext()->setContextProperty(name, object);
 }
 
@@ -135,7 +135,7 @@ bool myQQuickView::loadScene(QWidget *host, const QUrl &url)
 
 void myQQuickView::setSource(const QUrl &url)
 {
-    if (m_widget)
+    if (m_scene)
         m_scene->setSource(url);
     else
         loadScene(m_host, url);
@@ -144,7 +144,7 @@ void myQQuickView::setSource(const QUrl &url)
 void myQQuickView::setEnabled(bool enabled)
 {
     m_enabled = enabled;
-    if (m_widget)
+    if (m_scene)
         static_cast<SceneWindow *>(m_scene.data())->takesInput = enabled;
 }
 
@@ -261,7 +261,7 @@ bool myQQuickView::rebuildScene()
     m_sceneReleased = false;
     if (!loadScene(m_host, m_sceneSource)) {
         qDebug() << "view: the window's document could not be loaded again:"
-                 << (m_widget ? m_scene->errors() : QList<QQmlError>());
+                 << (m_scene ? m_scene->errors() : QList<QQmlError>());
         return false;
     }
     // The device is already in step: the pages read the stored state and

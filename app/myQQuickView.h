@@ -48,8 +48,8 @@ public:
     // The view's place in the window, the view and its document; null while
     // released or without a window.
     QWidget *widget() const { return m_widget; }
-    QQuickView *quickWindow() const { return m_widget ? m_scene.data() : nullptr; }
-    QQuickItem *rootObject() const { return quickWindow() ? m_scene->rootObject() : nullptr; }
+    QQuickView *quickWindow() const { return m_scene; }
+    QQuickItem *rootObject() const { return m_scene ? m_scene->rootObject() : nullptr; }
     // Loads another document into the view (tests), keeping the window.
     void setSource(const QUrl &url);
     QSize size() const { return m_widget ? m_widget->size() : m_sceneSize; }
