@@ -11,10 +11,8 @@
 #include "testlib/FakeFileDialogs.h"
 #include "testlib/TestData.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDirIterator>
-#include <QMenu>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QSettings>
@@ -96,8 +94,6 @@ public:
         // The 553 matrix in use: 0, or 2 once the right flag made it current.
         const auto matrix = s.keyMatrix553.find(s.currentKeyMatrix553 == 1 ? 2 : 0);
         return {
-            {"reportRate553", int(s.reportRate553)},
-            {"dpiStage553", int(s.dpiStage553)},
             {"dpiStageCount553", int(s.dpiStageCount553)},
             {"dpiCodes553", bytes(s.dpiCodes553)},
             {"fixLedColor", bytes(s.fixLedColor)},
@@ -113,12 +109,10 @@ public:
         QMutexLocker lock(&pointerMutex);
         return take ? std::exchange(pointerLog, {}) : pointerLog;
     }
-    Q_INVOKABLE void setPointerBackend(const QString &name) // "recording", "x11", "none"
+    Q_INVOKABLE void setPointerBackend(const QString &name) // "recording" or "x11"
     {
         if (name == QLatin1String("x11"))
             setSystemPointerSettings(std::make_unique<X11PointerSettings>());
-        else if (name == QLatin1String("none"))
-            setSystemPointerSettings(std::make_unique<NoPointerSettings>());
         else
             setSystemPointerSettings(std::make_unique<RecordingPointerSettings>());
     }
@@ -156,13 +150,6 @@ public:
         else
             m_widget->hostSetViewEnabled(false); // the removal path
         m_widget->hostSetViewEnabled(true);
-    }
-    Q_INVOKABLE QStringList trayTexts() const
-    {
-        QStringList texts;
-        for (QAction *a : m_widget->trayIcon->contextMenu()->actions())
-            texts << a->text();
-        return texts;
     }
     Q_INVOKABLE QString dpiNotification(int k) const { return DpiNotifications::text(k); }
 

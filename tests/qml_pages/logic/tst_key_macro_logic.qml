@@ -52,8 +52,6 @@ TestCase {
             // Fire periods and counts travel in one byte.
             periodFromPosition: [[[9], 10], [[-4], 1], [[400], 255], [["x"], 1]],
             clampTimes: [[["5"], 5], [["999"], 255], [["-3"], 0]],
-            gunPeriods: [[[["10", "12", "30", "4"], [0, 3, 1]], [10, 4, 12]]],
-            keyCountFrom: [[["5"], 5], [[undefined], 8]],
             // Macro size as the device encoder counts it (limit 126 of 128 bytes).
             encodedSize: [[[[ev(0, 50), ev(0, 70)]], 2], [[[ev(1, "A"), ev(0, 1260), ev(2, "A")]], 8],
                           [[[ev(1, "A"), ev(0, 700), ev(0, 700), ev(2, "A")]], 12], [[full], 126]],
