@@ -93,23 +93,30 @@ MainUnderTest {
             saved()
             compare([lightCommands(), reports("10").map(function (r) { return r[0] }), reports("0d")[0],
                      rig.mouseState().led8StageColors], [["10", "10", "0d", "10", "10", "0d"], [0, 0, 0, 0], [1, 255, 5, 0, 0, 0], shippedColors])
-            // The speed slider snaps past the second boundary to the third step; the effect resets it.
+            // The sliders snap: a click past the speed's second boundary to the third step, a drag of the
+            // brightness on release to the nearest; the effect resets the speed.
             mouseClick(light.speedSlider, 60, 3)
+            dragTo(light.brightSlider, 20)
             tryCompare(light, "speedStep", 3)
-            compare([child("speedPercent").text, light.isSave], ["75%", true])
+            compare([child("speedPercent").text, light.brightStep, child("knob", light.brightSlider).x, light.isSave], ["75%", 1, 22.5, true])
+            // Eleven effects: ten rows show, the rest scroll.
+            light.effectDropDown.open()
+            tryCompare(findChild(light.effectDropDown, "dropDownPopup"), "height", 10 * 24 + 2)
+            verify(findChild(light.effectDropDown, "dropDownScroll").visible)
             choose(light, "effectDropDown", 3, "effect", 3)
             compare([light.brightShown, light.height, light.speedStep], [false, 224, 4])
-            // A typed colour moves the marker; a value left by a click on Save is taken.
+            // A typed colour moves the marker (a field left empty is 0); a value left by a click on Save is
+            // taken, above 255 as 255.
             light.redField.input.forceActiveFocus()
-            light.redField.text = "0"
+            light.redField.text = ""
             light.greenField.text = "128"
             light.blueField.text = "255"
             keyClick(Qt.Key_Tab)
             compare([light.greenField.input.activeFocus, light.colors[0], Logic.hueSegment(light.markerPoint(), light.hueWidth)],
                     [true, "#0080ff", 3])
-            light.greenField.text = "64"
+            light.greenField.text = "300"
             mouseClick(child("saveButton"))
-            compare([light.colors[0], ui_View.getDataList("mouse/colorValue", false).slice(0, 3)], ["#0040ff", [0, 64, 255]])
+            compare([light.colors[0], ui_View.getDataList("mouse/colorValue", false).slice(0, 3)], ["#00ffff", [0, 255, 255]])
             // Reset loads the defaults, unsent.
             rig.clearTrace()
             mouseClick(child("lightResetButton"))
