@@ -96,8 +96,6 @@ public:
         return {
             {"dpiStageCount553", int(s.dpiStageCount553)},
             {"dpiCodes553", bytes(s.dpiCodes553)},
-            {"fixLedColor", bytes(s.fixLedColor)},
-            {"led8StageColors", bytes(s.led8StageColors)},
             {"keyMatrix", matrix == s.keyMatrix553.end() ? QVariantList() : bytes(matrix->second)},
             {"macros", macros},
             {"macroWritten", written}};
@@ -140,8 +138,6 @@ public:
     Q_INVOKABLE void answer(const QString &f) { m_dialogs->answers = {m_data->path(f)}; }
 
     Q_INVOKABLE bool viewEnabled() const { return m_widget->view()->isEnabled(); }
-    Q_INVOKABLE bool windowVisible() const { return m_widget->isVisible(); }
-    Q_INVOKABLE void showWindow() { m_widget->show(); }
     // What the device check or the reader's removal tells the window.
     Q_INVOKABLE void setConnected(bool connected)
     {

