@@ -57,8 +57,6 @@ class PagesRig : public QObject
 {
     Q_OBJECT
 public:
-    ~PagesRig() override { m_widget.reset(); } // it traces under m_mutex
-
     // Rebuilds the window after changing global keys of apConfig.bin (the
     // bridge reads its capability flags only when it is built).
     Q_INVOKABLE void restart(const QVariantMap &globals)
@@ -189,12 +187,14 @@ private:
         clearTrace();
     }
 
+    // The window traces under the mutex until it is gone, and writes to the
+    // data as it goes: it is destroyed first.
+    mutable QMutex m_mutex;
+    QStringList m_trace;
     QQmlEngine *m_engine = nullptr;
     std::unique_ptr<TestData> m_data;
     std::unique_ptr<Widget> m_widget;
     FakeFileDialogs *m_dialogs = nullptr; // owned by the window
-    mutable QMutex m_mutex;
-    QStringList m_trace;
 };
 
 int main(int argc, char **argv)

@@ -52,9 +52,6 @@ TestCase {
             // Fire periods and counts travel in one byte.
             periodFromPosition: [[[9], 10], [[-4], 1], [[400], 255], [["x"], 1]],
             clampTimes: [[["5"], 5], [["999"], 255], [["-3"], 0]],
-            // Macro size as the device encoder counts it (limit 126 of 128 bytes).
-            encodedSize: [[[[ev(0, 50), ev(0, 70)]], 2], [[[ev(1, "A"), ev(0, 1260), ev(2, "A")]], 8],
-                          [[[ev(1, "A"), ev(0, 700), ev(0, 700), ev(2, "A")]], 12], [[full], 126]],
             // Recording: delays in 10 ms ticks, mouse buttons as type 3, refusals at the limit.
             recordEvent: [[[[], true, 0x04, "A", 25, false], ["1,A"]], [[[ev(1, "A")], false, 0x04, "A", 253 / 10, true], ["1,A", "0,250", "2,A"]],
                      [[[], true, 0xF0, "MS-L", 0, false], ["3,MS-L"]], [[[], true, 0x74, "", 0, false], null],

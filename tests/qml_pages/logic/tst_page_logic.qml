@@ -93,8 +93,5 @@ TestCase {
         // Unusable profile entries are dropped with a warning.
         ignoreWarning(/config: profile list entry/)
         compare(Logic.parseProfiles(["Standard0", "abc", "x2"]), e([["Standard", 0], ["x", 2]]))
-        var names = { 1: "M1", 2: "M2", 3: "M1" }, of = function (n) { return names[n] }
-        var keys = [[0, 0, 240, 0], [4, 0, 1, 0], [4, 2, 2, 0], [4, 0, 3, 0], [5, 0, 1, 0]]
-        compare([Logic.macroButtons(keys, of, "M1"), Logic.macroButtons(keys, of, "none")], [[{ button: 1, number: 1 }, { button: 3, number: 3 }], []])
     }
 }
