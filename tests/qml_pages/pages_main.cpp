@@ -125,13 +125,6 @@ public:
         out.sort();
         return out;
     }
-    // Read past the bridge's cache; profile -1 is the defaults file.
-    Q_INVOKABLE QVariant profileValue(int profile, const QString &key) const
-    {
-        const QString name = profile < 0 ? QStringLiteral("D") : QString::number(profile + 1);
-        const QString file = m_data->path(QStringLiteral("modules/setting/p%1.bin").arg(name));
-        return QSettings(file, QSettings::IniFormat).value(key);
-    }
     // The next file dialog picks this file of the data.
     Q_INVOKABLE void answer(const QString &f) { m_dialogs->answers = {m_data->path(f)}; }
 

@@ -72,7 +72,7 @@ PageTest {
         ui_View.setDataList("mouse/dpiValueArray", [99999, -50, "x", 3200])
         rig.clearTrace()
         dpi.init(false, false)
-        compare([dpi.stageValues.slice(0, 3), knob(0).x, String(rig.profileValue(0, "mouse/dpiValueArray")), sentCommands()],
+        compare([dpi.stageValues.slice(0, 3), knob(0).x, String(ui_View.getDataList("mouse/dpiValueArray", false)), sentCommands()],
                 [[6000, 200, 1500], 161, "99999,-50,x,3200", []])
         // A bad slot count is warned about and changes nothing.
         ui_View.setData("mouse/dpiCount", 12)
@@ -120,7 +120,7 @@ PageTest {
         // Bad stored values are clamped and shown, not written back.
         ui_View.setDataList("mouse/lightValue", [99, -3, 9])
         light.init(false, false)
-        compare([light.effect, light.speedStep, String(rig.profileValue(0, "mouse/lightValue"))], [0, 0, "99,-3,9"])
+        compare([light.effect, light.speedStep, String(ui_View.getDataList("mouse/lightValue", false))], [0, 0, "99,-3,9"])
     }
 
     function test_simpleModels() {
