@@ -12,7 +12,6 @@
 #include "testlib/TestData.h"
 
 #include <QApplication>
-#include <QDirIterator>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QSettings>
@@ -115,16 +114,6 @@ public:
     Q_INVOKABLE QString readFile(const QString &f) { return QString::fromUtf8(m_data->read(f)); }
     Q_INVOKABLE void writeFile(const QString &f, const QString &t) { m_data->write(f, t.toUtf8()); }
     Q_INVOKABLE bool removeFile(const QString &f) const { return QFile::remove(m_data->path(f)); }
-    // Files under the data root, to prove nothing else was written.
-    Q_INVOKABLE QStringList allFiles() const
-    {
-        QStringList out;
-        QDirIterator it(m_data->root(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            out << it.next().mid(m_data->root().size() + 1);
-        out.sort();
-        return out;
-    }
     // The next file dialog picks this file of the data.
     Q_INVOKABLE void answer(const QString &f) { m_dialogs->answers = {m_data->path(f)}; }
 
