@@ -28,7 +28,6 @@ PageTest {
         rig.restart({ "mouse/isColorful": colorful, "mouse/is55328": is55328 })
         init()
     }
-    function cleanupTestCase() { rig.restart({ "mouse/isColorful": true, "mouse/is55328": false }) }
     function slider(k) { return findChild(dpi, "dpiSlider" + k) }
     function knob(k) { return child("knob", slider(k)) }
     function choose(page, name, i, property, value) {

@@ -11,15 +11,7 @@ PageTest {
     // Texts that are the same in every language, and titles made of a button's name and its binding.
     readonly property var neutral: /^(\d+|\d+Hz|\d+%|[RGB]|LOADING.*|Infomation|Driver Version.*|Product Name.*|Hardware Code.*|SKELD R772|English|Français|简体中文|.|\d+ms|Macro_\d+|.+ : .+)$/
 
-    function cleanupTestCase() { rig.restart({ "common/language": "English" }) }
 
-    function languageTexts(language) {
-        var all = {}
-        sections.forEach(function (section) {
-            ui_View.getLangStrings(section, language).forEach(function (t) { all[String(t)] = true })
-        })
-        return all
-    }
     // Visible, non-empty Text items under item.
     function shownTexts(item, out) {
         if (!item || !item.visible)
@@ -53,8 +45,10 @@ PageTest {
     function test_everyTextFits(d) {
         rig.restart({ "common/language": d.tag })
         var r = started()
-        compare(r.language, d.tag)
-        var mine = languageTexts(d.tag), all = screens(r), faults = []
+        var mine = {}, all = screens(r), faults = []
+        sections.forEach(function (section) {
+            ui_View.getLangStrings(section, d.tag).forEach(function (t) { mine[String(t)] = true })
+        })
         for (var i = 0; i < all.length; ++i) {
             var item = all[i], t = String(item.text)
             if (item.truncated)

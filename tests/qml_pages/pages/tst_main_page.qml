@@ -78,7 +78,7 @@ PageTest {
             return { tag: r[0], answer: r[0], kept: r[1], sent: r[2] } })
     }
     function test_unsavedQuestion(d) {
-        var r = started()
+        started()
         activate()
         var values = editDpi(), dpi = child("dpiSetting"), box = child("unsavedBox")
         child("profileDropDown").choose(child("profileDropDown").currentIndex)
@@ -89,11 +89,6 @@ PageTest {
             mouseClick(findChild(box, d.answer))
         compare([box.visible, dpi.stageValues[0], dpi.isSave, reports("11").length],
                 [false, values[d.kept ? 1 : 0], d.kept && d.sent === 0, d.sent])
-        if (dpi.isSave) {
-            // Cancelled: a later Save still sends the edit.
-            r.save()
-            compare(reports("11").length, 1)
-        }
     }
 
     function test_popups() {
