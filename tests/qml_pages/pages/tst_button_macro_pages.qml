@@ -52,7 +52,7 @@ PageTest {
         ui_View.setDataList("mouseKeyMatrix/" + k, value)
         ui_View.setDataList("mouseKeyMatrix0/" + k, value)
     }
-    // Device entry e of the key matrix the mouse now uses.
+    // Records a key press and release into the selected macro; its bytes as the mouse gets them.
     function record(code) {
         ed.startRecord()
         keys([[true, code], [false, code]])

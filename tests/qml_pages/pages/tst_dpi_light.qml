@@ -111,7 +111,8 @@ PageTest {
                 [true, "#0080ff", 3])
         light.greenField.text = "300"
         mouseClick(child("saveButton"))
-        compare([light.colors[0], ui_View.getDataList("mouse/colorValue", false).slice(0, 3)], ["#00ffff", [0, 255, 255]])
+        compare([light.colors[0], light.greenField.text, ui_View.getDataList("mouse/colorValue", false).slice(0, 3)],
+                ["#00ffff", "255", [0, 255, 255]])
         // Reset loads the defaults, unsent.
         rig.clearTrace()
         mouseClick(child("lightResetButton"))

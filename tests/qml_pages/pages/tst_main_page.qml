@@ -122,8 +122,8 @@ PageTest {
         mouseClick(findChild(box, "okButton"))
         // The defaults are back in the profile and on every page.
         var dpi = child("dpiSetting")
-        compare([box.visible, child("mask").visible, r.isLock, String(ui_View.getDataList("mouse/dpiValueArray", false)), stored("mouse/reportRate"),
-                 dpi.stageValues[0], dpi.currentDPI, dpi.isSave, child("reportRateDropDown").currentText],
+        compare([box.visible, child("mask").visible, r.isLock, String(ui_View.getDataList("mouse/dpiValueArray", false)),
+                 stored("mouse/reportRate"), dpi.stageValues[0], dpi.currentDPI, dpi.isSave, child("reportRateDropDown").currentText],
                 [false, false, false, String(ui_View.getDataList("mouse/dpiValueArray", true)), "3", 400, 1, false, "1000Hz"])
         // Everything re-sent: report rate, stages, lighting, pointer, stage 2.
         verify(sentCommands().indexOf("11") >= 0 && sentCommands().indexOf("0d") >= 0, sentCommands())
