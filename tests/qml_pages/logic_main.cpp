@@ -2,8 +2,8 @@
 
 #include <QtQuickTest>
 
-// The page computations and the shared controls need no bridge; the macro
-// lists are held against the device encoder.
+// The page computations need no bridge; the macro lists are held against
+// the device encoder.
 int main(int argc, char **argv)
 {
     MacroCodec::registerQmlType();

@@ -11,10 +11,7 @@
 #include "testlib/FakeFileDialogs.h"
 #include "testlib/TestData.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QDirIterator>
-#include <QMenu>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QSettings>
@@ -59,8 +56,6 @@ class PagesRig : public QObject
 {
     Q_OBJECT
 public:
-    ~PagesRig() override { m_widget.reset(); } // it traces under m_mutex
-
     // Rebuilds the window after changing global keys of apConfig.bin (the
     // bridge reads its capability flags only when it is built).
     Q_INVOKABLE void restart(const QVariantMap &globals)
@@ -96,12 +91,8 @@ public:
         // The 553 matrix in use: 0, or 2 once the right flag made it current.
         const auto matrix = s.keyMatrix553.find(s.currentKeyMatrix553 == 1 ? 2 : 0);
         return {
-            {"reportRate553", int(s.reportRate553)},
-            {"dpiStage553", int(s.dpiStage553)},
             {"dpiStageCount553", int(s.dpiStageCount553)},
             {"dpiCodes553", bytes(s.dpiCodes553)},
-            {"fixLedColor", bytes(s.fixLedColor)},
-            {"led8StageColors", bytes(s.led8StageColors)},
             {"keyMatrix", matrix == s.keyMatrix553.end() ? QVariantList() : bytes(matrix->second)},
             {"macros", macros},
             {"macroWritten", written}};
@@ -113,41 +104,20 @@ public:
         QMutexLocker lock(&pointerMutex);
         return take ? std::exchange(pointerLog, {}) : pointerLog;
     }
-    Q_INVOKABLE void setPointerBackend(const QString &name) // "recording", "x11", "none"
+    Q_INVOKABLE void setPointerBackend(const QString &name) // "recording" or "x11"
     {
         if (name == QLatin1String("x11"))
             setSystemPointerSettings(std::make_unique<X11PointerSettings>());
-        else if (name == QLatin1String("none"))
-            setSystemPointerSettings(std::make_unique<NoPointerSettings>());
         else
             setSystemPointerSettings(std::make_unique<RecordingPointerSettings>());
     }
     Q_INVOKABLE QString readFile(const QString &f) { return QString::fromUtf8(m_data->read(f)); }
     Q_INVOKABLE void writeFile(const QString &f, const QString &t) { m_data->write(f, t.toUtf8()); }
     Q_INVOKABLE bool removeFile(const QString &f) const { return QFile::remove(m_data->path(f)); }
-    // Files under the data root, to prove nothing else was written.
-    Q_INVOKABLE QStringList allFiles() const
-    {
-        QStringList out;
-        QDirIterator it(m_data->root(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            out << it.next().mid(m_data->root().size() + 1);
-        out.sort();
-        return out;
-    }
-    // Read past the bridge's cache; profile -1 is the defaults file.
-    Q_INVOKABLE QVariant profileValue(int profile, const QString &key) const
-    {
-        const QString name = profile < 0 ? QStringLiteral("D") : QString::number(profile + 1);
-        const QString file = m_data->path(QStringLiteral("modules/setting/p%1.bin").arg(name));
-        return QSettings(file, QSettings::IniFormat).value(key);
-    }
     // The next file dialog picks this file of the data.
     Q_INVOKABLE void answer(const QString &f) { m_dialogs->answers = {m_data->path(f)}; }
 
     Q_INVOKABLE bool viewEnabled() const { return m_widget->view()->isEnabled(); }
-    Q_INVOKABLE bool windowVisible() const { return m_widget->isVisible(); }
-    Q_INVOKABLE void showWindow() { m_widget->show(); }
     // What the device check or the reader's removal tells the window.
     Q_INVOKABLE void setConnected(bool connected)
     {
@@ -156,13 +126,6 @@ public:
         else
             m_widget->hostSetViewEnabled(false); // the removal path
         m_widget->hostSetViewEnabled(true);
-    }
-    Q_INVOKABLE QStringList trayTexts() const
-    {
-        QStringList texts;
-        for (QAction *a : m_widget->trayIcon->contextMenu()->actions())
-            texts << a->text();
-        return texts;
     }
     Q_INVOKABLE QString dpiNotification(int k) const { return DpiNotifications::text(k); }
 
@@ -206,12 +169,14 @@ private:
         clearTrace();
     }
 
+    // The window traces under the mutex until it is gone, and writes to the
+    // data as it goes: it is destroyed first.
+    mutable QMutex m_mutex;
+    QStringList m_trace;
     QQmlEngine *m_engine = nullptr;
     std::unique_ptr<TestData> m_data;
     std::unique_ptr<Widget> m_widget;
     FakeFileDialogs *m_dialogs = nullptr; // owned by the window
-    mutable QMutex m_mutex;
-    QStringList m_trace;
 };
 
 int main(int argc, char **argv)

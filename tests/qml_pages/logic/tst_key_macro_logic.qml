@@ -21,8 +21,6 @@ TestCase {
     function base() { return [ev(1, "A"), ev(0, 50), ev(2, "A")] }
     // Adapters: a binding's text, a combination capture; event lists are compared as stored.
     property var calls: ({
-        str: function (s) { return names.strTokeycode(s) },
-        code: function (c) { return names.keycodeTostr(c) },
         text: function (c, lang, macro) { return KL.bindingText(c, texts, names, lang || "English", macro || "") },
         combo: function (keys) {
             var c = KL.newCombination()
@@ -36,8 +34,8 @@ TestCase {
         var full = pairs(30).concat([ev(1, "A")]), all = Array.from({ length: 100 }, function (v, i) { return "Macro_" + i })
         var table = {
             // Key names (the default table) and back; the second of a repeated name reads as the first.
-            str: [[["A"], 0x04], [["\\"], 0x31], [["MS-B5"], 0xF4], [["enter"], 0], [[undefined], 0]],
-            code: [[[0x89], "Intl2"], [[0x74], ""], [[0x104], ""], [["4"], "A"]],
+            strTokeycode: [[["A"], 0x04], [["\\"], 0x31], [["MS-B5"], 0xF4], [["enter"], 0], [[undefined], 0]],
+            keycodeTostr: [[[0x89], "Intl2"], [[0x74], ""], [[0x104], ""], [["4"], "A"]],
             // What a button's binding shows.
             text: [[[[0, 0, 0xF3, 0]], "t6"], [[[0, 0xF0, 0x1E, 2]], "t7"], [[[0, 0, 0x55, 0]], ""], [[[1, 0xF0, 10, 3]], "MS-L"],
                    [[[2, 0x81, 0x05, 0x04]], "LCtrl+RWin+B+A"], [[[3, 0, 0x83, 0x01]], "t27"], [[[7, 0, 0xE0, 0x14], "French"], "t51"],
@@ -52,11 +50,6 @@ TestCase {
             // Fire periods and counts travel in one byte.
             periodFromPosition: [[[9], 10], [[-4], 1], [[400], 255], [["x"], 1]],
             clampTimes: [[["5"], 5], [["999"], 255], [["-3"], 0]],
-            gunPeriods: [[[["10", "12", "30", "4"], [0, 3, 1]], [10, 4, 12]]],
-            keyCountFrom: [[["5"], 5], [[undefined], 8]],
-            // Macro size as the device encoder counts it (limit 126 of 128 bytes).
-            encodedSize: [[[[ev(0, 50), ev(0, 70)]], 2], [[[ev(1, "A"), ev(0, 1260), ev(2, "A")]], 8],
-                          [[[ev(1, "A"), ev(0, 700), ev(0, 700), ev(2, "A")]], 12], [[full], 126]],
             // Recording: delays in 10 ms ticks, mouse buttons as type 3, refusals at the limit.
             recordEvent: [[[[], true, 0x04, "A", 25, false], ["1,A"]], [[[ev(1, "A")], false, 0x04, "A", 253 / 10, true], ["1,A", "0,250", "2,A"]],
                      [[[], true, 0xF0, "MS-L", 0, false], ["3,MS-L"]], [[[], true, 0x74, "", 0, false], null],
@@ -83,7 +76,7 @@ TestCase {
         return out
     }
     function test_calls(d) {
-        var v = (calls[d.fn] || KL[d.fn] || ML[d.fn]).apply(null, d.args)
+        var v = (calls[d.fn] || KL[d.fn] || ML[d.fn] || names[d.fn]).apply(names, d.args)
         compare(v && v.length && v[0].type !== undefined ? ML.toEntries(v) : v, d.out)
     }
 

@@ -1,12 +1,31 @@
 import QtQuick
 import QtTest
 
-// A test case inside MainUnderTest, with the lookups and gestures the page
-// tests share.
+// The main document as the window loads it, with its real pages, and the
+// lookups and gestures the page tests share.
 TestCase {
     when: windowShown
-    readonly property var root: parent.root
+    width: 1024
+    height: 640
+    visible: true // a test case hides itself, and the pages with it
+    readonly property var root: loader.item
 
+    Loader { id: loader; active: false; source: "qrc:/modules/qml/main.qml" }
+
+    function fresh() {
+        loader.active = false
+        loader.active = true
+        return loader.item
+    }
+    // A started main page: "initUI" run and its protection lifted at once;
+    // what it sent on the way is cleared.
+    function started() {
+        var r = fresh()
+        r.initUI()
+        r.setProtectUI(0)
+        rig.clearTrace()
+        return r
+    }
     function child(name, item) {
         var c = findChild(item || root, name)
         verify(c, "no item " + name)
