@@ -253,7 +253,6 @@ void TestMacroFiles::loadStaysBounded_data()
         << QByteArray("[config]\ntotal=3\nrepeat=1\n[macro]\n1=\"2,B\"\n") << QStringList{"0", "2,B", "0", "1"};
     QTest::newRow("unquoted entry stays one")
         << QByteArray("[config]\ntotal=2\nrepeat=1\n[macro]\n0=1,A\n1=1,,\n") << QStringList{"1,A", "1,,", "1"};
-    QTest::newRow("no config") << QByteArray("[macro]\n0=\"1,A\"\n") << QStringList{"0"};
 }
 
 void TestMacroFiles::loadStaysBounded()
