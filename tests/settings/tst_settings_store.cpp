@@ -6,14 +6,12 @@
 #include "settings/SafeWrite.h"
 #include "settings/SettingsStores.h"
 #include "testlib/TestData.h"
-#include "testlib/Xvfb.h" // runTool
 
 #include <QSettings>
 #include <QtTest>
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,33 +23,6 @@ QStringList leftovers(const TestData &data)
         if (SafeWrite::isLeftover(QFileInfo(name).fileName())) out << name;
     return out;
 }
-
-// A tmpfs over a folder of the test data with a copy of modules/, made the working directory.
-class MemoryDisk
-{
-public:
-    explicit MemoryDisk(const TestData &data) : m_mount(data.path("memory"))
-    {
-        QDir().mkpath(m_mount);
-        if (::geteuid() != 0 || ::mount("tmpfs", QFile::encodeName(m_mount).constData(), "tmpfs", 0,
-                                        "size=8m") != 0) {
-            m_why = QStringLiteral("cannot mount a small tmpfs: %1").arg(qt_error_string(errno));
-            return;
-        }
-        runTool("cp", {"-r", data.path("modules"), m_mount}, QProcessEnvironment::systemEnvironment());
-        m_oldCwd = QDir::currentPath();
-        QDir::setCurrent(m_mount);
-    }
-    ~MemoryDisk()
-    {
-        if (!m_why.isEmpty()) return;
-        QDir::setCurrent(m_oldCwd);
-        ::umount2(QFile::encodeName(m_mount).constData(), MNT_DETACH);
-    }
-
-private:
-    QString m_mount, m_oldCwd, m_why;
-};
 
 const struct { const char *tag; QByteArray content; bool exists; } kBadFiles[] = {
     {"missing", {}, false},
@@ -163,8 +134,6 @@ void SettingsStoreTest::fullDiskKeepsEveryFile()
 void SettingsStoreTest::sameSizeReplaceIsSeenAtOnce()
 {
     TestData data;
-    // On a memory file system: synced replaces on a shared disk are slow.
-    MemoryDisk memory(data);
     SettingsStores stores;
     const QByteArray p1 = QFile::encodeName(QFileInfo("modules/setting/p1.bin").absoluteFilePath());
     struct stat st {};
