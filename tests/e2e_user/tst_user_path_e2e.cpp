@@ -61,7 +61,6 @@ void UserPathE2E::initTestCase()
 {
     m_x = std::make_unique<Xvfb>();
     QVERIFY2(m_x->isRunning(), "Xvfb did not start");
-    // The executable with modules/ beside it.
     m_dir = m_tmp.filePath("install");
     m_exe = m_dir + "/skeld-config";
     QDir().mkpath(m_dir);
@@ -84,10 +83,6 @@ void UserPathE2E::initTestCase()
     const auto m = pos.match(geometry);
     QVERIFY2(m.hasMatch(), qPrintable(geometry));
     m_origin = QPoint(m.captured(1).toInt(), m.captured(2).toInt());
-    // Motif hints: decorations flag set, decorations 0: no frame, no title bar.
-    const QString hints = runTool("xprop", {"-id", win, "_MOTIF_WM_HINTS"}, m_x->environment());
-    static const QRegularExpression noDecorations(R"(= 0x[2367], 0x[0-9a-f]+, 0x0\b)");
-    QVERIFY2(noDecorations.match(hints).hasMatch(), qPrintable(hints));
     // The pages ask for the right flag (0x82) at start; the first busy lock (1 s) follows.
     QTRY_VERIFY_WITH_TIMEOUT(trace().join('\n').contains("SET_FEATURE 00 82"), 20000);
     QTest::qWait(2000); // nothing outside shows when the lock ends
@@ -145,7 +140,6 @@ QList<QByteArray> UserPathE2E::payloadsOf(quint8 code, int firstParam)
 
 void UserPathE2E::userPath()
 {
-    QVERIFY2(trace().join('\n').contains("SET_FEATURE"), "no device traffic: no virtual mouse?");
     // Hovering "Key 4" marks its button on the picture.
     key({"mousemove", "--sync", QString::number(m_origin.x() + 140), QString::number(m_origin.y() + 218)});
     QTest::qWait(400);
@@ -165,7 +159,6 @@ void UserPathE2E::userPath()
     shot("macro-editor.png", QRect(ed, QSize(640, 448)));
     click(ed.x() + 616, ed.y() + 20, 0); // close
 
-    // The stored macro: A down, the delay, A up.
     const QString macroFile = m_dir + "/modules/macro/Macro_0.bin";
     QTRY_COMPARE_WITH_TIMEOUT(QSettings(macroFile, QSettings::IniFormat).value("config/total").toInt(), 3, 5000);
     QSettings macro(macroFile, QSettings::IniFormat);
@@ -193,7 +186,6 @@ void UserPathE2E::userPath()
     const QByteArray head = QByteArray::fromHex("0001") + char(ticks < 127 ? ticks : 0) + '\x04';
     QCOMPARE(m.left(4).toHex(' '), head.toHex(' '));
     QCOMPARE(m.mid(4, 4).toHex(' '), QByteArray("81 04 00 00"));
-    QCOMPARE(m.mid(8), QByteArray(120, '\0'));
 
     // "Save" sends the key matrix: button 3 lands on device entry 5.
     const qsizetype sentBefore = payloadsOf(0x12, -1).size();
@@ -202,8 +194,6 @@ void UserPathE2E::userPath()
     const QByteArray km = payloadsOf(0x12, -1).last();
     QCOMPARE(km.size(), 64);
     QCOMPARE(km.mid(20, 4).toHex(' '), QByteArray("09 01 04 00"));
-    QCOMPARE(km.mid(0, 4).toHex(' '), QByteArray("01 00 f0 00"));
-    QCOMPARE(km.mid(32, 4).toHex(' '), QByteArray("0c 00 00 00"));
     // The profile holds the binding and the macro's name for slot 3.
     QSettings p1(m_dir + "/modules/setting/p1.bin", QSettings::IniFormat);
     const QStringList bound{"4", "1", "3", "0"};
@@ -241,7 +231,6 @@ void UserPathE2E::floodedServerStillAnswers()
     QVERIFY(second.waitForFinished(6000) && t.elapsed() < 6000);
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 1);
-    // It reached the running instance, which answered from its event loop.
     QVERIFY2(!second.readAllStandardError().contains("did not answer"), "no answer");
     QCOMPARE(m_app.state(), QProcess::Running);
     QVERIFY(!window(m_app.processId(), 5000).isEmpty());
@@ -251,7 +240,6 @@ void UserPathE2E::floodedServerStillAnswers()
 
 void UserPathE2E::copyDataRecordOpensOneBox()
 {
-    // The running program opens a box for a well-formed record.
     const QByteArray text("Update ready \xE2\x9C\x93");
     QLocalSocket s;
     s.connectToServer(CopyDataEndpoint::serverNameFor(QFileInfo(m_exe).canonicalFilePath()));
