@@ -70,10 +70,8 @@ const struct { const char *tag; quint64 dwData; quint32 cbData; QByteArray bytes
     {"utf-8", 0x250F, quint32(kUmlauts.size()), kUmlauts + '\0', u"Gr\u00FC\u00DFe"},
     {"empty text", 0x250F, 0, QByteArray(1, '\0'), u""},
     {"tag in the high bits", 0x1000000250F, 5, QByteArray("hello\0", 6), nullptr},
-    {"claims less than the text", 0x250F, 4, QByteArray("hello\0", 6), nullptr},
     {"zero byte inside", 0x250F, 5, QByteArray("he\0lo\0", 6), nullptr},
     {"cut short", 0x250F, 5, QByteArray("hel", 3), nullptr},
-    {"huge claim", 0x250F, 0xFFFFFFFFu, QByteArray("hello\0", 6), nullptr},
     {"surrogate", 0x250F, 3, QByteArray("\xED\xA0\x80\0", 4), nullptr},
 };
 

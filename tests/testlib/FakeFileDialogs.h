@@ -14,9 +14,7 @@ public:
     {
         QString kind; // "open" or "save"
         QWidget *parent = nullptr;
-        QString caption;
-        QString dir;
-        QString filter;
+        QString caption, dir, filter;
     };
 
     explicit FakeFileDialogs(QStringList answers = {}) : answers(std::move(answers)) {}
