@@ -128,7 +128,7 @@ void TestProfileFiles::importAndExport()
     data.write("in.pf", pf);
     data.write("garbage.pf", QByteArray("\xff\xfe\0\x01[[=\n[mouse\nreportRate\n=\n\\\n\"", 23));
     Bridge b({data.path("in.pf"), data.path("out.pf"), data.path("missing.pf"), data.path("modules"),
-              data.path(profileFile(3)), data.path("unsaved.pf"), data.path("garbage.pf")});
+              data.path(profileFile(3)), data.path("garbage.pf")});
     QCOMPARE(b.view.loadProfile(4), true);
     QCOMPARE(data.read(profileFile(4)), pf);
     b.view.setCurrentProfile(4);
@@ -145,12 +145,7 @@ void TestProfileFiles::importAndExport()
     const QByteArray p4 = data.read(profileFile(3));
     QCOMPARE(b.view.loadProfile(3), true);
     QCOMPARE(data.read(profileFile(3)), p4);
-    // Export carries values not yet written.
-    b.view.setCurrentProfile(0);
-    b.view.setData("mouse/scrollRate", 1000);
-    b.view.saveProfile(0);
-    QVERIFY(data.read("unsaved.pf").contains("scrollRate=1000"));
-    QCOMPARE(QDir(data.root()).entryList(QDir::Files), (QStringList{"garbage.pf", "in.pf", "out.pf", "unsaved.pf"}));
+    QCOMPARE(QDir(data.root()).entryList(QDir::Files), (QStringList{"garbage.pf", "in.pf", "out.pf"}));
     // Garbage comes in as bytes and the program keeps working on it.
     QCOMPARE(b.view.loadProfile(0), true);
     QCOMPARE(data.read(profileFile(0)), data.read("garbage.pf"));
@@ -203,18 +198,10 @@ void TestProfileFiles::switchReachesTheDevice()
     const QString expected = "SET_FEATURE " + DeviceRig::hex(wireReport(plainReport(0x02, {sent, 0, 0, 0, 0, 0}), isEncode, o.sCode));
     QCOMPARE(rig.transfers(), QStringList{expected});
     if (family560) QCOMPARE(rig.mouse->state().currentProfile560, sent);
-    if (profile != 0) return;
-    // A transport left claimed, then the mouse gone: the switch holds.
-    rig.hid.idle = false;
-    view.setCurrentProfile(4);
-    QCOMPARE(view.currentProfile(), 4);
-    QVERIFY(cap.contains("cmd Failed 02 "));
-    rig.hid.idle = true;
+    // With the mouse gone the switch still holds.
     rig.mouse->unplug();
     view.setCurrentProfile(3);
     QCOMPARE(view.currentProfile(), 3);
-    view.setData("extra/after", 1);
-    QCOMPARE(view.getData("extra/after", false), QVariant(1));
 }
 
 QTEST_MAIN(TestProfileFiles)
