@@ -66,8 +66,6 @@ private slots:
 void SingleInstanceTest::hostileSendersAreCutOff()
 {
     ROW(kHostile);
-    const QByteArray &bytes = r.bytes;
-    const int connections = r.connections, cutOffWithinMs = r.cutOffWithinMs;
     const QString exe = QStringLiteral("/tmp/skeld-test-%1/hostile/skeld-config").arg(QCoreApplication::applicationPid());
     SingleInstance first(exe);
     SingleInstance elsewhere(QFileInfo(exe).path() + "2/skeld-config"); // other folders do not exclude
@@ -75,18 +73,18 @@ void SingleInstanceTest::hostileSendersAreCutOff()
     QVERIFY(first.isListening());
     QSignalSpy received(&first, &SingleInstance::messageReceived);
     std::vector<int> fds;
-    for (int i = 0; i < connections; ++i) {
+    for (int i = 0; i < r.connections; ++i) {
         const int fd = rawConnect(first.serverName());
         if (fd < 0) continue;
         fds.push_back(fd);
-        if (!bytes.isEmpty()) QVERIFY(::send(fd, bytes.constData(), size_t(bytes.size()), MSG_DONTWAIT | MSG_NOSIGNAL) > 0);
+        if (!r.bytes.isEmpty()) QVERIFY(::send(fd, r.bytes.constData(), size_t(r.bytes.size()), MSG_DONTWAIT | MSG_NOSIGNAL) > 0);
     }
     QVERIFY(!fds.empty());
     // Every one of them is hung up on in time, and none counts as a message.
     QElapsedTimer t;
     t.start();
-    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(fds.begin(), fds.end(), hungUp), cutOffWithinMs + 2000);
-    QVERIFY2(t.elapsed() < cutOffWithinMs, qPrintable(QString::number(t.elapsed())));
+    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(fds.begin(), fds.end(), hungUp), r.cutOffWithinMs + 2000);
+    QVERIFY2(t.elapsed() < r.cutOffWithinMs, qPrintable(QString::number(t.elapsed())));
     for (int fd : fds)
         ::close(fd);
     QVERIFY(received.isEmpty());

@@ -168,23 +168,20 @@ void TestProfileFiles::importAndExport()
 void TestProfileFiles::switchReachesTheDevice()
 {
     ROW(kSwitch);
-    const bool family560 = r.family560, isEncode = r.isEncode;
-    const int profile = r.profile;
-    const quint8 sent = r.sent;
     DeviceRig::Options o;
-    o.family = family560 ? VirtualMouse::Family::F560 : VirtualMouse::Family::F553;
-    o.isEncode = isEncode;
+    o.family = r.family560 ? VirtualMouse::Family::F560 : VirtualMouse::Family::F553;
+    o.isEncode = r.isEncode;
     DeviceRig rig(o, true);
     QVERIFY(rig.attach());
     myQQuickView view;
     view.hid = &rig.hid;
-    view.icType = family560 ? "560" : "553";
+    view.icType = r.family560 ? "560" : "553";
     rig.clearTrace();
     DebugCapture cap;
-    view.setCurrentProfile(profile);
-    QCOMPARE(view.currentProfile(), profile);
-    QCOMPARE(view.profileOnDevice(), sent != 0);
-    if (sent == 0) {
+    view.setCurrentProfile(r.profile);
+    QCOMPARE(view.currentProfile(), r.profile);
+    QCOMPARE(view.profileOnDevice(), r.sent != 0);
+    if (r.sent == 0) {
         // Every page action of the profile: stored, and not one byte sent.
         view.setData("mouse/reportRate", 2);
         view.mouseSetReportRate(2);
@@ -192,12 +189,12 @@ void TestProfileFiles::switchReachesTheDevice()
         QCOMPARE(rig.transfers(), QStringList());
         QCOMPARE(view.getData("mouse/reportRate", false), QVariant(2));
         QVERIFY(cap.contains(QStringLiteral("device: profile %1 has no slot on the device; report "
-                                            "rate kept on the computer only").arg(profile + 1)));
+                                            "rate kept on the computer only").arg(r.profile + 1)));
         return;
     }
-    const QString expected = "SET_FEATURE " + DeviceRig::hex(wireReport(plainReport(0x02, {sent, 0, 0, 0, 0, 0}), isEncode, o.sCode));
+    const QString expected = "SET_FEATURE " + DeviceRig::hex(wireReport(plainReport(0x02, {r.sent, 0, 0, 0, 0, 0}), r.isEncode, o.sCode));
     QCOMPARE(rig.transfers(), QStringList{expected});
-    if (family560) QCOMPARE(rig.mouse->state().currentProfile560, sent);
+    if (r.family560) QCOMPARE(rig.mouse->state().currentProfile560, r.sent);
     // With the mouse gone the switch still holds.
     rig.mouse->unplug();
     view.setCurrentProfile(3);

@@ -80,13 +80,11 @@ void SettingsStoreTest::storesReadAndWrite()
 void SettingsStoreTest::badFilesGiveDefaultsAndAreNotWritten()
 {
     ROW(kBadFiles);
-    const QByteArray &content = r.content;
-    const bool exists = r.exists;
     TestData data;
     const char *files[] = {"modules/setting/apConfig.bin", "modules/setting/p1.bin"};
     for (const char *f : files) {
         QFile::remove(data.path(f));
-        if (exists) data.write(f, content);
+        if (r.exists) data.write(f, r.content);
     }
     {
         SettingsStores stores;
@@ -96,8 +94,8 @@ void SettingsStoreTest::badFilesGiveDefaultsAndAreNotWritten()
         QVERIFY(!rate.isValid() || rate.typeId() == QMetaType::QString);
     }
     for (const char *f : files) {
-        QCOMPARE(QFile::exists(data.path(f)), exists);
-        if (exists) QCOMPARE(data.read(f), content);
+        QCOMPARE(QFile::exists(data.path(f)), r.exists);
+        if (r.exists) QCOMPARE(data.read(f), r.content);
     }
 }
 
