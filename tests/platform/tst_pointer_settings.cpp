@@ -126,12 +126,10 @@ void TestPointerSettings::cleanupTestCase()
     m_bus.waitForFinished(5000);
 }
 
-
 void TestPointerSettings::backEnds()
 {
     ROW(kBackEnds);
     const QString desktop = r.desktop;
-    const QStringList &calls = r.calls, &expected = r.expected, &debug = r.debug;
     QTemporaryDir config;
     std::unique_ptr<Xvfb> x;
     Display *dpy = nullptr;
@@ -157,11 +155,11 @@ void TestPointerSettings::backEnds()
     DebugCapture cap;
     const QMap<QString, const char *> slotNames{{"speed", "mouseSetCursorSpeed"}, {"doubleclick", "mouseSetDoubleClickSpeed"},
                                             {"lines", "mouseSetVerticalScrollLines"}};
-    for (const QString &call : calls) // by name, as the page calls them
+    for (const QString &call : r.calls) // by name, as the page calls them
         QVERIFY(QMetaObject::invokeMethod(&view, slotNames.value(call.section(' ', 0, 0)), Q_ARG(uint, call.section(' ', 1).toUInt())));
-    QCOMPARE(cap.lines(), debug);
-    if (!debug.isEmpty()) QVERIFY(!systemPointerSettings().failureReason().isEmpty());
-    for (const QString &e : expected) {
+    QCOMPARE(cap.lines(), r.debug);
+    if (!r.debug.isEmpty()) QVERIFY(!systemPointerSettings().failureReason().isEmpty());
+    for (const QString &e : r.expected) {
         const QString where = e.section('=', 0, 0), want = e.section('=', 1);
         if (where == "x11") {
             int num = 0, den = 0, threshold = 0;
@@ -172,8 +170,7 @@ void TestPointerSettings::backEnds()
             QCOMPARE(kwin.mouse.pointerAcceleration, want.toDouble());
             QCOMPARE(kwin.touchpad.pointerAcceleration, 0.5); // the touchpad keeps its own speed
         } else if (where == "notify") {
-            QTRY_COMPARE(listener.seen.size(), want.toInt());
-            QCOMPARE(listener.seen, QStringList(want.toInt(), "3 0"));
+            QTRY_COMPARE(listener.seen, QStringList(want.toInt(), "3 0"));
         } else {
             const QString path = config.filePath(where.section(' ', 0, 0));
             QCOMPARE(QSettings(path, QSettings::IniFormat).value(where.section(' ', 1)).toString(), want);
@@ -206,8 +203,8 @@ void TestPointerSettings::kdeConfigEdits()
         {"# kept\n[General]\nWheelScrollLines=9\n\n[KDE]\nSingleClick=false\nWheelScrollLines = 3\nWheelScrollLines[de]=7\n\n[Icons]\nTheme=x\n",
          "# kept\n[General]\nWheelScrollLines=9\n\n[KDE]\nSingleClick=false\nWheelScrollLines=5\nWheelScrollLines[de]=7\n\n[Icons]\nTheme=x\n"},
         {"[KDE]\nSingleClick=false\n\n[Icons]\nTheme=x", "[KDE]\nSingleClick=false\nWheelScrollLines=5\n\n[Icons]\nTheme=x\n"},
-        {"[Icons]\nTheme=x\n", "[Icons]\nTheme=x\n\n[KDE]\nWheelScrollLines=5\n"},
-        {"[KDE][Sub]\nWheelScrollLines=2\n", "[KDE][Sub]\nWheelScrollLines=2\n\n[KDE]\nWheelScrollLines=5\n"}, // a nested group is another
+        // A nested group is another.
+        {"[Icons]\nTheme=x\n[KDE][Sub]\nWheelScrollLines=2\n", "[Icons]\nTheme=x\n[KDE][Sub]\nWheelScrollLines=2\n\n[KDE]\nWheelScrollLines=5\n"},
         {"[KDE]\nWheelScrollLines[$e]=$LINES\n", "[KDE]\nWheelScrollLines=5\n"}, // shell-expanded becomes plain
         {"[KDE]\nWheelScrollLines[$i]=3\n", ""}, {"[KDE][$i]\nA=1\n", ""}, {"[$i]\n[KDE]\nA=1\n", ""}};
     for (const auto &[before, after] : edits) {
