@@ -26,13 +26,6 @@ private slots:
 private:
     QString window(qint64 pid, int timeoutMs = 30000);
     void click(int x, int y, int settleMs = 400);
-    void key(const QStringList &args) { QVERIFY(tool("xdotool", args)); }
-    bool tool(const QString &program, const QStringList &args)
-    {
-        int rc = -1;
-        runTool(program, args, m_x->environment(), 10000, &rc);
-        return rc == 0;
-    }
     void shot(const QString &name, const QRect &area = {});
     QStringList trace();
     QList<QByteArray> payloadsOf(quint8 code, int firstParam); // firstParam -1 takes any
@@ -100,7 +93,7 @@ void UserPathE2E::cleanupTestCase()
 void UserPathE2E::click(int x, int y, int settleMs)
 {
     const QPoint p = m_origin + QPoint(x, y);
-    QVERIFY(tool("xdotool", {"mousemove", "--sync", QString::number(p.x()), QString::number(p.y()), "click", "1"}));
+    QVERIFY(m_x->xdotool({"mousemove", "--sync", QString::number(p.x()), QString::number(p.y()), "click", "1"}));
     if (settleMs > 0) QTest::qWait(settleMs);
 }
 
@@ -110,9 +103,10 @@ void UserPathE2E::shot(const QString &name, const QRect &area)
     const QString dir = qEnvironmentVariable("SKELD_SCREENSHOT_DIR");
     if (dir.isEmpty()) return;
     const QRect r = area.isValid() ? area.translated(m_origin) : QRect(m_origin, QSize(1024, 640));
-    QVERIFY(tool(TestData::buildDir() + "/tests/e2e_user/skeld_grab",
-                 {dir + "/" + name, QString::number(r.x()), QString::number(r.y()), QString::number(r.width()),
-                  QString::number(r.height())}));
+    int rc = -1;
+    runTool(TestData::buildDir() + "/tests/e2e_user/skeld_grab", {dir + "/" + name, QString::number(r.x()), QString::number(r.y()),
+            QString::number(r.width()), QString::number(r.height())}, m_x->environment(), 10000, &rc);
+    QCOMPARE(rc, 0);
 }
 
 QStringList UserPathE2E::trace()
@@ -141,7 +135,7 @@ QList<QByteArray> UserPathE2E::payloadsOf(quint8 code, int firstParam)
 void UserPathE2E::userPath()
 {
     // Hovering "Key 4" marks its button on the picture.
-    key({"mousemove", "--sync", QString::number(m_origin.x() + 140), QString::number(m_origin.y() + 218)});
+    QVERIFY(m_x->xdotool({"mousemove", "--sync", QString::number(m_origin.x() + 140), QString::number(m_origin.y() + 218)}));
     QTest::qWait(400);
     shot("buttons.png");
 
@@ -151,9 +145,9 @@ void UserPathE2E::userPath()
     click(ed.x() + 48, ed.y() + 424);  // "New"
     click(ed.x() + 260, ed.y() + 424); // "Start Record"
     click(ed.x() + 458, ed.y() + 424); // "Delay"
-    key({"keydown", "a"});
+    QVERIFY(m_x->xdotool({"keydown", "a"}));
     QTest::qWait(300);
-    key({"keyup", "a"});
+    QVERIFY(m_x->xdotool({"keyup", "a"}));
     QTest::qWait(300);
     click(ed.x() + 260, ed.y() + 424); // "Stop Record"
     shot("macro-editor.png", QRect(ed, QSize(640, 448)));

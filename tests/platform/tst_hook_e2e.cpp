@@ -58,17 +58,9 @@ private slots:
     void keyAndButton();
 
 private:
-    bool xdotool(const QStringList &args)
-    {
-        int rc = -1;
-        runTool("xdotool", args, m_x->environment(), 10000, &rc);
-        return rc == 0;
-    }
-
     std::unique_ptr<Xvfb> m_x;
     std::unique_ptr<TestData> m_data;
     QProcess m_probe;
-    QByteArray m_pending;
     QStringList m_lines; // the probe's output since the last check
 };
 
@@ -85,15 +77,14 @@ void TestHookEndToEnd::initTestCase()
     m_probe.setWorkingDirectory(m_data->root());
     m_probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     connect(&m_probe, &QProcess::readyReadStandardOutput, this, [this] {
-        m_pending += m_probe.readAllStandardOutput();
-        for (int nl; (nl = int(m_pending.indexOf('\n'))) >= 0; m_pending.remove(0, nl + 1))
-            m_lines << QString::fromUtf8(m_pending.left(nl));
+        while (m_probe.canReadLine())
+            m_lines << QString::fromUtf8(m_probe.readLine()).trimmed();
     });
     m_probe.start(QCoreApplication::applicationFilePath(), {"--probe"});
     QTRY_COMPARE_WITH_TIMEOUT(m_lines, QStringList{"ready XInput2 raw events active=0"}, 15000);
     m_lines.clear();
     // No window manager activates the window; the pointer stays outside it.
-    QVERIFY(xdotool({"mousemove", "1200", "700"}));
+    QVERIFY(m_x->xdotool({"mousemove", "1200", "700"}));
 }
 
 void TestHookEndToEnd::cleanupTestCase()
@@ -108,11 +99,11 @@ void TestHookEndToEnd::cleanupTestCase()
 void TestHookEndToEnd::keyAndButton()
 {
     // The codes themselves are tst_key_tables'; here that real events arrive.
-    QVERIFY(xdotool({"key", "a"}));
+    QVERIFY(m_x->xdotool({"key", "a"}));
     QTRY_COMPARE_WITH_TIMEOUT(m_lines, (QStringList{"key 04 1 active=0", "key 04 0 active=0"}), 15000);
     m_lines.clear();
     // Wheel and side buttons give nothing: whatever they sent would come first.
-    QVERIFY(xdotool({"click", "4", "click", "8", "click", "1"}));
+    QVERIFY(m_x->xdotool({"click", "4", "click", "8", "click", "1"}));
     QTRY_COMPARE_WITH_TIMEOUT(m_lines, (QStringList{"button f0 1 1200 700 active=0", "button f0 0 1200 700 active=0"}), 15000);
     m_lines.clear();
 }

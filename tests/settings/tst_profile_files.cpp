@@ -11,16 +11,7 @@
 namespace {
 QString profileFile(int n) { return QStringLiteral("modules/setting/p%1.bin").arg(n + 1); }
 
-struct Bridge {
-    explicit Bridge(QStringList answers = {})
-    {
-        auto fake = std::make_unique<FakeFileDialogs>(std::move(answers));
-        dialogs = fake.get();
-        view.setFileDialogs(std::move(fake));
-    }
-    myQQuickView view;
-    FakeFileDialogs *dialogs = nullptr;
-};
+using Bridge = DialogBridge;
 
 // The reset is the settings store test's; the bridge's reset slot shows in importAndExport.
 const struct { const char *tag; int dest, src; } kCopy[] = {{"second onto first", 0, 1}, {"onto itself keeps it", 2, 2}};

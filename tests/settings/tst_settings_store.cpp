@@ -61,7 +61,6 @@ void SettingsStoreTest::storesReadAndWrite()
         // Before any switch reads and writes go to p1, whatever the stored choice.
         stores.setGlobalData("mouse/profileNo", 4);
         stores.setData("mouse/reportRate", 1);
-        stores.profile(0)->sync();
         QVERIFY(data.read("modules/setting/p1.bin").contains("reportRate=1"));
         // Recovery reads come from the defaults, writes never go there.
         QCOMPARE(stores.getData("mouse/reportRate", true), QVariant(3));
