@@ -39,6 +39,13 @@ struct Bridge {
     }
 };
 
+// A file and what a load gives: its entries, then the repeat count.
+const struct { const char *tag; QByteArray file; QStringList loaded; } kLoads[] = {
+    {"absurd total", "[config]\ntotal=2000000000\nrepeat=1\n[macro]\n0=\"1,A\"\n",
+     QStringList{"1,A"} + QStringList(MacroStore::kMaxEvents - 1, "0") + QStringList{"1"}},
+    {"text total", "[config]\ntotal=lots\nrepeat=7\n[macro]\n0=\"1,A\"\n", {"7"}},
+    {"missing entries read as 0", "[config]\ntotal=3\nrepeat=1\n[macro]\n1=\"2,B\"\n", {"0", "2,B", "0", "1"}},
+    {"unquoted entry stays one", "[config]\ntotal=2\nrepeat=1\n[macro]\n0=1,A\n1=1,,\n", {"1,A", "1,,", "1"}}};
 const struct { const char *tag, *from, *to; } kNoRename[] = {
     {"name taken", "A", "B"}, {"profile 5 cannot be written", "A", "C"}, {"no such macro", "Ghost", "C"}};
 } // namespace
@@ -55,7 +62,7 @@ private slots:
     void deleteRestoresBoundButtons();
     void unsafeNamesAreRefused();
     void importAndExport();
-    void loadStaysBounded_data();
+    void loadStaysBounded_data() { addRows(kLoads); }
     void loadStaysBounded();
 };
 
@@ -228,27 +235,12 @@ void TestMacroFiles::importAndExport()
     QCOMPARE(b.data.read(macroFile("Macro_3")), bytes);
 }
 
-void TestMacroFiles::loadStaysBounded_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QStringList>("loaded");
-    QStringList many{"1,A"};
-    many << QStringList(MacroStore::kMaxEvents - 1, "0") << "1";
-    QTest::newRow("absurd total") << QByteArray("[config]\ntotal=2000000000\nrepeat=1\n[macro]\n0=\"1,A\"\n") << many;
-    QTest::newRow("text total") << QByteArray("[config]\ntotal=lots\nrepeat=7\n[macro]\n0=\"1,A\"\n") << QStringList{"7"};
-    QTest::newRow("missing entries read as 0")
-        << QByteArray("[config]\ntotal=3\nrepeat=1\n[macro]\n1=\"2,B\"\n") << QStringList{"0", "2,B", "0", "1"};
-    QTest::newRow("unquoted entry stays one")
-        << QByteArray("[config]\ntotal=2\nrepeat=1\n[macro]\n0=1,A\n1=1,,\n") << QStringList{"1,A", "1,,", "1"};
-}
-
 void TestMacroFiles::loadStaysBounded()
 {
-    QFETCH(QByteArray, file);
-    QFETCH(QStringList, loaded);
+    ROW(kLoads);
     Bridge b;
-    b.data.write(macroFile("M"), file);
-    QCOMPARE(b.view.loadMacroIni("M"), loaded);
+    b.data.write(macroFile("M"), r.file);
+    QCOMPARE(b.view.loadMacroIni("M"), r.loaded);
 }
 
 QTEST_MAIN(TestMacroFiles)

@@ -200,17 +200,17 @@ void TestPointerSettings::kdeConfigEdits()
 {
     // Before and after setting KDE/WheelScrollLines=5; no after: locked, unchanged.
     const std::pair<QByteArray, QByteArray> edits[] = {
-        {"# kept\n[General]\nWheelScrollLines=9\n\n[KDE]\nSingleClick=false\nWheelScrollLines = 3\nWheelScrollLines[de]=7\n\n[Icons]\nTheme=x\n",
-         "# kept\n[General]\nWheelScrollLines=9\n\n[KDE]\nSingleClick=false\nWheelScrollLines=5\nWheelScrollLines[de]=7\n\n[Icons]\nTheme=x\n"},
+        // Other groups (a nested one too), translations and comments stay.
+        {"# kept\n[General]\nWheelScrollLines=9\n\n[KDE]\nSingleClick=false\nWheelScrollLines = 3\nWheelScrollLines[de]=7\n\n[KDE][Sub]\nWheelScrollLines=2\n",
+         "# kept\n[General]\nWheelScrollLines=9\n\n[KDE]\nSingleClick=false\nWheelScrollLines=5\nWheelScrollLines[de]=7\n\n[KDE][Sub]\nWheelScrollLines=2\n"},
         {"[KDE]\nSingleClick=false\n\n[Icons]\nTheme=x", "[KDE]\nSingleClick=false\nWheelScrollLines=5\n\n[Icons]\nTheme=x\n"},
-        // A nested group is another.
-        {"[Icons]\nTheme=x\n[KDE][Sub]\nWheelScrollLines=2\n", "[Icons]\nTheme=x\n[KDE][Sub]\nWheelScrollLines=2\n\n[KDE]\nWheelScrollLines=5\n"},
+        {"[Icons]\nTheme=x\n", "[Icons]\nTheme=x\n\n[KDE]\nWheelScrollLines=5\n"},
         {"[KDE]\nWheelScrollLines[$e]=$LINES\n", "[KDE]\nWheelScrollLines=5\n"}, // shell-expanded becomes plain
         {"[KDE]\nWheelScrollLines[$i]=3\n", ""}, {"[KDE][$i]\nA=1\n", ""}, {"[$i]\n[KDE]\nA=1\n", ""}};
     for (const auto &[before, after] : edits) {
         QTemporaryDir dir;
         QFile f(dir.filePath("kdeglobals"));
-        if (!before.isEmpty()) QVERIFY(f.open(QIODevice::WriteOnly) && f.write(before) == before.size());
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(before) == before.size());
         f.close();
         QCOMPARE(KdeConfigFile::setEntry(f.fileName(), "KDE", "WheelScrollLines", "5"),
                  after.isEmpty() ? KdeConfigFile::Result::Locked : KdeConfigFile::Result::Written);
