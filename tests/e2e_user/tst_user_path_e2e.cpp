@@ -223,7 +223,6 @@ void UserPathE2E::floodedServerStillAnswers()
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 1);
     QVERIFY2(!second.readAllStandardError().contains("did not answer"), "no answer");
-    QCOMPARE(m_app.state(), QProcess::Running);
     QVERIFY(!window(m_app.processId(), 5000).isEmpty());
     for (int fd : idle)
         ::close(fd);
@@ -240,7 +239,6 @@ void UserPathE2E::copyDataRecordOpensOneBox()
     QCOMPARE(s.readAll(), QByteArray("\x01"));
     const auto count = [this] { return int(window(m_app.processId(), 0).split('\n', Qt::SkipEmptyParts).size()); };
     QTRY_COMPARE_WITH_TIMEOUT(count(), 2, 20000);
-    QCOMPARE(m_app.state(), QProcess::Running);
 }
 
 QTEST_GUILESS_MAIN(UserPathE2E)

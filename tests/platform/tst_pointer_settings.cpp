@@ -22,7 +22,6 @@ class FakeKWinDevice : public QObject
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.KWin.InputDevice")
-    Q_PROPERTY(QString sysName MEMBER sysName CONSTANT)
     Q_PROPERTY(bool pointer MEMBER pointer CONSTANT)
     Q_PROPERTY(bool touchpad MEMBER touchpad CONSTANT)
     Q_PROPERTY(bool supportsPointerAcceleration MEMBER supportsPointerAcceleration CONSTANT)

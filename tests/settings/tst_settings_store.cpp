@@ -26,10 +26,9 @@ QMap<QString, QByteArray> settled(const TestData &data)
 
 QStringList leftovers(const TestData &data)
 {
-    QStringList out;
-    for (const QString &name : data.snapshot().keys())
-        if (SafeWrite::isLeftover(QFileInfo(name).fileName())) out << name;
-    return out;
+    QStringList names = data.snapshot().keys();
+    names.removeIf([](const QString &name) { return !SafeWrite::isLeftover(QFileInfo(name).fileName()); });
+    return names;
 }
 
 const struct { const char *tag; QByteArray content; bool exists; } kBadFiles[] = {
