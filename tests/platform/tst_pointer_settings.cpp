@@ -199,12 +199,11 @@ void TestPointerSettings::kdeConfigEdits()
 {
     // Before and after setting KDE/WheelScrollLines=5; no after: locked, unchanged.
     const std::pair<QByteArray, QByteArray> edits[] = {
-        // Other groups (a nested one too), translations and comments stay.
-        {"# kept\n[General]\nWheelScrollLines=9\n\n[KDE]\nSingleClick=false\nWheelScrollLines = 3\nWheelScrollLines[de]=7\n\n[KDE][Sub]\nWheelScrollLines=2\n",
-         "# kept\n[General]\nWheelScrollLines=9\n\n[KDE]\nSingleClick=false\nWheelScrollLines=5\nWheelScrollLines[de]=7\n\n[KDE][Sub]\nWheelScrollLines=2\n"},
+        // Other groups (a nested one too), translations and comments stay; a shell-expanded copy becomes plain.
+        {"# kept\n[General]\nWheelScrollLines=9\n\n[KDE]\nSingleClick=false\nWheelScrollLines = 3\nWheelScrollLines[de]=7\nWheelScrollLines[$e]=$L\n\n[KDE][Sub]\nWheelScrollLines=2\n",
+         "# kept\n[General]\nWheelScrollLines=9\n\n[KDE]\nSingleClick=false\nWheelScrollLines=5\nWheelScrollLines[de]=7\nWheelScrollLines=5\n\n[KDE][Sub]\nWheelScrollLines=2\n"},
         {"[KDE]\nSingleClick=false\n\n[Icons]\nTheme=x", "[KDE]\nSingleClick=false\nWheelScrollLines=5\n\n[Icons]\nTheme=x\n"},
         {"[Icons]\nTheme=x\n", "[Icons]\nTheme=x\n\n[KDE]\nWheelScrollLines=5\n"},
-        {"[KDE]\nWheelScrollLines[$e]=$LINES\n", "[KDE]\nWheelScrollLines=5\n"}, // shell-expanded becomes plain
         {"[KDE]\nWheelScrollLines[$i]=3\n", ""}, {"[KDE][$i]\nA=1\n", ""}, {"[$i]\n[KDE]\nA=1\n", ""}};
     for (const auto &[before, after] : edits) {
         QTemporaryDir dir;
