@@ -153,8 +153,8 @@ void SettingsStoreTest::failedWritesLeaveWholeFiles()
                 QVERIFY2(ok == (at == S::Link || at == S::DirSync), where);
                 if (ok) continue;
                 QVERIFY2(settled(data) == before, where);
-                if (fault == ENOSPC) QVERIFY2(leftovers(data).isEmpty(), where);
-                if (fault == ENOSPC) QVERIFY2(SafeWrite::lastError().contains("no space left on device"), qPrintable(SafeWrite::lastError()));
+                if (fault == ENOSPC)
+                    QVERIFY2(leftovers(data).isEmpty() && SafeWrite::lastError().contains("no space left on device"), where);
             }
             // What the store reads is what the files hold.
             QCOMPARE(SettingsStores().getData("mouse/reportRate", false), stores.getData("mouse/reportRate", false));
@@ -197,10 +197,7 @@ void SettingsStoreTest::nameLists()
         const QByteArray before = data.read("modules/setting/name.bin");
         DebugCapture cap;
         NameLists::update(c.type, c.names);
-        QVariantList expected;
-        for (const QString &n : c.stored)
-            expected << n;
-        QCOMPARE(NameLists::get(c.type), expected);
+        QCOMPARE(NameLists::get(c.type), QVariant(c.stored).toList());
         if (c.key.isEmpty()) {
             QCOMPARE(data.read("modules/setting/name.bin"), before);
             QVERIFY(cap.lines().join('\n').contains("config: no name list of type"));
