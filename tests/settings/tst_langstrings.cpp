@@ -72,7 +72,6 @@ void TestLangStrings::otherSectionSetsNotifications()
     TestData data;
     for (const QString &lang : QStringList{"English", "ChineseSimplified", "French"}) {
         const QStringList fileTexts = LangStrings::read("other", lang);
-        QCOMPARE(fileTexts.size(), qsizetype(8));
         // The call returns the file's texts whatever it sets; French sets
         // fixed English texts.
         QCOMPARE(LangStrings::load("other", lang), fileTexts);
@@ -102,7 +101,6 @@ void TestLangStrings::shippedFiles()
     std::unique_ptr<QObject> keys(component.create());
     QVERIFY2(keys, qPrintable(component.errorString()));
     const QStringList builtin = keys->property("keyCodeStr").toStringList();
-    QCOMPARE(builtin.size(), qsizetype(133));
     for (const QString &lang : QStringList{"English", "ChineseSimplified", "French"}) {
         QSettings file(LangStrings::filePath(lang), QSettings::IniFormat);
         for (auto it = counts.begin(); it != counts.end(); ++it) {
