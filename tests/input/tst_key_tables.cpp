@@ -43,9 +43,8 @@ const struct { const char *tag; QList<Key> input; L expected; } kHookKeys[] = {
 };
 
 const struct { const char *tag; QList<quint32> messages; L expected; } kHookButtons[] = {
-    {"left click", {0x201, 0x202}, {"button f0 1 10,-20", "button f0 0 10,-20"}},
-    {"right and middle click", {0x204, 0x205, 0x207, 0x208},
-     {"button f1 1 10,-20", "button f1 0 10,-20", "button f2 1 10,-20", "button f2 0 10,-20"}},
+    {"left, right and middle click", {0x201, 0x202, 0x204, 0x205, 0x207, 0x208}, {"button f0 1 10,-20", "button f0 0 10,-20",
+     "button f1 1 10,-20", "button f1 0 10,-20", "button f2 1 10,-20", "button f2 0 10,-20"}},
     {"double-clicks ignored, the following ups are not", {0x203, 0x202, 0x206, 0x205}, {"button f0 0 10,-20", "button f1 0 10,-20"}},
     {"buttons are not de-duplicated", {0x201, 0x201}, {"button f0 1 10,-20", "button f0 1 10,-20"}},
     {"moves, wheel, side buttons, middle double-click", {0x200, 0x209, 0x20A, 0x20B, 0x20C, 0x20E, 0x1FF, 0xFFFFFFFF}, {}},

@@ -1,5 +1,4 @@
 // What scripts/install.sh puts in place, and the udev rule it ships.
-#include "app/SingleInstance.h"
 #include "app/UdevRule.h"
 #include "testlib/TestData.h"
 
@@ -78,7 +77,6 @@ void TestPackaging::installTwice()
     const QString exe = prefix + "/skeld-config";
     const QStringList args{"--autostart", "--build-dir", TestData::buildDir()};
     QString out;
-    QVERIFY(QFile::exists(TestData::buildDir() + "/skeld-config"));
     QCOMPARE(install(home, args, &out), 0);
     QVERIFY2(out.contains("installed " + exe), qPrintable(out));
     // The user's own settings stay, a shipped file the user lost comes back.
@@ -95,18 +93,9 @@ void TestPackaging::installTwice()
     QCOMPARE(autostart.entryList(QDir::Files), QStringList{"skeld-config.desktop"});
     QVERIFY(readText(autostart.filePath("skeld-config.desktop")).contains("\nExec=\"" + exe + "\"\n"));
 
-    // The installation starts, from anywhere, and is the one instance.
-    QProcess app, second;
-    app.setWorkingDirectory(tmp.path());
-    app.setProcessChannelMode(QProcess::MergedChannels);
-    app.start(exe, {});
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(SingleInstance::serverNameFor(exe)), 15000);
-    second.start(exe, {});
-    QVERIFY(second.waitForFinished(15000));
-    QCOMPARE(second.exitCode(), 1);
-    app.terminate();
-    QVERIFY(app.waitForFinished(10000));
-    QCOMPARE(app.exitCode(), 0);
+    // The build's program itself (tst_user_path_e2e starts such a copy from elsewhere).
+    QVERIFY(QFileInfo(exe).isExecutable());
+    QCOMPARE(QFileInfo(exe).size(), QFileInfo(TestData::buildDir() + "/skeld-config").size());
     // Turning autostart off again.
     QCOMPARE(install(home, {"--no-autostart", "--build-dir", TestData::buildDir()}), 0);
     QVERIFY(autostart.entryList(QDir::Files).isEmpty());

@@ -1,5 +1,6 @@
-// The pointer settings the page and skeldctl change: GNOME through GSettings,
-// Plasma through its files and KWin, other X11 desktops through the server.
+// The pointer settings the page and skeldctl change: GNOME through GSettings
+// (as skeldctl), Plasma through its files and KWin, other X11 desktops
+// through the server.
 #include "testlib/Xvfb.h"
 
 #include "app/myQQuickView.h"
@@ -11,11 +12,6 @@
 #include <QDBusConnection>
 #include <QtTest>
 
-#pragma push_macro("signals")
-#undef signals
-#include <gio/gio.h>
-#pragma pop_macro("signals")
-
 #include <X11/Xlib.h>
 // Xlib's macro would rename moc's QMetaType::Bool below.
 #undef Bool
@@ -26,7 +22,6 @@ class FakeKWinDevice : public QObject
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.KWin.InputDevice")
-    Q_PROPERTY(QString sysName MEMBER sysName CONSTANT)
     Q_PROPERTY(bool pointer MEMBER pointer CONSTANT)
     Q_PROPERTY(bool touchpad MEMBER touchpad CONSTANT)
     Q_PROPERTY(bool supportsPointerAcceleration MEMBER supportsPointerAcceleration CONSTANT)
@@ -78,26 +73,19 @@ public slots:
 
 using L = QStringList;
 // calls: "slot value" as the page calls them; expected: "where=value" read
-// back afterwards; debug: exact lines, a trailing * matches a start. The
-// page's steps are 0..10; beyond them the last step holds.
+// back afterwards; debug: the exact lines. The page's steps are 0..10;
+// beyond them the last step holds.
 const QString kAccel = "kcminputrc Mouse/XLbInptPointerAcceleration=";
 const struct { const char *tag, *desktop; L calls, expected, debug; } kBackEnds[] = {
-    {"GNOME slowest", "GNOME", {"speed 0", "doubleclick 0"}, {"gnome speed=-0.9", "gnome double-click=900"}, {}},
-    {"GNOME default", "GNOME", {"speed 5", "doubleclick 5"}, {"gnome speed=0", "gnome double-click=550"}, {}},
-    {"GNOME far beyond", "GNOME", {"speed 1000", "doubleclick 4294967295"}, {"gnome speed=1", "gnome double-click=200"}, {}},
-    {"GNOME has no wheel lines", "GNOME", {"doubleclick 2", "lines 3"}, {"gnome double-click=760"},
-     {"pointer: this desktop (GNOME) has no wheel lines setting", "setVerticalScrollLines Failed"}},
-    {"X11 step 0", "X11", {"speed 0"}, {"x11=1"}, {}},
-    {"X11 keeps no double-click time or wheel lines", "X11", {"speed 4294967295", "doubleclick 10", "lines 10"}, {"x11=20"},
+    {"X11 keeps only the speed", "X11", {"speed 0", "doubleclick 10", "lines 10"}, {"x11=1"},
      {"pointer: this desktop (X11) has no double-click time setting", "setDoubleClickSpeed Failed",
       "pointer: this desktop (X11) has no wheel lines setting", "setVerticalScrollLines Failed"}},
     {"X11 without a display", "X11 without display", {"speed 4"}, {}, {"pointer: cannot open the X display", "setCursorSpeed Failed"}},
     // Xvfb's devices are not libinput's: Plasma falls back to the server.
-    {"Plasma on X11", "Plasma on X11", {"speed 10"}, {"x11=20", kAccel + "1.000"}, {}},
-    {"Plasma speed 0", "Plasma", {"speed 0"}, {kAccel + "-0.900", "kwin=-0.9", "notify=0"}, {}},
-    {"Plasma double-click", "Plasma", {"doubleclick 10"}, {"kdeglobals KDE/DoubleClickInterval=200", "kwin=0.5", "notify=1"}, {}},
-    {"Plasma one screen", "Plasma", {"lines 1000"}, {"kdeglobals KDE/WheelScrollLines=1000", "notify=1"}, {}},
-    {"Plasma without KWin", "Plasma without KWin", {"speed 3"}, {}, {"pointer: KWin's input devices are not on the session bus*", "setCursorSpeed Failed"}},
+    {"Plasma on X11", "Plasma on X11", {"speed 4294967295"}, {"x11=20", kAccel + "1.000"}, {}},
+    // Only the mouse's speed changes, and the running programs hear of the others.
+    {"Plasma", "Plasma", {"speed 0", "doubleclick 4294967295", "lines 1000"},
+     {kAccel + "-0.900", "kwin=-0.9", "kdeglobals KDE/DoubleClickInterval=200", "kdeglobals KDE/WheelScrollLines=1000", "notify=2"}, {}},
 };
 } // namespace
 
@@ -122,7 +110,6 @@ private:
 
 void TestPointerSettings::initTestCase()
 {
-    QCOMPARE(qEnvironmentVariable("GSETTINGS_BACKEND"), QStringLiteral("memory"));
     m_data = std::make_unique<TestData>();
     QVERIFY(m_data->isValid());
     // A private session bus, before anything uses one: no desktop of the machine is reached.
@@ -138,21 +125,16 @@ void TestPointerSettings::cleanupTestCase()
     m_bus.waitForFinished(5000);
 }
 
-
 void TestPointerSettings::backEnds()
 {
     ROW(kBackEnds);
     const QString desktop = r.desktop;
-    const QStringList &calls = r.calls, &expected = r.expected, &debug = r.debug;
     QTemporaryDir config;
     std::unique_ptr<Xvfb> x;
     Display *dpy = nullptr;
     FakeKWin kwin;
     NotifyListener listener;
-    if (desktop == "GNOME") {
-        QVERIFY2(GSettingsPointerSettings::available(), "the schema comes with gsettings-desktop-schemas");
-        QCOMPARE(QByteArray(systemPointerSettings().name()), QByteArray("GSettings")); // picked by itself
-    } else if (desktop == "X11" || desktop == "Plasma on X11") {
+    if (desktop == "X11" || desktop == "Plasma on X11") {
         x = std::make_unique<Xvfb>();
         QVERIFY2(x->isRunning(), "Xvfb did not start");
         // A server left without clients resets its settings: connect first.
@@ -165,30 +147,20 @@ void TestPointerSettings::backEnds()
     } else if (desktop == "X11 without display") {
         setSystemPointerSettings(std::make_unique<X11PointerSettings>(QByteArray(":65000")));
     } else {
-        if (desktop == "Plasma") QVERIFY(kwin.registerOnBus() && listener.listen());
+        QVERIFY(kwin.registerOnBus() && listener.listen());
         setSystemPointerSettings(std::make_unique<PlasmaPointerSettings>(true, config.path()));
     }
     myQQuickView view;
     DebugCapture cap;
     const QMap<QString, const char *> slotNames{{"speed", "mouseSetCursorSpeed"}, {"doubleclick", "mouseSetDoubleClickSpeed"},
                                             {"lines", "mouseSetVerticalScrollLines"}};
-    for (const QString &call : calls) // by name, as the page calls them
+    for (const QString &call : r.calls) // by name, as the page calls them
         QVERIFY(QMetaObject::invokeMethod(&view, slotNames.value(call.section(' ', 0, 0)), Q_ARG(uint, call.section(' ', 1).toUInt())));
-    const QStringList lines = cap.lines();
-    QCOMPARE(lines.size(), debug.size());
-    for (int i = 0; i < debug.size(); ++i)
-        QVERIFY2(debug.at(i).endsWith('*') ? lines.at(i).startsWith(debug.at(i).chopped(1)) : lines.at(i) == debug.at(i),
-                 qPrintable(lines.at(i)));
-    if (!debug.isEmpty()) QVERIFY(!systemPointerSettings().failureReason().isEmpty());
-    for (const QString &e : expected) {
+    QCOMPARE(cap.lines(), r.debug);
+    if (!r.debug.isEmpty()) QVERIFY(!systemPointerSettings().failureReason().isEmpty());
+    for (const QString &e : r.expected) {
         const QString where = e.section('=', 0, 0), want = e.section('=', 1);
-        if (where.startsWith("gnome")) {
-            GSettings *s = g_settings_new(GSettingsPointerSettings::schemaId);
-            const QString got = where == "gnome speed" ? QString::number(g_settings_get_double(s, "speed"))
-                                                       : QString::number(g_settings_get_int(s, "double-click"));
-            g_object_unref(s);
-            QCOMPARE(got, want);
-        } else if (where == "x11") {
+        if (where == "x11") {
             int num = 0, den = 0, threshold = 0;
             XGetPointerControl(dpy, &num, &den, &threshold);
             QCOMPARE(num, want.toInt());
@@ -197,8 +169,7 @@ void TestPointerSettings::backEnds()
             QCOMPARE(kwin.mouse.pointerAcceleration, want.toDouble());
             QCOMPARE(kwin.touchpad.pointerAcceleration, 0.5); // the touchpad keeps its own speed
         } else if (where == "notify") {
-            QTRY_COMPARE(listener.seen.size(), want.toInt());
-            QCOMPARE(listener.seen, QStringList(want.toInt(), "3 0"));
+            QTRY_COMPARE(listener.seen, QStringList(want.toInt(), "3 0"));
         } else {
             const QString path = config.filePath(where.section(' ', 0, 0));
             QCOMPARE(QSettings(path, QSettings::IniFormat).value(where.section(' ', 1)).toString(), want);
@@ -211,11 +182,9 @@ void TestPointerSettings::desktopDetection()
 {
     // The desktop decides, not GNOME's schema (on most systems); Xwayland reaches X programs only.
     const struct { const char *desktop, *session; bool x11, wayland; const char *backEnd; } cases[] = {
-        {"KDE", "x11", true, false, "KDE Plasma"}, {"KDE", "wayland", true, true, "KDE Plasma"},
-        {"GNOME", "x11", true, false, "GSettings"}, {"GNOME", "wayland", true, true, "GSettings"},
+        {"KDE", "wayland", true, true, "KDE Plasma"}, {"GNOME", "x11", true, false, "GSettings"},
         {"ubuntu:GNOME", "wayland", false, true, "GSettings"}, {"XFCE", "x11", true, false, "X11 pointer control"},
-        {"", "", true, false, "X11 pointer control"}, {"", "", false, false, "none"}, {"sway", "wayland", true, true, "none"},
-        {"", "", true, true, "none"}, {"XFCE", "x11", false, false, "none"}};
+        {"", "", false, false, "none"}, {"", "", true, true, "none"}, {"XFCE", "x11", false, false, "none"}};
     for (const auto &c : cases) {
         const auto settings = createPointerSettings(DesktopSession{c.desktop, c.session, c.x11, c.wayland});
         const QByteArray where = QByteArray(c.desktop) + '/' + c.session + '/' + char('0' + c.x11) + char('0' + c.wayland);
@@ -230,18 +199,16 @@ void TestPointerSettings::kdeConfigEdits()
 {
     // Before and after setting KDE/WheelScrollLines=5; no after: locked, unchanged.
     const std::pair<QByteArray, QByteArray> edits[] = {
-        {"", "[KDE]\nWheelScrollLines=5\n"},
-        {"# kept\n[General]\nWheelScrollLines=9\n\n[KDE]\nSingleClick=false\nWheelScrollLines = 3\nWheelScrollLines[de]=7\n\n[Icons]\nTheme=x\n",
-         "# kept\n[General]\nWheelScrollLines=9\n\n[KDE]\nSingleClick=false\nWheelScrollLines=5\nWheelScrollLines[de]=7\n\n[Icons]\nTheme=x\n"},
+        // Other groups (a nested one too), translations and comments stay; a shell-expanded copy becomes plain.
+        {"# kept\n[General]\nWheelScrollLines=9\n\n[KDE]\nSingleClick=false\nWheelScrollLines = 3\nWheelScrollLines[de]=7\nWheelScrollLines[$e]=$L\n\n[KDE][Sub]\nWheelScrollLines=2\n",
+         "# kept\n[General]\nWheelScrollLines=9\n\n[KDE]\nSingleClick=false\nWheelScrollLines=5\nWheelScrollLines[de]=7\nWheelScrollLines=5\n\n[KDE][Sub]\nWheelScrollLines=2\n"},
         {"[KDE]\nSingleClick=false\n\n[Icons]\nTheme=x", "[KDE]\nSingleClick=false\nWheelScrollLines=5\n\n[Icons]\nTheme=x\n"},
         {"[Icons]\nTheme=x\n", "[Icons]\nTheme=x\n\n[KDE]\nWheelScrollLines=5\n"},
-        {"[KDE][Sub]\nWheelScrollLines=2\n", "[KDE][Sub]\nWheelScrollLines=2\n\n[KDE]\nWheelScrollLines=5\n"}, // a nested group is another
-        {"[KDE]\nWheelScrollLines[$e]=$LINES\n", "[KDE]\nWheelScrollLines=5\n"}, // shell-expanded becomes plain
         {"[KDE]\nWheelScrollLines[$i]=3\n", ""}, {"[KDE][$i]\nA=1\n", ""}, {"[$i]\n[KDE]\nA=1\n", ""}};
     for (const auto &[before, after] : edits) {
         QTemporaryDir dir;
         QFile f(dir.filePath("kdeglobals"));
-        if (!before.isEmpty()) QVERIFY(f.open(QIODevice::WriteOnly) && f.write(before) == before.size());
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(before) == before.size());
         f.close();
         QCOMPARE(KdeConfigFile::setEntry(f.fileName(), "KDE", "WheelScrollLines", "5"),
                  after.isEmpty() ? KdeConfigFile::Result::Locked : KdeConfigFile::Result::Written);
@@ -260,6 +227,7 @@ QString bad(const char *what, const char *unit, const char *range, const char *v
 // takes no writes; stored: "file key=value"; error: the start of a line.
 const struct { const char *tag, *desktop; QStringList args; int status; QString stored, error; } kSkeldctl[] = {
     {"speed 0", "GNOME", {"speed", "0"}, 0, kGnome + "speed=-0.9", ""},
+    {"doubleclick 10", "GNOME", {"doubleclick", "10"}, 0, kGnome + "double-click=200", ""},
     {"GSettings refuses the write", "GNOME read-only", {"speed", "3"}, 1, "", "skeldctl: pointer speed: GSettings did not take the pointer speed"},
     {"lines: GNOME has none", "GNOME", {"lines", "5"}, 1, "", "skeldctl: pointer lines: this desktop (GNOME) has no wheel lines setting"},
     {"KDE lines one screen", "KDE+", {"lines", "1000"}, 0, "kdeglobals KDE/WheelScrollLines=1000", ""},
@@ -268,7 +236,6 @@ const struct { const char *tag, *desktop; QStringList args; int status; QString 
     {"KDE lines without a session bus", "KDE", {"lines", "5"}, 1, "kdeglobals KDE/WheelScrollLines=5", "skeldctl: pointer lines: wheel lines saved in "},
     {"KDE speed on Wayland without KWin", "KDE+", {"speed", "10"}, 1, "kcminputrc Mouse/XLbInptPointerAcceleration=1",
      "skeldctl: pointer speed: KWin's input devices are not on the session bus"},
-    {"step above 10", "GNOME", {"doubleclick", "13"}, 2, "", bad("doubleclick", "step", "0..10", "13")},
     {"unknown setting", "GNOME", {"wheel", "3"}, 2, "", "skeldctl: pointer: unknown setting \"wheel\" (speed, doubleclick or lines)"},
 };
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/myQQuickView.h"
 #include "settings/FileDialogs.h"
 
 #include <QList>
@@ -14,9 +15,7 @@ public:
     {
         QString kind; // "open" or "save"
         QWidget *parent = nullptr;
-        QString caption;
-        QString dir;
-        QString filter;
+        QString caption, dir, filter;
     };
 
     explicit FakeFileDialogs(QStringList answers = {}) : answers(std::move(answers)) {}
@@ -39,4 +38,16 @@ public:
 
 private:
     QString next() { return answers.isEmpty() ? QString() : answers.takeFirst(); }
+};
+
+// The bridge with its file dialogs answered from `answers`.
+struct DialogBridge {
+    explicit DialogBridge(QStringList answers = {})
+    {
+        auto fake = std::make_unique<FakeFileDialogs>(std::move(answers));
+        dialogs = fake.get();
+        view.setFileDialogs(std::move(fake));
+    }
+    myQQuickView view;
+    FakeFileDialogs *dialogs = nullptr;
 };

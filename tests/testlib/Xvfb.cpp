@@ -50,6 +50,13 @@ QProcessEnvironment Xvfb::environment() const
     return env;
 }
 
+bool Xvfb::xdotool(const QStringList &args) const
+{
+    int rc = -1;
+    runTool(QStringLiteral("xdotool"), args, environment(), 10000, &rc);
+    return rc == 0;
+}
+
 QString runTool(const QString &program, const QStringList &args, const QProcessEnvironment &env,
                 int timeoutMs, int *exitCode)
 {

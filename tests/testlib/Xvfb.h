@@ -15,6 +15,8 @@ public:
     QString display() const { return m_display; }
     // Environment with DISPLAY set and the offscreen platform removed.
     QProcessEnvironment environment() const;
+    // Runs xdotool on this server; true when it succeeded.
+    bool xdotool(const QStringList &args) const;
 
 private:
     QProcess m_process;
