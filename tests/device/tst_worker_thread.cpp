@@ -195,6 +195,7 @@ private slots:
         QCOMPARE(mouse->state().handshakes, replug ? 2 : 1);
         QCOMPARE(w.hid.readerRunning.load(), replug);
         if (replug) QTRY_COMPARE(mouse->state().openEventHandles, 1);
+        QCOMPARE(mouse->state().eventOpens, replug ? 2 : 1); // a failing read is not retried
     }
 };
 
