@@ -2,6 +2,8 @@
 
 #include "device/ReportCodec.h"
 
+#include <QtTest>
+
 void FakeHost::hostClearHidBusy()
 {
     record(QStringLiteral("clearHidBusy"));
@@ -77,6 +79,50 @@ void DeviceRig::clearTrace()
     std::lock_guard lock(m_mutex);
     m_trace.clear();
     m_delays.clear();
+}
+
+BridgeRig::BridgeRig(const Model &m) : rig(DeviceRig::Options{m.family, 32, m.isEncode, "731952"}, true), model(m)
+{
+    QVERIFY(rig.attach());
+    view = std::make_unique<myQQuickView>();
+    view->hid = &rig.hid;
+    std::tie(view->isColorful, view->is55328, view->isGun) = std::tuple(m.isColorful, m.is55328, m.isGun);
+    view->icType = QLatin1String(m.family == VirtualMouse::Family::F560 ? "560" : "553");
+    rig.clearTrace();
+}
+
+void BridgeRig::setProfile(int index)
+{
+    view->stores().setCurrentProfile(index);
+    rig.host.currentProfile = index;
+}
+
+void BridgeRig::readImages()
+{
+    for (uint r = 0; r < 5; ++r)
+        view->mouseReadProfile(r);
+    rig.clearTrace();
+}
+
+QStringList BridgeRig::commands() const
+{
+    QStringList out;
+    quint8 code[8] = {};
+    ReportCodec::loadSecrecyCode(code, rig.options.sCode);
+    for (const QString &line : rig.trace().filter(QRegularExpression("^SET_FEATURE "))) {
+        QByteArray bytes = QByteArray::fromHex(line.mid(12).toLatin1());
+        if (model.isEncode) ReportCodec::decipher(reinterpret_cast<quint8 *>(bytes.data()) + 1, code);
+        out << QString::fromLatin1(bytes.toHex(' '));
+    }
+    return out;
+}
+
+QByteArray BridgeRig::payload() const
+{
+    QByteArray out;
+    for (const QString &line : rig.trace().filter(QRegularExpression("^WRITE ")))
+        out += QByteArray::fromHex(line.mid(6).toLatin1()).mid(1);
+    return out;
 }
 
 QByteArray plainReport(quint8 code, std::array<quint8, 6> params)

@@ -67,7 +67,6 @@ private slots:
     {
         QTest::addColumn<QByteArray>("count");
         QTest::addColumn<int>("rows");
-        QTest::newRow("1 reads only section 0") << QByteArray("1") << 1;
         QTest::newRow("negative") << QByteArray("-5") << 0;
         QTest::newRow("more rows than sections give default rows") << QByteArray("3") << 3;
         QTest::newRow("largest int is capped quickly") << QByteArray("2147483647") << DeviceTable::kMaxRecords;

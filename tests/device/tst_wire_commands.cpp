@@ -4,7 +4,6 @@
 #include "device/ReportCodec.h"
 
 #include <QElapsedTimer>
-#include <QRandomGenerator>
 #include <QtTest>
 
 namespace
@@ -325,40 +324,6 @@ private slots:
             QVERIFY(rig.transfers().isEmpty() && rig.hid.idle);
             runCommand(rig.hid, "553:0B"); // commands without a payload do not depend on it
             QCOMPARE(rig.mouse->state().dpiStage553, 3);
-        }
-    }
-
-    // Random replies and read-backs must not crash, hang or leave the bus
-    // claimed. SKELD_FUZZ_SEED replays a seed (see README.md in this folder).
-    void fuzzedRepliesAndReadBacks()
-    {
-        const quint32 seed = quint32(qEnvironmentVariableIntValue("SKELD_FUZZ_SEED"));
-        QRandomGenerator gen(seed ? seed : 20240611u);
-        const auto randomBytes = [&gen](int maxLength) {
-            QByteArray b(int(gen.bounded(maxLength + 1)), '\0');
-            for (char &c : b)
-                c = char(gen.bounded(256));
-            return b;
-        };
-        for (int round = 0; round < 10; ++round) {
-            const auto family = gen.bounded(2) ? Family::F560 : Family::F553;
-            const DeviceRig::Options o{family, int(gen.bounded(1, 80)), bool(gen.bounded(2)), "731952"};
-            DeviceRig rig(o);
-            rig.hid.readBackTimeoutMs = 5;
-            QVERIFY(rig.attach());
-            for (int call = 0; call < 30; ++call) {
-                VirtualMouse::Faults f;
-                const QByteArray reply = randomBytes(24), input = randomBytes(o.reportLength + 16);
-                f.replyFilter = [reply](quint8, const QByteArray &) { return reply; };
-                f.inputFilter = [input](const QByteArray &) { return input; };
-                f.muteReadBack = gen.bounded(10) == 0;
-                rig.mouse->setFaults(f);
-                const Command &c = kCommands[gen.bounded(int(std::size(kCommands)))];
-                QByteArray p = randomBytes(128).leftJustified(128, '\0');
-                c.call(rig.hid, randomBytes(4).leftJustified(4, '\0'), reinterpret_cast<uchar *>(p.data()));
-                QVERIFY2(rig.hid.idle && rig.hid.cmdHandle == nullptr, c.tag);
-            }
-            QCOMPARE(rig.mouse->state().openCommandHandles, 0);
         }
     }
 };

@@ -1,8 +1,6 @@
 // The bridge's device slots against the virtual mouse: the reports and
 // payloads each page action sends, for both families and with the cipher on.
 #include "../device/DeviceRig.h"
-#include "app/myQQuickView.h"
-#include "device/ReportCodec.h"
 #include "features/ProfileApply.h"
 #include "input/KeyMatrix.h"
 
@@ -10,68 +8,11 @@
 
 using F = VirtualMouse::Family;
 using State = VirtualMouse::State;
+using Model = BridgeRig::Model;
+using Rig = BridgeRig;
 
 namespace
 {
-struct Model {
-    F family = F::F553;
-    bool isEncode = false, isColorful = false, is55328 = false, isGun = false;
-};
-
-// The bridge wired to the virtual mouse in a private data copy.
-struct Rig {
-    explicit Rig(const Model &m) : rig(DeviceRig::Options{m.family, 32, m.isEncode, "731952"}, true), model(m)
-    {
-        rig.attach();
-        view = std::make_unique<myQQuickView>();
-        view->hid = &rig.hid;
-        std::tie(view->isColorful, view->is55328, view->isGun) = std::tuple(m.isColorful, m.is55328, m.isGun);
-        view->icType = QLatin1String(m.family == F::F560 ? "560" : "553");
-        rig.clearTrace();
-    }
-
-    void setProfile(int index)
-    {
-        view->stores().setCurrentProfile(index);
-        rig.host.currentProfile = index;
-    }
-
-    // Reads the device's records into the images, as a connection start does.
-    void readImages()
-    {
-        for (uint r = 0; r < 5; ++r)
-            view->mouseReadProfile(r);
-        rig.clearTrace();
-    }
-
-    // Command reports sent since the last clear, deciphered, as hex text.
-    QStringList commands() const
-    {
-        QStringList out;
-        quint8 code[8] = {};
-        ReportCodec::loadSecrecyCode(code, rig.options.sCode);
-        for (const QString &line : rig.trace().filter(QRegularExpression("^SET_FEATURE "))) {
-            QByteArray bytes = QByteArray::fromHex(line.mid(12).toLatin1());
-            if (model.isEncode) ReportCodec::decipher(reinterpret_cast<quint8 *>(bytes.data()) + 1, code);
-            out << QString::fromLatin1(bytes.toHex(' '));
-        }
-        return out;
-    }
-
-    // Payload bytes of every output report since the last clear, joined.
-    QByteArray payload() const
-    {
-        QByteArray out;
-        for (const QString &line : rig.trace().filter(QRegularExpression("^WRITE ")))
-            out += QByteArray::fromHex(line.mid(6).toLatin1()).mid(1);
-        return out;
-    }
-    State state() const { return rig.mouse->state(); }
-    DeviceRig rig;
-    Model model;
-    std::unique_ptr<myQQuickView> view;
-};
-
 QString rep(quint8 code, std::array<quint8, 6> p) { return QString::fromLatin1(plainReport(code, p).toHex(' ')); }
 // The pattern the virtual mouse starts its profile records with.
 int recordByte(int record, int i) { return (record * 0x20 + i) & 0xFF; }
@@ -236,13 +177,11 @@ private slots:
         const QString used = right ? "mouseKeyMatrix0/" : "mouseKeyMatrix/";
         const QString other = right ? "mouseKeyMatrix/" : "mouseKeyMatrix0/";
         const QVariantList before = f.view->getDataList(other + "6");
-        f.view->mouseSetKeyMatrix(bindings({{3, {2, 0, 0x04, 0}}, {4, {2, 0, 0x05, 0}}, {5, {2, 0, 0x06, 0}},
-                                            {6, {0x0B, 0xFF, 4, 5}}, {7, {0, 0xF0, 0x1E, 0x02}}, {9, {6, 0, 0x94, 0x01}}}),
-                                  true, {});
+        const QVariantList src = bindings({{3, {2, 0, 0x04, 0}}, {6, {0x0B, 0xFF, 4, 5}}, {7, {0, 0xF0, 0x1E, 0x02}}});
+        f.view->mouseSetKeyMatrix(src, true, {});
         const quint8 index = right ? 2 : 0;
         QCOMPARE(f.commands(), (QStringList{rep(0x02, {quint8(right ? 1 : 0)}), rep(0x12, {index, 0x40, 0x08})}));
-        const QByteArray matrix = QByteArray::fromHex("0b000405 0100f100 0100f200 00000500 00000600 00000400 08000200 0af01e02"
-                                                      "0c000000 03009401 0100f000 0100f000 0100f000 0100f000 0100f000 0100f000");
+        const QByteArray matrix = toBytes(KeyMatrix::buildDeviceMatrix(KeyMatrix::bindingsFromFlat(src), false));
         QCOMPARE(hex(f.payload()), hex(matrix)); // 64 bytes in two reports of 32
         QCOMPARE(f.view->mouseGetKeydefine(6, false), (QVariantList{0x0B, 0xFF, 4, 5}));
         QCOMPARE(f.view->getDataList(used + "3"), (QVariantList{2, 0, 4, 0}));

@@ -1,6 +1,5 @@
 // Gun presets: the file's entries, the bytes sent when one is saved, the
 // refusals, and the per-profile sensitivity and selection.
-#include "app/myQQuickView.h"
 #include "device/DeviceRig.h"
 
 #include <QSettings>
@@ -15,19 +14,6 @@ QStringList stored(const TestData &data, const QString &key)
     return QSettings(data.path(kGunFile), QSettings::IniFormat).value("gunData/" + key).toStringList();
 }
 
-// A bridge wired to the virtual mouse in the rig's data copy.
-struct Rig {
-    explicit Rig(bool family560 = false)
-        : rig(DeviceRig::Options{family560 ? VirtualMouse::Family::F560 : VirtualMouse::Family::F553}, true)
-    {
-        QVERIFY(rig.attach());
-        view.hid = &rig.hid;
-        rig.clearTrace();
-    }
-    DeviceRig rig;
-    myQQuickView view;
-};
-
 struct Save {
     const char *tag;
     bool family560;
@@ -39,10 +25,8 @@ struct Save {
 const QVariantList kAkm{"AKM", "L-Click", 10, 0, 10, 0};
 // clang-format off
 const Save kSaves[] = {
-    {"553, SCAR-L at 2, Y 10", false, 2, {"SCAR-L", "L-Click", 10, 0, 10, 0}, "2", {0, 0, 0xF5, 3}},
+    {"553, SCAR-L at 2, Y 10, extra items ignored", false, 2, {"SCAR-L", "L-Click", 10, 0, 10, 0, "spare"}, "2", {0, 0, 0xF5, 3}},
     {"560 too, index as text, Y 0", true, "0", {"M416", "L-Click", "4", "1", "0", "3"}, "0", {0, 0, 0xFF, 1}},
-    {"553, index 255 wraps, Y 300", false, 255, {"X", "L-Click", 10, 0, 300, 0}, "255", {0, 0, 0xD3, 0}},
-    {"553, extra items ignored", false, 1, kAkm + QVariantList{"spare"}, "1", {0, 0, 0xF5, 2}},
     {"five items refused", false, 1, kAkm.mid(0, 5), "1", {}},
     {"index not a number refused", false, "first", kAkm, "first", {}},
 };
@@ -65,7 +49,6 @@ const Modify kModifies[] = {
     {"rename", 1, {"New", "L-Click", 10, 0, 10, 0, "1"}, {"0", "2", "3", "4", "5", "New"}, "New", kNew},
     {"rename without old name refused", 1, {"New", "L-Click", 10, 0, 10, 0}, kIndexes, "New", {}},
     {"empty name refused", 0, {""}, kIndexes, "", {}},
-    {"remove of unknown name", 0, {"Nope"}, kIndexes, "Nope", {}},
 };
 // clang-format on
 } // namespace
@@ -79,10 +62,10 @@ private slots:
     void save()
     {
         ROW(kSaves);
-        Rig g(r.family560);
+        BridgeRig g({r.family560 ? VirtualMouse::Family::F560 : VirtualMouse::Family::F553});
         const QByteArray before = g.rig.data->read(kGunFile);
         DebugCapture cap;
-        g.view.mouseSaveGundata(r.index, r.src6);
+        g.view->mouseSaveGundata(r.index, r.src6);
         const auto &b = r.sent;
         QStringList items;
         for (const QVariant &v : r.src6.mid(0, 6))
@@ -93,7 +76,7 @@ private slots:
             QVERIFY(cap.lines().join('\n').contains(QStringLiteral("refused")));
             return;
         }
-        QCOMPARE(g.rig.transfers(), QStringList{"SET_FEATURE " + DeviceRig::hex(plainReport(0x04, {0, b[0], b[1], b[2], b[3], 0}))});
+        QCOMPARE(g.commands(), QStringList{DeviceRig::hex(plainReport(0x04, {0, b[0], b[1], b[2], b[3], 0}))});
         if (!r.family560) QCOMPARE(g.rig.mouse->state().gunData, b);
         QCOMPARE(stored(*g.rig.data, r.key), items);
     }
@@ -113,14 +96,14 @@ private slots:
 
     void withoutGunFile()
     {
-        Rig g;
+        BridgeRig g({});
         const QString path = g.rig.data->path(kGunFile);
         QVERIFY(QFile::remove(path));
-        g.view.mouseSaveGundata(2, kAkm);
-        g.view.modifyGundata(2, {"Mine", "R-Click", 20, 1, 2, 3});
+        g.view->mouseSaveGundata(2, kAkm);
+        g.view->modifyGundata(2, {"Mine", "R-Click", 20, 1, 2, 3});
         QVERIFY(g.rig.transfers().isEmpty());
         QVERIFY(!QFile::exists(path));
-        QCOMPARE(g.view.getGunDataKey(), QStringList());
+        QCOMPARE(g.view->getGunDataKey(), QStringList());
     }
 
     void sensitivityAndSelectionPerProfile()
@@ -133,12 +116,10 @@ private slots:
             QCOMPARE(view.getXYSensitive(0), QVariant(4));
             view.setCurrentProfile(3);
             view.setXYSensitive(1, 7);
-            QCOMPARE(view.getXYSensitive(QStringLiteral("1")), QVariant(7));
             view.setCurrentProfile(0);
             QCOMPARE(view.getXYSensitive(1), QVariant(4));
             view.setSelectGun(2, 5);
             view.setSelectGun(0, QStringLiteral("AKM"));
-            QCOMPARE(view.getselectGun(0), QVariant(QStringLiteral("AKM")));
         }
         QCOMPARE(QSettings(data.path("modules/setting/p4.bin"), QSettings::IniFormat).value("XYSensitive/1").toString(),
                  QStringLiteral("7"));
