@@ -205,16 +205,6 @@ private slots:
         QCOMPARE(int(s.commands.last()), int(r.code));
     }
 
-    // The buffer is cleared once: a short last report keeps the tail of the one before.
-    void shortLastReportKeepsTheTail()
-    {
-        Attached rig(opts("553", false, 16));
-        runCommand(rig.hid, "553:10t0");
-        const QByteArray p = pattern(24);
-        QCOMPARE(rig.transfers().mid(1), (QStringList{"WRITE 00 " + DeviceRig::hex(p.left(16)),
-                                                      "WRITE 00 " + DeviceRig::hex(p.mid(16, 8) + p.mid(8, 8))}));
-    }
-
     void handshake_data()
     {
         // mouse cipher, mouse code, host cipher, host code, accepted
