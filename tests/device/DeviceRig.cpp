@@ -33,7 +33,9 @@ DeviceRig::DeviceRig(const Options &o, bool withData) : options(o)
                         .arg(o.isEncode ? "true" : "false", o.sCode, family)
                         .toUtf8());
     }
-    mouse = std::make_shared<VirtualMouse>(o.family, withData ? VirtualMouse::identityFromTable() : identity(o));
+    VirtualMouse::Identity id = withData ? VirtualMouse::identityFromTable() : VirtualMouse::Identity{};
+    if (!withData) std::tie(id.reportLength, id.isEncode, id.sCode) = std::tuple(o.reportLength, o.isEncode, o.sCode);
+    mouse = std::make_shared<VirtualMouse>(o.family, id);
     hid.setBackend(std::make_shared<TracingBackend>(mouse, [this](const QByteArray &line, const QByteArray &) {
         // The event interface has its own reader; keep the command side.
         if (line.startsWith("EVENT ")) return;
@@ -54,13 +56,6 @@ DeviceRig::~DeviceRig()
     hid.stopEventReader();
     if (mouse) mouse->endPendingReads();
     hid.waitForReader();
-}
-
-VirtualMouse::Identity DeviceRig::identity(const Options &o)
-{
-    VirtualMouse::Identity id;
-    std::tie(id.reportLength, id.isEncode, id.sCode) = std::tuple(o.reportLength, o.isEncode, o.sCode);
-    return id;
 }
 
 bool DeviceRig::attach()

@@ -83,7 +83,6 @@ public:
     Hid_Thread hid;
     FakeHost host;
 
-    static VirtualMouse::Identity identity(const Options &options);
     // Puts the mouse's record at index 1 and runs the handshake.
     bool attach();
     DeviceCheck::Result check() { return DeviceCheck::run(hid, host); }

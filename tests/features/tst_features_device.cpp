@@ -210,30 +210,19 @@ private slots:
 
     void dpi560()
     {
-        Rig f(Model{F::F560});
-        f.readImages();
+        Rig f(Model{F::F560, true});
         f.setProfile(1);
         f.view->mouseSetDpi(3, "3389", {800, 13000, 16000, 400});
-        QCOMPARE(f.commands(), QStringList{rep(0x0C, {2, 0x80})});
-        // Every image takes the stages; only the current profile's record reaches the device.
+        // Each record is fetched once and takes the stages; only the current profile's goes back.
+        QCOMPARE(f.commands(), (QStringList{rep(0x8C, {1}), rep(0x8C, {2}), rep(0x8C, {3}), rep(0x8C, {4}),
+                                            rep(0x0C, {2, 0x80})}));
         const QByteArray codes = QByteArray::fromHex("1004400800000000");
         QCOMPARE(hex(toBytes(f.view->profileImages[3]).mid(82, 19)), hex(QByteArray::fromHex("0606") + codes + codes + '\x07'));
-        const State s = f.state();
-        QCOMPARE(toBytes(s.profiles[2]), toBytes(f.view->profileImages[2]));
-        QCOMPARE(int(s.profiles[3][100]), recordByte(3, 100));
-    }
-
-    void dpi560UnreadImages()
-    {
-        Rig f(Model{F::F560, true});
-        f.view->mouseSetDpi(8, "3360", {800});
-        // Each record is fetched once before it is patched; only image 1 is sent.
-        QCOMPARE(f.commands(), (QStringList{rep(0x8C, {1}), rep(0x8C, {2}), rep(0x8C, {3}), rep(0x8C, {4}),
-                                            rep(0x0C, {1, 0x80})}));
-        const State s = f.state();
-        QCOMPARE(int(s.profiles[1][84]), 7);
-        QCOMPARE(int(s.profiles[1][100]), 0xFF);
-        QCOMPARE(int(s.profiles[1][83]), recordByte(1, 83)); // other sensors keep the flag bytes
+        QCOMPARE(toBytes(f.state().profiles[2]), toBytes(f.view->profileImages[2]));
+        QCOMPARE(int(f.state().profiles[3][100]), recordByte(3, 100));
+        f.view->mouseSetDpi(8, "3360", {800}); // other sensors keep the flag bytes
+        QCOMPARE(hex(toBytes(f.state().profiles[2]).mid(82, 3)), QByteArray("06 06 07"));
+        QCOMPARE(int(f.state().profiles[2][100]), 0xFF);
 
         // A record that cannot be read is never overwritten with zeros.
         Rig g(Model{F::F560});
