@@ -183,12 +183,11 @@ private slots:
         DebugCapture cap;
         DeviceCheck::Result r = rig.check();
         QVERIFY(!r.connected && r.hintShown);
-        QCOMPARE(r.deniedPaths.size(), 2);
         QVERIFY(cap.lines().first().contains("permission denied"));
         QVERIFY(!rig.check().hintShown); // same plug-in: quiet
         QCOMPARE(rig.host.count(hint), 1);
         rig.mouse->unplug();
-        QVERIFY(rig.check().deniedPaths.isEmpty());
+        QVERIFY(!rig.check().hintShown);
         rig.mouse->replug();
         QVERIFY(rig.check().hintShown); // plugged in again: the hint comes back once
         f.accessDenied = false;         // after the install: connects, no hint
@@ -242,19 +241,6 @@ private slots:
         rig.hid.startEventReader(7);
         rig.hid.waitForReader();
         QVERIFY(!rig.hid.readerRunning && rig.host.calls().isEmpty());
-    }
-
-    void textsReplacedWhileTheReaderReads()
-    {
-        DeviceRig rig;
-        startReader(rig);
-        for (int i = 0; i < 100; ++i) {
-            rig.mouse->pushEvent(QByteArray::fromHex("06070003"));
-            DpiNotifications::replace({"a", "b", i % 2 ? "odd" : "even"});
-        }
-        QTRY_COMPARE_WITH_TIMEOUT(rig.host.count("setCurrentDPI 3"), 100, 5000);
-        for (const QString &c : rig.host.calls().filter("tray"))
-            QVERIFY2(c == tray("odd") || c == tray("even") || c == tray("three"), qPrintable(c));
     }
 };
 

@@ -59,8 +59,6 @@ private slots:
         row("--virtual 553 --trace call mouseGetRight", 0, {},
             "Device Connect|SET_FEATURE 00 83 00 00 00 00 00 00 7c|SET_FEATURE 00 82 00 00 00 00 00 00 7d|"
             "GET_FEATURE 00 82 01 00 00 00 00 00 7c|test 1");
-        // Profile images hold what the device sent: byte i of record n is n*0x20+i.
-        row("--virtual 560 --trace call mouseReadProfile 2", 0, {}, "SET_FEATURE 00 8c 02 00 00 00 00 00 71|READ 40 41 42 43");
         row("detect", 1, {}, "skeldctl: no device connected");
         row("--virtual 560 detect", 0, {"1 04d9:a1ee"}, "");
         row("call getGlobalData \"common/name\"", 1, {"\"SKELD R772\""}, "no device connected");

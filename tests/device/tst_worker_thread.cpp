@@ -92,16 +92,15 @@ private slots:
         Widget w;
         auto mouse = plugVirtualMouse(w, Family::F553);
         checkNow(w);
+        mouse->modifyState([](VirtualMouse::State &s) { s.dpiStage553 = 3; });
         // The flag lands when the answer is in; a failed command clears it.
-        for (const auto &[deviceByte, right, plugged] : {std::tuple{3, true, true}, {3, false, false}}) {
-            mouse->modifyState([&](VirtualMouse::State &s) { s.dpiStage553 = quint8(deviceByte); });
+        for (const bool plugged : {true, false}) {
             if (!plugged) w.hid.call([&] { w.hid.devices[1]->path.clear(); });
-            w.view()->right = !right;
+            w.view()->right = !plugged;
             DebugCapture cap;
             QVERIFY(QMetaObject::invokeMethod(w.view(), "mouseGetRight"));
-            QTRY_COMPARE(w.view()->right, right);
-            QCOMPARE(cap.lines(), QStringList{QStringLiteral("test %1").arg(plugged ? deviceByte : 0)});
-            if (plugged) QCOMPARE(int(mouse->state().commands.last()), 0x82);
+            QTRY_COMPARE(w.view()->right, plugged);
+            QCOMPARE(cap.lines(), QStringList{plugged ? "test 3" : "test 0"});
         }
     }
 
