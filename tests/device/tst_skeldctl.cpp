@@ -100,7 +100,6 @@ private slots:
         QCOMPARE(r.out, (QStringList{"null", "[1,\"two\",3]", "null", "null"}));
         QCOMPARE(r.err.count("Device Connect"), 1);
         QCOMPARE(r.err.count("SET_FEATURE 00 00 "), 1); // one handshake for all calls
-        QVERIFY(run({"--help"}).out.join('\n').contains("batch"));
     }
 
     void detectNamesTheInstallCommand()

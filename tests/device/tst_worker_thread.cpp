@@ -22,12 +22,6 @@ std::shared_ptr<VirtualMouse> plugVirtualMouse(Widget &w, Family f)
     return mouse;
 }
 
-void setIcType(TestData &data, const char *icType)
-{
-    QByteArray ini = data.read("modules/setting/apConfig.bin");
-    data.write("modules/setting/apConfig.bin", ini.replace("icType=553", QByteArray("icType=") + icType));
-}
-
 // Runs a check to its end: on the worker, then its window calls, then "initUI".
 void checkNow(Widget &w)
 {
@@ -69,7 +63,6 @@ private slots:
             QTest::qWait(100);
         }
         QTRY_COMPARE_WITH_TIMEOUT(cap.lines().count("Device DisConnect"), 1, 3000);
-        QCOMPARE(cap.lines().value(0), QStringLiteral("Device DisConnect"));
         QVERIFY2(sinceLast.elapsed() >= 2000, qPrintable(QString::number(sinceLast.elapsed())));
         QVERIFY(!deviceConnected && !w.checkTimer.isActive());
 
@@ -108,7 +101,7 @@ private slots:
     {
         // A 560 with its real delays; commands and a DPI press during a profile write.
         TestData data;
-        setIcType(data, "560");
+        data.write("modules/setting/apConfig.bin", data.read("modules/setting/apConfig.bin").replace("icType=553", "icType=560"));
         auto w = std::make_unique<Widget>();
         w->view()->setSource(QUrl()); // the pages' own loading is not the device's cost
         auto mouse = VirtualMouse::fromDataFolder(Family::F560);
@@ -171,7 +164,6 @@ private slots:
         QVERIFY2(t.elapsed() < Hid_Thread::kEventReadMs, qPrintable(QString::number(t.elapsed())));
         QTRY_VERIFY(w.checkTimer.isActive());
         QVERIFY(!w.view()->isEnabled());
-        QVERIFY(deviceConnected); // only a check clears it
         if (!replug) mouse->removeNodes();
         w.checkTimer.stop();
         checkNow(w);
