@@ -11,14 +11,14 @@ ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" "$@"
 
 # Once more under AddressSanitizer and UndefinedBehaviorSanitizer: the tests
 # that feed the program what others hand it - copy-data records and batch
-# lines (with their fuzz), single-instance messages, device replies and
-# events (with their fuzz), settings, profile and macro files - where a
+# lines (with their fuzz), single-instance messages, device replies,
+# tables and events, settings, profile and macro files - where a
 # read past a buffer would hide. Only those targets are built, which keeps
 # this within CI's time. SKELD_NO_SANITIZE=1 skips it.
 if [ "${SKELD_NO_SANITIZE:-0}" != 1 ]; then
     ASAN_DIR="${ASAN_DIR:-build-asan}"
     cmake -S . -B "$ASAN_DIR" -G Ninja -DSKELD_WERROR=ON -DSKELD_SANITIZE=address,undefined
-    targets="tst_copydata tst_single_instance tst_wire_commands tst_event_reader tst_settings_store tst_profile_files tst_macro_files tst_features_device"
+    targets="tst_copydata tst_single_instance tst_wire_commands tst_device_detection tst_settings_store tst_profile_files tst_macro_files tst_features_device"
     # shellcheck disable=SC2086 # one target per word
     cmake --build "$ASAN_DIR" --target $targets skeld_modules
     # Qt and its plugins keep caches for the process's life: leaks are not

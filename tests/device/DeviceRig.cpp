@@ -2,6 +2,8 @@
 
 #include "device/ReportCodec.h"
 
+#include <QtTest>
+
 void FakeHost::hostClearHidBusy()
 {
     record(QStringLiteral("clearHidBusy"));
@@ -31,7 +33,9 @@ DeviceRig::DeviceRig(const Options &o, bool withData) : options(o)
                         .arg(o.isEncode ? "true" : "false", o.sCode, family)
                         .toUtf8());
     }
-    mouse = std::make_shared<VirtualMouse>(o.family, withData ? VirtualMouse::identityFromTable() : identity(o));
+    VirtualMouse::Identity id = withData ? VirtualMouse::identityFromTable() : VirtualMouse::Identity{};
+    if (!withData) std::tie(id.reportLength, id.isEncode, id.sCode) = std::tuple(o.reportLength, o.isEncode, o.sCode);
+    mouse = std::make_shared<VirtualMouse>(o.family, id);
     hid.setBackend(std::make_shared<TracingBackend>(mouse, [this](const QByteArray &line, const QByteArray &) {
         // The event interface has its own reader; keep the command side.
         if (line.startsWith("EVENT ")) return;
@@ -54,13 +58,6 @@ DeviceRig::~DeviceRig()
     hid.waitForReader();
 }
 
-VirtualMouse::Identity DeviceRig::identity(const Options &o)
-{
-    VirtualMouse::Identity id;
-    std::tie(id.reportLength, id.isEncode, id.sCode) = std::tuple(o.reportLength, o.isEncode, o.sCode);
-    return id;
-}
-
 bool DeviceRig::attach()
 {
     auto rec = std::make_shared<DeviceRecord>();
@@ -77,6 +74,50 @@ void DeviceRig::clearTrace()
     std::lock_guard lock(m_mutex);
     m_trace.clear();
     m_delays.clear();
+}
+
+BridgeRig::BridgeRig(const Model &m) : rig(DeviceRig::Options{m.family, 32, m.isEncode, "731952"}, true), model(m)
+{
+    QVERIFY(rig.attach());
+    view = std::make_unique<myQQuickView>();
+    view->hid = &rig.hid;
+    std::tie(view->isColorful, view->is55328, view->isGun) = std::tuple(m.isColorful, m.is55328, m.isGun);
+    view->icType = QLatin1String(m.family == VirtualMouse::Family::F560 ? "560" : "553");
+    rig.clearTrace();
+}
+
+void BridgeRig::setProfile(int index)
+{
+    view->stores().setCurrentProfile(index);
+    rig.host.currentProfile = index;
+}
+
+void BridgeRig::readImages()
+{
+    for (uint r = 0; r < 5; ++r)
+        view->mouseReadProfile(r);
+    rig.clearTrace();
+}
+
+QStringList BridgeRig::commands() const
+{
+    QStringList out;
+    quint8 code[8] = {};
+    ReportCodec::loadSecrecyCode(code, rig.options.sCode);
+    for (const QString &line : rig.trace().filter(QRegularExpression("^SET_FEATURE "))) {
+        QByteArray bytes = QByteArray::fromHex(line.mid(12).toLatin1());
+        if (model.isEncode) ReportCodec::decipher(reinterpret_cast<quint8 *>(bytes.data()) + 1, code);
+        out << QString::fromLatin1(bytes.toHex(' '));
+    }
+    return out;
+}
+
+QByteArray BridgeRig::payload() const
+{
+    QByteArray out;
+    for (const QString &line : rig.trace().filter(QRegularExpression("^WRITE ")))
+        out += QByteArray::fromHex(line.mid(6).toLatin1()).mid(1);
+    return out;
 }
 
 QByteArray plainReport(quint8 code, std::array<quint8, 6> params)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/myQQuickView.h"
 #include "device/DeviceCheck.h"
 #include "device/HidBackends.h"
 #include "device/HidHost.h"
@@ -82,7 +83,6 @@ public:
     Hid_Thread hid;
     FakeHost host;
 
-    static VirtualMouse::Identity identity(const Options &options);
     // Puts the mouse's record at index 1 and runs the handshake.
     bool attach();
     DeviceCheck::Result check() { return DeviceCheck::run(hid, host); }
@@ -110,6 +110,28 @@ private:
     mutable std::mutex m_mutex;
     QStringList m_trace;
     QList<int> m_delays;
+};
+
+// The bridge wired to an attached virtual mouse in a private data copy.
+struct BridgeRig {
+    struct Model {
+        VirtualMouse::Family family = VirtualMouse::Family::F553;
+        bool isEncode = false, isColorful = false, is55328 = false, isGun = false;
+    };
+    explicit BridgeRig(const Model &m);
+
+    void setProfile(int index);
+    // Reads the device's records into the images, as a connection start does.
+    void readImages();
+    // Command reports sent since the last clear, deciphered, as hex text.
+    QStringList commands() const;
+    // Payload bytes of every output report since the last clear, joined.
+    QByteArray payload() const;
+    VirtualMouse::State state() const { return rig.mouse->state(); }
+
+    DeviceRig rig;
+    Model model;
+    std::unique_ptr<myQQuickView> view; // made once the data copy is in place
 };
 
 QByteArray plainReport(quint8 code, std::array<quint8, 6> params);

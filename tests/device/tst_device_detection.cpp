@@ -1,6 +1,8 @@
-// From the device table to a connection: the table (bad input included),
-// the check's steps, and the permission hint.
+// From the device table to a connection and its events: the table (bad
+// input included), the check's steps, the permission hint, and the event
+// reader on its pool thread. Removal is seen from the window (tst_worker_thread).
 #include "DeviceRig.h"
+#include "settings/DpiNotifications.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -45,7 +47,41 @@ const Garbage kGarbage[] = {
      "[common]\ndeviceCount=1\n[0]\nvid=zz\npid=??\nusagePage=ff00\nusage=ff00\n", true},
     {"binary junk", QByteArray("\x01\x02\xff[[[=\n\0\0deviceCount", 20), false},
     {"no table file", "remove", false},
+    {"largest row count is capped", "[common]\ndeviceCount=2147483647\n", false},
 };
+const QString kSentinelCall = QStringLiteral("setCurrentDPI 77");
+const QByteArray kSentinel = QByteArray::fromHex("0607004d");
+// Room for a busy machine (or a sanitizer) to schedule the pool thread.
+constexpr int kSlackMs = 250;
+
+// Starts the reader on an attached mouse the way a check would.
+void startReader(DeviceRig &rig)
+{
+    QVERIFY(rig.attach());
+    rig.hid.startEventReader(1);
+    // Like hidraw, the mouse keeps nothing for a handle not yet open.
+    QTRY_COMPARE_WITH_TIMEOUT(rig.mouse->state().openEventHandles, 1, 2000);
+    rig.host.clear();
+}
+QString tray(const char *text) { return QStringLiteral("tray Info| %1|10000").arg(QLatin1String(text)); }
+
+struct Report {
+    const char *tag;
+    const char *report;
+    QStringList calls;
+    QStringList debug;
+};
+// clang-format off
+const Report kReports[] = {
+    {"stage 1", "06070001", {"setCurrentDPI 1", tray("one")}, {}},
+    {"stage 9 shows the eighth", "06070009", {"setCurrentDPI 9", tray("eight")}, {}},
+    {"cut to four bytes", "06070004ffff", {"setCurrentDPI 4", tray("four")}, {}},
+    {"0D 01 sets the flag", "060d0100", {"right true", "runUI"}, {"test 1"}},
+    {"0D 00 clears it", "060d0000", {"right false", "runUI"}, {"test 0"}},
+    {"other code ignored", "06090002", {}, {}},
+    {"short report ignored", "060700", {}, {}},
+};
+// clang-format on
 } // namespace
 
 class tst_DeviceDetection : public QObject
@@ -61,29 +97,6 @@ private slots:
         QCOMPARE(QList<int>({l[0]->type, l[0]->vid, l[0]->usagePage, l[0]->reportLength, l[0]->isEncode}), r.values);
         QCOMPARE(l[0]->sCode, QLatin1String(r.sCode));
         QCOMPARE(DeviceTable::mouseRow(l) != nullptr, r.values[0] == 1); // the mouse is the type-1 row
-    }
-
-    void countBoundsTheRows_data()
-    {
-        QTest::addColumn<QByteArray>("count");
-        QTest::addColumn<int>("rows");
-        QTest::newRow("1 reads only section 0") << QByteArray("1") << 1;
-        QTest::newRow("negative") << QByteArray("-5") << 0;
-        QTest::newRow("more rows than sections give default rows") << QByteArray("3") << 3;
-        QTest::newRow("largest int is capped quickly") << QByteArray("2147483647") << DeviceTable::kMaxRecords;
-    }
-
-    void countBoundsTheRows()
-    {
-        QFETCH(QByteArray, count);
-        QFETCH(int, rows);
-        const QByteArray ini = count.isEmpty() ? QByteArray() : "[common]\ndeviceCount=" + count + "\n";
-        QElapsedTimer t;
-        t.start();
-        const DeviceList l = readText(ini + "[0]\ntype=1\nvid=04d9\n[1]\ntype=1\nvid=1234\n");
-        QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
-        QCOMPARE(l.size(), rows);
-        if (rows >= 2) QCOMPARE(l[1]->vid, quint16(0x1234));
     }
 
     void connects_data()
@@ -169,18 +182,64 @@ private slots:
         DebugCapture cap;
         DeviceCheck::Result r = rig.check();
         QVERIFY(!r.connected && r.hintShown);
-        QCOMPARE(r.deniedPaths.size(), 2);
         QVERIFY(cap.lines().first().contains("permission denied"));
         QVERIFY(!rig.check().hintShown); // same plug-in: quiet
         QCOMPARE(rig.host.count(hint), 1);
         rig.mouse->unplug();
-        QVERIFY(rig.check().deniedPaths.isEmpty());
+        QVERIFY(!rig.check().hintShown);
         rig.mouse->replug();
         QVERIFY(rig.check().hintShown); // plugged in again: the hint comes back once
         f.accessDenied = false;         // after the install: connects, no hint
         rig.mouse->setFaults(f);
         QVERIFY(rig.check().connected);
         QCOMPARE(rig.host.count(hint), 2);
+    }
+
+    void init() { DpiNotifications::replace({"one", "two", "three", "four", "five", "six", "seven", "eight"}); }
+    void cleanup() { DpiNotifications::resetToDefaults(); }
+    void reports_data() { addRows(kReports); }
+    void reports()
+    {
+        ROW(kReports);
+        DeviceRig rig;
+        startReader(rig);
+        DebugCapture cap;
+        rig.mouse->pushEvent(QByteArray::fromHex(r.report));
+        // Once the sentinel behind it is handled, so is the report under test.
+        rig.mouse->pushEvent(kSentinel);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.host.calls().contains(kSentinelCall), 2000);
+        QCOMPARE(rig.host.calls().mid(0, rig.host.calls().size() - 2), r.calls);
+        QCOMPARE(cap.lines(), r.debug);
+        QVERIFY(rig.hid.readerRunning);
+    }
+
+    // Restarts never run two loops; a stop ends the one within its turn.
+    void restartAndStop()
+    {
+        DeviceRig rig;
+        QVERIFY(rig.attach());
+        for (int i = 0; i < 4; ++i) {
+            rig.hid.startEventReader(1);
+            QTest::qWait(30 * i);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(rig.mouse->state().openEventHandles, 1, 2000);
+        rig.mouse->pushEvent(QByteArray::fromHex("06070005"));
+        rig.mouse->pushEvent(kSentinel);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.host.calls().contains(kSentinelCall), 2000);
+        QCOMPARE(rig.host.count("setCurrentDPI 5"), 1); // one loop, one read
+        QCOMPARE(rig.mouse->state().maxOpenEventHandles, 1);
+        rig.host.clear();
+        QElapsedTimer t;
+        t.start();
+        rig.hid.stopEventReader();
+        rig.hid.waitForReader();
+        QVERIFY2(t.elapsed() <= Hid_Thread::kEventReadMs + kSlackMs, qPrintable(QString::number(t.elapsed())));
+        QVERIFY(!rig.hid.readerRunning);
+        QCOMPARE(rig.mouse->state().openEventHandles, 0);
+        // With an index the list lacks, a new reader ends at once.
+        rig.hid.startEventReader(7);
+        rig.hid.waitForReader();
+        QVERIFY(!rig.hid.readerRunning && rig.host.calls().isEmpty());
     }
 };
 

@@ -22,12 +22,6 @@ std::shared_ptr<VirtualMouse> plugVirtualMouse(Widget &w, Family f)
     return mouse;
 }
 
-void setIcType(TestData &data, const char *icType)
-{
-    QByteArray ini = data.read("modules/setting/apConfig.bin");
-    data.write("modules/setting/apConfig.bin", ini.replace("icType=553", QByteArray("icType=") + icType));
-}
-
 // Runs a check to its end: on the worker, then its window calls, then "initUI".
 void checkNow(Widget &w)
 {
@@ -69,7 +63,6 @@ private slots:
             QTest::qWait(100);
         }
         QTRY_COMPARE_WITH_TIMEOUT(cap.lines().count("Device DisConnect"), 1, 3000);
-        QCOMPARE(cap.lines().value(0), QStringLiteral("Device DisConnect"));
         QVERIFY2(sinceLast.elapsed() >= 2000, qPrintable(QString::number(sinceLast.elapsed())));
         QVERIFY(!deviceConnected && !w.checkTimer.isActive());
 
@@ -92,71 +85,57 @@ private slots:
         Widget w;
         auto mouse = plugVirtualMouse(w, Family::F553);
         checkNow(w);
+        mouse->modifyState([](VirtualMouse::State &s) { s.dpiStage553 = 3; });
         // The flag lands when the answer is in; a failed command clears it.
-        for (const auto &[deviceByte, right, plugged] : {std::tuple{3, true, true}, {3, false, false}}) {
-            mouse->modifyState([&](VirtualMouse::State &s) { s.dpiStage553 = quint8(deviceByte); });
+        for (const bool plugged : {true, false}) {
             if (!plugged) w.hid.call([&] { w.hid.devices[1]->path.clear(); });
-            w.view()->right = !right;
+            w.view()->right = !plugged;
             DebugCapture cap;
             QVERIFY(QMetaObject::invokeMethod(w.view(), "mouseGetRight"));
-            QTRY_COMPARE(w.view()->right, right);
-            QCOMPARE(cap.lines(), QStringList{QStringLiteral("test %1").arg(plugged ? deviceByte : 0)});
-            if (plugged) QCOMPARE(int(mouse->state().commands.last()), 0x82);
+            QTRY_COMPARE(w.view()->right, plugged);
+            QCOMPARE(cap.lines(), QStringList{plugged ? "test 3" : "test 0"});
         }
     }
 
-    void quitDropsQueuedWrites()
-    {
-        // Four macro writes of about 0.75 s: the one on the wire completes.
-        TestData data;
-        QElapsedTimer t;
-        std::shared_ptr<VirtualMouse> mouse;
-        {
-            Widget w;
-            mouse = plugVirtualMouse(w, Family::F553);
-            checkNow(w);
-            QVERIFY(w.hid.readerRunning);
-            w.hid.setDelayFunction([](int ms) { QThread::msleep(ulong(ms)); });
-            std::array<uchar, 128> macro{};
-            for (uchar id = 1; id <= 4; ++id)
-                w.hid.hid553_13H_SetMacroKey(id, macro.data());
-            QTRY_VERIFY(mouse->state().commands.contains(0x13));
-            t.start();
-        }
-        // The window's teardown (and its QML) adds to the reader's one turn.
-        QVERIFY2(t.elapsed() <= 4 * Hid_Thread::kEventReadMs, qPrintable(QString::number(t.elapsed())));
-        QCOMPARE(mouse->state().commands.count(0x13), 1);
-        QCOMPARE(mouse->state().openCommandHandles, 0);
-    }
-
-    void commandsWaitTheirTurnAndNeverStallTheWindow()
+    void commandsWaitTheirTurnAndQuitDropsTheRest()
     {
         // A 560 with its real delays; commands and a DPI press during a profile write.
         TestData data;
-        setIcType(data, "560");
-        Widget w;
-        w.view()->setSource(QUrl()); // the pages' own loading is not the device's cost
+        data.write("modules/setting/apConfig.bin", data.read("modules/setting/apConfig.bin").replace("icType=553", "icType=560"));
+        auto w = std::make_unique<Widget>();
+        w->view()->setSource(QUrl()); // the pages' own loading is not the device's cost
         auto mouse = VirtualMouse::fromDataFolder(Family::F560);
-        w.hid.setBackend(mouse);
+        w->hid.setBackend(mouse);
         GapMeter gaps;
-        w.checkDevice();
-        QTRY_VERIFY_WITH_TIMEOUT(w.hid.readerRunning, 3000);
+        w->checkDevice();
+        QTRY_VERIFY_WITH_TIMEOUT(w->hid.readerRunning, 3000);
         QTRY_COMPARE(mouse->state().openEventHandles, 1);
         DebugCapture cap;
-        myQQuickView *v = w.view();
+        myQQuickView *v = w->view();
         v->mouseSetProfile(1); // 128 bytes: about 0.75 s
         QTRY_COMPARE(mouse->state().commands.last(), quint8(0x0C));
         v->mouseSetReportRate(2);
         mouse->pressDpiButton();
         v->mouseSetCurrentDPI(3);
         QTRY_VERIFY_WITH_TIMEOUT(v->lastStage == 2, 3000); // the press reached the page
-        w.hid.drain();
+        w->hid.drain();
         QVERIFY2(gaps.longest < Hid_Thread::kOutputReportMs, qPrintable(QString::number(gaps.longest)));
         // One at a time: the payload's chunks all came before the next command.
         const VirtualMouse::State s = mouse->state();
         QCOMPARE(s.commands.mid(s.commands.size() - 3), (QList<quint8>{0x0C, 0x03, 0x04}));
         QCOMPARE(s.unexpectedWrites + s.incompletePayloads + s.rejectedReports, 0);
         QVERIFY2(cap.lines().filter("cmd Failed").isEmpty(), qPrintable(cap.lines().join('\n')));
+        // Of four macro writes of about 0.75 s, quitting lets only the one on the wire complete.
+        std::array<uchar, 128> macro{};
+        for (uchar id = 1; id <= 4; ++id)
+            w->hid.hid560_0FH_SetMacroKey(id, macro.data());
+        QTRY_VERIFY(mouse->state().commands.contains(0x0F));
+        QElapsedTimer t;
+        t.start();
+        w.reset();
+        QVERIFY2(t.elapsed() <= 4 * Hid_Thread::kEventReadMs, qPrintable(QString::number(t.elapsed())));
+        QCOMPARE(mouse->state().commands.count(0x0F), 1);
+        QCOMPARE(mouse->state().openCommandHandles, 0);
     }
 
     void unplugAndReplug_data()
@@ -185,7 +164,6 @@ private slots:
         QVERIFY2(t.elapsed() < Hid_Thread::kEventReadMs, qPrintable(QString::number(t.elapsed())));
         QTRY_VERIFY(w.checkTimer.isActive());
         QVERIFY(!w.view()->isEnabled());
-        QVERIFY(deviceConnected); // only a check clears it
         if (!replug) mouse->removeNodes();
         w.checkTimer.stop();
         checkNow(w);
@@ -195,6 +173,7 @@ private slots:
         QCOMPARE(mouse->state().handshakes, replug ? 2 : 1);
         QCOMPARE(w.hid.readerRunning.load(), replug);
         if (replug) QTRY_COMPARE(mouse->state().openEventHandles, 1);
+        QCOMPARE(mouse->state().eventOpens, replug ? 2 : 1); // a failing read is not retried
     }
 };
 

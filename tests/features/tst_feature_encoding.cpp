@@ -33,18 +33,14 @@ const Translate kTranslate[] = {
     {"fire", {0x01, 0x04, 30, 3}, false, {0x0A, 0x04, 30, 3}},
     {"key combination", {0x02, 0x01, 0x06, 0x00}, false, {0x00, 0x01, 0x06, 0x00}},
     {"system consumer 0x94", {0x06, 0, 0x94, 0x01}, false, {0x03, 0x00, 0x94, 0x01}},
-    {"system keys", {0x06, 0, 0xE3, 0x07}, false, {0x00, 0x00, 0xE3, 0x07}},
-    {"shortcut", {0x07, 0xE0, 0x06, 0}, false, {0x00, 0xE0, 0x06, 0}},
     {"media", {0x03, 0xCD, 0x00, 0}, false, {0x03, 0xCD, 0x00, 0}},
     {"macro slot plus one", {0x04, 1, 5, 0}, false, {0x09, 0x01, 0x06, 0}},
-    {"macro slot 255 wraps", {0x04, 1, 255, 0}, false, {0x09, 1, 0, 0}},
     {"dpi plus", {0x05, 0, 1, 0}, false, {0x07, 0, 1, 0}},
     {"sniper 553", {0x05, 0, 4, 0}, false, {0x07, 0, 4, 1}},
     {"sniper 560", {0x05, 0, 4, 0}, true, {0x0B, 0, 3, 3}},
     {"gun slot", {0x08, 0, 2, 0}, false, {0x08, 0, 2, 0}},
     {"special", {0xFF, 1, 2, 3}, false, {0x04, 1, 2, 3}},
     {"0x09 unchanged", {0x09, 1, 2, 3}, false, {0x09, 1, 2, 3}},
-    {"macro with consumer codes", {0x04, 0, 0x93, 0x01}, false, {0x03, 0, 0x94, 0x01}},
 };
 
 struct MatrixRow {
@@ -54,12 +50,10 @@ struct MatrixRow {
     Entries entries; // every other entry: a disabled button; entry 8 fixed
 };
 const MatrixRow kMatrix[] = {
-    {"all disabled", {}, false, {}},
     {"gun function on button 6", {{0, {0x00, 0, 0xF0, 0}}, {6, {0x0B, 0xFF, 4, 5}}}, false, {{0, {0x0B, 0x00, 0x04, 0x05}}, {6, {0x08, 0x00, 0x02, 0x00}}}},
     {"gun function on button 0 ends as placeholder", {{0, {0x0B, 0xFF, 4, 5}}}, true, {{0, {0x08, 0x00, 0x02, 0x00}}}},
     {"last gun function wins", {{2, {0x0B, 0xFF, 1, 2}}, {7, {0x0B, 0xFF, 3, 4}}}, false, {{0, {0x0B, 0, 3, 4}}, {2, {0x08, 0, 2, 0}}, {7, {0x08, 0, 2, 0}}}},
     {"gun kind without 0xFF stays", {{6, {0x0B, 0x01, 4, 5}}}, false, {{6, {0x0B, 0x01, 4, 5}}}},
-    {"560 sniper is not moved", {{6, {0x05, 0, 4, 0}}}, true, {{6, {0x0B, 0, 3, 3}}}},
     {"buttons 3 4 5 reordered", {{3, {0x02, 0, 0x04, 0}}, {4, {0x02, 0, 0x05, 0}}, {5, {0x02, 0, 0x06, 0}}}, false,
      {{3, {0x00, 0, 0x05, 0}}, {4, {0x00, 0, 0x06, 0}}, {5, {0x00, 0, 0x04, 0}}}},
     {"entry 8 fixed whatever button 8 is", {{8, {0x02, 0x01, 0x04, 0}}, {9, {0x02, 0, 0x07, 0}}}, false, {{8, {0x0C, 0, 0, 0}}, {9, {0x00, 0, 0x07, 0}}}},
@@ -75,12 +69,9 @@ struct Macro {
 const QStringList kLongDelays = QStringList{"1,A"} + QStringList(16, "0,65535") + QStringList{"2,A"};
 const Macro kMacros[] = {
     {"press, 50, release, 30", {"1,A", "0,50", "2,A", "0,30"}, 1, "0001050481040000"},
-    {"only delays", {"0,100", "0,20"}, 1, "0001"},
-    {"empty", {}, 7, "0007"},
     {"repeat clamped to 65535", {}, 70000, "ffff"},
     {"negative repeat is 0", {}, -3, "0000"},
     {"no delay between events is one tick", {"1,B", "2,B"}, 1, "0001010581050000"},
-    {"2000 ms after a press", {"1,A", "0,2000", "2,A"}, 1, "000100040001006481040000"},
     {"1260 ms is still short", {"1,A", "0,1260", "2,A"}, 1, "00017e0481040000"},
     {"1270 ms is extended", {"1,A", "0,1270", "2,A"}, 1, "000100040001003f81040000"},
     {"unit 50 ms from 1000 s", kLongDelays, 1, "00010004000251eb81040000"}, // 104856 ticks / 5
@@ -174,27 +165,10 @@ private slots:
         for (int i = 0; i < 35; ++i)
             entries << "1,A" << "0,3000" << "2,A" << "0,3000";
         DebugCapture cap;
-        QVERIFY(encodedSize(parseEntries(entries)) > 128);
         const QByteArray bytes = encode(parseEntries(entries), 1);
         QCOMPARE(bytes.size(), 126);
         QCOMPARE(bytes.right(4).toHex(' '), QByteArray("01 04 00 00"));
         QVERIFY(cap.lines().value(cap.lines().size() - 1).contains("dropped"));
-        // Any entries: within 128 bytes, ended, and as counted when nothing was dropped.
-        QRandomGenerator rng(4711);
-        const QStringList infos{"A", "MS-L", "Nope", "", "50", "-10", "65535", "abc", "1270"};
-        for (int round = 0; round < 200; ++round) {
-            QStringList e;
-            for (int i = 0, n = int(rng.bounded(80)); i < n; ++i) {
-                const int type = int(rng.bounded(7)); // 5 and 6 are not event types
-                e << QStringLiteral("%1,%2").arg(type).arg(type == 0 ? QString::number(rng.bounded(70000))
-                                                                     : infos.at(int(rng.bounded(infos.size()))));
-            }
-            const QList<Event> events = parseEntries(e);
-            const QByteArray b = encode(events, qint64(rng.bounded(70000)) - 100);
-            QVERIFY(b.size() >= 2 && b.size() <= 128 && b.size() % 2 == 0);
-            if (b.size() > 2) QVERIFY(b.endsWith(QByteArray(2, '\0')));
-            if (encodedSize(events) <= 128) QCOMPARE(int(b.size()), encodedSize(events));
-        }
         // The image a page hands over: numbers cut to a byte, text read, the rest 0.
         QCOMPARE(hex(imageFromList({1, 2, 256 + 3, "4", "x", -1}), 0, 7), QByteArray("01 02 03 04 00 ff 00"));
     }

@@ -1,6 +1,5 @@
 // Gun presets: the file's entries, the bytes sent when one is saved, the
 // refusals, and the per-profile sensitivity and selection.
-#include "app/myQQuickView.h"
 #include "device/DeviceRig.h"
 
 #include <QSettings>
@@ -15,19 +14,6 @@ QStringList stored(const TestData &data, const QString &key)
     return QSettings(data.path(kGunFile), QSettings::IniFormat).value("gunData/" + key).toStringList();
 }
 
-// A bridge wired to the virtual mouse in the rig's data copy.
-struct Rig {
-    explicit Rig(bool family560 = false)
-        : rig(DeviceRig::Options{family560 ? VirtualMouse::Family::F560 : VirtualMouse::Family::F553}, true)
-    {
-        QVERIFY(rig.attach());
-        view.hid = &rig.hid;
-        rig.clearTrace();
-    }
-    DeviceRig rig;
-    myQQuickView view;
-};
-
 struct Save {
     const char *tag;
     bool family560;
@@ -39,12 +25,9 @@ struct Save {
 const QVariantList kAkm{"AKM", "L-Click", 10, 0, 10, 0};
 // clang-format off
 const Save kSaves[] = {
-    {"553, SCAR-L at 2, Y 10", false, 2, {"SCAR-L", "L-Click", 10, 0, 10, 0}, "2", {0, 0, 0xF5, 3}},
+    {"553, SCAR-L at 2, Y 10, extra items ignored", false, 2, {"SCAR-L", "L-Click", 10, 0, 10, 0, "spare"}, "2", {0, 0, 0xF5, 3}},
     {"560 too, index as text, Y 0", true, "0", {"M416", "L-Click", "4", "1", "0", "3"}, "0", {0, 0, 0xFF, 1}},
-    {"553, index 255 wraps, Y 300", false, 255, {"X", "L-Click", 10, 0, 300, 0}, "255", {0, 0, 0xD3, 0}},
-    {"553, extra items ignored", false, 1, kAkm + QVariantList{"spare"}, "1", {0, 0, 0xF5, 2}},
     {"five items refused", false, 1, kAkm.mid(0, 5), "1", {}},
-    {"index not a number refused", false, "first", kAkm, "first", {}},
 };
 // clang-format on
 
@@ -64,8 +47,6 @@ const Modify kModifies[] = {
     {"remove by name", 0, {"3"}, {"0", "1", "2", "4", "5"}, "3", {}},
     {"rename", 1, {"New", "L-Click", 10, 0, 10, 0, "1"}, {"0", "2", "3", "4", "5", "New"}, "New", kNew},
     {"rename without old name refused", 1, {"New", "L-Click", 10, 0, 10, 0}, kIndexes, "New", {}},
-    {"empty name refused", 0, {""}, kIndexes, "", {}},
-    {"remove of unknown name", 0, {"Nope"}, kIndexes, "Nope", {}},
 };
 // clang-format on
 } // namespace
@@ -79,10 +60,10 @@ private slots:
     void save()
     {
         ROW(kSaves);
-        Rig g(r.family560);
+        BridgeRig g({r.family560 ? VirtualMouse::Family::F560 : VirtualMouse::Family::F553});
         const QByteArray before = g.rig.data->read(kGunFile);
         DebugCapture cap;
-        g.view.mouseSaveGundata(r.index, r.src6);
+        g.view->mouseSaveGundata(r.index, r.src6);
         const auto &b = r.sent;
         QStringList items;
         for (const QVariant &v : r.src6.mid(0, 6))
@@ -93,8 +74,7 @@ private slots:
             QVERIFY(cap.lines().join('\n').contains(QStringLiteral("refused")));
             return;
         }
-        QCOMPARE(g.rig.transfers(), QStringList{"SET_FEATURE " + DeviceRig::hex(plainReport(0x04, {0, b[0], b[1], b[2], b[3], 0}))});
-        if (!r.family560) QCOMPARE(g.rig.mouse->state().gunData, b);
+        QCOMPARE(g.commands(), QStringList{DeviceRig::hex(plainReport(0x04, {0, b[0], b[1], b[2], b[3], 0}))});
         QCOMPARE(stored(*g.rig.data, r.key), items);
     }
 
@@ -107,20 +87,19 @@ private slots:
         view.modifyGundata(r.type, r.src);
         QCOMPARE(view.getGunDataKey(), r.keys);
         QCOMPARE(stored(data, r.name), r.value);
-        QCOMPARE(view.getGunData(QStringLiteral("4")), (QVariantList{"UNP9", "L-Click", "10", "0", "10", "0"}));
         if (!r.value.isEmpty()) QCOMPARE(view.getGunData(r.name), QVariantList(r.value.begin(), r.value.end()));
     }
 
     void withoutGunFile()
     {
-        Rig g;
+        BridgeRig g({});
         const QString path = g.rig.data->path(kGunFile);
         QVERIFY(QFile::remove(path));
-        g.view.mouseSaveGundata(2, kAkm);
-        g.view.modifyGundata(2, {"Mine", "R-Click", 20, 1, 2, 3});
+        g.view->mouseSaveGundata(2, kAkm);
+        g.view->modifyGundata(2, {"Mine", "R-Click", 20, 1, 2, 3});
         QVERIFY(g.rig.transfers().isEmpty());
         QVERIFY(!QFile::exists(path));
-        QCOMPARE(g.view.getGunDataKey(), QStringList());
+        QCOMPARE(g.view->getGunDataKey(), QStringList());
     }
 
     void sensitivityAndSelectionPerProfile()
@@ -128,23 +107,16 @@ private slots:
         TestData data;
         {
             myQQuickView view;
-            // The shipped profiles carry 4; a profile without the keys reads 4 too.
+            // Each profile keeps its own; one without the key reads the shipped 4.
             view.stores().profile(0)->remove(QStringLiteral("XYSensitive"));
-            QCOMPARE(view.getXYSensitive(0), QVariant(4));
             view.setCurrentProfile(3);
             view.setXYSensitive(1, 7);
-            QCOMPARE(view.getXYSensitive(QStringLiteral("1")), QVariant(7));
+            view.setSelectGun(0, QStringLiteral("AKM"));
             view.setCurrentProfile(0);
             QCOMPARE(view.getXYSensitive(1), QVariant(4));
-            view.setSelectGun(2, 5);
-            view.setSelectGun(0, QStringLiteral("AKM"));
-            QCOMPARE(view.getselectGun(0), QVariant(QStringLiteral("AKM")));
         }
-        QCOMPARE(QSettings(data.path("modules/setting/p4.bin"), QSettings::IniFormat).value("XYSensitive/1").toString(),
-                 QStringLiteral("7"));
-        const QByteArray p1 = data.read(QStringLiteral("modules/setting/p1.bin"));
-        QVERIFY(!p1.contains("XYSensitive/1") && !p1.contains("[XYSensitive]\n1="));
-        QVERIFY(p1.contains("[selectGun]\n0=AKM\n2=5"));
+        const QSettings p4(data.path("modules/setting/p4.bin"), QSettings::IniFormat);
+        QCOMPARE((QStringList{p4.value("XYSensitive/1").toString(), p4.value("selectGun/0").toString()}), (QStringList{"7", "AKM"}));
     }
 };
 
