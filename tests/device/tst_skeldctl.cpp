@@ -95,9 +95,15 @@ private slots:
                           "getGlobalData test/value\n"
                           "\n"
                           "mouseReadCurrentProfileNoSuch\n"
+                          // Hostile lines: none may take the bridge down.
+                          "deleteLater\n"
+                          "getGlobalData " + QByteArray(5000, '[') + "\n"
+                          "getGlobalData \"\xFF\\ud800 {]\n"
+                          "getGlobalData test/value\n"
                           "mouseGetRight\n");
         QCOMPARE(r.status, 2); // bad calls
-        QCOMPARE(r.out, (QStringList{"null", "[1,\"two\",3]", "null", "null"}));
+        QCOMPARE(r.out, (QStringList{"null", "[1,\"two\",3]", "null", "null", "null", "null", "[1,\"two\",3]", "null"}));
+        QVERIFY2(r.err.contains("no slot deleteLater"), qPrintable(r.err));
         QCOMPARE(r.err.count("Device Connect"), 1);
         QCOMPARE(r.err.count("SET_FEATURE 00 00 "), 1); // one handshake for all calls
     }
