@@ -10,11 +10,11 @@ cmake --build "$BUILD_DIR"
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" "$@"
 
 # Once more under AddressSanitizer and UndefinedBehaviorSanitizer: the tests
-# that feed the program what others hand it - copy-data records and batch
-# lines (with their fuzz), single-instance messages, device replies,
-# tables and events, settings, profile and macro files - where a
-# read past a buffer would hide. Only those targets are built, which keeps
-# this within CI's time. SKELD_NO_SANITIZE=1 skips it.
+# that feed the program what others hand it - copy-data records,
+# single-instance messages, device replies, tables and events, settings,
+# profile and macro files - where a read past a buffer would hide. Only
+# those targets are built, which keeps this within CI's time.
+# SKELD_NO_SANITIZE=1 skips it.
 if [ "${SKELD_NO_SANITIZE:-0}" != 1 ]; then
     ASAN_DIR="${ASAN_DIR:-build-asan}"
     cmake -S . -B "$ASAN_DIR" -G Ninja -DSKELD_WERROR=ON -DSKELD_SANITIZE=address,undefined
