@@ -8,7 +8,6 @@
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QFont>
 #include <QPointer>
 #include <QQmlContext>
 #include <QQmlEngine>
@@ -244,9 +243,6 @@ bool myQQuickView::releaseScene()
         flush.resize(1, 1);
         flush.grabWindow();
     }
-    // The pages' glyphs stay cached in the font engines, which nothing
-    // else lets go of (0.8 MB); a font used later finds its engine again.
-    QFont::cleanup();
 #ifdef __GLIBC__
     // The freed pages go back to the system rather than wait in the heap
     // all day.
