@@ -16,10 +16,6 @@
 #include <QSurfaceFormat>
 #include <QThread>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 namespace
 {
 // The view inside the window. While the pages lock themselves (busy with
@@ -243,11 +239,9 @@ bool myQQuickView::releaseScene()
         flush.resize(1, 1);
         flush.grabWindow();
     }
-#ifdef __GLIBC__
     // The freed pages go back to the system rather than wait in the heap
     // all day.
-    malloc_trim(0);
-#endif
+    WorkingSet::releaseFreeHeap();
     const WorkingSet::TrimResult trimmed = WorkingSet::trimFileMappings();
     qDebug("view: scene released while hidden (%zu kB of code pages handed back)",
            trimmed.bytes / 1024);

@@ -20,4 +20,9 @@ struct TrimResult
 // a page are touched: dropping those can never change what a later read
 // sees. Anything else (heap, stacks, written or relocated data) stays.
 TrimResult trimFileMappings(const char *smapsPath = "/proc/self/smaps");
+
+// Hands the free pages of the heap back. Small blocks this thread freed
+// last wait in its own cache, where the allocator's trim cannot see them,
+// and each keeps its page dirty; they go back to the heap first.
+void releaseFreeHeap();
 } // namespace WorkingSet
