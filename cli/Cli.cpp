@@ -57,9 +57,6 @@ void CliContext::build()
 {
     if (m_hid) return;
     m_hid = std::make_unique<Hid_Thread>();
-    // Nobody watches the tool's events; short turns let it exit as soon as
-    // its command is done instead of sitting out a 500 ms read.
-    m_hid->eventReadMs = 20;
     // The tool decides the back end from its own options, falling back to
     // the environment the program itself reads.
     const QString family =

@@ -25,8 +25,12 @@ public:
     virtual int sendFeatureReport(const quint8 *data, size_t length) = 0;
     virtual int getFeatureReport(quint8 *data, size_t length) = 0;
     virtual int write(const quint8 *data, size_t length) = 0;
-    // timeoutMs < 0 blocks until a report comes.
+    // timeoutMs < 0 blocks until a report comes or reads are interrupted.
     virtual int readTimeout(quint8 *data, size_t length, int timeoutMs) = 0;
+    // From any thread: a read blocked on this handle, and every later one,
+    // gives 0 at once. A reader can then wait without a time-out (no
+    // wake-ups while the mouse is idle) and still stop when told.
+    virtual void interruptReads() = 0;
 };
 
 // Everything the transport needs from the system's HID layer. The transport

@@ -4,9 +4,14 @@
 
 #include <QLoggingCategory>
 #include <QMutex>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <hidapi.h>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcBackend, "skeld.hid")
@@ -34,9 +39,20 @@ bool hidapiReady()
 class HidapiDevice : public HidDevice
 {
 public:
-    explicit HidapiDevice(hid_device *dev) : m_dev(dev) {}
+    // Input reports are read from a descriptor of our own on the same node
+    // (hidraw gives every open file its own copy of each report): hidapi's
+    // read can only wait with a time-out, which would wake an idle reader
+    // twice a second for nothing. Where the node cannot be opened that way,
+    // hidapi reads in turns after all.
+    HidapiDevice(hid_device *dev, const QByteArray &path)
+        : m_dev(dev), m_readFd(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)),
+          m_wakeFd(m_readFd >= 0 ? ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC) : -1)
+    {
+    }
     ~HidapiDevice() override
     {
+        if (m_wakeFd >= 0) ::close(m_wakeFd);
+        if (m_readFd >= 0) ::close(m_readFd);
         QMutexLocker lock(&hidapiMutex());
         hid_close(m_dev);
     }
@@ -52,11 +68,34 @@ public:
     int write(const quint8 *data, size_t length) override { return hid_write(m_dev, data, length); }
     int readTimeout(quint8 *data, size_t length, int timeoutMs) override
     {
-        return hid_read_timeout(m_dev, data, length, timeoutMs);
+        if (m_wakeFd < 0) return readInTurns(data, length, timeoutMs);
+        return HidapiBackend::readNode(m_readFd, m_wakeFd, data, length, timeoutMs);
+    }
+    void interruptReads() override
+    {
+        m_interrupted.store(true);
+        // Never read back: the descriptor stays readable, so a read that
+        // starts after this returns at once too.
+        const quint64 one = 1;
+        if (m_wakeFd >= 0 && ::write(m_wakeFd, &one, sizeof one) < 0)
+            qCWarning(lcBackend, "hid: a blocked read could not be woken (%s)", std::strerror(errno));
     }
 
 private:
+    int readInTurns(quint8 *data, size_t length, int timeoutMs)
+    {
+        constexpr int kTurnMs = 500;
+        for (;;) {
+            if (m_interrupted.load()) return 0;
+            const int got = hid_read_timeout(m_dev, data, length, timeoutMs < 0 ? kTurnMs : timeoutMs);
+            if (got != 0 || timeoutMs >= 0) return got;
+        }
+    }
+
     hid_device *m_dev;
+    const int m_readFd;
+    const int m_wakeFd;
+    std::atomic<bool> m_interrupted{false};
 };
 
 class TracingDevice : public HidDevice
@@ -97,6 +136,7 @@ public:
         if (got > 0) emitLine("READ", data, std::min(got, int(length)));
         return got;
     }
+    void interruptReads() override { m_inner->interruptReads(); }
 
 private:
     void emitLine(const char *what, const quint8 *data = nullptr, int length = -1)
@@ -156,7 +196,27 @@ std::unique_ptr<HidDevice> HidapiBackend::open(const QByteArray &path)
     if (!hidapiReady()) return nullptr;
     hid_device *dev = hid_open_path(path.constData());
     if (!dev) return nullptr;
-    return std::make_unique<HidapiDevice>(dev);
+    return std::make_unique<HidapiDevice>(dev, path);
+}
+
+int HidapiBackend::readNode(int fd, int wakeFd, quint8 *data, size_t length, int timeoutMs)
+{
+    pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
+    for (;;) {
+        const int ready = ::poll(fds, 2, timeoutMs);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready < 0) return -1;
+        if (ready == 0 || fds[1].revents) return 0;
+        // What is still queued is read before a hang-up counts.
+        if (fds[0].revents & POLLIN) {
+            const ssize_t got = ::read(fd, data, length);
+            if (got > 0) return int(got);
+            if (got < 0 && errno != EAGAIN && errno != EINTR) return -1;
+        }
+        // The node goes away with the device: the read fails, as hidapi's.
+        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) return -1;
+        if (timeoutMs >= 0) return 0;
+    }
 }
 
 bool HidapiBackend::exists(const QByteArray &path)

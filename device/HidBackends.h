@@ -16,6 +16,11 @@ public:
     std::unique_ptr<HidDevice> open(const QByteArray &path) override;
     bool exists(const QByteArray &path) override;
     bool accessDenied(const QByteArray &path) override;
+
+    // A read of input reports from a node opened non-blocking, as hidapi's
+    // on hidraw, except that `wakeFd` becoming readable ends it with 0.
+    // -1 when the node hangs up or fails (the device went away).
+    static int readNode(int fd, int wakeFd, quint8 *data, size_t length, int timeoutMs);
 };
 
 // A system without any HID device: what tests get when they did not ask for

@@ -231,12 +231,14 @@ HidDevice *Hid_Thread::openEventDevice(int index)
     DeviceRecord *rec = record(index);
     if (!rec || rec->path2.isEmpty()) return nullptr;
     closeEventDevice();
-    eventHandle = m_backend->open(rec->path2.toLocal8Bit());
-    if (!eventHandle) {
+    std::unique_ptr<HidDevice> handle = m_backend->open(rec->path2.toLocal8Bit());
+    if (!handle) {
         rec->path2.clear();
         return nullptr;
     }
-    eventHandle->setNonblocking(false);
+    handle->setNonblocking(false);
+    std::lock_guard lock(m_eventHandleMutex);
+    eventHandle = std::move(handle);
     return eventHandle.get();
 }
 
@@ -247,7 +249,9 @@ void Hid_Thread::closeCmdDevice()
 
 void Hid_Thread::closeEventDevice()
 {
-    eventHandle.reset();
+    std::unique_ptr<HidDevice> closing;
+    std::lock_guard lock(m_eventHandleMutex);
+    closing = std::move(eventHandle);
 }
 
 void Hid_Thread::transferFailed(const QString &path, bool eventSide, int index)
@@ -659,7 +663,7 @@ void Hid_Thread::postToGui(std::function<void()> f)
 
 void Hid_Thread::startEventReader(unsigned int index)
 {
-    if (readerRunning) readerRunning = false;
+    stopEventReader();
     // The option exchange and the list the reader reads belong to the
     // command side; from another thread the whole start is one queued job.
     if (!onWorker()) {
@@ -677,8 +681,8 @@ void Hid_Thread::startEventReader(unsigned int index)
         o4 |= 0x40;
         hid553_03H_SetKeyboardoption(o1, o2, o3, o4);
     }
-    // An earlier loop may still sit in its read; it sees the cleared flag
-    // within one turn. Two loops must never share eventHandle.
+    // An earlier loop may still be on its way out. Two loops must never
+    // share eventHandle.
     waitForReader();
     m_readerActive.store(true, std::memory_order_relaxed);
     readerRunning = true;
@@ -688,7 +692,12 @@ void Hid_Thread::startEventReader(unsigned int index)
 
 void Hid_Thread::stopEventReader()
 {
-    if (readerRunning) readerRunning = false;
+    readerRunning = false;
+    // The reader waits for a report without a time-out. A loop that has
+    // not opened its handle yet sees the cleared flag once it has: the
+    // handle is set under this lock before the flag is read.
+    std::lock_guard lock(m_eventHandleMutex);
+    if (eventHandle) eventHandle->interruptReads();
 }
 
 void Hid_Thread::waitForReader()
@@ -716,14 +725,14 @@ void Hid_Thread::readerTurns(unsigned int index)
     }
     const HidTrace::EventSide eventSide;
     // One handle for the whole connection: hidraw drops what arrives while
-    // no handle is open, so reopening every turn would lose button presses.
+    // no handle is open, so reopening for every read would lose button presses.
     if (!openEventDevice(int(index))) {
         reportRemoval(*rec);
         return;
     }
     while (readerRunning) {
         std::array<uchar, 4> report{};
-        const int got = eventHandle->readTimeout(report.data(), report.size(), eventReadMs);
+        const int got = eventHandle->readTimeout(report.data(), report.size(), -1);
         if (got < 0) {
             // A hidraw read fails only when the device is going away, whether
             // or not its node has disappeared yet. A re-plug, even under the
@@ -732,6 +741,7 @@ void Hid_Thread::readerTurns(unsigned int index)
             reportRemoval(*rec);
             return;
         }
+        if (got == 0) break; // woken by a stop
         if (got != 4 || report[0] != 0x06) continue;
         if (report[1] == 0x07) {
             const int stage = report[3];

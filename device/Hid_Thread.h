@@ -47,7 +47,6 @@ public:
     static constexpr int kSettleMs = 128;
     static constexpr int kOutputReportMs = 120;
     static constexpr int kNoSettleMs = 8;
-    static constexpr int kEventReadMs = 500;
     // A read-back that has not arrived after this long never will; the UI
     // thread must not hang on a device that stopped answering.
     static constexpr int kDefaultReadBackTimeoutMs = 1000;
@@ -78,8 +77,6 @@ public:
     void setDelayFunction(DelayFunction delay);
     void delay(int ms);
     int readBackTimeoutMs = kDefaultReadBackTimeoutMs;
-    // One turn of the event reader; a stop is seen at the end of a turn.
-    int eventReadMs = kEventReadMs;
 
     // --- the command queue --------------------------------------------------------
     void startWorker();
@@ -111,6 +108,7 @@ public:
 
     // --- event reader ---------------------------------------------------------
     void startEventReader(unsigned int index);
+    // From any thread; the reader leaves its read at once.
     void stopEventReader();
     void eventReaderLoop(unsigned int index);
     // Blocks until a running event reader has returned.
@@ -194,6 +192,9 @@ private:
     // act; waitForReader reads it (acquire) after the future, so whatever the
     // loop wrote is ordered before what the GUI thread does next.
     std::atomic<bool> m_readerActive{false};
+    // Guards the eventHandle pointer (not its transfers): the reader opens
+    // and closes it, a stop from elsewhere interrupts its read.
+    std::mutex m_eventHandleMutex;
 
     mutable std::mutex m_queueMutex;
     std::condition_variable m_queueWake;

@@ -33,6 +33,7 @@ public:
     {
         return m_mouse->readReport(m_generation, m_id, data, length, timeoutMs);
     }
+    void interruptReads() override { m_mouse->interruptReads(m_id); }
 
 private:
     std::shared_ptr<VirtualMouse> m_mouse;
@@ -142,10 +143,12 @@ void VirtualMouse::pushEvent(const QByteArray &report)
     if (m_state.plugged) pushEventLocked(report);
 }
 
-void VirtualMouse::endPendingReads()
+void VirtualMouse::interruptReads(quint64 id)
 {
     std::lock_guard lock(m_mutex);
-    ++m_readTicket;
+    auto it = m_handles.find(id);
+    if (it == m_handles.end()) return;
+    it->second.interrupted = true;
     m_wake.notify_all();
 }
 
@@ -551,20 +554,24 @@ int VirtualMouse::readReport(quint64 generation, quint64 id, quint8 *data, size_
 {
     std::unique_lock lock(m_mutex);
     if (!liveLocked(generation)) return -1;
-    const quint64 ticket = m_readTicket;
-    auto queue = [&]() -> std::deque<QByteArray> * {
+    auto handle = [&]() -> OpenHandle * {
         auto it = m_handles.find(id);
-        return it == m_handles.end() ? nullptr : &it->second.reports;
+        return it == m_handles.end() ? nullptr : &it->second;
+    };
+    auto queue = [&]() -> std::deque<QByteArray> * {
+        OpenHandle *h = handle();
+        return h ? &h->reports : nullptr;
     };
     auto ready = [&] {
-        return !queue() || !queue()->empty() || !liveLocked(generation) || ticket != m_readTicket;
+        return !handle() || !handle()->reports.empty() || handle()->interrupted ||
+               !liveLocked(generation);
     };
     if (timeoutMs < 0)
         m_wake.wait(lock, ready);
     else
         m_wake.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready);
     if (!liveLocked(generation) || !queue()) return -1;
-    if (queue()->empty()) return 0;
+    if (queue()->empty() || handle()->interrupted) return 0;
     const Port port = m_handles[id].port;
     // Only command-interface transfers count: the event reader's timing
     // must not move the point where a test unplugs the mouse.

@@ -133,10 +133,6 @@ public:
     void replug(bool sameNodes = true);
     // Queues a raw event report (any length), for tests of the reader.
     void pushEvent(const QByteArray &report);
-    // Ends every read waiting right now as if its time-out had passed, so a
-    // stopped reader need not sit out its turn (tests).
-    void endPendingReads();
-
     // HidBackend
     QList<HidInterfaceInfo> enumerate(quint16 vid, quint16 pid) override;
     std::unique_ptr<HidDevice> open(const QByteArray &path) override;
@@ -150,6 +146,7 @@ private:
     struct OpenHandle {
         Port port;
         std::deque<QByteArray> reports; // input reports for this handle only
+        bool interrupted = false;
     };
 
     void handleClosed(Port port, quint64 id);
@@ -162,6 +159,7 @@ private:
     int getFeature(quint64 generation, Port port, quint8 *data, size_t length);
     int writeReport(quint64 generation, Port port, const quint8 *data, size_t length);
     int readReport(quint64 generation, quint64 id, quint8 *data, size_t length, int timeoutMs);
+    void interruptReads(quint64 id);
 
     void handleCommandLocked(const std::array<quint8, 9> &report);
     void applyPayloadLocked();
@@ -177,7 +175,6 @@ private:
     State m_state;
     Faults m_faults;
     quint64 m_generation = 1;
-    quint64 m_readTicket = 0;
     int m_transfers = 0;
 
     std::array<quint8, 9> m_reply{};

@@ -54,7 +54,6 @@ DeviceRig::DeviceRig(const Options &o, bool withData) : options(o)
 DeviceRig::~DeviceRig()
 {
     hid.stopEventReader();
-    if (mouse) mouse->endPendingReads();
     hid.waitForReader();
 }
 

@@ -133,7 +133,7 @@ private slots:
         QElapsedTimer t;
         t.start();
         w.reset();
-        QVERIFY2(t.elapsed() <= 4 * Hid_Thread::kEventReadMs, qPrintable(QString::number(t.elapsed())));
+        QVERIFY2(t.elapsed() <= 1500, qPrintable(QString::number(t.elapsed())));
         QCOMPARE(mouse->state().commands.count(0x0F), 1);
         QCOMPARE(mouse->state().openCommandHandles, 0);
     }
@@ -159,9 +159,9 @@ private slots:
         t.start();
         replug ? mouse->unplug() : mouse->unplugKeepingNodes();
         if (replug) mouse->replug(false); // on new nodes
-        // Noticed within one reader turn, and a check is on its way.
+        // Noticed at once, and a check is on its way.
         QTRY_VERIFY_WITH_TIMEOUT(cap.contains("Device removed"), 1000);
-        QVERIFY2(t.elapsed() < Hid_Thread::kEventReadMs, qPrintable(QString::number(t.elapsed())));
+        QVERIFY2(t.elapsed() < 500, qPrintable(QString::number(t.elapsed())));
         QTRY_VERIFY(w.checkTimer.isActive());
         QVERIFY(!w.view()->isEnabled());
         if (!replug) mouse->removeNodes();
