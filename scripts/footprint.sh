@@ -22,7 +22,8 @@
 # click is made by a probe that peer-bench starts as its helper (-H), so
 # the probe's own costs are not counted as the program's. The probe also
 # reads Private_Dirty from /proc/PID/smaps_rollup when peer-bench takes its
-# memory sample (peer-bench's uss also counts private clean pages) and, in
+# memory sample (peer-bench's uss also counts private clean pages), and the
+# part of it in the heap and anonymous mappings, and, in
 # the "restore" case, times a restore request (the message a second start
 # sends) until the window is viewable again.
 #
@@ -42,6 +43,14 @@ now_us() { echo "${EPOCHREALTIME//[.,]/}"; }
 
 private_dirty_kb() {
   awk '/^Private_Dirty:/ { print $2 }' "/proc/$1/smaps_rollup" 2>/dev/null
+}
+
+# The part of it in the heap and anonymous mappings (stacks included): what
+# the program allocates, without the libraries' relocated data, which is
+# fixed by what they link.
+anon_dirty_kb() {
+  awk '/^[0-9a-f]+-[0-9a-f]+ / { anon = ($6 == "" || $6 ~ /^\[/) }
+       /^Private_Dirty:/ && anon { kb += $2 } END { print kb + 0 }' "/proc/$1/smaps" 2>/dev/null
 }
 
 viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
@@ -66,7 +75,7 @@ probe() {
   fi
   # peer-bench samples memory SETTLE s after the map.
   sleep "$(awk -v s="$settle" -v d=$(( $(now_us) - t0 )) 'BEGIN { x = s - d / 1e6; if (x < 0) x = 0; printf "%.3f", x }')"
-  echo "PROBE private_dirty_kb=$(private_dirty_kb "$pid")"
+  echo "PROBE private_dirty_kb=$(private_dirty_kb "$pid") anon_dirty_kb=$(anon_dirty_kb "$pid")"
   if [[ $mode == restore ]]; then
     # The single-instance socket, in the private folder the program picked
     # for itself: the run's XDG_RUNTIME_DIR when it is the program user's,
@@ -146,12 +155,12 @@ run_case() {
                                            if (f["metric"] == m) print f["median"] }' "$WORK/$name.out"; }
   # Probe lines of the measured runs (run 1 is the warm-up).
   pget() { cat "$keep"/run[2-9]*/helper.log 2>/dev/null | tr ' ' '\n' | sed -n "s/^$1=//p" | median; }
-  local rss uss pd
-  rss=$(get rss_kb) uss=$(get uss_kb) pd=$(pget private_dirty_kb)
-  printf '%-13s start %6s ms | RSS %6s MB | private dirty %6s MB | uss %6s MB | idle %6s ms CPU, %4s ctxsw' \
-    "$name" "$(get start_ms)" "$(awk -v k="$rss" 'BEGIN{printf "%.1f", k/1024}')" \
-    "$(awk -v k="$pd" 'BEGIN{ if (k == "NA") print "NA"; else printf "%.1f", k/1024}')" \
-    "$(awk -v k="$uss" 'BEGIN{printf "%.1f", k/1024}')" "$(get idle_cpu_ms)" "$(get idle_ctxsw)"
+  local rss uss pd ad
+  rss=$(get rss_kb) uss=$(get uss_kb) pd=$(pget private_dirty_kb) ad=$(pget anon_dirty_kb)
+  mb() { awk -v k="$1" 'BEGIN{ if (k == "NA" || k == "") print "NA"; else printf "%.1f", k/1024}'; }
+  printf '%-13s start %6s ms | RSS %6s MB | private dirty %6s MB (heap+anon %5s) | uss %6s MB | idle %6s ms CPU, %4s ctxsw' \
+    "$name" "$(get start_ms)" "$(mb "$rss")" "$(mb "$pd")" "$(mb "$ad")" "$(mb "$uss")" \
+    "$(get idle_cpu_ms)" "$(get idle_ctxsw)"
   [[ $mode == restore ]] && printf ' | restore %s ms (shown again: private dirty %s kB)' \
     "$(pget restore_ms)" "$(pget restored_private_dirty_kb)"
   printf '   [%s]\n' "${status#STATUS }"
