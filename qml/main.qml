@@ -362,7 +362,7 @@ Item {
     function openAssignment(k) {
         if (!keyMatrixHook.item || !assignmentPage())
             return
-        if (Logic.isOnlyLeftClick(keyMatrixHook.item.keyCodes, k))
+        if (!keyMatrixHook.item.canOpen(k))
             return
         var dialog = keyAssigmentHook.item
         if (!dialog.open(k))

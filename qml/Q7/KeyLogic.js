@@ -379,27 +379,8 @@ function macroCodes(runMode, buttonIndex) {
     return [KIND_MACRO, runMode, buttonIndex, 0]
 }
 
-// Fire periods of the presets in the three gun slots, as integers.
-function gunPeriods(presets, slots) {
-    var out = []
-    for (var i = 0; i < 3; ++i) {
-        var p = presets && slots ? presets[slots[i]] : undefined
-        var n = p === undefined ? NaN : parseInt(p, 10)
-        out.push(isFinite(n) ? n : 0)
-    }
-    return out
-}
-
 // Panel height for n buttons: heading, rows 24 high 2 apart, margin.
 function panelHeight(n) {
     n = Math.max(0, Math.min(8, n))
     return 40 + 24 * n + 2 * Math.max(0, n - 1) + 8
-}
-
-// "mouse/keyCount" as a count between 0 and 8 (8 when unreadable).
-function keyCountFrom(value) {
-    var n = parseInt(value, 10)
-    if (!isFinite(n))
-        return 8
-    return Math.max(0, Math.min(8, n))
 }

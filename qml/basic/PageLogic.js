@@ -462,17 +462,3 @@ function keyRoute(macro, assign) {
     return ""
 }
 
-// The last button holding the left click keeps it: without one the mouse
-// could not click any more.
-function isOnlyLeftClick(keyCodes, k) {
-    var holders = 0, holdsIt = false
-    for (var i = 0; i < keyCodes.length; ++i) {
-        var c = toList(keyCodes[i])
-        if (c.length >= 3 && toInt(c[0], -1) === 0 && toInt(c[2], -1) === 0xF0) {
-            ++holders
-            if (i === k)
-                holdsIt = true
-        }
-    }
-    return holdsIt && holders === 1
-}

@@ -43,7 +43,8 @@ TestCase {
             shortcutCodes: [[[9, "English"], [7, 0, 0xE0, 0x04]], [[9, "French"], [7, 0, 0xE0, 0x14]]],
             normalizeBinding: [[[["4", "1", "3", "0"]], [4, 1, 3, 0]], [[[0, 0, 240]], [0, 0, 240, 0]], [["garbage"], null],
                                [[[0, 0, 300, 0]], null]],
-            isOnlyLeftClick: [[[KL.builtInBindings(), 0], true], [[two, 0], false]],
+            isOnlyLeftClick: [[[KL.builtInBindings(), 0], true], [[two, 0], false], [[KL.builtInBindings(), 1], false],
+                              [[[[1, 0xF0, 10, 0], [0, 0, 0xF0, 0]], 1], true]],
             // Combinations: modifiers as bits, two keys at most, no repeats, no mouse buttons.
             combo: [[[[0xE0, 0xE1, 0x04]], [[2, 0x03, 0x04, 0], "LCtrl + LShift + A"]], [[[0x04, 0x05, 0x1E]], [[2, 0, 0x04, 0x05], "A + B"]],
                     [[[0xE2, 0xE2, 0x04, 0x04]], [[2, 0x04, 0x04, 0], "LAlt + A"]], [[[0xF0, 0xE7, 0xF1]], [[2, 0x80, 0, 0], "RWin"]]],

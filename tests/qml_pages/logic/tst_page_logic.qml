@@ -21,7 +21,7 @@ TestCase {
         var v8 = [255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 0, 255, 0, 255, 255, 255, 127, 0, 96, 0, 255]
         var three = e([["Standard", 0], ["a", 1], ["b", 3]]), gap = e([["Standard", 0], ["profile_0", 1], ["profile_1", 3]])
         var taken = Array.from({ length: 12 }, function (v, n) { return { name: "profile_" + n, number: 0 } })
-        var six = e([["a", 0], ["b", 1], ["c", 2], ["d", 3], ["e", 4], ["f", 5]]), lefts = [[0, 0, 0xF0, 0], [0, 0, 0xF1, 0]]
+        var six = e([["a", 0], ["b", 1], ["c", 2], ["d", 3], ["e", 4], ["f", 5]])
         function R(speed, bright, step) { return { speed: speed, bright: bright, speedStep: step } }
         return rows({
             // DPI slider (track 3..161 of 176), stored stages.
@@ -64,10 +64,9 @@ TestCase {
             newProfileName: [[[gap], "profile_2"], [[taken], "profile_12"]],
             newProfileNumber: [[[gap], 2], [[six], 6]],
             canDeleteProfile: [[[three, 0, 3], false], [[three, 2, 3], false], [[three, 1, 3], true], [[three, 3, 0], false]],
-            // Key routing and the last left click.
+            // Key routing.
             keyRoute: [[[{ selected: true, recording: true }, null], "record"], [[{ selected: false, recording: true }, null], ""],
                        [[{ selected: true, inserting: true }, null], "insert"], [[null, { mode: 0 }], "assign"], [[null, { mode: -1 }], ""]],
-            isOnlyLeftClick: [[[lefts, 0], true], [[[lefts[0], lefts[0]], 0], false], [[[[1, 0xF0, 10, 0], [0, 0, 0xF0, 0]], 1], true]],
             toInt: [[[" 12 ", -1], 12], [["1.5", -1], -1], [["abc", -1], -1], [[null, -1], -1]]
         })
     }
