@@ -26,6 +26,7 @@ private slots:
 private:
     QString window(qint64 pid, int timeoutMs = 30000);
     void click(int x, int y, int settleMs = 400);
+    void waitQuiet();
     void shot(const QString &name, const QRect &area = {});
     QStringList trace();
     QList<QByteArray> payloadsOf(quint8 code, int firstParam); // firstParam -1 takes any
@@ -94,7 +95,32 @@ void UserPathE2E::click(int x, int y, int settleMs)
 {
     const QPoint p = m_origin + QPoint(x, y);
     QVERIFY(m_x->xdotool({"mousemove", "--sync", QString::number(p.x()), QString::number(p.y()), "click", "1"}));
-    if (settleMs > 0) QTest::qWait(settleMs);
+    if (settleMs <= 0) return;
+    QTest::qWait(settleMs);
+    waitQuiet();
+}
+
+// On a busy machine the program may still be opening what the click asked
+// for when the fixed wait ends: wait until it has used no CPU for 150 ms.
+void UserPathE2E::waitQuiet()
+{
+    const auto cpuTicks = [this] {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(m_app.processId()));
+        if (!stat.open(QIODevice::ReadOnly)) return -1LL;
+        const QList<QByteArray> f = stat.readAll().split(')').value(1).split(' ');
+        return f.value(12).toLongLong() + f.value(13).toLongLong(); // utime, stime
+    };
+    qint64 last = cpuTicks();
+    int quiet = 0;
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 10000) {
+        QTest::qWait(50);
+        const qint64 now = cpuTicks();
+        quiet = now == last ? quiet + 1 : 0;
+        last = now;
+        if (quiet >= 3) return;
+    }
 }
 
 void UserPathE2E::shot(const QString &name, const QRect &area)
