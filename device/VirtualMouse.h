@@ -133,6 +133,7 @@ public:
     void replug(bool sameNodes = true);
     // Queues a raw event report (any length), for tests of the reader.
     void pushEvent(const QByteArray &report);
+
     // HidBackend
     QList<HidInterfaceInfo> enumerate(quint16 vid, quint16 pid) override;
     std::unique_ptr<HidDevice> open(const QByteArray &path) override;

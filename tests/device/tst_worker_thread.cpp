@@ -133,7 +133,7 @@ private slots:
         QElapsedTimer t;
         t.start();
         w.reset();
-        QVERIFY2(t.elapsed() <= 1500, qPrintable(QString::number(t.elapsed())));
+        QVERIFY2(t.elapsed() <= 2000, qPrintable(QString::number(t.elapsed())));
         QCOMPARE(mouse->state().commands.count(0x0F), 1);
         QCOMPARE(mouse->state().openCommandHandles, 0);
     }
