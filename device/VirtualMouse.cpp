@@ -558,26 +558,22 @@ int VirtualMouse::readReport(quint64 generation, quint64 id, quint8 *data, size_
         auto it = m_handles.find(id);
         return it == m_handles.end() ? nullptr : &it->second;
     };
-    auto queue = [&]() -> std::deque<QByteArray> * {
-        OpenHandle *h = handle();
-        return h ? &h->reports : nullptr;
-    };
     auto ready = [&] {
-        return !handle() || !handle()->reports.empty() || handle()->interrupted ||
-               !liveLocked(generation);
+        const OpenHandle *h = handle();
+        return !h || !h->reports.empty() || h->interrupted || !liveLocked(generation);
     };
     if (timeoutMs < 0)
         m_wake.wait(lock, ready);
     else
         m_wake.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready);
-    if (!liveLocked(generation) || !queue()) return -1;
-    if (queue()->empty() || handle()->interrupted) return 0;
-    const Port port = m_handles[id].port;
+    OpenHandle *h = handle();
+    if (!liveLocked(generation) || !h) return -1;
+    if (h->reports.empty() || h->interrupted) return 0;
     // Only command-interface transfers count: the event reader's timing
     // must not move the point where a test unplugs the mouse.
-    if (port == Port::Command && !countTransferLocked()) return -1;
-    const QByteArray report = queue()->front();
-    queue()->pop_front();
+    if (h->port == Port::Command && !countTransferLocked()) return -1;
+    const QByteArray report = h->reports.front();
+    h->reports.pop_front();
     const size_t n = std::min(length, size_t(report.size()));
     std::memcpy(data, report.constData(), n);
     return int(n);
